@@ -1,0 +1,59 @@
+#include "app/UiStart.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include "app/AppValues.h"
+#include "app/frm_main.h"
+#include "backup/frm_CommandStatus.h"
+#include "platform/SystemActions.h"
+#include "platform/SystemInfo.h"
+#include "platform/UiDialogs.h"
+#include "settings/SettingKeys.h"
+
+namespace bravel {
+namespace {
+
+QString executableBaseName() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
+
+void readCaptionColours() {
+    readInteger(keys::main_lbl_caption_backcolor, gCaptionBackColor);
+    readInteger(keys::main_lbl_caption_forecolor, gCaptionForeColor);
+}
+
+void showStartupStatusWindow() {
+    readFlagEq1(keys::setup_chk_ShowStatus, gShowStatus);
+    frm_CommandStatus* status = frm_CommandStatus::load();
+    status->setTagText(startupStatusText(gCommandLine));
+    status->show();
+    QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    UiDialogs realDialogs;
+    setDialogs(&realDialogs);
+    RealSystemActions realActions;
+    setSystemActions(&realActions);
+
+    gCommandLine = commandLineFromArguments(QCoreApplication::arguments().mid(1));
+    InstanceLock instanceLock;
+    const bool otherInstanceRunning = !instanceLock.acquire();
+    readCaptionColours();
+    if (otherInstanceRunning && gCommandLine.isEmpty()) {
+        showMessage(QStringLiteral("Anwendung schon akiv"), executableBaseName(), MsgIcon::Information);
+        return 0;
+    }
+    fillIdentityValues();
+    if (!otherInstanceRunning) showStartupStatusWindow();
+
+    frm_main mainWindow;
+    mainWindow.show();
+    QCoreApplication::processEvents();
+    if (!otherInstanceRunning) frm_CommandStatus::unload();
+    return app.exec();
+}
+
+}  // namespace bravel

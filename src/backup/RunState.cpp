@@ -1,0 +1,21 @@
+#include "backup/RunState.h"
+
+namespace bravel {
+
+bool gPause = false;
+bool gCancel = false;
+bool gCopyAttributes = false;
+int gSelCount = 0;
+double gSelTotal = 0;
+double gFileShare = 0;
+
+void resetRunState() {
+    gPause = false;
+    gCancel = false;
+    gCopyAttributes = false;
+    gSelCount = 0;
+    gSelTotal = 0;
+    gFileShare = 0;
+}
+
+}  // namespace bravel

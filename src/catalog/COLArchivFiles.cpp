@@ -1,0 +1,48 @@
+#include "catalog/COLArchivFiles.h"
+
+#include "platform/Err.h"
+
+namespace bravel {
+
+COLArchivFiles gCatalogFiles;
+
+std::shared_ptr<FileProperties> COLArchivFiles::Add(const QString& ac_mSourceFile,
+                                                    const QString& ac_mTargetPath,
+                                                    int i_mSourceAttributes, qint64 l_mSourceByte,
+                                                    const QDateTime& dat_mSourceDate,
+                                                    const QString& ac_mStatus) {
+    Err.Clear();
+    auto item = std::make_shared<FileProperties>();
+    item->setAcSourceFile(ac_mSourceFile);
+    item->setAcTagetPath(ac_mTargetPath);
+    item->setISourceFileAttr(i_mSourceAttributes);
+    item->setLSourceByte(l_mSourceByte);
+    item->setDteSourceDate(dat_mSourceDate);
+    item->setAcLastStatus(ac_mStatus);
+    items_.push_back(item);
+    Err.Clear();
+    return item;
+}
+
+std::shared_ptr<FileProperties> COLArchivFiles::Item(int Index) const {
+    if (Index < 1 || Index > Count()) {
+        Err.Raise(errnum::kSubscriptOutOfRange);
+        return nullptr;
+    }
+    return items_[static_cast<size_t>(Index - 1)];
+}
+
+void COLArchivFiles::Remove(int Index) {
+    if (Index < 1 || Index > Count()) {
+        Err.Raise(errnum::kSubscriptOutOfRange);
+        return;
+    }
+    items_.erase(items_.begin() + (Index - 1));
+}
+
+void COLArchivFiles::Clear() {
+    // Same outcome as removing item 1 Count times, without the quadratic cost on big catalogs.
+    items_.clear();
+}
+
+}  // namespace bravel

@@ -1,0 +1,35 @@
+#include "catalog/FileProperties.h"
+
+#include "platform/Err.h"
+#include "platform/FileSystem.h"
+#include "platform/Formats.h"
+
+namespace bravel {
+
+FileProperties::FileProperties() : date_(zeroDate()) {}
+
+void FileProperties::setISourceFileAttr(int) {
+    int attributes = 0;
+    if (fs::getAttributes(sourceFile_, attributes)) {
+        attributes_ = attributes;
+        Err.Clear();
+    }
+}
+
+void FileProperties::setLSourceByte(qint64) {
+    qint64 bytes = 0;
+    if (fs::length(sourceFile_, bytes)) {
+        bytes_ = bytes;
+        Err.Clear();
+    }
+}
+
+void FileProperties::setDteSourceDate(const QDateTime&) {
+    QDateTime date;
+    if (fs::modificationTime(sourceFile_, date)) {
+        date_ = date;
+        Err.Clear();
+    }
+}
+
+}  // namespace bravel

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace bravel {
+
+// One source file with its backup folder. Attributes, length and date are never taken from the
+// caller: their setters read them from the file named by acSourceFile at that moment.
+class FileProperties {
+public:
+    FileProperties();
+
+    QString acSourceFile() const { return sourceFile_; }
+    void setAcSourceFile(const QString& path) { sourceFile_ = path.trimmed(); }
+    QString acTagetPath() const { return targetPath_; }
+    void setAcTagetPath(const QString& path) { targetPath_ = path.trimmed(); }
+    int iSourceFileAttr() const { return attributes_; }
+    // Each of these three reads the file; when it cannot, the pending error is set and the
+    // stored value stays as it was. The argument is ignored by design.
+    void setISourceFileAttr(int ignored = 0);
+    qint64 lSourceByte() const { return bytes_; }
+    void setLSourceByte(qint64 ignored = 0);
+    QDateTime dteSourceDate() const { return date_; }
+    void setDteSourceDate(const QDateTime& ignored = QDateTime());
+    QString acLastStatus() const { return lastStatus_; }
+    void setAcLastStatus(const QString& status) { lastStatus_ = status.trimmed(); }
+
+private:
+    QString sourceFile_;
+    QString targetPath_;
+    int attributes_ = 0;
+    qint64 bytes_ = 0;
+    QDateTime date_;
+    QString lastStatus_;
+};
+
+}  // namespace bravel

@@ -1,0 +1,203 @@
+#include "platform/FileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <cerrno>
+
+#include "platform/Err.h"
+
+namespace bravel::fs {
+namespace {
+
+QByteArray native(const QString& path) { return QFile::encodeName(path); }
+
+bool statPath(const QString& path, struct stat& st) {
+    if (path.isEmpty()) {
+        Err.Raise(errnum::kFileNotFound);
+        return false;
+    }
+    if (::stat(native(path).constData(), &st) != 0) {
+        Err.RaiseFromErrno(errno);
+        return false;
+    }
+    return true;
+}
+
+bool failWithErrno() {
+    Err.RaiseFromErrno(errno);
+    return false;
+}
+
+}  // namespace
+
+bool exists(const QString& path) {
+    struct stat st;
+    return !path.isEmpty() && ::stat(native(path).constData(), &st) == 0;
+}
+
+bool isDirectory(const QString& path) {
+    struct stat st;
+    return !path.isEmpty() && ::stat(native(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool isRegularFile(const QString& path) {
+    struct stat st;
+    return !path.isEmpty() && ::stat(native(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isSymLink(const QString& path) {
+    struct stat st;
+    return !path.isEmpty() && ::lstat(native(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool length(const QString& path, qint64& bytes) {
+    struct stat st;
+    if (!statPath(path, st)) return false;
+    bytes = st.st_size;
+    return true;
+}
+
+bool modificationTime(const QString& path, QDateTime& time) {
+    struct stat st;
+    if (!statPath(path, st)) return false;
+    time = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
+    return true;
+}
+
+bool getAttributes(const QString& path, int& attributes) {
+    struct stat st;
+    if (!statPath(path, st)) return false;
+    int value = 0;
+    if (!(st.st_mode & S_IWUSR)) value |= attr::kReadOnly;
+    const QString name = QFileInfo(path).fileName();
+    if (name.startsWith(QLatin1Char('.'))) value |= attr::kHidden;
+    if (S_ISDIR(st.st_mode)) value |= attr::kDirectory;
+    attributes = value;
+    return true;
+}
+
+bool setAttributes(const QString& path, int attributes) {
+    struct stat st;
+    if (!statPath(path, st)) return false;
+    mode_t mode = st.st_mode & 07777;
+    if (attributes & attr::kReadOnly)
+        mode &= ~(S_IWUSR | S_IWGRP | S_IWOTH);
+    else
+        mode |= S_IWUSR;
+    if (::chmod(native(path).constData(), mode) != 0) return failWithErrno();
+    return true;
+}
+
+bool permissions(const QString& path, unsigned& mode) {
+    struct stat st;
+    if (!statPath(path, st)) return false;
+    mode = st.st_mode & 07777;
+    return true;
+}
+
+bool setPermissions(const QString& path, unsigned mode) {
+    if (::chmod(native(path).constData(), mode & 07777) != 0) return failWithErrno();
+    return true;
+}
+
+bool setModificationTime(const QString& path, const QDateTime& time) {
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = time.toSecsSinceEpoch();
+    times[1].tv_nsec = 0;
+    if (::utimensat(AT_FDCWD, native(path).constData(), times, 0) != 0) return failWithErrno();
+    return true;
+}
+
+bool removeFile(const QString& path) {
+    if (path.isEmpty()) {
+        Err.Raise(errnum::kFileNotFound);
+        return false;
+    }
+    if (::unlink(native(path).constData()) != 0) return failWithErrno();
+    return true;
+}
+
+bool removeEmptyFolder(const QString& path) {
+    if (::rmdir(native(path).constData()) != 0) return failWithErrno();
+    return true;
+}
+
+bool renameReplacing(const QString& from, const QString& to) {
+    if (::rename(native(from).constData(), native(to).constData()) != 0) return failWithErrno();
+    return true;
+}
+
+bool makePath(const QString& path) {
+    if (path.isEmpty()) {
+        Err.Raise(errnum::kPathNotFound);
+        return false;
+    }
+    if (isDirectory(path)) return true;
+    errno = 0;
+    if (QDir().mkpath(path) && isDirectory(path)) return true;
+    // QDir does not tell why; find the first component that is in the way.
+    QString probe = QDir::cleanPath(path);
+    while (!probe.isEmpty() && !exists(probe)) probe = QFileInfo(probe).path();
+    if (exists(probe) && !isDirectory(probe))
+        Err.Raise(errnum::kPathNotFound);
+    else if (::access(native(probe).constData(), W_OK) != 0)
+        Err.RaiseFromErrno(errno);
+    else
+        Err.RaiseFromErrno(errno != 0 ? errno : EIO);
+    return false;
+}
+
+bool syncFileSystem(const QString& path) {
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return failWithErrno();
+    const int result = ::syncfs(fd);
+    const int savedErrno = errno;
+    ::close(fd);
+    if (result != 0) {
+        Err.RaiseFromErrno(savedErrno);
+        return false;
+    }
+    return true;
+}
+
+bool isMountPoint(const QString& path) {
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (clean == QLatin1String("/")) return true;
+    struct stat self, parent;
+    if (::stat(native(clean).constData(), &self) != 0) return false;
+    if (::stat(native(clean + QStringLiteral("/..")).constData(), &parent) != 0) return false;
+    return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
+}
+
+bool listDirectory(const QString& folder, const std::function<bool(const DirEntry&)>& visit) {
+    const QByteArray nativeFolder = native(folder);
+    DIR* dir = ::opendir(nativeFolder.constData());
+    if (!dir) return failWithErrno();
+    const int dirFd = ::dirfd(dir);
+    while (struct dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        DirEntry item;
+        item.name = QFile::decodeName(name);
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat st;
+            item.isDirectory = ::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                               S_ISDIR(st.st_mode);
+        } else {
+            item.isDirectory = entry->d_type == DT_DIR;
+        }
+        if (!visit(item)) break;
+    }
+    ::closedir(dir);
+    return true;
+}
+
+}  // namespace bravel::fs

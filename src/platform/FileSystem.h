@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+namespace bravel {
+
+// File attribute bits as the program knows them. On Linux only read-only (the owner may not
+// write), hidden (the name starts with ".") and directory exist; system and archive are never set.
+namespace attr {
+constexpr int kReadOnly = 1;
+constexpr int kHidden = 2;
+constexpr int kSystem = 4;
+constexpr int kDirectory = 16;
+constexpr int kArchive = 32;
+}  // namespace attr
+
+// File-system operations. Each returns whether it worked; on failure it sets the pending
+// error Err with our error number and German description.
+namespace fs {
+
+bool exists(const QString& path);  // follows links; no error when missing
+bool isDirectory(const QString& path);
+bool isRegularFile(const QString& path);
+bool isSymLink(const QString& path);
+bool length(const QString& path, qint64& bytes);
+bool modificationTime(const QString& path, QDateTime& time);
+bool getAttributes(const QString& path, int& attributes);
+// Only the read-only bit has an effect: it clears or sets the owner's (and group's and
+// others') write permission.
+bool setAttributes(const QString& path, int attributes);
+bool permissions(const QString& path, unsigned& mode);
+bool setPermissions(const QString& path, unsigned mode);
+bool setModificationTime(const QString& path, const QDateTime& time);
+bool removeFile(const QString& path);
+bool removeEmptyFolder(const QString& path);
+bool renameReplacing(const QString& from, const QString& to);
+bool makePath(const QString& path);
+// Flushes the file system that holds path to its device.
+bool syncFileSystem(const QString& path);
+bool isMountPoint(const QString& path);
+
+struct DirEntry {
+    QString name;
+    bool isDirectory = false;
+};
+// Lists the entries of a folder in the file system's order ("." and ".." left out). The callback
+// returns false to stop. The directory bit comes from the entry type; only an unknown type
+// costs a stat.
+bool listDirectory(const QString& folder, const std::function<bool(const DirEntry&)>& visit);
+
+}  // namespace fs
+}  // namespace bravel

@@ -1,0 +1,61 @@
+#include "platform/Formats.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace bravel {
+namespace {
+
+// Format patterns round halves away from zero, like a calculator does.
+qint64 roundHalfAway(double value) { return static_cast<qint64>(std::llround(value)); }
+
+QLocale plainLocale() {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+QString dateFormatWithFullYear(const QLocale& locale) {
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy"))) format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return format;
+}
+
+QString timeFormatWithSeconds(const QLocale& locale) {
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1Char('s'))) format.replace(QLatin1String("mm"), QLatin1String("mm:ss"));
+    return format;
+}
+
+}  // namespace
+
+qint64 roundHalfEven(double value) { return static_cast<qint64>(std::nearbyint(value)); }
+
+QString formatGrouped(double value) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::DefaultNumberOptions);
+    return locale.toString(roundHalfAway(value));
+}
+
+QString formatTwoDecimals(double value) { return plainLocale().toString(value, 'f', 2); }
+
+QString formatWhole(double value) { return plainLocale().toString(roundHalfAway(value)); }
+
+QString formatTwoDigits(int value) {
+    return value >= 0 && value < 10 ? QStringLiteral("0%1").arg(value) : QString::number(value);
+}
+
+QString formatNoZero(int value) { return value == 0 ? QString() : QString::number(value); }
+
+QString formatYmd(const QDate& date) { return date.toString(QStringLiteral("yyyyMMdd")); }
+
+QString formatGeneralDate(const QDateTime& time, bool omitMidnight) {
+    const QLocale locale;
+    const QString date = locale.toString(time.date(), dateFormatWithFullYear(locale));
+    if (omitMidnight && time.time() == QTime(0, 0)) return date;
+    return date + QLatin1Char(' ') + locale.toString(time.time(), timeFormatWithSeconds(locale));
+}
+
+QDateTime zeroDate() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0)); }
+
+}  // namespace bravel

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "platform/Dialogs.h"
+#include "platform/SystemActions.h"
+
+namespace bravel::test {
+
+// Dialogs that record what they were asked and answer from queues. A dialog without a queued
+// answer is cancelled; a message box without one answers with its first button.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Message {
+        QString text;
+        QString caption;
+        MsgIcon icon;
+        MsgButtons buttons;
+    };
+    struct FileRequest {
+        QString kind;  // "open", "save", "folder"
+        FileDialogRequest request;
+    };
+
+    MsgResult messageBox(const QString& text, const QString& caption, MsgIcon icon,
+                         MsgButtons buttons) override;
+    std::optional<QStringList> openFiles(const FileDialogRequest& request) override;
+    std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<QString> browseFolder(const QString& title, const QString& start) override;
+    std::optional<quint32> chooseColor(quint32 initial) override;
+    std::optional<QFont> chooseFont(const QFont& initial) override;
+
+    void reset();
+
+    std::vector<Message> messages;
+    std::vector<FileRequest> fileRequests;
+    std::deque<MsgResult> messageAnswers;
+    std::deque<std::optional<QStringList>> openAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+    std::deque<std::optional<QString>> folderAnswers;
+    std::deque<std::optional<quint32>> colorAnswers;
+    std::deque<std::optional<QFont>> fontAnswers;
+    int colorRequests = 0;
+    int fontRequests = 0;
+};
+
+class RecordingSystemActions : public SystemActions {
+public:
+    void logOff() override { calls << QStringLiteral("logoff"); }
+    void restart() override { calls << QStringLiteral("restart"); }
+    void shutDown() override { calls << QStringLiteral("shutdown"); }
+    QStringList calls;
+};
+
+ScriptedDialogs& scriptedDialogs();
+RecordingSystemActions& recordingActions();
+void installFakes();
+void pointXdgFoldersInto(const QString& folder);
+
+// Resets program state, fakes and the settings file between tests.
+void resetAll();
+
+QByteArray readFile(const QString& path);
+bool writeFile(const QString& path, const QByteArray& content);
+
+}  // namespace bravel::test
