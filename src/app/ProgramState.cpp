@@ -2,6 +2,7 @@
 #include "backup/Prog.h"
 #include "backup/RunState.h"
 #include "catalog/COLArchivFiles.h"
+#include "catalog/CatalogState.h"
 #include "errors/COLError.h"
 #include "platform/Clock.h"
 #include "platform/Err.h"
@@ -18,6 +19,7 @@ void resetProgramState() {
     fillIdentityValues();
     gHostName.clear();
     resetRunState();
+    resetCatalogState();
     gCatalogFiles.Clear();
     gErrorStack.Clear();
     Err.Clear();

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QItemSelectionModel>
+#include <QStringList>
+#include <vector>
+
+namespace bravel {
+
+// Cell colours as 0x00BBGGRR.
+namespace listcolor {
+constexpr quint32 kBlack = 0;
+constexpr quint32 kRed = 255;
+constexpr quint32 kGreen = 32768;  // 0x8000
+}  // namespace listcolor
+
+// Column indexes of the main list (0-based; the spec of a row's "sub-item k" is column k).
+namespace col {
+constexpr int kSource = 0;      // "Eingangsdatei"
+constexpr int kFolder = 1;      // "Sicherungspfad"
+constexpr int kSize = 2;        // "KByte"
+constexpr int kChanged = 3;     // "Geändert"
+constexpr int kStatus = 4;      // "Status"
+constexpr int kSourceAttr = 5;  // "OAttr"
+constexpr int kCopyAttr = 6;    // "ZAttr"
+constexpr int kId = 7;          // hidden: the record's ID
+constexpr int kHostStatus = 8;  // hidden: "Host und Datum;", the raw Computerstatus
+constexpr int kFixedColumns = 9;
+}  // namespace col
+
+struct ListColumn {
+    QString header;
+    double widthTwips = 0;
+    QString headerIcon;  // key of the header picture ("table", "field", "prop", "clock", "status", "pc")
+};
+
+struct ListRow {
+    QString key;  // position in gCatalogFiles followed by "a": "3a"
+    std::vector<QString> cells;
+    std::vector<quint32> colors;
+    bool tag = false;  // the remembered chosen state of the click toggle
+};
+
+// The rows of a list as a model: key, cell texts, cell colours and tag. The selection lives in
+// the selection model beside it; the check box of a row shows its selected state.
+class CatalogListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit CatalogListModel(QObject* parent = nullptr);
+
+    // Model interface.
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    QItemSelectionModel* selectionModel() { return &selection_; }
+
+    // Columns.
+    void setColumns(std::vector<ListColumn> columns);
+    const std::vector<ListColumn>& columns() const { return columns_; }
+    // The first column whose header equals text exactly, or -1.
+    int findColumn(const QString& header) const;
+    int addColumn(const ListColumn& column);
+    void removeColumnsFrom(int first);  // removes every column from index first on
+    void setColumnWidth(int column, double twips);
+
+    // Rows.
+    void clearRows();
+    // Appends many rows at once (the fill builds them first, then hands them over).
+    void appendRows(std::vector<ListRow>&& rows);
+    int appendRow(ListRow row);
+    const ListRow& row(int r) const { return rows_[static_cast<size_t>(r)]; }
+    QString cell(int r, int c) const;
+    quint32 cellColor(int r, int c) const;
+    void setCell(int r, int c, const QString& text);
+    void setCellColor(int r, int c, quint32 color);
+    void setRowColor(int r, quint32 color);  // every cell
+    bool rowTag(int r) const { return rows_[static_cast<size_t>(r)].tag; }
+    void setRowTag(int r, bool tag) { rows_[static_cast<size_t>(r)].tag = tag; }
+
+    // Selection.
+    bool isRowSelected(int r) const;
+    void setRowSelected(int r, bool selected);
+    void selectAll(bool selected);
+    int selectedRowCount() const;
+    std::vector<int> selectedRows() const;  // ascending
+
+    // Sorting by cell text, stable. The selection follows its rows.
+    void sortRows(int column, Qt::SortOrder order);
+    int sortColumn() const { return sortColumn_; }
+    Qt::SortOrder sortOrder() const { return sortOrder_; }
+
+    // The numeric value of a key's leading digits ("3a" gives 3), 0 when there are none.
+    static int indexFromKey(const QString& key);
+
+private:
+    std::vector<ListColumn> columns_;
+    std::vector<ListRow> rows_;
+    QItemSelectionModel selection_;
+    int sortColumn_ = 0;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+};
+
+}  // namespace bravel
