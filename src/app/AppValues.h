@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace bravel {
 
 // Program-wide values that start-up fills.
 extern QString gCommandLine;
+extern QStringList gCommandArguments;  // the arguments, each made an absolute path
 extern qint64 gCaptionBackColor;  // 0x00BBGGRR
 extern qint64 gCaptionForeColor;
 extern bool gShowStatus;

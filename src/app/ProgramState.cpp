@@ -12,6 +12,7 @@ namespace bravel {
 
 void resetProgramState() {
     gCommandLine.clear();
+    gCommandArguments.clear();
     gCaptionBackColor = 16744576;
     gCaptionForeColor = 16777215;
     gShowStatus = false;

@@ -38,7 +38,9 @@ int Main(int argc, char** argv) {
     RealSystemActions realActions;
     setSystemActions(&realActions);
 
-    gCommandLine = commandLineFromArguments(QCoreApplication::arguments().mid(1));
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    gCommandLine = commandLineFromArguments(arguments);
+    for (const QString& argument : arguments) gCommandArguments << QFileInfo(argument).absoluteFilePath();
     InstanceLock instanceLock;
     const bool otherInstanceRunning = !instanceLock.acquire();
     readCaptionColours();
@@ -50,6 +52,10 @@ int Main(int argc, char** argv) {
     if (!otherInstanceRunning) showStartupStatusWindow();
 
     frm_main mainWindow;
+    if (!mainWindow.load()) {  // files from the command line were added: the program ends
+        frm_CommandStatus::unload();
+        return 0;
+    }
     mainWindow.show();
     QCoreApplication::processEvents();
     if (!otherInstanceRunning) frm_CommandStatus::unload();

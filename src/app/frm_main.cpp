@@ -1,28 +1,735 @@
 #include "app/frm_main.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTreeView>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <QMouseEvent>
 
 #include "app/AppValues.h"
+#include "backup/Prog.h"
+#include "backup/frm_CommandStatus.h"
+#include "catalog/COLArchivFiles.h"
+#include "catalog/CatalogController.h"
+#include "catalog/CatalogState.h"
+#include "catalog/EntryWriter.h"
+#include "errors/COLError.h"
 #include "platform/Colors.h"
+#include "platform/Dialogs.h"
+#include "platform/Err.h"
+#include "platform/FileSystem.h"
 #include "platform/Twips.h"
+#include "settings/SettingKeys.h"
 
 namespace bravel {
+namespace {
 
-frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::FramelessWindowHint) {
+constexpr int kDesignWidthTwips = 9345;
+constexpr int kDesignHeightTwips = 5700;
+constexpr int kMinimumWidthTwips = 9890;
+
+void setColours(QWidget* widget, qint64 back, qint64 fore) {
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::Window, colorFromBgr(back));
+    colours.setColor(QPalette::Button, colorFromBgr(back));
+    colours.setColor(QPalette::Base, colorFromBgr(back));
+    colours.setColor(QPalette::WindowText, colorFromBgr(fore));
+    colours.setColor(QPalette::ButtonText, colorFromBgr(fore));
+    colours.setColor(QPalette::Text, colorFromBgr(fore));
+    widget->setPalette(colours);
+    widget->setAutoFillBackground(true);
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QString()) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+}  // namespace
+
+frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frm_main"));
-    lbl_caption = new QLabel(QStringLiteral(" ") + gProductName + QLatin1Char(' ') + gVersion, this);
-    lbl_caption->setObjectName(QStringLiteral("lbl_caption"));
-    lbl_caption->setAutoFillBackground(true);
-    QPalette colours = lbl_caption->palette();
-    colours.setColor(QPalette::Window, colorFromBgr(gCaptionBackColor));
-    colours.setColor(QPalette::WindowText, colorFromBgr(gCaptionForeColor));
-    lbl_caption->setPalette(colours);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(lbl_caption);
-    layout->addStretch();
-    resize(twipsToPixels(9345), twipsToPixels(5700));
+    setWindowTitle(gProductName);
+    controller_ = std::make_unique<CatalogController>(*this, this);
+    buildControls();
+    buildMenus();
+    layOutControls();
+    connectCommands();
+}
+
+frm_main::~frm_main() = default;
+
+// ---- controls ------------------------------------------------------------------------------
+
+QPushButton* frm_main::makeButton(const char* name, const QString& toolTip, const QString& iconName) {
+    auto* button = new QPushButton(this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(toolTip);
+    if (!iconName.isEmpty()) button->setIcon(QIcon::fromTheme(iconName));
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+void frm_main::buildControls() {
+    lbl_caption = makeLabel(this, "lbl_caption");
+    lbl_mnu_SystemMinimize = makeLabel(this, "lbl_mnu_SystemMinimize", QStringLiteral(" _ "));
+    lbl_mnu_SystemMinimize->setToolTip(QStringLiteral("Programm minimieren"));
+    lbl_mnu_SystemResize = makeLabel(this, "lbl_mnu_SystemResize", QStringLiteral(" □ "));
+    lbl_mnu_SystemResize->setToolTip(QStringLiteral("Programm maximieren"));
+    lbl_mnu_System = makeLabel(this, "lbl_mnu_System", QStringLiteral(" ✕ "));
+    lbl_mnu_System->setToolTip(QStringLiteral("Programm verlassen (ESC)"));
+    lbl_mnu_Katalog = makeLabel(this, "lbl_mnu_Katalog", QStringLiteral("Katalog"));
+    lbl_mnu_Katalog->setToolTip(QStringLiteral("(Alt-K)"));
+    lbl_mnu_Bearbeiten = makeLabel(this, "lbl_mnu_Bearbeiten", QStringLiteral("Bearbeiten"));
+    lbl_mnu_Bearbeiten->setToolTip(QStringLiteral("(Alt-B)"));
+    lbl_mnu_Ausfuehren = makeLabel(this, "lbl_mnu_Ausfuehren", QStringLiteral("Ausführen"));
+    lbl_mnu_Ausfuehren->setToolTip(QStringLiteral("(Alt-A)"));
+    lbl_mnu_Programm = makeLabel(this, "lbl_mnu_Programm", QStringLiteral("Programm"));
+    lbl_mnu_Programm->setToolTip(QStringLiteral("(Alt-M)"));
+    for (QLabel* label : {lbl_mnu_Katalog, lbl_mnu_Bearbeiten, lbl_mnu_Ausfuehren, lbl_mnu_Programm})
+        label->setContentsMargins(8, 2, 8, 2);
+    lbl_RecordCount = makeLabel(this, "lbl_RecordCount");
+    lbl_Eingangsdatei = makeLabel(this, "lbl_Eingangsdatei");
+    lbl_Sicherungsverzeichnis = makeLabel(this, "lbl_Sicherungsverzeichnis");
+    lbl_MultiProgressTitel = makeLabel(this, "lbl_MultiProgressTitel", QStringLiteral("Gesamt:"));
+    lbl_MultiProgress = makeLabel(this, "lbl_MultiProgress");
+    lbl_status = makeLabel(this, "lbl_status");
+    lbl_status->setFrameShape(QFrame::NoFrame);
+
+    but_DBNew = makeButton("but_DBNew", QStringLiteral("Neuen Katalog anlegen (Alt-N)"), QStringLiteral("document-new"));
+    but_DB = makeButton("but_DB", QStringLiteral("bestehenden Katalog öffnen (Alt-F)"), QStringLiteral("document-open"));
+    but_source = makeButton("but_source", QStringLiteral("Datei hinzufügen (Alt-D)"), QStringLiteral("list-add"));
+    but_Edit = makeButton("but_Edit", QStringLiteral("Eintrag ändern (Alt-E)"), QStringLiteral("document-properties"));
+    but_delete = makeButton("but_delete", QStringLiteral("Eintrag löschen (Alt-L)"), QStringLiteral("list-remove"));
+    but_Start = makeButton("but_Start", QStringLiteral("Sicherung der markierten Einträge starten (Alt-R: sichern)"),
+                           QStringLiteral("media-playback-start"));
+    but_Cancel = makeButton("but_Cancel", QStringLiteral("Vorgang abbrechen (ESC) (nur wenn aktiv)"),
+                            QStringLiteral("process-stop"));
+    but_setup = makeButton("but_setup", QStringLiteral("Setup"), QStringLiteral("preferences-system"));
+    but_info = makeButton("but_info", QStringLiteral("Information"), QStringLiteral("help-about"));
+    but_web = makeButton("but_web", QString(), QStringLiteral("internet-web-browser"));
+    but_exit = makeButton("but_exit", QStringLiteral("Programm verlassen (ESC)"), QStringLiteral("application-exit"));
+    but_SetAutostart = makeButton("but_SetAutostart",
+                                  QStringLiteral("geöffneten Katalog als Autostart-Standard setzen (wie im Fenster 'Setup')"),
+                                  QStringLiteral("go-home"));
+    but_ChangeListView = makeButton("but_ChangeListView", QStringLiteral("Listenansicht ändern"),
+                                    QStringLiteral("view-list-details"));
+    but_ChangeListGrid = makeButton("but_ChangeListGrid", QStringLiteral("Gitternetzlinien ein- ausschalten"),
+                                    QStringLiteral("view-grid"));
+    but_ChangeListGrid->setCheckable(true);
+    // Fallback pictures where the desktop has no icon theme.
+    const std::pair<QPushButton*, QStyle::StandardPixmap> fallbacks[] = {
+        {but_DBNew, QStyle::SP_FileIcon},          {but_DB, QStyle::SP_DialogOpenButton},
+        {but_source, QStyle::SP_FileDialogNewFolder}, {but_Edit, QStyle::SP_FileDialogDetailedView},
+        {but_delete, QStyle::SP_TrashIcon},        {but_Start, QStyle::SP_MediaPlay},
+        {but_Cancel, QStyle::SP_BrowserStop},      {but_setup, QStyle::SP_FileDialogContentsView},
+        {but_info, QStyle::SP_MessageBoxInformation}, {but_web, QStyle::SP_DriveNetIcon},
+        {but_exit, QStyle::SP_DialogCloseButton},  {but_SetAutostart, QStyle::SP_DirHomeIcon},
+        {but_ChangeListView, QStyle::SP_FileDialogListView}, {but_ChangeListGrid, QStyle::SP_FileDialogDetailedView}};
+    for (const auto& [button, pixmap] : fallbacks)
+        if (button->icon().isNull()) button->setIcon(style()->standardIcon(pixmap));
+
+    but_shortcut_run = new QPushButton(QStringLiteral("&r"), this);
+    but_shortcut_run->setObjectName(QStringLiteral("but_shortcut_run"));
+    but_shortcut_run->setFixedSize(0, 0);
+
+    chk_pause = new QCheckBox(this);
+    chk_pause->setObjectName(QStringLiteral("chk_pause"));
+    chk_pause->setToolTip(QStringLiteral("Pause ein- ausschalten"));
+    chk_CheckItem = new QCheckBox(this);
+    chk_CheckItem->setObjectName(QStringLiteral("chk_CheckItem"));
+    chk_CheckItem->setToolTip(QStringLiteral("Select all / Deselect all"));
+    txt_Suche = new QLineEdit(this);
+    txt_Suche->setObjectName(QStringLiteral("txt_Suche"));
+    txt_Suche->setText(QStringLiteral("Suchen") + QString(14, QLatin1Char(' ')));
+    chk_SearchInAllCols = new QCheckBox(this);
+    chk_SearchInAllCols->setObjectName(QStringLiteral("chk_SearchInAllCols"));
+
+    lst_Files = new QTreeView(this);
+    lst_Files->setObjectName(QStringLiteral("lst_Files"));
+    lst_Files->setRootIsDecorated(false);
+    lst_Files->setUniformRowHeights(true);
+    lst_Files->setSelectionMode(QAbstractItemView::MultiSelection);
+    lst_Files->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lst_Files->setModel(&controller_->model());
+    lst_Files->setSelectionModel(controller_->model().selectionModel());
+    lst_Files->header()->setSectionsMovable(true);
+    lst_Files->header()->setSectionsClickable(true);
+    lst_Files->header()->setStretchLastSection(false);
+    lst_Files->installEventFilter(this);
+    lst_Files->viewport()->installEventFilter(this);
+
+    lbl_lstoverlay = makeLabel(lst_Files, "lbl_lstoverlay");
+    lbl_lstoverlay->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    pan_SingleProgress = new QProgressBar(lst_Files->viewport());
+    pan_SingleProgress->setObjectName(QStringLiteral("pan_SingleProgress"));
+    pan_SingleProgress->setRange(0, 100);
+    pan_SingleProgress->hide();
+    lbl_SingleProgress = makeLabel(lst_Files->viewport(), "lbl_SingleProgress");
+    lbl_SingleProgress->hide();
+    pan_progress = new QProgressBar(this);
+    pan_progress->setObjectName(QStringLiteral("pan_progress"));
+    pan_progress->setRange(0, 100);
+    pan_progress->setValue(0);
+
+    for (QLabel* label : {lbl_caption, lbl_RecordCount, lbl_lstoverlay}) label->installEventFilter(this);
+}
+
+void frm_main::buildMenus() {
+    auto addAction = [this](QMenu* menu, const char* name, const QString& text) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    auto addSeparator = [](QMenu* menu, const char* name) {
+        QAction* separator = menu->addSeparator();
+        separator->setObjectName(QString::fromLatin1(name));
+        return separator;
+    };
+    mnu_file = new QMenu(this);
+    mnu_file->setObjectName(QStringLiteral("mnu_file"));
+    mnu_file->setTitle(QStringLiteral("Katalog"));
+    connect(addAction(mnu_file, "mnu_filenew", QStringLiteral("Neu (Alt-N)")), &QAction::triggered, but_DBNew,
+            &QPushButton::click);
+    connect(addAction(mnu_file, "mnu_fileopen", QStringLiteral("Öffnen (Alt-F)")), &QAction::triggered, but_DB,
+            &QPushButton::click);
+    connect(addAction(mnu_file, "mnu_filerefresh", QStringLiteral("Aktualisieren")), &QAction::triggered, this,
+            [this] { controller_->mFillListBox(); });
+    addSeparator(mnu_file, "mnu_filebar1");
+    QMenu* exportMenu = mnu_file->addMenu(QStringLiteral("Exportiere Selektion"));
+    exportMenu->menuAction()->setObjectName(QStringLiteral("mnu_fileexport"));
+    addAction(exportMenu, "mnu_fileexportclipboard", QStringLiteral("... in Zwischenablage"));
+    addAction(exportMenu, "mnu_fileexportascii", QStringLiteral("... in Textdatei"));
+    addAction(exportMenu, "mnu_fileexporthtm", QStringLiteral("... in HTML-Datei"));
+    addSeparator(mnu_file, "mnu_filebar2");
+    connect(addAction(mnu_file, "mnu_fileAutoStart", QStringLiteral("Als Autostart festlegen")), &QAction::triggered,
+            but_SetAutostart, &QPushButton::click);
+    mnu_filebar4 = addSeparator(mnu_file, "mnu_filebar4");
+    for (int i = 0; i < 9; ++i) {
+        QAction* entry = mnu_file->addAction(QString());
+        entry->setObjectName(QStringLiteral("mnu_filerecent%1").arg(i + 1));
+        entry->setVisible(false);
+        connect(entry, &QAction::triggered, this, [this, i] { controller_->recentEntryClicked(i + 1); });
+        mnu_filerecent[static_cast<size_t>(i)] = entry;
+    }
+    addSeparator(mnu_file, "mnu_filebar5");
+    connect(addAction(mnu_file, "mnu_appexit", QStringLiteral("Beenden (ESC)")), &QAction::triggered, but_exit,
+            &QPushButton::click);
+
+    mnu_fileedit = new QMenu(this);
+    mnu_fileedit->setObjectName(QStringLiteral("mnu_fileedit"));
+    connect(addAction(mnu_fileedit, "mnu_fileeditadd", QStringLiteral("Datei hinzufügen (Alt-D)")),
+            &QAction::triggered, but_source, &QPushButton::click);
+    connect(addAction(mnu_fileedit, "mnu_fileeditedit", QStringLiteral("Eintrag ändern (Alt-E)")),
+            &QAction::triggered, but_Edit, &QPushButton::click);
+    connect(addAction(mnu_fileedit, "mnu_fileeditdelete", QStringLiteral("Eintrag löschen (Alt-L)")),
+            &QAction::triggered, but_delete, &QPushButton::click);
+    addSeparator(mnu_fileedit, "mnu_fileeditbar1");
+    addAction(mnu_fileedit, "mnu_filedelete", QStringLiteral("Lokale Datei löschen"));
+    addAction(mnu_fileedit, "mnu_fileEXTdelete", QStringLiteral("Original-Datei löschen"));
+
+    mnu_fileaction = new QMenu(this);
+    mnu_fileaction->setObjectName(QStringLiteral("mnu_fileaction"));
+    QAction* start = addAction(mnu_fileaction, "mnu_fileactionstart", QStringLiteral("Sicherung starten [Archiv-Bit] (Alt-R)"));
+    QFont bold = start->font();
+    bold.setBold(true);
+    start->setFont(bold);
+    mnu_fileaction->setDefaultAction(start);
+    addAction(mnu_fileaction, "mnu_fileactionstartallattr", QStringLiteral("Sicherung starten [Original Attribute]"));
+    addAction(mnu_fileaction, "mnu_fileactionpause", QStringLiteral("Pause"))->setCheckable(true);
+    connect(addAction(mnu_fileaction, "mnu_fileactionstop", QStringLiteral("Vorgang abbrechen (ESC) (nur wenn aktiv)")),
+            &QAction::triggered, but_Cancel, &QPushButton::click);
+
+    mnu_app = new QMenu(this);
+    mnu_app->setObjectName(QStringLiteral("mnu_app"));
+    connect(addAction(mnu_app, "mnu_appsetup", QStringLiteral("Setup")), &QAction::triggered, but_setup,
+            &QPushButton::click);
+    addAction(mnu_app, "mnu_apperror", QStringLiteral("Fehlerstack"));
+    addAction(mnu_app, "mnu_appwebupdate", QStringLiteral("Internetupdate"));
+    addAction(mnu_app, "mnu_appnetupdate", QStringLiteral("Netzwerkupate"));
+    connect(addAction(mnu_app, "mnu_appinfo", QStringLiteral("Information")), &QAction::triggered, but_info,
+            &QPushButton::click);
+    addAction(mnu_app, "mnu_apphelp", QStringLiteral("Hilfe"));
+
+    for (QLabel* label : {lbl_mnu_Katalog, lbl_mnu_Bearbeiten, lbl_mnu_Ausfuehren, lbl_mnu_Programm})
+        label->installEventFilter(this);
+}
+
+void frm_main::layOutControls() {
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(2, 2, 2, 2);
+    root->setSpacing(2);
+
+    auto* captionRow = new QHBoxLayout;
+    captionRow->addWidget(lbl_caption, 1);
+    captionRow->addWidget(lbl_mnu_SystemMinimize);
+    captionRow->addWidget(lbl_mnu_SystemResize);
+    captionRow->addWidget(lbl_mnu_System);
+    root->addLayout(captionRow);
+
+    auto* menuRow = new QHBoxLayout;
+    menuRow->setSpacing(0);
+    for (QLabel* label : {lbl_mnu_Katalog, lbl_mnu_Bearbeiten, lbl_mnu_Ausfuehren, lbl_mnu_Programm})
+        menuRow->addWidget(label);
+    menuRow->addStretch(1);
+    menuRow->addWidget(lbl_RecordCount);
+    root->addLayout(menuRow);
+
+    auto* buttonRow = new QHBoxLayout;
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             but_DBNew, but_DB, but_source, but_Edit, but_delete, but_Start, but_Cancel, chk_pause,
+             chk_CheckItem, but_ChangeListView, but_ChangeListGrid, but_SetAutostart, but_setup, but_info,
+             but_web, but_exit})
+        buttonRow->addWidget(widget);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(txt_Suche);
+    buttonRow->addWidget(chk_SearchInAllCols);
+    buttonRow->addWidget(but_shortcut_run);
+    root->addLayout(buttonRow);
+
+    root->addWidget(lst_Files, 1);
+    root->addWidget(lbl_Eingangsdatei);
+    root->addWidget(lbl_Sicherungsverzeichnis);
+
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(lbl_MultiProgressTitel);
+    progressRow->addWidget(pan_progress, 1);
+    progressRow->addWidget(lbl_MultiProgress);
+    root->addLayout(progressRow);
+    root->addWidget(lbl_status);
+}
+
+void frm_main::connectCommands() {
+    connect(but_DB, &QPushButton::clicked, this, [this] { controller_->but_DB_Click(); });
+    connect(but_DBNew, &QPushButton::clicked, this, [this] { controller_->but_DBNew_Click(); });
+    connect(but_exit, &QPushButton::clicked, this, &QWidget::close);
+    connect(chk_CheckItem, &QCheckBox::clicked, this, [this](bool checked) {
+        controller_->mSelectAll(checked);
+        if (lst_Files->isEnabled()) lst_Files->setFocus();
+    });
+    connect(but_ChangeListGrid, &QPushButton::clicked, this, [this] {
+        if (loading_) return;
+        applyListGrid(!gridLines_);
+        if (lst_Files->isEnabled()) lst_Files->setFocus();
+    });
+    connect(lst_Files->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { controller_->columnClicked(column); });
+}
+
+// ---- MainView ------------------------------------------------------------------------------
+
+void frm_main::showOverlay(const QString& text, bool visible) {
+    lbl_lstoverlay->setText(text);
+    lbl_lstoverlay->setGeometry(lst_Files->rect());
+    lbl_lstoverlay->setVisible(visible);
+    if (visible) lbl_lstoverlay->raise();
+}
+
+void frm_main::setRecordCountText(const QString& text) {
+    lbl_RecordCount->setText(text);
+    lbl_RecordCount->raise();
+}
+
+void frm_main::setListVisible(bool visible) { lst_Files->setUpdatesEnabled(visible); }
+
+void frm_main::setDetailTexts(const QString& source, const QString& folder) {
+    lbl_Eingangsdatei->setText(source);
+    lbl_Sicherungsverzeichnis->setText(folder);
+}
+
+void frm_main::autoSizeColumns() {
+    // Fitting reads every row; on a big catalog the header sizes from a sample of rows.
+    QHeaderView* header = lst_Files->header();
+    header->setResizeContentsPrecision(200);
+    for (int c = 0; c < controller_->model().columnCount(); ++c)
+        if (!header->isSectionHidden(c) && header->sectionSize(c) > 0) lst_Files->resizeColumnToContents(c);
+}
+
+void frm_main::scrollToRow(int row) { lst_Files->scrollTo(controller_->model().index(row, 0)); }
+
+void frm_main::setSummaryText(const QString& text) { lbl_status->setText(text); }
+
+void frm_main::applyControlStates(const ControlStates& states) {
+    const bool running = !states.idle;
+    for (QWidget* widget : std::initializer_list<QWidget*>{but_Cancel, chk_pause}) widget->setEnabled(running);
+    for (QWidget* widget : std::initializer_list<QWidget*>{lbl_MultiProgressTitel, pan_progress, lbl_MultiProgress})
+        widget->setVisible(running);
+    for (QWidget* widget : std::initializer_list<QWidget*>{but_ChangeListView, but_DB, but_DBNew, but_setup,
+                                                          but_info, but_web, but_exit})
+        widget->setEnabled(states.idle);
+    const bool catalogCommands = states.catalogOpen && states.idle;
+    chk_CheckItem->setEnabled(catalogCommands);
+    chk_CheckItem->setChecked(states.allRowsSelected);
+    for (QWidget* widget : std::initializer_list<QWidget*>{but_source, but_SetAutostart, txt_Suche, chk_SearchInAllCols})
+        widget->setEnabled(catalogCommands);
+    const bool selectionCommands = states.hasSelection && states.idle;
+    for (QWidget* widget : std::initializer_list<QWidget*>{but_Edit, but_delete, but_Start})
+        widget->setEnabled(selectionCommands);
+
+    auto setActions = [this](std::initializer_list<const char*> names, bool enabled) {
+        for (const char* name : names)
+            if (auto* action = findChild<QAction*>(QString::fromLatin1(name))) action->setEnabled(enabled);
+    };
+    setActions({"mnu_fileactionpause", "mnu_fileactionstop"}, running);
+    setActions({"mnu_apperror", "mnu_appinfo", "mnu_appnetupdate", "mnu_appsetup", "mnu_filenew", "mnu_fileopen"},
+               states.idle);
+    for (QAction* entry : mnu_filerecent) entry->setEnabled(states.idle);
+    setActions({"mnu_fileeditadd", "mnu_fileAutoStart", "mnu_filerefresh"}, catalogCommands);
+    setActions({"mnu_fileeditedit", "mnu_fileeditdelete", "mnu_filedelete", "mnu_fileactionstart",
+                "mnu_fileactionstartallattr", "mnu_fileexport"},
+               selectionCommands);
+}
+
+void frm_main::showRecentEntries(const std::array<QString, 9>& captions) {
+    bool any = false;
+    for (size_t i = 0; i < captions.size(); ++i) {
+        mnu_filerecent[i]->setText(captions[i]);
+        mnu_filerecent[i]->setVisible(!captions[i].isEmpty());
+        any = any || !captions[i].isEmpty();
+    }
+    mnu_filebar4->setVisible(any);
+}
+
+void frm_main::closeToolTip() {}
+
+// ---- column order --------------------------------------------------------------------------
+
+QString frm_main::mGetColumnOrder() const {
+    QStringList positions;
+    for (int c = 0; c < controller_->model().columnCount(); ++c)
+        positions << QString::number(lst_Files->header()->visualIndex(c));
+    return positions.join(QLatin1Char(';'));
+}
+
+void frm_main::mSetColumnOrder(const QString& order) {
+    if (order.isEmpty()) return;
+    const QStringList parts = order.split(QLatin1Char(';'));
+    QHeaderView* header = lst_Files->header();
+    for (int c = 0; c < col::kFixedColumns && c < parts.size(); ++c) {
+        bool ok = false;
+        const int position = parts[c].trimmed().toInt(&ok);
+        if (!ok || position < 0 || position >= header->count()) return;
+        header->moveSection(header->visualIndex(c), position);
+    }
+}
+
+// ---- loading -------------------------------------------------------------------------------
+
+bool frm_main::load() {
+    gBusyOn();
+    controller_->stopTimers();
+    gInitCrLf();
+    gHostName = gGetComputerName();
+    writeSetting(keys::AppEXELocal, QCoreApplication::applicationFilePath().trimmed());
+    gCatalogFiles.Clear();
+    gErrorStack.Clear();
+    gIdle = true;
+    loading_ = true;
+    firstActivation_ = false;
+
+    restoreGeometryFromSettings();
+    lbl_lstoverlay->setText(QStringLiteral(" Keine Einträge vorhanden"));
+    applyMenuLabelStyles();
+    applyColours();
+    std::array<double, 7> widths{};
+    for (int c = 1; c <= 7; ++c) widths[static_cast<size_t>(c - 1)] = static_cast<int>(readNumber(keys::columnWidthKey(c)));
+    controller_->createColumns(widths);
+    for (int c = 0; c < col::kFixedColumns; ++c)
+        lst_Files->setColumnWidth(c, twipsToPixels(c < 7 ? widths[static_cast<size_t>(c)] : 0));
+    lst_Files->header()->setSectionHidden(col::kId, true);
+    lst_Files->header()->setSectionHidden(col::kHostStatus, true);
+    mSetColumnOrder(readText(keys::ColumnOrder));
+    readListSettings();
+    int sortKey = 0, sortOrder = 0;
+    readInteger(keys::main_lst_files_sortkey, sortKey);
+    readInteger(keys::main_lst_files_sortorder, sortOrder);
+    controller_->setSortFromSettings(sortKey, sortOrder);
+    int searchAll = 0;
+    if (readInteger(keys::chk_SearchInAllCols, searchAll)) chk_SearchInAllCols->setChecked(searchAll != 0);
+
+    chooseCatalog();
+    if (!gCommandLine.isEmpty() && !gCommandLine.contains(QLatin1String("/open/"))) {
+        addFilesFromCommandLine();
+        gBusyOff();
+        return false;
+    }
+    for (int slot = 1; slot <= 9; ++slot)
+        gRecentCatalogs[static_cast<size_t>(slot - 1)] = readText(keys::recentReadKey(slot));
+    controller_->mUpdateRecentList();
+    loading_ = false;
+    firstActivation_ = true;
+
+    if (!gDBOpen)
+        showOverlay(QStringLiteral(" Kein Katalog geladen."), true);
+    else if (gCatalogFiles.Count() == 0)
+        showOverlay(QStringLiteral(" Keine Einträge im Katalog."), true);
+    else
+        showOverlay(QString(), false);
+    gBusyOff();
+    bool autoUpdate = true;
+    readFlagEq1(keys::setup_chk_AutoUpdate, autoUpdate);
+    const int interval = static_cast<int>(readNumber(keys::setup_txt_AutoUpdate));
+    controller_->setAutoUpdate(autoUpdate, interval);
+    controller_->mSetTimers(true, interval);
+    controller_->mEnableControls();
+    return true;
+}
+
+void frm_main::restoreGeometryFromSettings() {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const double screenWidth = pixelsToTwips(screen.width());
+    const double screenHeight = pixelsToTwips(screen.height());
+    const int centreLeft = static_cast<int>((screenWidth - kDesignWidthTwips) / 2);
+    const int centreTop = static_cast<int>((screenHeight - kDesignHeightTwips) / 2);
+    const double left = readNumber(keys::main_left, QString::number(centreLeft));
+    const double top = readNumber(keys::main_top, QString::number(centreTop));
+    const double width = readNumber(keys::main_width);
+    const double height = readNumber(keys::main_height);
+    if (width >= screenWidth && height >= screenHeight) {
+        setGeometry(twipsToPixels(centreLeft), twipsToPixels(centreTop), twipsToPixels(kDesignWidthTwips),
+                    twipsToPixels(kDesignHeightTwips));
+        setWindowState(windowState() | Qt::WindowMaximized);
+        return;
+    }
+    setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
+void frm_main::applyMenuLabelStyles() {
+    const std::array<std::array<SettingKey, 3>, 4> menuKeys{{
+        {keys::main_mnu_app_font, keys::main_mnu_app_fontcolor, keys::main_mnu_app_backcolor},
+        {keys::main_mnu_file_font, keys::main_mnu_file_fontcolor, keys::main_mnu_file_backcolor},
+        {keys::main_mnu_fileedit_font, keys::main_mnu_fileedit_fontcolor, keys::main_mnu_fileedit_backcolor},
+        {keys::main_mnu_fileaction_font, keys::main_mnu_fileaction_fontcolor, keys::main_mnu_fileaction_backcolor},
+    }};
+    const std::array<QLabel*, 4> labels{lbl_mnu_Programm, lbl_mnu_Katalog, lbl_mnu_Bearbeiten, lbl_mnu_Ausfuehren};
+    for (size_t i = 0; i < labels.size(); ++i) {
+        MenuLabelStyle& style = menuLabelStyles_[i];
+        style.font = readText(menuKeys[i][0]);
+        readInteger(menuKeys[i][1], style.foreColor);
+        readInteger(menuKeys[i][2], style.backColor);
+        QFont font = labels[i]->font();
+        font.setFamily(style.font);
+        labels[i]->setFont(font);
+        setColours(labels[i], style.backColor, style.foreColor);
+    }
+}
+
+void frm_main::applyColours() {
+    for (QLabel* label : {lbl_caption, lbl_lstoverlay, lbl_mnu_System, lbl_mnu_SystemResize, lbl_mnu_SystemMinimize})
+        setColours(label, gCaptionBackColor, gCaptionForeColor);
+    for (QLabel* label : {lbl_RecordCount, lbl_MultiProgressTitel, lbl_status}) {
+        QPalette colours = label->palette();
+        colours.setColor(QPalette::WindowText, colorFromBgr(gCaptionBackColor));
+        label->setPalette(colours);
+    }
+}
+
+void frm_main::applyListGrid(bool on) {
+    gridLines_ = on;
+    but_ChangeListGrid->setChecked(on);
+    lst_Files->setStyleSheet(on ? QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
+                                                 "border-bottom: 1px solid #d0d0d0; }")
+                                : QString());
+}
+
+void frm_main::readListSettings() {
+    bool autoSize = true;
+    if (readBool(keys::setup_chk_AutoSpaltenbreite, autoSize)) controller_->setAutoSizeColumns(autoSize);
+    bool grid = true;
+    if (readBool(keys::lst_grid, grid)) applyListGrid(grid);
+    readInteger(keys::lst_view, viewMode_);
+    readInteger(keys::lst_color, listColor_);
+    QPalette colours = lst_Files->palette();
+    colours.setColor(QPalette::Base, colorFromBgr(listColor_));
+    colours.setColor(QPalette::Text, colorFromBgr(gCaptionForeColor));
+    lst_Files->setPalette(colours);
+    readInteger(keys::main_buttons_backcolor, buttonsColor_);
+    for (QWidget* widget : findChildren<QPushButton*>()) {
+        QPalette buttonColours = widget->palette();
+        buttonColours.setColor(QPalette::Button, colorFromBgr(buttonsColor_));
+        widget->setPalette(buttonColours);
+    }
+}
+
+void frm_main::chooseCatalog() {
+    const int marker = gCommandLine.indexOf(QLatin1String("/open/"));
+    if (marker >= 0) {
+        controller_->mOpenDB(gCommandLine.left(marker).trimmed());
+        return;
+    }
+    bool autostart = false;
+    if (!readFlagEq1(keys::setup_chk_autostart, autostart) || !autostart) return;
+    const QString catalog = readText(keys::setup_txt_autostart);
+    const QString head = QStringLiteral("Eintrag in der Registry ist fehlerhaft:") + gCrLf + gCrLf;
+    bool failed = false;
+    if (catalog.isEmpty()) {
+        frm_CommandStatus::unload();
+        showMessage(head + QStringLiteral("Eintrag ist leer.") + gCrLf + QStringLiteral("Bitte im Setup prüfen."),
+                    gProductName, MsgIcon::Information);
+        failed = true;
+    } else if (!fs::isRegularFile(catalog)) {
+        frm_CommandStatus::unload();
+        showMessage(head + QStringLiteral("Datenbank existiert nicht!") + gCrLf + QStringLiteral("Bitte im Setup prüfen."),
+                    gProductName, MsgIcon::Information);
+        failed = true;
+    } else {
+        controller_->mOpenDB(catalog);
+        failed = !gDBOpen;
+    }
+    if (failed) writeSetting(keys::setup_chk_autostart, QStringLiteral("0"));
+}
+
+bool frm_main::addFilesFromCommandLine() {
+    if (!gDBOpen) {
+        showMessage(QStringLiteral("Es ist kein Autostart-Katalog aktiviert.") + gCrLf + gCrLf + QStringLiteral("Die Option") +
+                        gCrLf + QStringLiteral("'Automatisches Öffnen eines Katalogs nach Programmstart'") + gCrLf +
+                        QStringLiteral("im Fenster 'Setup' muß aktiviert werden!"),
+                    gProductName, MsgIcon::Exclamation);
+        return false;
+    }
+    const QString folder = readText(keys::setup_txt_StandardSicherungsverzeichnis);
+    if (folder.isEmpty()) return false;
+    // Every argument is one file path, made absolute at start.
+    gSelectedFiles = gSplitMultiselectFiles(gCommandArguments.join(QChar(0)) + QChar(0), true);
+    if (gShowStatus) {
+        frm_CommandStatus* status = frm_CommandStatus::load();
+        status->setTagText(startupStatusText(gCommandLine));
+        status->show();
+        QCoreApplication::processEvents();
+    }
+    gUseOrigPath = false;
+    readBool(keys::setup_chk_UseOrigPath, gUseOrigPath);
+    mSaveEntries(controller_->rset_Record(), SaveMode::AddNew, folder);
+    controller_->mFillListBox();
+    if (gShowStatus) frm_CommandStatus::unload();
+    return true;
+}
+
+// ---- closing -------------------------------------------------------------------------------
+
+void frm_main::closeEvent(QCloseEvent* event) {
+    if (!gIdle) {
+        event->ignore();
+        return;
+    }
+    controller_->stopTimers();
+    controller_->closeCatalog();
+    saveSettings();
+    event->accept();
+}
+
+void frm_main::saveSettings() {
+    gBusyOn();
+    if (gShowStatus) {
+        frm_CommandStatus* status = frm_CommandStatus::load();
+        status->setTagText(QStringLiteral("Programm wird beendet"));
+        status->show();
+        QCoreApplication::processEvents();
+    }
+    const QRect frame = normalGeometry().isValid() && isMaximized() ? geometry() : geometry();
+    writeSetting(keys::main_left, static_cast<qint64>(pixelsToTwips(frame.x())));
+    writeSetting(keys::main_top, static_cast<qint64>(pixelsToTwips(frame.y())));
+    writeSetting(keys::main_width, static_cast<qint64>(pixelsToTwips(frame.width())));
+    writeSetting(keys::main_height, static_cast<qint64>(pixelsToTwips(frame.height())));
+
+    const std::array<std::array<SettingKey, 3>, 4> menuKeys{{
+        {keys::main_mnu_fileaction_font, keys::main_mnu_fileaction_fontcolor, keys::main_mnu_fileaction_backcolor},
+        {keys::main_mnu_app_font, keys::main_mnu_app_fontcolor, keys::main_mnu_app_backcolor},
+        {keys::main_mnu_file_font, keys::main_mnu_file_fontcolor, keys::main_mnu_file_backcolor},
+        {keys::main_mnu_fileedit_font, keys::main_mnu_fileedit_fontcolor, keys::main_mnu_fileedit_backcolor},
+    }};
+    const std::array<QLabel*, 4> labels{lbl_mnu_Ausfuehren, lbl_mnu_Programm, lbl_mnu_Katalog, lbl_mnu_Bearbeiten};
+    for (size_t i = 0; i < labels.size(); ++i) {
+        writeSetting(menuKeys[i][0], labels[i]->font().family().trimmed());
+        writeSetting(menuKeys[i][1], static_cast<qint64>(bgrFromColor(labels[i]->palette().color(QPalette::WindowText))));
+        writeSetting(menuKeys[i][2], static_cast<qint64>(bgrFromColor(labels[i]->palette().color(QPalette::Window))));
+    }
+    writeSetting(keys::main_lbl_caption_backcolor, gCaptionBackColor);
+    writeSetting(keys::main_lbl_caption_forecolor, gCaptionForeColor);
+    writeSetting(keys::main_buttons_backcolor, static_cast<qint64>(bgrFromColor(but_DB->palette().color(QPalette::Button))));
+    for (int c = 1; c <= 7; ++c)
+        writeSetting(keys::columnWidthKey(c), static_cast<qint64>(pixelsToTwips(lst_Files->columnWidth(c - 1))));
+    writeSetting(keys::ColumnOrder, mGetColumnOrder());
+    writeCheckBox(keys::lst_grid, gridLines_);
+    writeSetting(keys::lst_view, static_cast<qint64>(viewMode_));
+    writeSetting(keys::lst_color, listColor_);
+    writeCheckBox(keys::lst_fullrowselect, lst_Files->selectionBehavior() == QAbstractItemView::SelectRows);
+    writeCheckBox(keys::chk_SearchInAllCols, chk_SearchInAllCols->isChecked());
+    writeSetting(keys::main_lst_files_sortkey, static_cast<qint64>(controller_->model().sortColumn()));
+    writeSetting(keys::main_lst_files_sortorder,
+                 static_cast<qint64>(controller_->model().sortOrder() == Qt::DescendingOrder ? 1 : 0));
+    for (int slot = 1; slot <= 9; ++slot)
+        writeSetting(keys::recentWriteKey(slot), gRecentCatalogs[static_cast<size_t>(slot - 1)]);
+    if (gShowStatus) frm_CommandStatus::unload();
+    gBusyOff();
+}
+
+void frm_main::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    lbl_lstoverlay->setGeometry(lst_Files->rect());
+    if (loading_ || isMinimized() || isMaximized()) return;
+    const int minWidth = twipsToPixels(kMinimumWidthTwips);
+    const int minHeight = twipsToPixels(kDesignHeightTwips);
+    if (width() <= minWidth || height() <= minHeight)
+        resize(std::max(width(), minWidth + 1), std::max(height(), minHeight + 1));
+}
+
+bool frm_main::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == lbl_mnu_Katalog || watched == lbl_mnu_Bearbeiten || watched == lbl_mnu_Ausfuehren ||
+            watched == lbl_mnu_Programm) {
+            auto* label = static_cast<QLabel*>(watched);
+            QMenu* menu = label == lbl_mnu_Katalog      ? mnu_file
+                          : label == lbl_mnu_Bearbeiten ? mnu_fileedit
+                          : label == lbl_mnu_Ausfuehren ? mnu_fileaction
+                                                        : mnu_app;
+            menu->popup(label->mapToGlobal(QPoint(0, label->height())));
+            return true;
+        }
+        if (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay) {
+            // The window system moves the frameless window; where it cannot, the labels do.
+            const bool systemMove = windowHandle() && windowHandle()->startSystemMove();
+            dragOffset_ = systemMove ? QPoint() : static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - pos();
+            dragging_ = !systemMove;
+            return true;
+        }
+    }
+    if (dragging_ && (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay)) {
+        if (event->type() == QEvent::MouseMove)
+            move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragOffset_);
+        if (event->type() == QEvent::MouseButtonRelease) dragging_ = false;
+    }
+    if (event->type() == QEvent::FocusIn && watched == lst_Files) gListHasFocus = true;
+    if (event->type() == QEvent::FocusOut && watched == lst_Files) gListHasFocus = false;
+    if (event->type() == QEvent::MouseButtonDblClick && (watched == lbl_caption || watched == lbl_lstoverlay)) {
+        setWindowState(windowState() ^ Qt::WindowMaximized);
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && watched == lst_Files->viewport()) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::RightButton) {
+            const QModelIndex hit = lst_Files->indexAt(mouse->pos());
+            controller_->gToggleListItem(hit.isValid() ? hit.row() : -1);
+            return true;
+        }
+    }
+    if ((event->type() == QEvent::MouseButtonPress) && watched == lst_Files->viewport()) {
+        return true;  // selection is the click toggle's business
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace bravel

@@ -1,18 +1,134 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
+#include <memory>
+
+#include "catalog/MainView.h"
 
 class QLabel;
+class QPushButton;
+class QCheckBox;
+class QLineEdit;
+class QMenu;
+class QAction;
+class QProgressBar;
+class QTreeView;
 
 namespace bravel {
 
-// The main window.
-class frm_main : public QWidget {
+class CatalogController;
+
+// The main window: a frameless shell that owns the controls, lays them out and hands every
+// event to the code that owns the behaviour.
+class frm_main : public QWidget, public MainView {
     Q_OBJECT
 public:
     explicit frm_main(QWidget* parent = nullptr);
+    ~frm_main() override;
 
+    // Loads the window: settings, columns, the catalog of the command line or the autostart
+    // catalog. False when the command line asked to add files: the program then ends.
+    bool load();
+    CatalogController& controller() { return *controller_; }
+
+    // MainView
+    void showOverlay(const QString& text, bool visible) override;
+    void setRecordCountText(const QString& text) override;
+    void setListVisible(bool visible) override;
+    void setDetailTexts(const QString& source, const QString& folder) override;
+    void autoSizeColumns() override;
+    void scrollToRow(int row) override;
+    void setSummaryText(const QString& text) override;
+    void applyControlStates(const ControlStates& states) override;
+    void showRecentEntries(const std::array<QString, 9>& captions) override;
+    void closeToolTip() override;
+
+    // Column order as "0;1;2;..." (display positions in column order) and back.
+    QString mGetColumnOrder() const;
+    void mSetColumnOrder(const QString& order);
+
+    // Controls, reached by name as in the rest of the program.
     QLabel* lbl_caption;
+    QLabel* lbl_mnu_System;
+    QLabel* lbl_mnu_SystemResize;
+    QLabel* lbl_mnu_SystemMinimize;
+    QLabel* lbl_mnu_Katalog;
+    QLabel* lbl_mnu_Bearbeiten;
+    QLabel* lbl_mnu_Ausfuehren;
+    QLabel* lbl_mnu_Programm;
+    QLabel* lbl_RecordCount;
+    QLabel* lbl_lstoverlay;
+    QLabel* lbl_Eingangsdatei;
+    QLabel* lbl_Sicherungsverzeichnis;
+    QLabel* lbl_MultiProgressTitel;
+    QLabel* lbl_MultiProgress;
+    QLabel* lbl_SingleProgress;
+    QLabel* lbl_status;
+    QProgressBar* pan_progress;
+    QProgressBar* pan_SingleProgress;
+    QTreeView* lst_Files;
+    QLineEdit* txt_Suche;
+    QCheckBox* chk_SearchInAllCols;
+    QCheckBox* chk_pause;
+    QCheckBox* chk_CheckItem;
+    QPushButton* but_DBNew;
+    QPushButton* but_DB;
+    QPushButton* but_source;
+    QPushButton* but_Edit;
+    QPushButton* but_delete;
+    QPushButton* but_Start;
+    QPushButton* but_Cancel;
+    QPushButton* but_setup;
+    QPushButton* but_info;
+    QPushButton* but_web;
+    QPushButton* but_exit;
+    QPushButton* but_SetAutostart;
+    QPushButton* but_ChangeListView;
+    QPushButton* but_ChangeListGrid;
+    QPushButton* but_shortcut_run;
+    QMenu* mnu_file;
+    QMenu* mnu_fileedit;
+    QMenu* mnu_fileaction;
+    QMenu* mnu_app;
+    std::array<QAction*, 9> mnu_filerecent{};
+    QAction* mnu_filebar4;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void layOutControls();
+    QPushButton* makeButton(const char* name, const QString& toolTip, const QString& iconName);
+    void connectCommands();
+    void restoreGeometryFromSettings();
+    void applyMenuLabelStyles();
+    void applyColours();
+    void readListSettings();
+    void chooseCatalog();
+    bool addFilesFromCommandLine();
+    void saveSettings();
+    void applyListGrid(bool on);
+
+    std::unique_ptr<CatalogController> controller_;
+    struct MenuLabelStyle {
+        QString font;
+        qint64 foreColor = 16777215;
+        qint64 backColor = 16744576;
+    };
+    std::array<MenuLabelStyle, 4> menuLabelStyles_;
+    qint64 listColor_ = 16777215;
+    qint64 buttonsColor_ = 16744576;
+    bool gridLines_ = true;
+    int viewMode_ = 3;
+    bool loading_ = false;
+    bool firstActivation_ = false;
+    bool dragging_ = false;
+    QPoint dragOffset_;
 };
 
 }  // namespace bravel

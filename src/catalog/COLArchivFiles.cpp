@@ -15,9 +15,12 @@ std::shared_ptr<FileProperties> COLArchivFiles::Add(const QString& ac_mSourceFil
     auto item = std::make_shared<FileProperties>();
     item->setAcSourceFile(ac_mSourceFile);
     item->setAcTagetPath(ac_mTargetPath);
-    item->setISourceFileAttr(i_mSourceAttributes);
-    item->setLSourceByte(l_mSourceByte);
-    item->setDteSourceDate(dat_mSourceDate);
+    // The three source values come from the file, never from the arguments; one look at the
+    // file sets all three (a missing file leaves 0, 0 and the zero date).
+    Q_UNUSED(i_mSourceAttributes);
+    Q_UNUSED(l_mSourceByte);
+    Q_UNUSED(dat_mSourceDate);
+    item->readSourceState();
     item->setAcLastStatus(ac_mStatus);
     items_.push_back(item);
     Err.Clear();

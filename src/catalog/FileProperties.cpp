@@ -8,6 +8,16 @@ namespace bravel {
 
 FileProperties::FileProperties() : date_(zeroDate()) {}
 
+bool FileProperties::readSourceState() {
+    fs::FileState state;
+    if (!fs::fileState(sourceFile_, state)) return false;
+    attributes_ = state.attributes;
+    bytes_ = state.length;
+    date_ = state.modified;
+    Err.Clear();
+    return true;
+}
+
 void FileProperties::setISourceFileAttr(int) {
     int attributes = 0;
     if (fs::getAttributes(sourceFile_, attributes)) {

@@ -23,6 +23,10 @@ public:
     void setLSourceByte(qint64 ignored = 0);
     QDateTime dteSourceDate() const { return date_; }
     void setDteSourceDate(const QDateTime& ignored = QDateTime());
+    // Reads attributes, length and date in one look at the file; false (pending error set,
+    // values unchanged) when it cannot be read.
+    bool readSourceState();
+
     QString acLastStatus() const { return lastStatus_; }
     void setAcLastStatus(const QString& status) { lastStatus_ = status.trimmed(); }
 

@@ -70,15 +70,30 @@ bool modificationTime(const QString& path, QDateTime& time) {
     return true;
 }
 
+namespace {
+int attributesOf(const QString& path, const struct stat& st) {
+    int value = 0;
+    if (!(st.st_mode & S_IWUSR)) value |= attr::kReadOnly;
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    if (path.size() > slash + 1 && path.at(slash + 1) == QLatin1Char('.')) value |= attr::kHidden;
+    if (S_ISDIR(st.st_mode)) value |= attr::kDirectory;
+    return value;
+}
+}  // namespace
+
 bool getAttributes(const QString& path, int& attributes) {
     struct stat st;
     if (!statPath(path, st)) return false;
-    int value = 0;
-    if (!(st.st_mode & S_IWUSR)) value |= attr::kReadOnly;
-    const QString name = QFileInfo(path).fileName();
-    if (name.startsWith(QLatin1Char('.'))) value |= attr::kHidden;
-    if (S_ISDIR(st.st_mode)) value |= attr::kDirectory;
-    attributes = value;
+    attributes = attributesOf(path, st);
+    return true;
+}
+
+bool fileState(const QString& path, FileState& state) {
+    struct stat st;
+    if (!statPath(path, st)) return false;
+    state.attributes = attributesOf(path, st);
+    state.length = st.st_size;
+    state.modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
     return true;
 }
 

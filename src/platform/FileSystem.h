@@ -27,6 +27,13 @@ bool isSymLink(const QString& path);
 bool length(const QString& path, qint64& bytes);
 bool modificationTime(const QString& path, QDateTime& time);
 bool getAttributes(const QString& path, int& attributes);
+struct FileState {
+    int attributes = 0;
+    qint64 length = 0;
+    QDateTime modified;
+};
+// Attributes, length and modification time from one stat.
+bool fileState(const QString& path, FileState& state);
 // Only the read-only bit has an effect: it clears or sets the owner's (and group's and
 // others') write permission.
 bool setAttributes(const QString& path, int attributes);

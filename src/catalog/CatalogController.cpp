@@ -1,0 +1,504 @@
+#include "catalog/CatalogController.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <unordered_map>
+
+#include "app/AppValues.h"
+#include "backup/Prog.h"
+#include "backup/RunState.h"
+#include "catalog/COLArchivFiles.h"
+#include "catalog/CatalogState.h"
+#include "errors/COLError.h"
+#include "platform/Dialogs.h"
+#include "platform/Err.h"
+#include "platform/FileSystem.h"
+#include "platform/Formats.h"
+#include "settings/SettingKeys.h"
+
+namespace bravel {
+
+bool gListHasFocus = false;
+
+namespace {
+
+const QString kQuery = QStringLiteral("SELECT FILES.* FROM FILES");
+const QString kCatalogFilter = QStringLiteral("Bravel-Kataloge (*.bvk)|*.bvk");
+const QString kNotAvailable = QStringLiteral("n/a");
+
+QString fieldText(Recordset* rset, const char* name) {
+    return gReadFieldValue(rset, QString::fromLatin1(name), QString()).toString();
+}
+
+// Sizes are text and sort as text, so they are right-aligned to 20 characters.
+QString rightAligned20(const QString& text) { return (QString(20, QLatin1Char(' ')) + text).right(20); }
+
+}  // namespace
+
+QVariant gReadFieldValue(Recordset* rset, const QString& name, const QVariant& defaultValue) {
+    Err.Clear();
+    QVariant result = defaultValue;
+    if (rset && !rset->EOF_() && !rset->BOF()) {
+        QVariant value;
+        if (rset->Field(name, value) && !value.isNull()) result = value;
+    } else if (!rset) {
+        Err.Raise(errnum::kObjectVariableNotSet);
+    }
+    if (gRecordError(QStringLiteral("var_gReadFieldValue"),
+                     QStringLiteral("rset_rset.Fields(") + name + QStringLiteral(").Value")))
+        return defaultValue;
+    return result;
+}
+
+CatalogController::CatalogController(MainView& view, QObject* parent) : QObject(parent), view_(view) {
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer2_.setObjectName(QStringLiteral("Timer2"));
+    timer2_.setInterval(100);
+    connect(&timer1_, &QTimer::timeout, this, &CatalogController::timer1Tick);
+    connect(&timer2_, &QTimer::timeout, this, &CatalogController::timer2Tick);
+}
+
+CatalogController::~CatalogController() = default;
+
+QString CatalogController::messageCaption() const { return gProductName; }
+
+void CatalogController::createColumns(const std::array<double, 7>& widthsTwips) {
+    static const char* const headers[] = {"Eingangsdatei", "Sicherungspfad", "KByte", "Geändert",
+                                          "Status", "OAttr", "ZAttr"};
+    static const char* const icons[] = {"field", "table", "prop", "clock", "status", "status", "status"};
+    std::vector<ListColumn> columns;
+    for (int c = 0; c < 7; ++c)
+        columns.push_back({QString::fromUtf8(headers[c]), widthsTwips[static_cast<size_t>(c)],
+                           QString::fromLatin1(icons[c])});
+    columns.push_back({QString(), 0, QString()});
+    columns.push_back({QStringLiteral("Host und Datum;"), 0, QString()});
+    model_.setColumns(std::move(columns));
+}
+
+// ---- timers -------------------------------------------------------------------------------
+
+void CatalogController::mSetTimers(bool secondTimerOn, int intervalMs) {
+    timer1_.setInterval(std::max(1, intervalMs));
+    if (autoUpdate_)
+        timer1_.start();
+    else
+        timer1_.stop();
+    if (secondTimerOn)
+        timer2_.start();
+    else
+        timer2_.stop();
+}
+
+void CatalogController::stopTimers() {
+    timer1_.stop();
+    timer2_.stop();
+}
+
+void CatalogController::restoreTimers() { mSetTimers(true, timer1_.interval()); }
+
+void CatalogController::setAutoUpdate(bool on, int intervalMs) {
+    autoUpdate_ = on;
+    autoUpdateInterval_ = intervalMs;
+    timer1_.setInterval(std::max(1, intervalMs));
+}
+
+void CatalogController::timer1Tick() {
+    if (!gDBOpen) return;
+    // A message box runs its own event loop; no second tick may stack another one on it.
+    timer1_.stop();
+    Err.Clear();
+    reopenRecordset();
+    if (!rset_) {
+        // Shown once per failure streak, not every interval.
+        if (!tableMessageShown_)
+            showMessage(QStringLiteral("Tabelle konnte nicht geöffnet werden!"), messageCaption(),
+                        MsgIcon::Information);
+        tableMessageShown_ = true;
+    } else {
+        tableMessageShown_ = false;
+        if (!(rset_->EOF_() && rset_->BOF())) {
+            rset_->MoveLast();
+            if (rset_->RecordCount() != gCatalogFiles.Count()) mFillListBox();
+        }
+    }
+    Err.Clear();
+    mEnableControls();
+    if (autoUpdate_ && gIdle) timer1_.start();
+}
+
+void CatalogController::timer2Tick() {
+    if (!gListHasFocus) view_.closeToolTip();
+    mUpdateSelectionSummary();
+    singleSelText_.clear();
+    if (gSelCount == 1) {
+        hasSelection_ = true;
+        const std::vector<int> rows = model_.selectedRows();
+        if (!rows.empty()) singleSelText_ = model_.cell(rows.front(), col::kSource);
+    } else {
+        hasSelection_ = gSelCount >= 2;
+    }
+    mEnableControls();
+}
+
+// ---- opening and creating ------------------------------------------------------------------
+
+void CatalogController::reopenRecordset() {
+    if (rset_) rset_->Close();
+    rset_.reset();
+    if (gDB.Access) rset_ = gDB.Access->OpenRecordset(kQuery);
+}
+
+void CatalogController::dropCatalog() {
+    if (rset_) rset_->Close();
+    rset_.reset();
+    gDBOpen = false;
+    gDB.Access.reset();
+}
+
+void CatalogController::closeCatalog() {
+    if (!gDBOpen) return;
+    if (rset_) rset_->Close();
+    rset_.reset();
+    if (gDB.Access) gDB.Access->Close();
+    gDB.Access.reset();
+    gDBOpen = false;
+}
+
+bool CatalogController::mOpenDB(const QString& path) {
+    Err.Clear();
+    bool closeFailed = false;
+    if (gDBOpen && gDB.Access && !gDB.Access->Close()) {
+        closeFailed = true;
+        showMessage(QStringLiteral("Datenbank konnte nicht geschlossen werden!"), messageCaption());
+    }
+    if (!closeFailed) {
+        gDBOpen = false;
+        if (rset_) rset_->Close();
+        rset_.reset();
+        gDB.Access = CatalogDatabase::open(path);
+        if (!gDB.Access) {
+            showMessage(QStringLiteral("Datenbank konnte nicht geöffnet werden!"), messageCaption(),
+                        MsgIcon::Information);
+            gRecordError(QStringLiteral("b_mOpenDB"), path, ErrorTest::NonZero);
+        } else {
+            gDBOpen = true;
+            reopenRecordset();
+            if (!rset_) {
+                showMessage(QStringLiteral("Tabelle konnte nicht geöffnet werden!"), messageCaption(),
+                            MsgIcon::Information);
+                gRecordError(QStringLiteral("b_mOpenDB"), path, ErrorTest::NonZero);
+            }
+        }
+    }
+    if (!closeFailed) {
+        if (gDBOpen) mFillListBox();
+    } else {
+        dropCatalog();
+        model_.clearRows();
+        gCatalogFiles.Clear();
+    }
+    Err.Clear();
+    return true;
+}
+
+void CatalogController::but_DB_Click() {
+    stopTimers();
+    gIdle = false;
+    mEnableControls();
+    gBusyOn();
+    QCoreApplication::processEvents();
+
+    FileDialogRequest request;
+    request.filter = kCatalogFilter;
+    const std::optional<QStringList> chosen = dialogs().openFiles(request);
+    if (chosen && !chosen->isEmpty()) {
+        mOpenDB(chosen->first().trimmed());
+        mUpdateRecentList();
+    } else {
+        Err.Raise(errnum::kDialogCancelled);
+        showMessage(QStringLiteral("Datenbank konnte nicht geöffnet werden!"), messageCaption());
+        gRecordError(QStringLiteral("but_DB"), QString(), ErrorTest::NonZero);
+    }
+    Err.Clear();
+    gIdle = true;
+    mEnableControls();
+    gBusyOff();
+    restoreTimers();
+}
+
+void CatalogController::but_DBNew_Click() {
+    gBusyOn();
+    gIdle = false;
+    stopTimers();
+    mEnableControls();
+
+    FileDialogRequest request;
+    request.filter = kCatalogFilter;
+    const std::optional<QString> chosen = dialogs().saveFile(request);
+    if (chosen) {
+        const QString path = chosen->trimmed();
+        const QString modul = QStringLiteral("but_DBNew");
+        Err.Clear();
+        if (gDBOpen && gDB.Access && !gDB.Access->Close()) {
+            showMessage(QStringLiteral("Datenbank konnte nicht geschlossen werden!"), messageCaption());
+            gRecordError(modul, QStringLiteral("gDB.Access.Close"), ErrorTest::NonZero);
+        } else {
+            gDBOpen = false;
+            if (rset_) rset_->Close();
+            rset_.reset();
+            gDB.Access = CatalogDatabase::create(path);
+            if (!gDB.Access) {
+                showMessage(QStringLiteral("Datenbank konnte nicht angelegt werden!"), messageCaption());
+                gRecordError(modul,
+                             QStringLiteral("Set gDB.Access = DBEngine.Workspaces(0).CreateDatabase(Trim$(") +
+                                 path + QStringLiteral("), dbLangGeneral)"),
+                             ErrorTest::NonZero);
+            } else {
+                gDBOpen = true;
+                reopenRecordset();
+                model_.clearRows();
+                gCatalogFiles.Clear();
+                if (!rset_) {
+                    showMessage(QStringLiteral("Tabelle konnte nicht geöffnet werden!"), messageCaption());
+                    gRecordError(modul,
+                                 QStringLiteral("Set rset_Record = gDB.Access.OpenRecordset(\"SELECT FILES.* FROM FILES\")"),
+                                 ErrorTest::NonZero);
+                }
+                mUpdateRecentList();
+                mFillListBox();
+            }
+        }
+    }
+    gBusyOff();
+    Err.Clear();
+    gIdle = true;
+    mEnableControls();
+    restoreTimers();
+}
+
+// ---- the recent list -----------------------------------------------------------------------
+
+void CatalogController::mUpdateRecentList() {
+    const std::array<QString, 9> working = gRecentCatalogs;
+    const QString first = gDBOpen && gDB.Access ? gDB.Access->name() : QString();
+    gRecentCatalogs[0] = first;
+    size_t from = 0;
+    for (size_t i = 1; i < 9; ++i) {
+        if (from < 9 && working[from] == first) ++from;  // the new first entry is not repeated
+        gRecentCatalogs[i] = from < 9 ? working[from++] : QString();
+    }
+    std::array<QString, 9> captions;
+    for (size_t i = 0; i < 9; ++i) {
+        QString& entry = gRecentCatalogs[i];
+        if (entry.isEmpty()) continue;
+        if (!fs::exists(entry)) {
+            entry.clear();
+            continue;
+        }
+        captions[i] = QStringLiteral("&%1. ").arg(i + 1) + entry;
+    }
+    view_.showRecentEntries(captions);
+}
+
+void CatalogController::recentEntryClicked(int slot) {
+    if (slot < 1 || slot > 9) return;
+    gBusyOn();
+    const QString path = gRecentCatalogs[static_cast<size_t>(slot - 1)];
+    const QString caption = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    if (!path.isEmpty() && fs::exists(path)) {
+        mOpenDB(path);
+    } else {
+        const MsgResult answer = dialogs().messageBox(
+            QStringLiteral("Der Katalog ") + path + QStringLiteral(" existiert nicht mehr.") + gCrLf + gCrLf +
+                QStringLiteral("Soll der Eintrag gelöscht werden?"),
+            caption, MsgIcon::Information, MsgButtons::YesNo);
+        if (answer == MsgResult::Yes) {
+            const bool written = writeSetting(keys::recentWriteKey(slot), QString());
+            gRecentCatalogs[static_cast<size_t>(slot - 1)].clear();
+            if (written) {
+                dialogs().messageBox(QStringLiteral("Eintrag ") + path +
+                                         QStringLiteral(" aus Registrierung gelöscht."),
+                                     caption, MsgIcon::Information, MsgButtons::YesNo);
+                mUpdateRecentList();
+            }
+        }
+    }
+    Err.Clear();
+    gBusyOff();
+}
+
+// ---- the list fill -------------------------------------------------------------------------
+
+void CatalogController::fillHostColumns(ListRow& row, const QString& hostStatus) {
+    const QStringList pieces = hostStatus.trimmed().split(QLatin1Char(';'));
+    if (pieces.size() <= 1) return;
+    for (int i = 0; i + 1 < pieces.size(); ++i) {
+        const QString& piece = pieces[i];
+        const QString date = piece.right(8);
+        const QString name = piece.left(std::max(0, static_cast<int>(piece.size()) - 8));
+        int column = model_.findColumn(name);
+        if (column < 0) column = model_.addColumn({name, 1200, QStringLiteral("pc")});
+        if (static_cast<int>(row.cells.size()) <= column) {
+            row.cells.resize(static_cast<size_t>(column) + 1);
+            row.colors.resize(static_cast<size_t>(column) + 1, listcolor::kBlack);
+        }
+        row.cells[static_cast<size_t>(column)] = date;
+    }
+}
+
+ListRow CatalogController::buildRow(int n, const QString& id, bool sourceFound, bool folderFound,
+                                    const QString& hostStatus) {
+    const std::shared_ptr<FileProperties> entry = gCatalogFiles.Item(n);
+    ListRow row;
+    row.key = QString::number(n) + QLatin1Char('a');
+    row.cells.resize(static_cast<size_t>(model_.columnCount()));
+    row.colors.assign(row.cells.size(), sourceFound ? listcolor::kBlack : listcolor::kRed);
+    auto setCell = [&row](int c, const QString& text) { row.cells[static_cast<size_t>(c)] = text; };
+    auto setColor = [&row](int c, quint32 color) { row.colors[static_cast<size_t>(c)] = color; };
+
+    setCell(col::kSource, entry->acSourceFile());
+    setCell(col::kId, id);
+    setCell(col::kFolder, entry->acTagetPath());
+    setColor(col::kFolder, folderFound ? listcolor::kBlack : listcolor::kRed);
+    setCell(col::kSize, rightAligned20(sourceFound ? formatGrouped(entry->lSourceByte() / 1024.0) : kNotAvailable));
+    setCell(col::kChanged, sourceFound ? formatGeneralDate(entry->dteSourceDate(), true) : kNotAvailable);
+    setCell(col::kStatus, entry->acLastStatus());
+    setColor(col::kStatus, sourceFound && folderFound ? listcolor::kBlack : listcolor::kRed);
+    setCell(col::kSourceAttr, sourceFound ? mAttrLetters(entry->iSourceFileAttr()) : kNotAvailable);
+    fillHostColumns(row, hostStatus);
+    setCell(col::kHostStatus, hostStatus);
+    return row;
+}
+
+void CatalogController::mFillListBox() {
+    stopTimers();
+    gBusyOn();
+    gCatalogFiles.Clear();
+    mRemoveHostColumns();
+    model_.clearRows();
+    view_.showOverlay(QStringLiteral(" Katalog wird geladen..."), true);
+    QCoreApplication::processEvents();
+    view_.setListVisible(false);
+
+    Err.Clear();
+    reopenRecordset();
+    std::vector<ListRow> rows;
+    if (!rset_) {
+        Err.Clear();
+        showMessage(QStringLiteral("Tabelle konnte nicht geöffnet werden!"), messageCaption(),
+                    MsgIcon::Information);
+    } else if (!(rset_->EOF_() && rset_->BOF())) {
+        // A folder is asked for once per fill; each record with a missing one is still logged.
+        std::unordered_map<QString, bool> folderExists;
+        rset_->MoveFirst();
+        for (int n = 1; !rset_->EOF_(); ++n) {
+            const QString id = fieldText(rset_.get(), "ID");
+            const QString source = fieldText(rset_.get(), "Eingangsdatei");
+            const QString folder = fieldText(rset_.get(), "Sicherungspfad");
+            QString status;
+            const bool sourceFound = gFileExists(source);
+            if (!sourceFound) status = QStringLiteral("[File not found]");
+            auto known = folderExists.find(folder);
+            if (known == folderExists.end()) known = folderExists.emplace(folder, fs::isDirectory(folder)).first;
+            const bool folderFound = known->second;
+            if (!folderFound) {
+                status = QStringLiteral("[Path not found]") + status;
+                Err.Raise(errnum::kPathNotFound);
+                gRecordError(QStringLiteral("v_mFillListBox"), QStringLiteral("Dir$(") + folder + QLatin1Char(')'));
+            }
+            status += QLatin1Char(' ') + fieldText(rset_.get(), "Status");
+            gCatalogFiles.Add(source, folder, 0, 0, QDateTime(), status);
+            rows.push_back(buildRow(n, id, sourceFound, folderFound,
+                                    fieldText(rset_.get(), "Computerstatus")));
+            rset_->MoveNext();
+        }
+        Err.Clear();
+    }
+    model_.appendRows(std::move(rows));
+    model_.sortRows(model_.sortColumn(), model_.sortOrder());
+    model_.selectAll(false);
+    if (model_.rowCount() > 0) view_.scrollToRow(0);
+    if (autoSizeColumns_) view_.autoSizeColumns();
+
+    const int count = gCatalogFiles.Count();
+    view_.setRecordCountText(count == 0 ? QString()
+                                        : QString::number(count) +
+                                              (count == 1 ? QStringLiteral(" Eintrag") : QStringLiteral(" Einträge")));
+    view_.setListVisible(true);
+    if (count == 0)
+        view_.showOverlay(QStringLiteral(" Keine Einträge im Katalog."), true);
+    else
+        view_.showOverlay(QString(), false);
+    view_.setDetailTexts(QString(), QString());
+    gBusyOff();
+    restoreTimers();
+}
+
+void CatalogController::setSortFromSettings(int column, int order) {
+    model_.sortRows(column, order == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+// ---- selection -----------------------------------------------------------------------------
+
+void CatalogController::mUpdateSelectionSummary() {
+    gSelCount = 0;
+    gSelTotal = 0;
+    for (int r : model_.selectedRows()) {
+        ++gSelCount;
+        if (model_.cell(r, col::kSize).trimmed() == kNotAvailable) continue;
+        const auto entry = gCatalogFiles.Item(CatalogListModel::indexFromKey(model_.row(r).key));
+        if (entry) gSelTotal += static_cast<double>(entry->lSourceByte());
+    }
+    Err.Clear();
+    if (gSelCount == 0) {
+        view_.setSummaryText(QString());
+        return;
+    }
+    view_.setSummaryText(QStringLiteral("Anzahl selektierter Dateien: ") + QString::number(gSelCount) +
+                         QStringLiteral(" - Gesamtgröße: ") + formatGrouped(gSelTotal / 1024.0) +
+                         QStringLiteral(" KB") + QStringLiteral(" (") + formatGrouped(gSelTotal) +
+                         QStringLiteral(" Byte)"));
+}
+
+void CatalogController::mSelectAll(bool selected) { model_.selectAll(selected); }
+
+void CatalogController::gToggleListItem(int row) {
+    if (row < 0 || row >= model_.rowCount()) return;
+    model_.setRowTag(row, !model_.rowTag(row));
+    // Every row takes its selected state from its tag, built as one selection: a click on a
+    // list of 100,000 rows stays instant.
+    QItemSelection selection;
+    const int lastColumn = std::max(0, model_.columnCount() - 1);
+    int runStart = -1;
+    for (int r = 0; r <= model_.rowCount(); ++r) {
+        const bool chosen = r < model_.rowCount() && model_.rowTag(r);
+        if (chosen && runStart < 0) runStart = r;
+        if (!chosen && runStart >= 0) {
+            selection.select(model_.index(runStart, 0), model_.index(r - 1, lastColumn));
+            runStart = -1;
+        }
+    }
+    model_.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void CatalogController::columnClicked(int column) {
+    view_.closeToolTip();
+    view_.setListVisible(false);
+    const Qt::SortOrder order =
+        model_.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    model_.sortRows(column, order);
+    view_.setListVisible(true);
+}
+
+void CatalogController::mRemoveHostColumns() { model_.removeColumnsFrom(col::kFixedColumns); }
+
+void CatalogController::mEnableControls() {
+    ControlStates states;
+    states.idle = gIdle;
+    states.catalogOpen = gDBOpen;
+    states.hasSelection = hasSelection_;
+    states.allRowsSelected = model_.rowCount() > 0 && gSelCount == model_.rowCount();
+    view_.applyControlStates(states);
+}
+
+}  // namespace bravel

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+#include "catalog/CatalogListModel.h"
+#include "catalog/MainView.h"
+#include "platform/CatalogDatabase.h"
+
+namespace bravel {
+
+extern bool gListHasFocus;  // lst_Files has the keyboard focus
+
+// The value of a field of the current record, or defaultValue (also at EOF or BOF and for a null
+// field). A failing read is recorded as "var_gReadFieldValue".
+QVariant gReadFieldValue(Recordset* rset, const QString& name, const QVariant& defaultValue);
+
+// The open catalog behind the main window: the list model and its selection, the recordset
+// rset_Record, the refresh timer Timer1 and the selection timer Timer2, and the commands that
+// create, open, fill and refresh. No widgets: the window is reached through MainView.
+class CatalogController : public QObject {
+    Q_OBJECT
+public:
+    explicit CatalogController(MainView& view, QObject* parent = nullptr);
+    ~CatalogController() override;
+
+    CatalogListModel& model() { return model_; }
+    Recordset* rset_Record() { return rset_.get(); }
+    QTimer& Timer1() { return timer1_; }
+    QTimer& Timer2() { return timer2_; }
+
+    // The nine fixed columns with their headers and widths (twips, from the settings).
+    void createColumns(const std::array<double, 7>& widthsTwips);
+
+    // Catalog commands.
+    bool mOpenDB(const QString& path);
+    void but_DB_Click();
+    void but_DBNew_Click();
+    void closeCatalog();
+    void mFillListBox();
+    void mUpdateRecentList();
+    void recentEntryClicked(int slot);  // 1..9
+
+    // Timers.
+    void mSetTimers(bool secondTimerOn, int intervalMs);
+    void stopTimers();
+    // Timer1 per the auto-update flag, Timer2 on: the end of every catalog command.
+    void restoreTimers();
+    void timer1Tick();
+    void timer2Tick();
+    void setAutoUpdate(bool on, int intervalMs);
+    bool autoUpdate() const { return autoUpdate_; }
+    int autoUpdateInterval() const { return autoUpdateInterval_; }
+
+    // Selection.
+    void mUpdateSelectionSummary();
+    void mSelectAll(bool selected);
+    void gToggleListItem(int row);  // the row under the released mouse button, -1 for none
+    void columnClicked(int column);
+    void mRemoveHostColumns();
+    void mEnableControls();
+    bool mHasSelection() const { return hasSelection_; }
+    QString mSingleSelText() const { return singleSelText_; }
+
+    void setAutoSizeColumns(bool on) { autoSizeColumns_ = on; }
+    bool autoSizeColumnsOn() const { return autoSizeColumns_; }
+    void setSortFromSettings(int column, int order);
+
+private:
+    void reopenRecordset();
+    ListRow buildRow(int n, const QString& id, bool sourceFound, bool folderFound,
+                     const QString& hostStatus);
+    void fillHostColumns(ListRow& row, const QString& hostStatus);
+    void dropCatalog();
+    QString messageCaption() const;
+
+    MainView& view_;
+    CatalogListModel model_;
+    std::unique_ptr<Recordset> rset_;
+    QTimer timer1_;
+    QTimer timer2_;
+    bool autoUpdate_ = true;
+    int autoUpdateInterval_ = 1000;
+    bool autoSizeColumns_ = true;
+    bool hasSelection_ = false;
+    QString singleSelText_;
+    bool tableMessageShown_ = false;
+};
+
+}  // namespace bravel
