@@ -16,10 +16,13 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <QTimer>
 #include <QMouseEvent>
 
 #include "app/AppValues.h"
+#include "backup/BackupRun.h"
 #include "backup/Prog.h"
+#include "backup/RunState.h"
 #include "backup/frm_CommandStatus.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
@@ -312,7 +315,27 @@ void frm_main::layOutControls() {
     root->addWidget(lbl_status);
 }
 
+void frm_main::startRun(bool copyAttributes) {
+    gCopyAttributes = copyAttributes;
+    but_Start->click();
+}
+
 void frm_main::connectCommands() {
+    connect(but_Start, &QPushButton::clicked, this,
+            [this] { runBackup(controller_->model(), controller_->rset_Record(), *this); });
+    connect(but_shortcut_run, &QPushButton::clicked, but_Start, &QPushButton::click);
+    connect(but_Cancel, &QPushButton::clicked, this, [this] { requestCancel(*this); });
+    connect(chk_pause, &QCheckBox::clicked, this, [this](bool checked) { pauseBoxClicked(checked, *this); });
+    connect(findChild<QAction*>(QStringLiteral("mnu_fileactionpause")), &QAction::triggered, this, [this] {
+        chk_pause->click();  // runs the box's own handler
+    });
+    connect(findChild<QAction*>(QStringLiteral("mnu_fileactionstart")), &QAction::triggered, this,
+            [this] { startRun(false); });
+    connect(findChild<QAction*>(QStringLiteral("mnu_fileactionstartallattr")), &QAction::triggered, this,
+            [this] { startRun(true); });
+    connect(lst_Files, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) but_Start->click();
+    });
     connect(but_DB, &QPushButton::clicked, this, [this] { controller_->but_DB_Click(); });
     connect(but_DBNew, &QPushButton::clicked, this, [this] { controller_->but_DBNew_Click(); });
     connect(but_exit, &QPushButton::clicked, this, &QWidget::close);
@@ -404,6 +427,132 @@ void frm_main::showRecentEntries(const std::array<QString, 9>& captions) {
 }
 
 void frm_main::closeToolTip() {}
+
+// ---- RunObserver --------------------------------------------------------------------------
+
+int frm_main::overallProgressValue() const { return pan_progress->value(); }
+
+void frm_main::setOverallProgressValue(int value) { pan_progress->setValue(value); }
+
+void frm_main::fileProgress(const CopyProgress& progress) {
+    if (!progress.eventsRan) return;  // nothing is painted before events run again
+    pan_SingleProgress->setValue(progress.fileValue());
+    lbl_SingleProgress->setText(progress.fileText());
+    pan_progress->setValue(progress.overallValue());
+    lbl_MultiProgress->setText(progress.overallText());
+}
+
+QString frm_main::captionText() const { return lbl_caption->text(); }
+
+void frm_main::setCaptionText(const QString& text) { lbl_caption->setText(text); }
+
+QString frm_main::statusLine() const { return lbl_status->text(); }
+
+void frm_main::setStatusLine(const QString& text) { lbl_status->setText(text); }
+
+void frm_main::showStatusWindow(const QString& tagText) {
+    frm_CommandStatus* status = frm_CommandStatus::load();
+    status->setTagText(tagText);
+    status->lbl_Progress->show();
+    status->show();
+}
+
+void frm_main::statusWindowProgress(const CopyProgress& progress) {
+    frm_CommandStatus* status = frm_CommandStatus::current();
+    if (!status || !progress.eventsRan) return;
+    status->setProgressText(progress.statusLine());
+    status->setProgressValue(progress.fileValue());
+}
+
+void frm_main::closeStatusWindow() { frm_CommandStatus::unload(); }
+
+void frm_main::showRowProgress(int row) {
+    pan_SingleProgress->setValue(0);
+    lbl_SingleProgress->clear();
+    const QRect cell = lst_Files->visualRect(controller_->model().index(row, 0));
+    const bool visible = viewMode_ == 3 && cell.isValid() && lst_Files->viewport()->rect().contains(cell.center());
+    if (!visible) return;
+    const int labelWidth = twipsToPixels(480);
+    const int barWidth = std::max(20, lst_Files->columnWidth(0) - twipsToPixels(990));
+    pan_SingleProgress->setGeometry(cell.left() + twipsToPixels(260), cell.top(), barWidth, cell.height());
+    lbl_SingleProgress->setGeometry(pan_SingleProgress->geometry().right() + 1, cell.top(), labelWidth, cell.height());
+    pan_SingleProgress->show();
+    lbl_SingleProgress->show();
+}
+
+void frm_main::hideRowProgress() {
+    pan_SingleProgress->hide();
+    lbl_SingleProgress->hide();
+}
+
+void frm_main::setListEnabled(bool enabled) { lst_Files->setEnabled(enabled); }
+
+void frm_main::focusList() { lst_Files->setFocus(); }
+
+void frm_main::updateSelectionSummary() { controller_->mUpdateSelectionSummary(); }
+
+void frm_main::applyControlStates() { controller_->mEnableControls(); }
+
+void frm_main::enableCancelButton() { but_Cancel->setEnabled(true); }
+
+void frm_main::setCancelLook(CancelLook look) {
+    if (look == CancelLook::Waiting) {
+        but_Cancel->setIcon(QIcon());
+        but_Cancel->setText(QStringLiteral("Abschluss abwarten..."));
+        but_Cancel->setFixedWidth(twipsToPixels(2325));
+        return;
+    }
+    but_Cancel->setText(QString());
+    but_Cancel->setIcon(QIcon::fromTheme(QStringLiteral("process-stop"), style()->standardIcon(QStyle::SP_BrowserStop)));
+    but_Cancel->setMinimumWidth(0);
+    but_Cancel->setMaximumWidth(QWIDGETSIZE_MAX);
+}
+
+bool frm_main::pauseChecked() const { return chk_pause->isChecked(); }
+
+void frm_main::setPauseChecked(bool checked) {
+    chk_pause->setChecked(checked);
+    if (auto* entry = findChild<QAction*>(QStringLiteral("mnu_fileactionpause"))) entry->setChecked(checked);
+}
+
+void frm_main::focusRunShortcut() { but_shortcut_run->setFocus(); }
+
+void frm_main::pressExit() {
+    // The run is still working when it asks for the exit; the window can only close once the
+    // run has ended and the window is idle again.
+    QTimer::singleShot(0, but_exit, &QPushButton::click);
+}
+
+void frm_main::stopTimers(int which) {
+    if (which & timers::kRefresh) controller_->Timer1().stop();
+    if (which & timers::kSummary) controller_->Timer2().stop();
+}
+
+void frm_main::startTimers(int which) {
+    if ((which & timers::kRefresh) && controller_->autoUpdate()) controller_->Timer1().start();
+    if (which & timers::kSummary) controller_->Timer2().start();
+}
+
+// ---- first activation ----------------------------------------------------------------------
+
+void frm_main::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && firstActivation_) {
+        firstActivation_ = false;
+        QTimer::singleShot(0, this, &frm_main::runFirstActivation);
+    }
+}
+
+void frm_main::runFirstActivation() {
+    if (gCommandLine.contains(QLatin1String("/open/")) || !gDBOpen) return;
+    bool copyAll = false;
+    if (!readBool(keys::setup_opt_AutoCopyAll, copyAll) || !copyAll) return;
+    controller_->mSelectAll(true);
+    QCoreApplication::processEvents();
+    but_Start->click();
+    txt_Suche->setText(QStringLiteral("Suchen") + QString(14, QLatin1Char(' ')));
+    chk_CheckItem->setChecked(false);
+}
 
 // ---- column order --------------------------------------------------------------------------
 

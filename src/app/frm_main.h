@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "backup/RunObserver.h"
 #include "catalog/MainView.h"
 
 class QLabel;
@@ -21,7 +22,7 @@ class CatalogController;
 
 // The main window: a frameless shell that owns the controls, lays them out and hands every
 // event to the code that owns the behaviour.
-class frm_main : public QWidget, public MainView {
+class frm_main : public QWidget, public MainView, public RunObserver {
     Q_OBJECT
 public:
     explicit frm_main(QWidget* parent = nullptr);
@@ -43,6 +44,32 @@ public:
     void applyControlStates(const ControlStates& states) override;
     void showRecentEntries(const std::array<QString, 9>& captions) override;
     void closeToolTip() override;
+
+    // RunObserver
+    int overallProgressValue() const override;
+    void setOverallProgressValue(int value) override;
+    void fileProgress(const CopyProgress& progress) override;
+    QString captionText() const override;
+    void setCaptionText(const QString& text) override;
+    QString statusLine() const override;
+    void setStatusLine(const QString& text) override;
+    void showStatusWindow(const QString& tagText) override;
+    void statusWindowProgress(const CopyProgress& progress) override;
+    void closeStatusWindow() override;
+    void showRowProgress(int row) override;
+    void hideRowProgress() override;
+    void setListEnabled(bool enabled) override;
+    void focusList() override;
+    void updateSelectionSummary() override;
+    void applyControlStates() override;
+    void enableCancelButton() override;
+    void setCancelLook(CancelLook look) override;
+    bool pauseChecked() const override;
+    void setPauseChecked(bool checked) override;
+    void focusRunShortcut() override;
+    void pressExit() override;
+    void stopTimers(int which) override;
+    void startTimers(int which) override;
 
     // Column order as "0;1;2;..." (display positions in column order) and back.
     QString mGetColumnOrder() const;
@@ -95,6 +122,7 @@ public:
     QAction* mnu_filebar4;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -113,6 +141,8 @@ private:
     bool addFilesFromCommandLine();
     void saveSettings();
     void applyListGrid(bool on);
+    void startRun(bool copyAttributes);
+    void runFirstActivation();
 
     std::unique_ptr<CatalogController> controller_;
     struct MenuLabelStyle {

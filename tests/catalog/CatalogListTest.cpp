@@ -1,0 +1,340 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "TestSupport.h"
+#include "backup/RunState.h"
+#include "catalog/COLArchivFiles.h"
+#include "catalog/CatalogController.h"
+#include "catalog/CatalogState.h"
+#include "errors/COLError.h"
+#include "platform/CatalogDatabase.h"
+#include "settings/SettingKeys.h"
+
+using namespace bravel;
+
+namespace {
+
+// Keeps what the controller shows, as the main window would.
+class RecordingView : public MainView {
+public:
+    void showOverlay(const QString& text, bool visible) override {
+        overlay = text;
+        overlayVisible = visible;
+    }
+    void setRecordCountText(const QString& text) override { recordCount = text; }
+    void setListVisible(bool) override {}
+    void setDetailTexts(const QString&, const QString&) override {}
+    void autoSizeColumns() override {}
+    void scrollToRow(int) override {}
+    void setSummaryText(const QString& text) override { summary = text; }
+    void applyControlStates(const ControlStates& states) override { controls = states; }
+    void showRecentEntries(const std::array<QString, 9>& entries) override { captions = entries; }
+    void closeToolTip() override {}
+
+    QString overlay;
+    bool overlayVisible = false;
+    QString recordCount;
+    QString summary;
+    ControlStates controls;
+    std::array<QString, 9> captions;
+};
+
+struct Entry {
+    QString source;
+    QString folder;
+    QString status;
+    QString hostStatus;
+};
+
+class CatalogListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::resetAll();
+        ASSERT_TRUE(dir.isValid());
+        controller = std::make_unique<CatalogController>(view);
+        controller->createColumns({2000, 2000, 500, 500, 500, 500, 500});
+    }
+    void TearDown() override {
+        controller->closeCatalog();
+        resetCatalogState();
+    }
+
+    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+
+    QString makeCatalog(const QString& name, const std::vector<Entry>& entries) {
+        const QString file = path(name);
+        auto db = CatalogDatabase::create(file);
+        EXPECT_TRUE(db) << qPrintable(Err.Description);
+        auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
+        for (const Entry& entry : entries) {
+            EXPECT_TRUE(rset->AddNew());
+            rset->SetField(QStringLiteral("Eingangsdatei"), entry.source);
+            rset->SetField(QStringLiteral("Sicherungspfad"), entry.folder);
+            rset->SetField(QStringLiteral("Status"), entry.status);
+            rset->SetField(QStringLiteral("Computerstatus"), entry.hostStatus);
+            EXPECT_TRUE(rset->Update()) << qPrintable(Err.Description);
+        }
+        rset->Close();
+        db->Close();
+        return file;
+    }
+
+    QString makeFile(const QString& name, qint64 size) {
+        const QString file = path(name);
+        EXPECT_TRUE(test::writeFile(file, QByteArray(static_cast<int>(size), 'x')));
+        return file;
+    }
+
+    int rowOf(const QString& source) const {
+        CatalogListModel& model = controller->model();
+        for (int r = 0; r < model.rowCount(); ++r)
+            if (model.cell(r, col::kSource) == source) return r;
+        return -1;
+    }
+
+    QTemporaryDir dir;
+    RecordingView view;
+    std::unique_ptr<CatalogController> controller;
+};
+
+TEST_F(CatalogListTest, EmptyCatalogShowsItsOverlayAndNoCount) {
+    const QString catalog = makeCatalog("leer.bvk", {});
+    controller->mOpenDB(catalog);
+    EXPECT_TRUE(gDBOpen);
+    EXPECT_EQ(controller->model().rowCount(), 0);
+    EXPECT_EQ(view.overlay, " Keine Einträge im Katalog.");
+    EXPECT_TRUE(view.overlayVisible);
+    EXPECT_EQ(view.recordCount, "");
+}
+
+TEST_F(CatalogListTest, FillChecksSourcesAndFoldersAndFormatsTheCells) {
+    QDir().mkpath(path("backup"));
+    const QString big = makeFile("gross.bin", 1536000);
+    const QString missing = path("fehlt.txt");
+    const QString noFolder = makeFile("ohne Ordner ä.txt", 10);
+    const QString catalog = makeCatalog(
+        "k.bvk", {{big, path("backup"), "gesichert (01.01.2026 10:00:00)", "PC120261201;"},
+                  {missing, path("backup"), "", "PC220261202;PC120261203;"},
+                  {noFolder, path("nirgends"), "", "PC1 20261204"}});
+    controller->mOpenDB(catalog);
+    CatalogListModel& model = controller->model();
+    ASSERT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(view.recordCount, "3 Einträge");
+    EXPECT_FALSE(view.overlayVisible);
+
+    const int bigRow = rowOf(big);
+    EXPECT_EQ(model.cell(bigRow, col::kSize), QString(15, ' ') + "1.500") << "right-aligned to 20";
+    EXPECT_EQ(model.cell(bigRow, col::kStatus), " gesichert (01.01.2026 10:00:00)");
+    EXPECT_EQ(model.cellColor(bigRow, col::kSource), listcolor::kBlack);
+    EXPECT_EQ(model.cell(bigRow, col::kSourceAttr), "");
+
+    const int missingRow = rowOf(missing);
+    EXPECT_EQ(model.cell(missingRow, col::kStatus), "[File not found] ");
+    for (int c : {col::kSize, col::kChanged, col::kSourceAttr}) EXPECT_EQ(model.cell(missingRow, c).trimmed(), "n/a");
+    for (int c : {col::kSource, col::kSize, col::kChanged, col::kStatus, col::kSourceAttr})
+        EXPECT_EQ(model.cellColor(missingRow, c), listcolor::kRed) << c;
+    EXPECT_EQ(model.cellColor(missingRow, col::kFolder), listcolor::kBlack);
+
+    const int noFolderRow = rowOf(noFolder);
+    EXPECT_TRUE(model.cell(noFolderRow, col::kStatus).startsWith("[Path not found]"));
+    EXPECT_EQ(model.cellColor(noFolderRow, col::kFolder), listcolor::kRed);
+    EXPECT_EQ(model.cellColor(noFolderRow, col::kSource), listcolor::kBlack);
+    bool folderRecorded = false;
+    for (int i = 1; i <= gErrorStack.Count(); ++i) {
+        auto record = gErrorStack.Item(i);
+        if (record->ErrModul() == "v_mFillListBox") {
+            EXPECT_EQ(record->ErrNumber(), 76);
+            EXPECT_EQ(record->ErrEvent(), "Dir$(" + path("nirgends") + ")");
+            folderRecorded = true;
+        }
+    }
+    EXPECT_TRUE(folderRecorded);
+
+    // One column per computer; a text without the closing ";" adds none.
+    const int pc1 = model.findColumn("PC1");
+    const int pc2 = model.findColumn("PC2");
+    ASSERT_GE(pc1, col::kFixedColumns);
+    ASSERT_GE(pc2, col::kFixedColumns);
+    EXPECT_EQ(model.columnCount(), col::kFixedColumns + 2);
+    EXPECT_EQ(model.cell(bigRow, pc1), "20261201");
+    EXPECT_EQ(model.cell(missingRow, pc1), "20261203");
+    EXPECT_EQ(model.cell(missingRow, pc2), "20261202");
+    EXPECT_EQ(model.cell(noFolderRow, pc1), "");
+    EXPECT_EQ(model.cell(noFolderRow, col::kHostStatus), "PC1 20261204");
+
+    // A refill starts again from the nine columns.
+    controller->mFillListBox();
+    EXPECT_EQ(model.columnCount(), col::kFixedColumns + 2);
+}
+
+TEST_F(CatalogListTest, SizeColumnSortsNumericallyAndHeaderClicksToggle) {
+    QDir().mkpath(path("b"));
+    const QString small = makeFile("a_klein", 2048);
+    const QString large = makeFile("b_gross", 20 * 1024 * 1024);
+    const QString middle = makeFile("c_mittel", 300 * 1024);
+    controller->mOpenDB(makeCatalog("s.bvk", {{small, path("b"), "", ""}, {large, path("b"), "", ""},
+                                               {middle, path("b"), "", ""}}));
+    CatalogListModel& model = controller->model();
+    controller->columnClicked(col::kSize);  // the first click toggles from ascending
+    EXPECT_EQ(model.cell(0, col::kSource), large);
+    EXPECT_EQ(model.cell(2, col::kSource), small);
+    controller->columnClicked(col::kSize);
+    EXPECT_EQ(model.cell(0, col::kSource), small);
+    EXPECT_EQ(model.cell(1, col::kSource), middle);
+    controller->columnClicked(col::kSource);  // another column still toggles: descending now
+    EXPECT_EQ(model.cell(0, col::kSource), middle);
+}
+
+TEST_F(CatalogListTest, ClickToggleAddsAndRemovesSingleRows) {
+    QDir().mkpath(path("b"));
+    std::vector<Entry> entries;
+    for (const char* name : {"A", "B", "C", "D"}) entries.push_back({makeFile(name, 1024), path("b"), "", ""});
+    controller->mOpenDB(makeCatalog("t.bvk", entries));
+    CatalogListModel& model = controller->model();
+    controller->gToggleListItem(0);
+    controller->gToggleListItem(1);
+    controller->gToggleListItem(2);
+    EXPECT_EQ(model.selectedRows(), (std::vector<int>{0, 1, 2}));
+    controller->gToggleListItem(1);
+    EXPECT_EQ(model.selectedRows(), (std::vector<int>{0, 2}));
+    controller->gToggleListItem(-1);
+    EXPECT_EQ(model.selectedRows(), (std::vector<int>{0, 2})) << "a click beside the rows changes nothing";
+
+    controller->mUpdateSelectionSummary();
+    EXPECT_EQ(gSelCount, 2);
+    EXPECT_DOUBLE_EQ(gSelTotal, 2048);
+    EXPECT_EQ(view.summary, "Anzahl selektierter Dateien: 2 - Gesamtgröße: 2 KB (2.048 Byte)");
+    EXPECT_EQ(model.data(model.index(0, 0), Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_EQ(model.data(model.index(1, 0), Qt::CheckStateRole).toInt(), Qt::Unchecked);
+
+    // Selecting all leaves the tags: the next click brings the chosen rows back.
+    controller->mSelectAll(true);
+    EXPECT_EQ(model.selectedRowCount(), 4);
+    controller->gToggleListItem(3);
+    EXPECT_EQ(model.selectedRows(), (std::vector<int>{0, 2, 3}));
+}
+
+TEST_F(CatalogListTest, OpenFailuresShowTheirMessageAndRecord) {
+    const QString notACatalog = path("text.bvk");
+    test::writeFile(notACatalog, "kein Katalog\n");
+    controller->mOpenDB(notACatalog);
+    EXPECT_FALSE(gDBOpen);
+    ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
+    EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Datenbank konnte nicht geöffnet werden!");
+    EXPECT_EQ(test::scriptedDialogs().messages[0].icon, MsgIcon::Information);
+    ASSERT_EQ(gErrorStack.Count(), 1);
+    EXPECT_EQ(gErrorStack.Item(1)->ErrModul(), "b_mOpenDB");
+    EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(), notACatalog);
+    EXPECT_EQ(test::readFile(notACatalog), "kein Katalog\n");
+}
+
+TEST_F(CatalogListTest, CancelledDialogsBehaveAsTheyShould) {
+    controller->but_DBNew_Click();  // cancelled Save dialog: nothing shown, nothing recorded
+    EXPECT_TRUE(test::scriptedDialogs().messages.empty());
+    EXPECT_EQ(gErrorStack.Count(), 0);
+    EXPECT_TRUE(gIdle);
+
+    controller->but_DB_Click();  // cancelled Open dialog: a message and a record
+    ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
+    EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Datenbank konnte nicht geöffnet werden!");
+    ASSERT_EQ(gErrorStack.Count(), 1);
+    EXPECT_EQ(gErrorStack.Item(1)->ErrModul(), "but_DB");
+    EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(), "");
+}
+
+TEST_F(CatalogListTest, NewCatalogNeverOverwritesAnExistingFile) {
+    const QString existing = path("da.bvk");
+    test::writeFile(existing, "wichtig");
+    test::scriptedDialogs().saveAnswers.push_back(existing);
+    controller->but_DBNew_Click();
+    EXPECT_FALSE(gDBOpen);
+    ASSERT_FALSE(test::scriptedDialogs().messages.empty());
+    EXPECT_EQ(test::scriptedDialogs().messages.back().text, "Datenbank konnte nicht angelegt werden!");
+    EXPECT_EQ(gErrorStack.Item(gErrorStack.Count())->ErrEvent(),
+              "Set gDB.Access = DBEngine.Workspaces(0).CreateDatabase(Trim$(" + existing + "), dbLangGeneral)");
+    EXPECT_EQ(test::readFile(existing), "wichtig");
+
+    const QString fresh = path("neu.bvk");
+    test::scriptedDialogs().saveAnswers.push_back(" " + fresh + " ");
+    controller->but_DBNew_Click();
+    EXPECT_TRUE(gDBOpen);
+    EXPECT_EQ(view.overlay, " Keine Einträge im Katalog.");
+    EXPECT_EQ(gRecentCatalogs[0], fresh);
+}
+
+TEST_F(CatalogListTest, RecentListPutsTheOpenCatalogFirstWithoutDuplicates) {
+    const QString a = makeCatalog("A.bvk", {});
+    const QString b = makeCatalog("B.bvk", {});
+    const QString c = makeCatalog("C.bvk", {});
+    gRecentCatalogs = {a, b, c, "", "", "", "", "", ""};
+    controller->mOpenDB(b);
+    controller->mUpdateRecentList();
+    EXPECT_EQ(gRecentCatalogs[0], b);
+    EXPECT_EQ(gRecentCatalogs[1], a);
+    EXPECT_EQ(gRecentCatalogs[2], c);
+    EXPECT_EQ(gRecentCatalogs[3], "");
+    EXPECT_EQ(view.captions[0], "&1. " + b);
+    EXPECT_EQ(view.captions[3], "");
+
+    // Nine known catalogs and a tenth: the oldest drops out.
+    std::array<QString, 9> nine;
+    for (int i = 0; i < 9; ++i) nine[static_cast<size_t>(i)] = makeCatalog(QString("R%1.bvk").arg(i), {});
+    gRecentCatalogs = nine;
+    controller->mOpenDB(a);
+    controller->mUpdateRecentList();
+    EXPECT_EQ(gRecentCatalogs[0], a);
+    EXPECT_EQ(gRecentCatalogs[1], nine[0]);
+    EXPECT_EQ(gRecentCatalogs[8], nine[7]);
+
+    // A catalog that vanished leaves an empty slot.
+    QFile::remove(nine[3]);
+    controller->mUpdateRecentList();
+    EXPECT_EQ(gRecentCatalogs[4], "");
+    EXPECT_EQ(view.captions[4], "");
+}
+
+TEST_F(CatalogListTest, VanishedRecentEntryIsClearedOnYes) {
+    const QString gone = path("weg.bvk");
+    gRecentCatalogs = {gone, "", "", "", "", "", "", "", ""};
+    test::scriptedDialogs().messageAnswers = {MsgResult::Yes, MsgResult::Yes};
+    controller->recentEntryClicked(1);
+    ASSERT_EQ(test::scriptedDialogs().messages.size(), 2u);
+    EXPECT_EQ(test::scriptedDialogs().messages[0].text,
+              "Der Katalog " + gone + " existiert nicht mehr.\r\n\r\nSoll der Eintrag gelöscht werden?");
+    EXPECT_EQ(test::scriptedDialogs().messages[1].text, "Eintrag " + gone + " aus Registrierung gelöscht.");
+    EXPECT_EQ(gRecentCatalogs[0], "");
+    EXPECT_EQ(readText(keys::recentReadKey(1), "unset"), "") << "the key stays, written empty";
+}
+
+TEST_F(CatalogListTest, RefreshTimerPicksUpARecordAddedElsewhere) {
+    QDir().mkpath(path("b"));
+    const QString catalog = makeCatalog("geteilt.bvk", {{makeFile("eins", 10), path("b"), "", ""}});
+    controller->setAutoUpdate(true, 50);
+    controller->mOpenDB(catalog);
+    controller->mSetTimers(true, 50);
+    ASSERT_EQ(controller->model().rowCount(), 1);
+
+    {  // another writer of the same file
+        auto other = CatalogDatabase::open(catalog);
+        ASSERT_TRUE(other);
+        auto rset = other->OpenRecordset("SELECT FILES.* FROM FILES");
+        rset->AddNew();
+        rset->SetField("Eingangsdatei", makeFile("zwei", 10));
+        rset->SetField("Sicherungspfad", path("b"));
+        ASSERT_TRUE(rset->Update());
+        rset->Close();
+        other->Close();
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (controller->model().rowCount() < 2 && waited.elapsed() < 2000) QTest::qWait(10);
+    EXPECT_EQ(controller->model().rowCount(), 2);
+    EXPECT_LT(waited.elapsed(), 500) << "within a few intervals";
+}
+
+}  // namespace
