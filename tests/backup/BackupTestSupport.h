@@ -1,0 +1,88 @@
+#pragma once
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include "errors/COLError.h"
+
+namespace bravel::test {
+
+// Bytes whose content depends on their position, so that a shifted or short copy shows.
+inline QByteArray patterned(qint64 size, int seed = 1) {
+    QByteArray data(static_cast<int>(size), '\0');
+    quint32 x = 2463534242u + static_cast<quint32>(seed);
+    for (qint64 i = 0; i < size; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        data[static_cast<int>(i)] = static_cast<char>(x & 0xff);
+    }
+    return data;
+}
+
+struct Recorded {
+    int number;
+    QString modul;
+    QString event;
+};
+
+inline std::vector<Recorded> recordedErrors() {
+    std::vector<Recorded> all;
+    for (int i = 1; i <= gErrorStack.Count(); ++i) {
+        const auto item = gErrorStack.Item(i);
+        all.push_back({item->ErrNumber(), item->ErrModul(), item->ErrEvent()});
+    }
+    return all;
+}
+
+inline bool hasRecord(const QString& modul, const QString& event, int number = 0) {
+    for (const Recorded& r : recordedErrors())
+        if (r.modul == modul && r.event == event && (number == 0 || r.number == number))
+            return true;
+    return false;
+}
+
+inline QStringList recordTexts() {
+    QStringList texts;
+    for (const Recorded& r : recordedErrors())
+        texts << QStringLiteral("%1 %2 %3").arg(r.number).arg(r.modul, r.event);
+    return texts;
+}
+
+inline bool runningAsRoot() { return ::geteuid() == 0; }
+
+// Files in folder whose names start with prefix.
+inline QStringList filesStartingWith(const QString& folder, const QString& prefix) {
+    QDir dir(folder);
+    return dir.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
+// This test program started again with one test selected and an environment variable telling
+// the child test what to do.
+inline QProcess* startChildTest(const QString& testName, const QStringList& env,
+                                const QStringList& wrapper = {}) {
+    auto* process = new QProcess;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& pair : env) {
+        const int eq = pair.indexOf(QLatin1Char('='));
+        environment.insert(pair.left(eq), pair.mid(eq + 1));
+    }
+    process->setProcessEnvironment(environment);
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    QStringList arguments = wrapper;
+    arguments << QCoreApplication::applicationFilePath()
+              << QStringLiteral("--gtest_filter=") + testName;
+    const QString program = arguments.takeFirst();
+    process->start(program, arguments);
+    return process;
+}
+
+}  // namespace bravel::test
