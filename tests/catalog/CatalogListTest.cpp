@@ -13,6 +13,7 @@
 #include "catalog/CatalogState.h"
 #include "errors/COLError.h"
 #include "platform/CatalogDatabase.h"
+#include "platform/Err.h"
 #include "settings/SettingKeys.h"
 
 using namespace bravel;
@@ -129,12 +130,12 @@ TEST_F(CatalogListTest, FillChecksSourcesAndFoldersAndFormatsTheCells) {
 
     const int bigRow = rowOf(big);
     EXPECT_EQ(model.cell(bigRow, col::kSize), QString(15, ' ') + "1.500") << "right-aligned to 20";
-    EXPECT_EQ(model.cell(bigRow, col::kStatus), " gesichert (01.01.2026 10:00:00)");
+    EXPECT_EQ(model.cell(bigRow, col::kStatus), "gesichert (01.01.2026 10:00:00)") << "the entry keeps it trimmed";
     EXPECT_EQ(model.cellColor(bigRow, col::kSource), listcolor::kBlack);
     EXPECT_EQ(model.cell(bigRow, col::kSourceAttr), "");
 
     const int missingRow = rowOf(missing);
-    EXPECT_EQ(model.cell(missingRow, col::kStatus), "[File not found] ");
+    EXPECT_EQ(model.cell(missingRow, col::kStatus), "[File not found]");
     for (int c : {col::kSize, col::kChanged, col::kSourceAttr}) EXPECT_EQ(model.cell(missingRow, c).trimmed(), "n/a");
     for (int c : {col::kSource, col::kSize, col::kChanged, col::kStatus, col::kSourceAttr})
         EXPECT_EQ(model.cellColor(missingRow, c), listcolor::kRed) << c;

@@ -69,3 +69,7 @@ QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& content);
 
 }  // namespace bravel::test
+
+// Lets GoogleTest print texts readably in its failure messages.
+#include <ostream>
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

@@ -1,0 +1,46 @@
+#include "BenchSupport.h"
+
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <limits>
+
+namespace bravel::bench {
+
+void prepareEnvironment(const QString& home) {
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+        const QString path = home + QLatin1Char('/') + QString::fromLatin1(name).toLower();
+        QDir().mkpath(path);
+        qputenv(name, QFile::encodeName(path));
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+double bestSeconds(int repeats, const std::function<void()>& work) {
+    double best = std::numeric_limits<double>::max();
+    for (int i = 0; i < repeats; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e9);
+    }
+    return best;
+}
+
+void printFigure(const QString& name, double value, const QString& unit, const QString& baseline,
+                 double baselineValue) {
+    const double ratio = baselineValue > 0 ? value / baselineValue : 0;
+    std::printf("%s: %.4g %s; baseline %s: %.4g %s; ratio %.3g\n", qPrintable(name), value, qPrintable(unit),
+                qPrintable(baseline), baselineValue, qPrintable(unit), ratio);
+    std::fflush(stdout);
+}
+
+double peakResidentMb() {
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+}  // namespace bravel::bench

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace bravel::bench {
+
+// Points the XDG folders into a temporary home, pins no locale, makes the QApplication.
+void prepareEnvironment(const QString& home);
+// Runs work repeats times and gives the best time in seconds.
+double bestSeconds(int repeats, const std::function<void()>& work);
+// One result line: "NAME: VALUE UNIT; baseline BASELINE: VALUE UNIT; ratio R".
+void printFigure(const QString& name, double value, const QString& unit, const QString& baseline,
+                 double baselineValue);
+// Peak resident memory of this process in MB.
+double peakResidentMb();
+
+}  // namespace bravel::bench
+
+#include "platform/Dialogs.h"
+
+namespace bravel::bench {
+// Dialogs that answer at once: a benchmark never waits for a person.
+class SilentDialogs : public Dialogs {
+public:
+    MsgResult messageBox(const QString&, const QString&, MsgIcon, MsgButtons) override { return MsgResult::Ok; }
+    std::optional<QStringList> openFiles(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> browseFolder(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<quint32> chooseColor(quint32) override { return std::nullopt; }
+    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
+};
+}  // namespace bravel::bench
