@@ -1,6 +1,7 @@
 #include "platform/SettingsStore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <map>
@@ -53,6 +54,14 @@ bool write(const QString& application, const QString& section, const QString& ke
     QDir().mkpath(QFileInfo(file.fileName()).path());
     file.setValue(storedKey(section, key), value);
     file.sync();
+    if (file.status() == QSettings::FormatError) {
+        // The file had lines QSettings could not parse when it was read. That error sticks to
+        // the object and says nothing about this write, which has rewritten the file in clean
+        // form; a fresh object reads that file and reports its own writes again.
+        const bool writable = QFileInfo(file.fileName()).isWritable();
+        openFiles().erase(application);
+        return writable;
+    }
     return file.status() == QSettings::NoError;
 }
 
