@@ -1,0 +1,502 @@
+// The backup run over a real catalog, filled into the list by the catalog controller, with real
+// files in temporary folders. Only the clock and the system actions are scripted.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "BackupTestSupport.h"
+#include "RecordingRunObserver.h"
+#include "TestSupport.h"
+#include "app/AppValues.h"
+#include "backup/BackupRun.h"
+#include "backup/Copy.h"
+#include "backup/Prog.h"
+#include "backup/RunState.h"
+#include "catalog/CatalogController.h"
+#include "catalog/CatalogState.h"
+#include "platform/CatalogDatabase.h"
+#include "platform/Clock.h"
+#include "platform/Err.h"
+#include "platform/FileSystem.h"
+#include "settings/SettingKeys.h"
+
+namespace bravel::test {
+namespace {
+
+class NullView : public MainView {
+public:
+    void showOverlay(const QString&, bool) override {}
+    void setRecordCountText(const QString&) override {}
+    void setListVisible(bool) override {}
+    void setDetailTexts(const QString&, const QString&) override {}
+    void autoSizeColumns() override {}
+    void scrollToRow(int) override {}
+    void setSummaryText(const QString& text) override { summary = text; }
+    void applyControlStates(const ControlStates&) override {}
+    void showRecentEntries(const std::array<QString, 9>&) override {}
+    void closeToolTip() override {}
+    QString summary;
+};
+
+struct Entry {
+    QString source;
+    QString folder;
+    QString status;
+    QString hostStatus;
+};
+
+struct Record {
+    qint64 size = -1;
+    QString date;
+    QString status;
+    QString hostStatus;
+};
+
+const QDateTime kNow(QDate(2025, 3, 15), QTime(10, 20, 30));
+const QString kSaved = QStringLiteral("gesichert (15.03.2025 10:20:30)");
+
+class BackupRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetAll();
+        ASSERT_TRUE(dir.isValid());
+        gHostName = QStringLiteral("PC2");
+        setClockForTest(kNow);
+        controller = std::make_unique<CatalogController>(view);
+        controller->createColumns({2000, 2000, 500, 500, 500, 500, 500});
+        observer.onSummary = [this] {
+            controller->mUpdateSelectionSummary();
+            observer.status = view.summary;
+        };
+    }
+    void TearDown() override {
+        controller->closeCatalog();
+        controller.reset();
+        resetCatalogState();
+        gPause = false;
+    }
+
+    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+
+    QString source(int i, qint64 size = 10000) {
+        const QString file = path(QStringLiteral("src/a%1.bin").arg(i));
+        EXPECT_TRUE(writeFile(file, patterned(size, i)));
+        return file;
+    }
+
+    void open(const std::vector<Entry>& entries) {
+        catalog = path(QStringLiteral("catalog.bvk"));
+        auto db = CatalogDatabase::create(catalog);
+        ASSERT_TRUE(db) << qPrintable(Err.Description);
+        auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
+        for (const Entry& entry : entries) {
+            ASSERT_TRUE(rset->AddNew());
+            rset->SetField(QStringLiteral("Eingangsdatei"), entry.source);
+            rset->SetField(QStringLiteral("Sicherungspfad"), entry.folder);
+            rset->SetField(QStringLiteral("Dateigroesse"), 1);
+            rset->SetField(QStringLiteral("Status"), entry.status);
+            rset->SetField(QStringLiteral("Computerstatus"), entry.hostStatus);
+            ASSERT_TRUE(rset->Update()) << qPrintable(Err.Description);
+        }
+        rset->Close();
+        db->Close();
+        controller->mOpenDB(catalog);
+        ASSERT_EQ(model().rowCount(), static_cast<int>(entries.size()));
+        gErrorStack.Clear();  // the fill's notes about folders that do not exist yet
+    }
+
+    CatalogListModel& model() { return controller->model(); }
+
+    int rowOf(const QString& sourcePath) {
+        for (int r = 0; r < model().rowCount(); ++r)
+            if (model().cell(r, col::kSource) == sourcePath) return r;
+        ADD_FAILURE() << "no row for " << sourcePath.toStdString();
+        return 0;
+    }
+    QString statusOf(const QString& src) { return model().cell(rowOf(src), col::kStatus); }
+    quint32 statusColorOf(const QString& src) {
+        return model().cellColor(rowOf(src), col::kStatus);
+    }
+    void select(const QString& src) { model().setRowSelected(rowOf(src), true); }
+
+    void run() { runBackup(model(), controller->rset_Record(), observer); }
+
+    // The record as another program would read it now.
+    Record record(const QString& src) {
+        Record result;
+        auto db = CatalogDatabase::open(catalog);
+        EXPECT_TRUE(db);
+        auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
+        for (rset->MoveFirst(); !rset->EOF_(); rset->MoveNext()) {
+            QVariant v;
+            rset->Field(QStringLiteral("Eingangsdatei"), v);
+            if (v.toString() != src) continue;
+            rset->Field(QStringLiteral("Dateigroesse"), v);
+            result.size = v.toLongLong();
+            rset->Field(QStringLiteral("Dateidatum"), v);
+            result.date = v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            rset->Field(QStringLiteral("Status"), v);
+            result.status = v.toString();
+            rset->Field(QStringLiteral("Computerstatus"), v);
+            result.hostStatus = v.toString();
+        }
+        rset->Close();
+        db->Close();
+        return result;
+    }
+
+    QString integrityCheck() {
+        QString answer;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+            db.setDatabaseName(catalog);
+            if (db.open()) {
+                QSqlQuery query(db);
+                if (query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next())
+                    answer = query.value(0).toString();
+                db.close();
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
+        return answer;
+    }
+
+    QTemporaryDir dir;
+    NullView view;
+    std::unique_ptr<CatalogController> controller;
+    RecordingRunObserver observer;
+    QString catalog;
+};
+
+TEST_F(BackupRunTest, CopiesTheSelectedRowsAndWritesTheirRecords) {
+    const QString one = source(1), two = source(2);
+    const QString backup = path(QStringLiteral("backup"));  // created by the run
+    const QString other = path(QStringLiteral("other"));
+    QDir().mkpath(other);
+    open({{one, backup, QString(), QString()}, {two, other, QStringLiteral("alt"), QString()}});
+    select(one);
+    run();
+
+    EXPECT_EQ(readFile(backup + QStringLiteral("/a1.bin")), patterned(10000, 1));
+    EXPECT_FALSE(QFile::exists(other + QStringLiteral("/a2.bin")));
+    EXPECT_EQ(statusOf(one), kSaved);
+    EXPECT_EQ(statusColorOf(one), listcolor::kGreen);
+    EXPECT_EQ(statusOf(two), QStringLiteral("alt")) << "an unselected row keeps its old status";
+
+    const Record saved = record(one);
+    EXPECT_EQ(saved.size, 10000);
+    EXPECT_EQ(saved.status, kSaved);
+    EXPECT_EQ(saved.hostStatus, QStringLiteral("PC220250315;"));
+    QDateTime sourceDate;
+    ASSERT_TRUE(fs::modificationTime(one, sourceDate));
+    EXPECT_EQ(saved.date, sourceDate.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    const Record untouched = record(two);
+    EXPECT_EQ(untouched.status, QStringLiteral("alt"));
+    EXPECT_EQ(untouched.size, 1);
+
+    const int r = rowOf(one);
+    EXPECT_EQ(model().cell(r, col::kHostStatus), QStringLiteral("PC220250315;"));
+    const int host = model().findColumn(QStringLiteral("PC2"));
+    ASSERT_GE(host, col::kFixedColumns);
+    EXPECT_EQ(model().cell(r, host), QStringLiteral("20250315"));
+    EXPECT_EQ(model().cellColor(r, host), listcolor::kGreen);
+
+    // End state.
+    EXPECT_TRUE(gIdle);
+    EXPECT_FALSE(gCancel);
+    EXPECT_EQ(gSelCount, 0);
+    EXPECT_TRUE(observer.listEnabled);
+    EXPECT_EQ(observer.status, QString());
+    EXPECT_EQ(observer.overallValue, 0);
+    EXPECT_TRUE(observer.log.contains(QStringLiteral("stopTimers=3")));
+    EXPECT_EQ(observer.log.last(), QStringLiteral("startTimers=3"));
+    EXPECT_EQ(observer.cancelLooks, std::vector<CancelLook>{CancelLook::Idle});
+    EXPECT_TRUE(recordingActions().calls.isEmpty());
+    EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join('\n').toStdString();
+    EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+}
+
+TEST_F(BackupRunTest, StatusLineAndStatusWindowFollowTheFile) {
+    gShowStatus = true;
+    const QString one = source(1);
+    open({{one, path(QStringLiteral("b")), QString(), QString()}});
+    select(one);
+    QString lineDuringCopy;
+    observer.onChunk = [&](const CopyProgress&) { lineDuringCopy = observer.status; };
+    run();
+    EXPECT_TRUE(lineDuringCopy.startsWith(QStringLiteral("Anzahl selektierter Dateien: 1")))
+        << lineDuringCopy.toStdString();
+    EXPECT_TRUE(lineDuringCopy.endsWith(QStringLiteral("     aktuell: '") + one + QLatin1Char('\'')));
+    EXPECT_EQ(observer.statusWindowTags, QStringList{QStringLiteral("a1.bin")});
+    EXPECT_FALSE(observer.statusWindowOpen);
+    EXPECT_EQ(observer.statusWindowLines.last(),
+              QStringLiteral("10 KB von 10 KB kopiert: (100,00%)  (Rest: 1 Datei)"));
+}
+
+TEST(ComputerstatusText, ReplacesTheFirstOccurrenceOrAppends) {
+    const QString d = QStringLiteral("20250315");
+    EXPECT_EQ(updatedComputerstatus(QString(), QStringLiteral("PC1"), d), QStringLiteral("PC120250315;"));
+    EXPECT_EQ(updatedComputerstatus(QStringLiteral("PC120240101;"), QStringLiteral("PC2"), d),
+              QStringLiteral("PC120240101;PC220250315;"));
+    EXPECT_EQ(updatedComputerstatus(QStringLiteral("PC120240101;PC220240101;"), QStringLiteral("PC2"), d),
+              QStringLiteral("PC120240101;PC220250315;"));
+    // Plain substring search: "PC1" is found inside "XPC1" first.
+    EXPECT_EQ(updatedComputerstatus(QStringLiteral("XPC120240101;PC120240102;"), QStringLiteral("PC1"), d),
+              QStringLiteral("XPC120250315;PC120240102;"));
+    // A damaged entry without its date keeps nothing after it twice.
+    EXPECT_EQ(updatedComputerstatus(QStringLiteral("PC1"), QStringLiteral("PC1"), d),
+              QStringLiteral("PC120250315;"));
+}
+
+TEST_F(BackupRunTest, ComputerstatusOfASecondComputerAndALaterDay) {
+    const QString one = source(1);
+    open({{one, path(QStringLiteral("b")), QString(), QStringLiteral("PC120240101;")}});
+    ASSERT_GE(model().findColumn(QStringLiteral("PC1")), 0);
+    ASSERT_LT(model().findColumn(QStringLiteral("PC2")), 0);
+    select(one);
+    run();
+    EXPECT_EQ(record(one).hostStatus, QStringLiteral("PC120240101;PC220250315;"));
+    const int columns = model().columnCount();
+    EXPECT_GE(model().findColumn(QStringLiteral("PC2")), 0);
+
+    // The same computer a few days later: only its eight digits change, no second column.
+    setClockForTest(QDateTime(QDate(2025, 3, 20), QTime(8, 0, 0)));
+    run();
+    EXPECT_EQ(record(one).hostStatus, QStringLiteral("PC120240101;PC220250320;"));
+    EXPECT_EQ(model().columnCount(), columns);
+    EXPECT_EQ(model().cell(rowOf(one), model().findColumn(QStringLiteral("PC2"))),
+              QStringLiteral("20250320"));
+
+    // A host whose name is inside an earlier entry's name matches there.
+    gHostName = QStringLiteral("C1");
+    run();
+    EXPECT_EQ(record(one).hostStatus, QStringLiteral("PC120250320;PC220250320;"));
+}
+
+TEST_F(BackupRunTest, StatusPrefixesOfRowsThatAreNotCopied) {
+    const QString plain = source(1), gone = path(QStringLiteral("src/gone.bin"));
+    const QString blocked = source(3);
+    const QString blocker = source(4);  // a file where the folder should be
+    QDir().mkpath(path(QStringLiteral("b1")));
+    QDir().mkpath(path(QStringLiteral("b2")));
+    open({{plain, path(QStringLiteral("b1")),
+           QStringLiteral("Datei nicht gesichert. gesichert (01.01.2024 09:00:00)"), QString()},
+          {gone, path(QStringLiteral("b2")), QStringLiteral("übersprungen"), QString()},
+          {blocked, blocker + QStringLiteral("/sub"), QStringLiteral("x"), QString()}});
+    select(gone);
+    select(blocked);
+    run();
+    EXPECT_EQ(statusOf(plain), QStringLiteral("gesichert (01.01.2024 09:00:00)"));
+    EXPECT_EQ(statusOf(gone), QStringLiteral("Datei nicht gesichert. [File not found] übersprungen"));
+    EXPECT_EQ(statusOf(blocked), QStringLiteral("Pfad konnte nicht angelegt werden."));
+    EXPECT_EQ(statusColorOf(blocked), listcolor::kGreen);
+    EXPECT_EQ(model().cellColor(rowOf(blocked), col::kFolder), listcolor::kGreen);
+    EXPECT_EQ(record(blocked).status, QStringLiteral("x"));
+    EXPECT_EQ(gSelCount, 2) << "rows not copied are not counted down";
+}
+
+TEST_F(BackupRunTest, CancelDuringTheThirdOfFiveFiles) {
+    std::vector<Entry> entries;
+    std::vector<QString> sources;
+    for (int i = 1; i <= 5; ++i) {
+        sources.push_back(source(i));
+        entries.push_back({sources.back(), path(QStringLiteral("b%1").arg(i)), QStringLiteral("vorher"),
+                           QStringLiteral("PC120240101;")});
+    }
+    open(entries);
+    model().selectAll(true);
+    writeSetting(keys::setup_chk_AfterJob, QStringLiteral("1"));
+    writeSetting(keys::setup_cbo_AfterJob, QStringLiteral("3"));
+    bool third = false;
+    observer.onFileStart = [&](int row) { third = model().cell(row, col::kSource) == sources[2]; };
+    observer.onChunk = [&](const CopyProgress& p) {
+        if (third && p.position == 4097) requestCancel(observer);
+    };
+    run();
+
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(readFile(path(QStringLiteral("b%1/a%1.bin").arg(i + 1))), patterned(10000, i + 1));
+        EXPECT_EQ(statusOf(sources[i]), kSaved);
+        EXPECT_EQ(record(sources[i]).status, kSaved);
+    }
+    for (int i = 3; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(QFileInfo(path(QStringLiteral("b%1").arg(i + 1))).isDir());
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("b%1/a%1.bin").arg(i + 1))));
+        EXPECT_EQ(statusOf(sources[i]), QStringLiteral("übersprungen"));
+        const Record kept = record(sources[i]);
+        EXPECT_EQ(kept.status, QStringLiteral("vorher"));
+        EXPECT_EQ(kept.hostStatus, QStringLiteral("PC120240101;"));
+        EXPECT_EQ(kept.size, 1);
+    }
+    EXPECT_TRUE(recordingActions().calls.isEmpty()) << "no shut-down after a cancel";
+    EXPECT_FALSE(observer.log.contains(QStringLiteral("pressExit")));
+    EXPECT_FALSE(gCancel);
+    EXPECT_EQ(observer.cancelLooks, (std::vector<CancelLook>{CancelLook::Waiting, CancelLook::Idle}));
+    EXPECT_EQ(gSelCount, 2);
+    EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+}
+
+TEST_F(BackupRunTest, CancelWhilePausedReleasesThePauseAndFinishesTheFile) {
+    const QString one = source(1), two = source(2);
+    open({{one, path(QStringLiteral("b")), QString(), QString()},
+          {two, path(QStringLiteral("b")), QString(), QString()}});
+    model().selectAll(true);
+    QString captionWhilePaused;
+    observer.onChunk = [&](const CopyProgress& p) {
+        if (p.position != 4097 || model().cell(observer.rowsCopied.back(), 0) != one) return;
+        gPause = true;
+        observer.pauseBox = true;
+        QTimer::singleShot(40, [&] {
+            captionWhilePaused = observer.caption;
+            requestCancel(observer);
+        });
+    };
+    run();
+    EXPECT_FALSE(captionWhilePaused.isEmpty());
+    EXPECT_FALSE(gPause);
+    EXPECT_FALSE(observer.pauseBox);
+    EXPECT_EQ(readFile(path(QStringLiteral("b/a1.bin"))), patterned(10000, 1));
+    EXPECT_EQ(statusOf(one), kSaved);
+    EXPECT_EQ(statusOf(two), QStringLiteral("übersprungen"));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("b/a2.bin"))));
+}
+
+TEST_F(BackupRunTest, PauseBoxSetsTheFlag) {
+    pauseBoxClicked(true, observer);
+    EXPECT_TRUE(gPause);
+    pauseBoxClicked(false, observer);
+    EXPECT_FALSE(gPause);
+    EXPECT_EQ(observer.log, (QStringList{QStringLiteral("stopTimers=1"), QStringLiteral("startTimers=1"),
+                                         QStringLiteral("stopTimers=1"), QStringLiteral("startTimers=1")}));
+    EXPECT_EQ(observer.shortcutFocus, 2);
+}
+
+TEST_F(BackupRunTest, AfterRunActions) {
+    const QString one = source(1);
+    open({{one, path(QStringLiteral("b")), QString(), QString()}});
+    struct Case {
+        const char* on;
+        const char* action;
+        QStringList calls;
+        bool exit;
+    };
+    const std::vector<Case> cases = {
+        {"1", "0", {}, true},
+        {"1", "1", {QStringLiteral("logoff")}, false},
+        {"1", "2", {QStringLiteral("restart")}, false},
+        {"1", "3", {QStringLiteral("shutdown")}, false},
+        {"1", "-1", {}, false},
+        {"1", "7", {}, false},
+        {"0", "3", {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.on) + "/" + c.action);
+        writeSetting(keys::setup_chk_AfterJob, QString::fromLatin1(c.on));
+        writeSetting(keys::setup_cbo_AfterJob, QString::fromLatin1(c.action));
+        recordingActions().calls.clear();
+        observer.log.clear();
+        run();  // no row selected: nothing copied, the action still follows
+        EXPECT_EQ(recordingActions().calls, c.calls);
+        EXPECT_EQ(observer.log.contains(QStringLiteral("pressExit")), c.exit);
+        if (c.exit) {
+            EXPECT_EQ(observer.log.last(), QStringLiteral("pressExit")) << "exit once idle again";
+        }
+    }
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("b/a1.bin"))));
+}
+
+TEST_F(BackupRunTest, AFailedCopyKeepsTheOlderCopyAndTheRecord) {
+    const QString one = source(1), two = source(2);
+    const QString backup = path(QStringLiteral("b"));
+    const QByteArray older = patterned(777, 9);
+    ASSERT_TRUE(writeFile(backup + QStringLiteral("/a1.bin"), older));
+    open({{one, backup, QStringLiteral("gesichert (01.01.2024 09:00:00)"), QStringLiteral("PC220240101;")},
+          {two, backup, QString(), QString()}});
+    model().selectAll(true);
+    // Between the fill and the run the source turns into a folder.
+    ASSERT_TRUE(QFile::remove(one));
+    ASSERT_TRUE(QDir().mkpath(one));
+    run();
+
+    EXPECT_EQ(readFile(backup + QStringLiteral("/a1.bin")), older);
+    EXPECT_EQ(statusOf(one), QStringLiteral("Kopieren fehlgeschlagen."));
+    EXPECT_EQ(statusColorOf(one), listcolor::kRed);
+    const Record kept = record(one);
+    EXPECT_EQ(kept.status, QStringLiteral("gesichert (01.01.2024 09:00:00)"));
+    EXPECT_EQ(kept.hostStatus, QStringLiteral("PC220240101;"));
+    EXPECT_EQ(model().cell(rowOf(one), model().findColumn(QStringLiteral("PC2"))),
+              QStringLiteral("20240101"));
+    EXPECT_TRUE(hasRecord(QStringLiteral("v_gCopy"),
+                          QStringLiteral("Open(") + one + QStringLiteral(") For Binary Access Read As fn1")))
+        << recordTexts().join('\n').toStdString();
+    // The run went on with the next row.
+    EXPECT_EQ(statusOf(two), kSaved);
+    EXPECT_EQ(gSelCount, 0);
+    EXPECT_TRUE(filesStartingWith(backup, copyTempPrefix()).isEmpty());
+    EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+}
+
+TEST_F(BackupRunTest, AFullDiskDuringTheRun) {
+    if (!runningAsRoot()) GTEST_SKIP() << "mounting a small tmpfs needs root";
+    const QString small = path(QStringLiteral("small"));
+    QDir().mkpath(small);
+    if (::mount("tmpfs", QFile::encodeName(small).constData(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "mount not permitted here";
+    const QByteArray older = patterned(5000, 9);
+    ASSERT_TRUE(writeFile(small + QStringLiteral("/a1.bin"), older));
+    const QString big = source(1, 3 * 1024 * 1024);
+    open({{big, small, QStringLiteral("vorher"), QString()}});
+    model().selectAll(true);
+    run();
+    EXPECT_EQ(readFile(small + QStringLiteral("/a1.bin")), older);
+    EXPECT_EQ(statusOf(big), QStringLiteral("Kopieren fehlgeschlagen."));
+    EXPECT_EQ(record(big).status, QStringLiteral("vorher"));
+    EXPECT_TRUE(hasRecord(QStringLiteral("v_gCopy"), QStringLiteral("After Loop"), 61));
+    EXPECT_TRUE(filesStartingWith(small, copyTempPrefix()).isEmpty());
+    EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+    ::umount2(QFile::encodeName(small).constData(), MNT_DETACH);
+}
+
+TEST_F(BackupRunTest, AReadOnlyOlderCopyIsReplacedAndLeftoversGo) {
+    const QString one = source(1);
+    const QString backup = path(QStringLiteral("b"));
+    const QString target = backup + QStringLiteral("/a1.bin");
+    ASSERT_TRUE(writeFile(target, QByteArray("old")));
+    ASSERT_TRUE(fs::setAttributes(target, attr::kReadOnly));
+    const QString leftover = backup + QStringLiteral("/.bravel-tmp-4194999-0123456789abcdef");
+    ASSERT_TRUE(writeFile(leftover, QByteArray(100, 'x')));
+    open({{one, backup, QString(), QString()}});
+    model().selectAll(true);
+    run();
+    EXPECT_EQ(readFile(target), patterned(10000, 1));
+    EXPECT_FALSE(QFile::exists(leftover));
+    EXPECT_EQ(model().cell(rowOf(one), col::kCopyAttr), QString());
+    EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join('\n').toStdString();
+}
+
+TEST_F(BackupRunTest, OriginalAttributesCarryThePermissionBits) {
+    const QString one = source(1);
+    ASSERT_TRUE(fs::setPermissions(one, 0440));
+    open({{one, path(QStringLiteral("b")), QString(), QString()}});
+    model().selectAll(true);
+    gCopyAttributes = true;
+    run();
+    unsigned mode = 0;
+    ASSERT_TRUE(fs::permissions(path(QStringLiteral("b/a1.bin")), mode));
+    EXPECT_EQ(mode, 0440u);
+    EXPECT_EQ(model().cell(rowOf(one), col::kCopyAttr), QStringLiteral("R"));
+
+    // A second run replaces the read-only copy it made.
+    run();
+    EXPECT_EQ(statusOf(one), kSaved);
+    EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join('\n').toStdString();
+}
+
+}  // namespace
+}  // namespace bravel::test
