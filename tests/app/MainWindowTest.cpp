@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include "TestSupport.h"
+#include "app/AppValues.h"
+#include "app/frm_main.h"
+#include "catalog/COLArchivFiles.h"
+#include "catalog/CatalogController.h"
+#include "catalog/CatalogState.h"
+#include "platform/CatalogDatabase.h"
+#include "platform/Twips.h"
+#include "settings/SettingKeys.h"
+
+using namespace bravel;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::resetAll();
+        ASSERT_TRUE(dir.isValid());
+    }
+    void TearDown() override { resetCatalogState(); }
+
+    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+
+    QString makeCatalog(const QStringList& sources, const QString& folder) {
+        const QString file = path("haupt.bvk");
+        auto db = CatalogDatabase::create(file);
+        auto rset = db->OpenRecordset("SELECT FILES.* FROM FILES");
+        for (const QString& source : sources) {
+            rset->AddNew();
+            rset->SetField("Eingangsdatei", source);
+            rset->SetField("Sicherungspfad", folder);
+            rset->Update();
+        }
+        rset->Close();
+        db->Close();
+        return file;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(MainWindowTest, OpensTheCommandLineCatalogAndBacksUpTheSelection) {
+    const QString source = path("Quelle mit Blanks ü.txt");
+    test::writeFile(source, "Inhalt der Quelle");
+    QDir().mkpath(path("sicherung"));
+    gCommandLine = makeCatalog({source}, path("sicherung")) + " /open/";
+
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    ASSERT_EQ(window.controller().model().rowCount(), 1);
+    EXPECT_EQ(window.lbl_RecordCount->text(), "1 Eintrag");
+    EXPECT_FALSE(window.lbl_lstoverlay->isVisible());
+
+    window.controller().mSelectAll(true);
+    window.controller().timer2Tick();
+    ASSERT_TRUE(window.but_Start->isEnabled());
+    window.findChild<QAction*>("mnu_fileactionstart")->trigger();
+    EXPECT_EQ(test::readFile(path("sicherung/Quelle mit Blanks ü.txt")), "Inhalt der Quelle");
+    EXPECT_TRUE(window.controller().model().cell(0, col::kStatus).startsWith("gesichert ("));
+    EXPECT_TRUE(gIdle);
+    window.close();
+}
+
+TEST_F(MainWindowTest, ClosingIsRefusedWhileARunWorks) {
+    frm_main window;
+    window.load();
+    window.show();
+    gIdle = false;
+    EXPECT_FALSE(window.close());
+    gIdle = true;
+    EXPECT_TRUE(window.close());
+}
+
+TEST_F(MainWindowTest, GeometryComesBackFromTheSettingsOrMaximisedWhenTooBig) {
+    {
+        frm_main window;
+        window.load();
+        window.setGeometry(100, 80, twipsToPixels(10500), twipsToPixels(6000));
+        window.show();
+        window.setGeometry(100, 80, twipsToPixels(10500), twipsToPixels(6000));
+        window.close();
+    }
+    EXPECT_NEAR(readNumber(keys::main_width), 10500, 20);
+    {
+        frm_main window;
+        window.load();
+        EXPECT_NEAR(window.width(), twipsToPixels(10500), 2);
+        EXPECT_FALSE(window.isMaximized());
+    }
+    writeSetting(keys::main_width, QString("999999"));
+    writeSetting(keys::main_height, QString("999999"));
+    frm_main window;
+    window.load();
+    EXPECT_TRUE(window.windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(MainWindowTest, CommandLineFilesGoIntoTheAutostartCatalogThenTheProgramEnds) {
+    const QString source = path("Ordner eins/Brief ä.txt");
+    test::writeFile(source, "x");
+    QDir().mkpath(path("ziel"));
+    const QString catalog = makeCatalog({}, QString());
+    writeSetting(keys::setup_chk_autostart, QString("1"));
+    writeSetting(keys::setup_txt_autostart, catalog);
+    writeSetting(keys::setup_txt_StandardSicherungsverzeichnis, path("ziel"));
+    writeSetting(keys::setup_chk_UseOrigPath, QString("1"));
+    gCommandArguments = {source};
+    gCommandLine = source;
+
+    frm_main window;
+    EXPECT_FALSE(window.load()) << "an add-mode start never stays open";
+    window.controller().closeCatalog();
+
+    auto db = CatalogDatabase::open(catalog);
+    auto rset = db->OpenRecordset("SELECT FILES.* FROM FILES");
+    rset->MoveFirst();
+    ASSERT_FALSE(rset->EOF_());
+    QVariant value;
+    rset->Field("Eingangsdatei", value);
+    EXPECT_EQ(value.toString(), source);
+    rset->Field("Sicherungspfad", value);
+    const QString mirrored = path("ziel") + "/" + path("Ordner eins").mid(1);
+    EXPECT_EQ(value.toString(), mirrored);
+    EXPECT_TRUE(QDir(mirrored).exists()) << "the mirrored folders are created";
+    rset->Close();
+    db->Close();
+}
+
+TEST_F(MainWindowTest, CommandLineFilesWithoutAutostartCatalogWarnAndEnd) {
+    gCommandArguments = {path("a.txt")};
+    gCommandLine = path("a.txt");
+    frm_main window;
+    EXPECT_FALSE(window.load());
+    ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
+    EXPECT_TRUE(test::scriptedDialogs().messages[0].text.startsWith("Es ist kein Autostart-Katalog aktiviert.\r\n\r\n"));
+    EXPECT_EQ(test::scriptedDialogs().messages[0].icon, MsgIcon::Exclamation);
+}
+
+TEST_F(MainWindowTest, BrokenAutostartEntrySwitchesAutostartOff) {
+    writeSetting(keys::setup_chk_autostart, QString("1"));
+    writeSetting(keys::setup_txt_autostart, path("verschwunden.bvk"));
+    {
+        frm_main window;
+        window.load();
+    }
+    ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
+    EXPECT_EQ(test::scriptedDialogs().messages[0].text,
+              "Eintrag in der Registry ist fehlerhaft:\r\n\r\nDatenbank existiert nicht!\r\nBitte im Setup prüfen.");
+    EXPECT_EQ(readText(keys::setup_chk_autostart), "0");
+    frm_main again;
+    again.load();
+    EXPECT_EQ(test::scriptedDialogs().messages.size(), 1u) << "the next start says nothing";
+    EXPECT_EQ(again.lbl_lstoverlay->text(), " Kein Katalog geladen.");
+}
+
+}  // namespace
