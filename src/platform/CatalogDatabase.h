@@ -7,10 +7,11 @@
 namespace bravel {
 
 class Recordset;
+class CatalogConnection;
 
 // The catalog database engine: one SQLite file with the table FILES, reached through Qt Sql.
 // Every operation returns whether it worked and sets the pending error Err (catalog errors are
-// numbered in the 3000s) when it did not.
+// numbered in the 3000s) when it did not; none throws and none clears Err on success.
 //
 // Schema of FILES, fields in this order: ID INTEGER PRIMARY KEY AUTOINCREMENT,
 // Eingangsdatei VARCHAR(255), Sicherungspfad VARCHAR(255), Dateigroesse INTEGER,
@@ -19,7 +20,7 @@ class Recordset;
 // that two running copies of the program share one catalog.
 class CatalogDatabase {
 public:
-    ~CatalogDatabase();
+    ~CatalogDatabase();  // closes
     CatalogDatabase(const CatalogDatabase&) = delete;
     CatalogDatabase& operator=(const CatalogDatabase&) = delete;
 
@@ -32,8 +33,11 @@ public:
 
     QString name() const { return path_; }  // the full path
     bool isReadOnly() const { return readOnly_; }
-    // Opens a recordset over an SQL text; the program uses "SELECT FILES.* FROM FILES".
+    // Opens a recordset over an SQL text; the program uses "SELECT FILES.* FROM FILES". The text
+    // must be one SELECT whose rows carry the field ID; writes of the recordset go to FILES.
     std::unique_ptr<Recordset> OpenRecordset(const QString& sql);
+    // Closes the recordsets of this database too; they fail (3420) from then on. Closing a closed
+    // database does nothing.
     bool Close();
     bool isOpen() const;
 
@@ -41,35 +45,49 @@ public:
     QString connectionName() const { return connection_; }
 
 private:
-    CatalogDatabase(QString path, QString connection, bool readOnly);
+    CatalogDatabase(QString path, std::shared_ptr<CatalogConnection> link);
     QString path_;
     QString connection_;
     bool readOnly_ = false;
+    // Shared with the recordsets, which may outlive this object.
+    std::shared_ptr<CatalogConnection> link_;
 };
 
 // A dynaset over the FILES table with the record operations the program uses. Opening it is
 // cheap; rows are read as the caller walks, so counting (MoveLast then RecordCount) does not load
-// every row.
+// every row. Records come in the order of ID; records that another program adds are seen by the
+// next move past them and by RecordCount.
 class Recordset {
 public:
     virtual ~Recordset() = default;
+    // A new recordset stands on its first record. On an empty recordset MoveFirst and MoveLast
+    // leave EOF_ and BOF both true without an error; MoveNext at EOF_ fails (3021).
     virtual void MoveFirst() = 0;
     virtual void MoveNext() = 0;
     virtual void MoveLast() = 0;
     virtual bool EOF_() const = 0;
     virtual bool BOF() const = 0;
     // Only the criteria "ID = <number>" is understood; the number is parsed strictly and bound
-    // as a parameter. Other criteria fail with a syntax error. Sets NoMatch.
+    // as a parameter. Other criteria fail with a syntax error (3077) and change nothing. Sets
+    // NoMatch; a match becomes the current record, without a match the current record stays.
     virtual bool FindFirst(const QString& criteria) = 0;
     virtual bool NoMatch() const = 0;
-    // Field value of the current record; null fields give a null QVariant. An unknown field
-    // name fails (error 3265); no current record fails (3021).
+    // Field value of the current record (during Edit or AddNew: of the edit buffer); null fields
+    // give a null QVariant, Dateidatum gives a QDateTime. Names match in any case. An unknown
+    // field name fails (error 3265); no current record fails (3021), a deleted one 3167.
     virtual bool Field(const QString& name, QVariant& value) const = 0;
+    // Only during Edit or AddNew (else 3020); ID cannot be set (3164). A QDateTime or QDate is
+    // stored as "yyyy-MM-dd HH:mm:ss", any QString (even a null one) as text, an invalid
+    // QVariant as null.
     virtual bool SetField(const QString& name, const QVariant& value) = 0;
+    // Both fail with 3027 on a read-only catalog. A move or find drops an unfinished edit.
     virtual bool Edit() = 0;
     virtual bool AddNew() = 0;
-    virtual bool Update() = 0;  // writes an Edit or AddNew; with AddNew the new ID is known after
-    virtual bool Delete() = 0;  // the current record
+    // Writes an Edit or AddNew in one transaction; afterwards the written record is the current
+    // one, so after AddNew its new ID can be read.
+    virtual bool Update() = 0;
+    virtual bool Delete() = 0;  // the current record; it stays deleted until the next move
+    // The number of records now in the recordset (counted by the engine, not by loading rows).
     virtual qint64 RecordCount() const = 0;
     virtual void Close() = 0;
 };

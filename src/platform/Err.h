@@ -58,6 +58,14 @@ constexpr int kDbCorrupt = 3049;
 constexpr int kDbFileExists = 3204;
 constexpr int kDbGeneric = 3146;
 constexpr int kDbSyntax = 3077;
+constexpr int kDbDuplicateKey = 3022;
+constexpr int kDbFileNotFound = 3024;
+constexpr int kDbIoError = 3043;
+constexpr int kDbNoPermission = 3051;
+constexpr int kDbValueTooBig = 3163;
+constexpr int kDbFieldNotUpdatable = 3164;
+constexpr int kDbRecordDeleted = 3167;
+constexpr int kDbObjectClosed = 3420;
 }  // namespace errnum
 
 QString standardErrorText(int number);
