@@ -309,7 +309,7 @@ public:
     qint64 RecordCount() const override;
     void Close() override;
 
-    void pauseStream() { stream_.reset(); }
+    void pauseStream() { endStream(); }
     // MoveFirst that tells whether it worked.
     bool moveFirst();
     bool startStreamAfterCurrent();
@@ -319,7 +319,9 @@ private:
     enum class EditMode { None, Edit, AddNew };
 
     SqliteRecordset(std::shared_ptr<CatalogConnection> link, QString source, QStringList fields, int idColumn)
-        : link_(std::move(link)), source_(std::move(source)), fields_(std::move(fields)), idColumn_(idColumn) {}
+        : link_(std::move(link)), source_(std::move(source)), fields_(std::move(fields)), idColumn_(idColumn) {
+        dateColumn_ = fieldIndex(kDateField);
+    }
 
     bool usable() const;
     QSqlDatabase db() const { return QSqlDatabase::database(link_->name, false); }
@@ -327,6 +329,11 @@ private:
     // Runs a one-row select over the recordset; true with `found` telling whether a row came.
     bool selectOne(const QString& tail, const QVariantList& values, bool& found);
     void takeRow(const QSqlQuery& query);
+    // While walking, the current record's values stay in the stream's row until they are read
+    // or the stream ends; ending it keeps them.
+    void takeStreamRow();
+    void endStream();
+    QVariant currentValue(int i) const;
     void setNoRecords() {
         hasCurrent_ = deleted_ = false;
         eof_ = bof_ = true;
@@ -342,6 +349,8 @@ private:
     QStringList fields_;
     int idColumn_ = 0;
     std::optional<QSqlQuery> stream_;
+    bool rowInStream_ = false;
+    int dateColumn_ = -1;
     bool closed_ = false;
     bool hasCurrent_ = false;
     bool deleted_ = false;
@@ -392,6 +401,8 @@ bool SqliteRecordset::usable() const {
 
 int SqliteRecordset::fieldIndex(const QString& name) const {
     for (int i = 0; i < fields_.size(); ++i)
+        if (fields_[i] == name) return i;
+    for (int i = 0; i < fields_.size(); ++i)
         if (fields_[i].compare(name, Qt::CaseInsensitive) == 0) return i;
     return -1;
 }
@@ -403,9 +414,30 @@ void SqliteRecordset::takeRow(const QSqlQuery& query) {
         values_[i] = v.isNull() ? QVariant() : v;
     }
     currentId_ = values_[idColumn_].toLongLong();
+    rowInStream_ = false;
     hasCurrent_ = true;
     deleted_ = false;
     eof_ = bof_ = false;
+}
+
+void SqliteRecordset::takeStreamRow() {
+    currentId_ = stream_->value(idColumn_).toLongLong();
+    rowInStream_ = true;
+    hasCurrent_ = true;
+    deleted_ = false;
+    eof_ = bof_ = false;
+}
+
+void SqliteRecordset::endStream() {
+    if (rowInStream_ && stream_) takeRow(*stream_);
+    rowInStream_ = false;
+    stream_.reset();
+}
+
+QVariant SqliteRecordset::currentValue(int i) const {
+    if (!rowInStream_) return values_[i];
+    const QVariant v = stream_->value(i);
+    return v.isNull() ? QVariant() : v;
 }
 
 bool SqliteRecordset::selectOne(const QString& tail, const QVariantList& values, bool& found) {
@@ -428,7 +460,7 @@ void SqliteRecordset::MoveFirst() { moveFirst(); }
 bool SqliteRecordset::moveFirst() {
     if (!usable()) return false;
     mode_ = EditMode::None;
-    stream_.reset();
+    endStream();
     stream_.emplace(db());
     stream_->setForwardOnly(true);
     if (!stream_->exec(QStringLiteral("SELECT * FROM ") + source_ + QStringLiteral(" ORDER BY ID"))) {
@@ -438,7 +470,7 @@ bool SqliteRecordset::moveFirst() {
         return false;
     }
     if (stream_->next()) {
-        takeRow(*stream_);
+        takeStreamRow();
         return true;
     }
     const bool failed = stream_->lastError().isValid();
@@ -457,19 +489,28 @@ void SqliteRecordset::MoveNext() {
     mode_ = EditMode::None;
     // A running stream reads the catalog as it was when the stream started; at its end one
     // fresh query picks up records that other programs added since.
-    if (stream_ && stream_->next()) {
-        takeRow(*stream_);
+    const bool hadStream = stream_.has_value();
+    if (hadStream && stream_->next()) {
+        takeStreamRow();
         return;
     }
-    if (stream_ && stream_->lastError().isValid()) {
-        catalogerrors::raise(stream_->lastError());
+    if (hadStream) {
+        // The stream has moved past the current row; its values are gone with it.
+        rowInStream_ = false;
+        if (stream_->lastError().isValid()) {
+            catalogerrors::raise(stream_->lastError());
+            stream_.reset();
+            hasCurrent_ = false;
+            return;
+        }
         stream_.reset();
+    }
+    if (!startStreamAfterCurrent()) {
+        hasCurrent_ = hasCurrent_ && !hadStream;
         return;
     }
-    stream_.reset();
-    if (!startStreamAfterCurrent()) return;
     if (stream_->next()) {
-        takeRow(*stream_);
+        takeStreamRow();
         return;
     }
     if (stream_->lastError().isValid()) catalogerrors::raise(stream_->lastError());
@@ -479,6 +520,7 @@ void SqliteRecordset::MoveNext() {
 }
 
 bool SqliteRecordset::startStreamAfterCurrent() {
+    endStream();
     stream_.emplace(db());
     stream_->setForwardOnly(true);
     bool ok = stream_->prepare(QStringLiteral("SELECT * FROM ") + source_ + QStringLiteral(" WHERE ID > ? ORDER BY ID"));
@@ -493,7 +535,7 @@ bool SqliteRecordset::startStreamAfterCurrent() {
 void SqliteRecordset::MoveLast() {
     if (!usable()) return;
     mode_ = EditMode::None;
-    stream_.reset();
+    endStream();
     bool found = false;
     if (!selectOne(QStringLiteral(" ORDER BY ID DESC LIMIT 1"), {}, found) || !found) setNoRecords();
 }
@@ -506,7 +548,7 @@ bool SqliteRecordset::FindFirst(const QString& criteria) {
         return false;
     }
     mode_ = EditMode::None;
-    stream_.reset();
+    endStream();
     bool found = false;
     if (!selectOne(QStringLiteral(" WHERE ID = ? LIMIT 1"), {*id}, found)) return false;
     noMatch_ = !found;
@@ -528,9 +570,9 @@ bool SqliteRecordset::Field(const QString& name, QVariant& value) const {
     } else if (!hasCurrent_) {
         return fail(errnum::kDbNoCurrentRecord);
     } else {
-        v = values_[i];
+        v = currentValue(i);
     }
-    if (fields_[i].compare(kDateField, Qt::CaseInsensitive) == 0 && v.typeId() == QMetaType::QString) {
+    if (i == dateColumn_ && v.typeId() == QMetaType::QString) {
         const QDateTime when = QDateTime::fromString(v.toString(), kDateFormat);
         if (when.isValid()) v = when;
     }
@@ -570,6 +612,7 @@ bool SqliteRecordset::Edit() {
     if (link_->readOnly) return fail(errnum::kDbReadOnly);
     if (deleted_) return fail(errnum::kDbRecordDeleted);
     if (!hasCurrent_) return fail(errnum::kDbNoCurrentRecord);
+    endStream();
     buffer_ = values_;
     dirty_ = QVector<bool>(fields_.size(), false);
     mode_ = EditMode::Edit;
@@ -696,6 +739,7 @@ void SqliteRecordset::Close() {
 }
 
 void SqliteRecordset::detach() {
+    rowInStream_ = false;
     stream_.reset();
     closed_ = true;
     mode_ = EditMode::None;
