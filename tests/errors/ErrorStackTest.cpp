@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "errors/COLError.h"
+#include "platform/Clock.h"
 #include "platform/Err.h"
 
 using namespace bravel;
@@ -89,4 +90,19 @@ TEST_F(ErrorStackTest, CheckpointTestsPositiveOrNonZero) {
     EXPECT_TRUE(gRecordError("b_mOpenDB", "/a.bvk", ErrorTest::NonZero));
     ASSERT_EQ(gErrorStack.Count(), 1);
     EXPECT_EQ(gErrorStack.Item(1)->ErrNumber(), -2147467259) << "wide numbers are kept whole";
+}
+
+TEST_F(ErrorStackTest, RecordingTakesTheClocksTimeInWholeSecondsAndTheStandardText) {
+    setClockForTest(QDateTime(QDate(2026, 5, 4), QTime(23, 59, 58, 750)));
+    Err.Raise(errnum::kPathNotFound);
+    EXPECT_TRUE(gRecordError("v_mFillListBox", "  Dir$(/sicherung/fehlt)  "));
+    ASSERT_EQ(gErrorStack.Count(), 1);
+    const auto record = gErrorStack.Item(1);
+    EXPECT_EQ(record->ErrDate(), QDateTime(QDate(2026, 5, 4), QTime(23, 59, 58)));
+    EXPECT_EQ(record->ErrDescr(), "Pfad nicht gefunden");
+    EXPECT_EQ(record->ErrEvent(), "Dir$(/sicherung/fehlt)");
+
+    gErrorStack.Remove(2);
+    EXPECT_EQ(Err.Number, errnum::kSubscriptOutOfRange) << "Remove of a missing record fails";
+    EXPECT_EQ(gErrorStack.Count(), 1);
 }
