@@ -28,7 +28,7 @@ class SqliteRecordset;
 
 // The Qt Sql connection of one open catalog, shared by the database object and its recordsets.
 class CatalogConnection {
-public:
+  public:
     QString name;
     bool readOnly = false;
     bool open = false;
@@ -61,11 +61,15 @@ const char* const kCreateTable =
     "Bemerkung TEXT)";
 const char* const kCreateIndex = "CREATE UNIQUE INDEX \"ID\" ON FILES (ID)";
 
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
+QByteArray native(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 QString newConnectionName() {
     static quint64 counter = 0;
-    return QStringLiteral("bravel-catalog-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    return QStringLiteral("bravel-catalog-%1-%2")
+        .arg(QCoreApplication::applicationPid())
+        .arg(++counter);
 }
 
 // SQLite's URI form lets a read-write open refuse to create a missing file (mode=rw).
@@ -80,9 +84,11 @@ bool openConnection(const QString& name, const QString& path, bool readOnly, boo
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         if (!db.isValid()) {
-            catalogerrors::raise(errnum::kDbGeneric, QStringLiteral("SQLite-Treiber QSQLITE fehlt"));
+            catalogerrors::raise(errnum::kDbGeneric,
+                                 QStringLiteral("SQLite-Treiber QSQLITE fehlt"));
         } else {
-            QString options = QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
+            QString options =
+                QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
             if (readOnly) options += QStringLiteral(";QSQLITE_OPEN_READONLY");
             db.setConnectOptions(options);
             db.setDatabaseName(sqliteUri(path, readOnly, immutable));
@@ -130,13 +136,16 @@ bool switchToWal(const QString& connection) {
         catalogerrors::raise(query.lastError());
         return false;
     }
-    if (query.next() && query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
+    if (query.next() &&
+        query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
         return true;
     catalogerrors::raise(errnum::kDbCannotOpen, QStringLiteral("WAL-Journal nicht verfügbar"));
     return false;
 }
 
-bool hasWriteBit(const struct stat& st) { return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0; }
+bool hasWriteBit(const struct stat& st) {
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
 
 // A catalog is written only where both the file and its folder may be written: SQLite puts its
 // -wal and -shm files beside the catalog. Missing write bits count even for root, who could
@@ -147,21 +156,28 @@ bool placeIsWritable(const QString& path) {
     struct stat fileStat, folderStat;
     if (::stat(file.constData(), &fileStat) != 0 || ::stat(folder.constData(), &folderStat) != 0)
         return false;
-    return hasWriteBit(fileStat) && hasWriteBit(folderStat) && ::access(file.constData(), W_OK) == 0 &&
-           ::access(folder.constData(), W_OK) == 0;
+    return hasWriteBit(fileStat) && hasWriteBit(folderStat) &&
+           ::access(file.constData(), W_OK) == 0 && ::access(folder.constData(), W_OK) == 0;
 }
 
 void raiseForErrno(int error, const QString& path) {
     switch (error) {
-        case ENOENT: catalogerrors::raise(errnum::kDbFileNotFound, path); break;
+        case ENOENT:
+            catalogerrors::raise(errnum::kDbFileNotFound, path);
+            break;
         case EACCES:
-        case EPERM: catalogerrors::raise(errnum::kDbNoPermission, path); break;
+        case EPERM:
+            catalogerrors::raise(errnum::kDbNoPermission, path);
+            break;
         case ENOTDIR:
         case ENAMETOOLONG:
-        case ELOOP: catalogerrors::raise(errnum::kDbCannotOpen, path); break;
+        case ELOOP:
+            catalogerrors::raise(errnum::kDbCannotOpen, path);
+            break;
         default:
-            catalogerrors::raise(errnum::kDbIoError,
-                                 path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error)));
+            catalogerrors::raise(
+                errnum::kDbIoError,
+                path + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error)));
     }
 }
 
@@ -179,7 +195,8 @@ bool checkCatalogHeader(const QString& path) {
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
-        catalogerrors::raise(errnum::kDbCannotOpen, path + QStringLiteral(" ist keine gewöhnliche Datei"));
+        catalogerrors::raise(errnum::kDbCannotOpen,
+                             path + QStringLiteral(" ist keine gewöhnliche Datei"));
         return false;
     }
     const int fd = ::open(file.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
@@ -202,27 +219,31 @@ bool checkCatalogHeader(const QString& path) {
         return false;
     }
     if (got == 0) {
-        catalogerrors::raise(errnum::kDbNotADatabase, path + QStringLiteral(": die Datei ist leer"));
+        catalogerrors::raise(errnum::kDbNotADatabase,
+                             path + QStringLiteral(": die Datei ist leer"));
         return false;
     }
-    if (got < static_cast<ssize_t>(sizeof header) || std::memcmp(header, kSqliteHeader, sizeof header) != 0) {
-        catalogerrors::raise(errnum::kDbNotADatabase, path + QStringLiteral(": keine SQLite-Datenbank"));
+    if (got < static_cast<ssize_t>(sizeof header) ||
+        std::memcmp(header, kSqliteHeader, sizeof header) != 0) {
+        catalogerrors::raise(errnum::kDbNotADatabase,
+                             path + QStringLiteral(": keine SQLite-Datenbank"));
         return false;
     }
     return true;
 }
 
 // Asks a read-only connection whether table FILES exists; returns the SQLite code of a failure.
-int checkFilesTable(const QString& connection) {
+int checkFilesTable(const QString& connection, const QString& path) {
     QSqlQuery query(QSqlDatabase::database(connection, false));
-    if (!query.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'FILES' "
-                                   "COLLATE NOCASE"))) {
+    if (!query.exec(
+            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'FILES' "
+                           "COLLATE NOCASE"))) {
         const QSqlError error = query.lastError();
         catalogerrors::raise(error);
         return catalogerrors::sqliteCode(error) ? catalogerrors::sqliteCode(error) : 1;
     }
     if (!query.next()) {
-        catalogerrors::raise(errnum::kDbTableNotFound, QString());
+        catalogerrors::raise(errnum::kDbTableNotFound, path);
         return 1;
     }
     return 0;
@@ -234,7 +255,7 @@ int checkFilesTable(const QString& connection) {
 bool openCheckedReadOnly(const QString& name, const QString& path) {
     for (bool immutable : {false, true}) {
         if (!openConnection(name, path, true, immutable)) return false;
-        const int code = checkFilesTable(name);
+        const int code = checkFilesTable(name, path);
         if (code == 0) return true;
         dropConnection(name);
         if ((code & 0xff) != kSqliteCantOpen && (code & 0xff) != kSqliteReadOnly) return false;
@@ -243,7 +264,8 @@ bool openCheckedReadOnly(const QString& name, const QString& path) {
 }
 
 bool refusesWriting(int number) {
-    return number == errnum::kDbReadOnly || number == errnum::kDbCannotOpen || number == errnum::kDbNoPermission;
+    return number == errnum::kDbReadOnly || number == errnum::kDbCannotOpen ||
+           number == errnum::kDbNoPermission;
 }
 
 QString quoted(const QString& identifier) {
@@ -289,8 +311,9 @@ std::optional<QString> subQuery(const QString& sql) {
 // taken one by one; any other move, find or write ends that stream, and the next MoveNext starts
 // a new one after the current ID.
 class SqliteRecordset final : public Recordset {
-public:
-    static std::unique_ptr<Recordset> open(const std::shared_ptr<CatalogConnection>& link, const QString& sql);
+  public:
+    static std::unique_ptr<Recordset> open(const std::shared_ptr<CatalogConnection>& link,
+                                           const QString& sql);
     ~SqliteRecordset() override { Close(); }
 
     void MoveFirst() override;
@@ -315,11 +338,15 @@ public:
     bool startStreamAfterCurrent();
     void detach();
 
-private:
+  private:
     enum class EditMode { None, Edit, AddNew };
 
-    SqliteRecordset(std::shared_ptr<CatalogConnection> link, QString source, QStringList fields, int idColumn)
-        : link_(std::move(link)), source_(std::move(source)), fields_(std::move(fields)), idColumn_(idColumn) {
+    SqliteRecordset(std::shared_ptr<CatalogConnection> link, QString source, QStringList fields,
+                    int idColumn)
+        : link_(std::move(link)),
+          source_(std::move(source)),
+          fields_(std::move(fields)),
+          idColumn_(idColumn) {
         dateColumn_ = fieldIndex(kDateField);
     }
 
@@ -342,7 +369,8 @@ private:
         Err.Raise(number);
         return false;
     }
-    bool writeStatement(const QString& sql, const QVariantList& values, qint64* newId, int* rowsAffected);
+    bool writeStatement(const QString& sql, const QVariantList& values, qint64* newId,
+                        int* rowsAffected);
 
     std::shared_ptr<CatalogConnection> link_;
     QString source_;
@@ -364,7 +392,8 @@ private:
     QVector<bool> dirty_;
 };
 
-std::unique_ptr<Recordset> SqliteRecordset::open(const std::shared_ptr<CatalogConnection>& link, const QString& sql) {
+std::unique_ptr<Recordset> SqliteRecordset::open(const std::shared_ptr<CatalogConnection>& link,
+                                                 const QString& sql) {
     const std::optional<QString> source = subQuery(sql);
     if (!source) {
         catalogerrors::raise(errnum::kDbSyntax, sql);
@@ -455,7 +484,9 @@ bool SqliteRecordset::selectOne(const QString& tail, const QVariantList& values,
     return true;
 }
 
-void SqliteRecordset::MoveFirst() { moveFirst(); }
+void SqliteRecordset::MoveFirst() {
+    moveFirst();
+}
 
 bool SqliteRecordset::moveFirst() {
     if (!usable()) return false;
@@ -463,7 +494,8 @@ bool SqliteRecordset::moveFirst() {
     endStream();
     stream_.emplace(db());
     stream_->setForwardOnly(true);
-    if (!stream_->exec(QStringLiteral("SELECT * FROM ") + source_ + QStringLiteral(" ORDER BY ID"))) {
+    if (!stream_->exec(QStringLiteral("SELECT * FROM ") + source_ +
+                       QStringLiteral(" ORDER BY ID"))) {
         catalogerrors::raise(stream_->lastError());
         stream_.reset();
         setNoRecords();
@@ -523,7 +555,8 @@ bool SqliteRecordset::startStreamAfterCurrent() {
     endStream();
     stream_.emplace(db());
     stream_->setForwardOnly(true);
-    bool ok = stream_->prepare(QStringLiteral("SELECT * FROM ") + source_ + QStringLiteral(" WHERE ID > ? ORDER BY ID"));
+    bool ok = stream_->prepare(QStringLiteral("SELECT * FROM ") + source_ +
+                               QStringLiteral(" WHERE ID > ? ORDER BY ID"));
     stream_->addBindValue(currentId_);
     if (ok) ok = stream_->exec();
     if (ok) return true;
@@ -537,7 +570,8 @@ void SqliteRecordset::MoveLast() {
     mode_ = EditMode::None;
     endStream();
     bool found = false;
-    if (!selectOne(QStringLiteral(" ORDER BY ID DESC LIMIT 1"), {}, found) || !found) setNoRecords();
+    if (!selectOne(QStringLiteral(" ORDER BY ID DESC LIMIT 1"), {}, found) || !found)
+        setNoRecords();
 }
 
 bool SqliteRecordset::FindFirst(const QString& criteria) {
@@ -591,16 +625,22 @@ bool SqliteRecordset::SetField(const QString& name, const QVariant& value) {
     if (i == idColumn_) return fail(errnum::kDbFieldNotUpdatable);
     QVariant stored;
     switch (value.typeId()) {
-        case QMetaType::UnknownType: break;
+        case QMetaType::UnknownType:
+            break;
         case QMetaType::QString: {
             // A text is never null here; only an invalid QVariant writes null.
             const QString text = value.toString();
             stored = text.isNull() ? QStringLiteral("") : text;
             break;
         }
-        case QMetaType::QDateTime: stored = value.toDateTime().toString(kDateFormat); break;
-        case QMetaType::QDate: stored = value.toDate().startOfDay().toString(kDateFormat); break;
-        default: stored = value.isNull() ? QVariant() : value;
+        case QMetaType::QDateTime:
+            stored = value.toDateTime().toString(kDateFormat);
+            break;
+        case QMetaType::QDate:
+            stored = value.toDate().startOfDay().toString(kDateFormat);
+            break;
+        default:
+            stored = value.isNull() ? QVariant() : value;
     }
     buffer_[i] = stored;
     dirty_[i] = true;
@@ -672,12 +712,14 @@ bool SqliteRecordset::Update() {
             sql += QStringLiteral("DEFAULT VALUES");
         } else {
             const QStringList marks(names.size(), QStringLiteral("?"));
-            sql += QStringLiteral("(") + names.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") +
-                   marks.join(QLatin1Char(',')) + QStringLiteral(")");
+            sql += QStringLiteral("(") + names.join(QLatin1Char(',')) +
+                   QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) +
+                   QStringLiteral(")");
         }
         if (!writeStatement(sql, values, &id, nullptr)) return false;
     } else if (!names.isEmpty()) {
-        const QString sql = QStringLiteral("UPDATE FILES SET ") + names.join(QStringLiteral(" = ?, ")) +
+        const QString sql = QStringLiteral("UPDATE FILES SET ") +
+                            names.join(QStringLiteral(" = ?, ")) +
                             QStringLiteral(" = ? WHERE ID = ?");
         values << currentId_;
         int rows = 0;
@@ -711,7 +753,8 @@ bool SqliteRecordset::Delete() {
     if (deleted_) return fail(errnum::kDbRecordDeleted);
     if (!hasCurrent_) return fail(errnum::kDbNoCurrentRecord);
     int rows = 0;
-    if (!writeStatement(QStringLiteral("DELETE FROM FILES WHERE ID = ?"), {currentId_}, nullptr, &rows))
+    if (!writeStatement(QStringLiteral("DELETE FROM FILES WHERE ID = ?"), {currentId_}, nullptr,
+                        &rows))
         return false;
     hasCurrent_ = false;
     deleted_ = true;
@@ -757,7 +800,10 @@ void CatalogConnection::detachRecordsets() {
 // ---- database --------------------------------------------------------------------------------
 
 CatalogDatabase::CatalogDatabase(QString path, std::shared_ptr<CatalogConnection> link)
-    : path_(std::move(path)), connection_(link->name), readOnly_(link->readOnly), link_(std::move(link)) {}
+    : path_(std::move(path)),
+      connection_(link->name),
+      readOnly_(link->readOnly),
+      link_(std::move(link)) {}
 
 CatalogDatabase::~CatalogDatabase() {
     const PendingError keep = Err;
@@ -790,13 +836,15 @@ std::unique_ptr<CatalogDatabase> CatalogDatabase::create(const QString& path) {
     bool ok = openConnection(link->name, full, false, false);
     if (ok) {
         ok = switchToWal(link->name) &&
-             runWriteTransaction(link->name, {QString::fromLatin1(kCreateTable), QString::fromLatin1(kCreateIndex)});
+             runWriteTransaction(link->name, {QString::fromLatin1(kCreateTable),
+                                              QString::fromLatin1(kCreateIndex)});
         if (!ok) dropConnection(link->name);
     }
     if (!ok) {
         // Only what this call made goes away.
         const PendingError failure = Err;
-        for (const char* suffix : {"-wal", "-shm", "-journal"}) QFile::remove(full + QLatin1String(suffix));
+        for (const char* suffix : {"-wal", "-shm", "-journal"})
+            QFile::remove(full + QLatin1String(suffix));
         QFile::remove(full);
         Err = failure;
         return nullptr;
@@ -852,6 +900,8 @@ bool CatalogDatabase::Close() {
     return true;
 }
 
-bool CatalogDatabase::isOpen() const { return link_ && link_->open; }
+bool CatalogDatabase::isOpen() const {
+    return link_ && link_->open;
+}
 
 }  // namespace bravel

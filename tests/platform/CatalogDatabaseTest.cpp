@@ -27,15 +27,17 @@ const QString kQuery = QStringLiteral("SELECT FILES.* FROM FILES");
 // stray -wal, -shm or -journal file counts as a change too.
 std::map<QString, QByteArray> snapshot(const QString& folder) {
     std::map<QString, QByteArray> files;
-    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QFileInfo& entry : entries)
-        files[entry.fileName()] = entry.isDir() ? QByteArray("<folder>") : test::readFile(entry.filePath());
+        files[entry.fileName()] =
+            entry.isDir() ? QByteArray("<folder>") : test::readFile(entry.filePath());
     return files;
 }
 
 // A plain Qt Sql connection beside the engine, to look at a catalog as SQLite sees it.
 class RawSql {
-public:
+  public:
     explicit RawSql(const QString& path) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
         db.setDatabaseName(path);
@@ -61,7 +63,7 @@ public:
         return all.empty() || all[0].isEmpty() ? QVariant() : all[0][0];
     }
 
-private:
+  private:
     QString name_ = QStringLiteral("raw-sql-inspection");
 };
 
@@ -72,7 +74,8 @@ qint64 currentId(const Recordset& rs) {
 
 QString text(const Recordset& rs, const char* field) {
     QVariant value;
-    return rs.Field(QString::fromLatin1(field), value) ? value.toString() : QStringLiteral("<error>");
+    return rs.Field(QString::fromLatin1(field), value) ? value.toString()
+                                                       : QStringLiteral("<error>");
 }
 
 bool addRecord(Recordset& rs, const QString& source, const QString& status = QString()) {
@@ -81,7 +84,7 @@ bool addRecord(Recordset& rs, const QString& source, const QString& status = QSt
 }
 
 class CatalogDatabaseTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         Err.Clear();
@@ -94,7 +97,8 @@ protected:
         EXPECT_TRUE(db) << Err.Description.toStdString();
         if (!db) return file;
         auto rs = db->OpenRecordset(kQuery);
-        for (int i = 1; i <= count; ++i) EXPECT_TRUE(addRecord(*rs, QStringLiteral("/src/%1").arg(i)));
+        for (int i = 1; i <= count; ++i)
+            EXPECT_TRUE(addRecord(*rs, QStringLiteral("/src/%1").arg(i)));
         return file;
     }
 
@@ -123,10 +127,12 @@ TEST_F(CatalogDatabaseTest, NewCatalogHasTheSchemaTheIndexAndNoRecords) {
     EXPECT_EQ(snapshot(dir_.path()).size(), 1u) << "closing leaves no -wal or -shm file";
 
     RawSql raw(file);
-    const auto columns = raw.rows(QStringLiteral("PRAGMA table_info(FILES)"));  // cid name type notnull dflt pk
-    const QStringList names = {"ID", "Eingangsdatei", "Sicherungspfad", "Dateigroesse",
-                               "Dateidatum", "Status", "Computerstatus", "Bemerkung"};
-    const QStringList types = {"INTEGER", "VARCHAR(255)", "VARCHAR(255)", "INTEGER", "TEXT", "TEXT", "TEXT", "TEXT"};
+    const auto columns =
+        raw.rows(QStringLiteral("PRAGMA table_info(FILES)"));  // cid name type notnull dflt pk
+    const QStringList names = {"ID",         "Eingangsdatei", "Sicherungspfad", "Dateigroesse",
+                               "Dateidatum", "Status",        "Computerstatus", "Bemerkung"};
+    const QStringList types = {"INTEGER", "VARCHAR(255)", "VARCHAR(255)", "INTEGER",
+                               "TEXT",    "TEXT",         "TEXT",         "TEXT"};
     ASSERT_EQ(columns.size(), 8u);
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(columns[i][1].toString(), names[i]);
@@ -135,8 +141,11 @@ TEST_F(CatalogDatabaseTest, NewCatalogHasTheSchemaTheIndexAndNoRecords) {
         EXPECT_TRUE(columns[i][4].isNull()) << names[i].toStdString() << " has no default";
         EXPECT_EQ(columns[i][5].toInt(), i == 0 ? 1 : 0);
     }
-    EXPECT_TRUE(raw.value("SELECT sql FROM sqlite_master WHERE name = 'FILES'").toString().contains("AUTOINCREMENT"));
-    const auto indexes = raw.rows(QStringLiteral("SELECT name, tbl_name FROM sqlite_master WHERE type = 'index'"));
+    EXPECT_TRUE(raw.value("SELECT sql FROM sqlite_master WHERE name = 'FILES'")
+                    .toString()
+                    .contains("AUTOINCREMENT"));
+    const auto indexes =
+        raw.rows(QStringLiteral("SELECT name, tbl_name FROM sqlite_master WHERE type = 'index'"));
     ASSERT_EQ(indexes.size(), 1u);
     EXPECT_EQ(indexes[0][0].toString(), "ID");
     EXPECT_EQ(indexes[0][1].toString(), "FILES");
@@ -178,21 +187,34 @@ TEST_F(CatalogDatabaseTest, OpenRefusesWhatIsNoCatalogAndLeavesItUnchanged) {
     };
     const std::vector<Case> cases = {
         {"fehlt.bvk", [](const QString&) {}, {errnum::kDbFileNotFound}, "missing"},
-        {"leer.bvk", [](const QString& f) { test::writeFile(f, QByteArray()); }, {errnum::kDbNotADatabase}, "empty"},
-        {"zufall.bvk", [&](const QString& f) { test::writeFile(f, noise); }, {errnum::kDbNotADatabase}, "no sqlite"},
-        {"text.bvk", [](const QString& f) { test::writeFile(f, "Eingangsdatei;Sicherungspfad\n/a;/b\n"); },
-         {errnum::kDbNotADatabase}, "no sqlite"},
+        {"leer.bvk",
+         [](const QString& f) { test::writeFile(f, QByteArray()); },
+         {errnum::kDbNotADatabase},
+         "empty"},
+        {"zufall.bvk",
+         [&](const QString& f) { test::writeFile(f, noise); },
+         {errnum::kDbNotADatabase},
+         "no sqlite"},
+        {"text.bvk",
+         [](const QString& f) { test::writeFile(f, "Eingangsdatei;Sicherungspfad\n/a;/b\n"); },
+         {errnum::kDbNotADatabase},
+         "no sqlite"},
         {"kopf.bvk",
          [&](const QString& f) { test::writeFile(f, QByteArray("SQLite format 3", 16) + noise); },
-         {errnum::kDbNotADatabase, errnum::kDbCorrupt}, "damaged"},
+         {errnum::kDbNotADatabase, errnum::kDbCorrupt},
+         "damaged"},
         {"andere.bvk",
          [](const QString& f) {
              RawSql raw(f);
              raw.rows(QStringLiteral("CREATE TABLE OTHER (x INTEGER)"));
              raw.rows(QStringLiteral("INSERT INTO OTHER VALUES (1)"));
          },
-         {errnum::kDbTableNotFound}, "no table"},
-        {"ordner.bvk", [](const QString& f) { QDir().mkpath(f); }, {errnum::kDbCannotOpen}, "folder"},
+         {errnum::kDbTableNotFound},
+         "no table"},
+        {"ordner.bvk",
+         [](const QString& f) { QDir().mkpath(f); },
+         {errnum::kDbCannotOpen},
+         "folder"},
     };
     std::map<QString, std::set<QString>> descriptionsByKind;
     for (const Case& c : cases) {
@@ -202,9 +224,10 @@ TEST_F(CatalogDatabaseTest, OpenRefusesWhatIsNoCatalogAndLeavesItUnchanged) {
         const auto before = snapshot(place.path());
         Err.Clear();
         EXPECT_FALSE(CatalogDatabase::open(file)) << c.name.toStdString();
-        EXPECT_TRUE(c.numbers.count(Err.Number)) << c.name.toStdString() << ": " << Err.Number << " "
-                                                 << Err.Description.toStdString();
-        descriptionsByKind[c.kind].insert(QString(Err.Description).replace(file, QStringLiteral("<Datei>")));
+        EXPECT_TRUE(c.numbers.count(Err.Number))
+            << c.name.toStdString() << ": " << Err.Number << " " << Err.Description.toStdString();
+        descriptionsByKind[c.kind].insert(
+            QString(Err.Description).replace(file, QStringLiteral("<Datei>")));
         EXPECT_EQ(snapshot(place.path()), before) << c.name.toStdString() << " must stay as it was";
     }
     std::set<QString> distinct;
@@ -212,7 +235,8 @@ TEST_F(CatalogDatabaseTest, OpenRefusesWhatIsNoCatalogAndLeavesItUnchanged) {
         EXPECT_EQ(descriptions.size(), 1u) << kind.toStdString();
         distinct.insert(descriptions.begin(), descriptions.end());
     }
-    EXPECT_EQ(distinct.size(), descriptionsByKind.size()) << "each kind of failure explains itself differently";
+    EXPECT_EQ(distinct.size(), descriptionsByKind.size())
+        << "each kind of failure explains itself differently";
 }
 
 TEST_F(CatalogDatabaseTest, CatalogInAReadOnlyPlaceOpensForReadingAndRefusesWrites) {
@@ -230,9 +254,11 @@ TEST_F(CatalogDatabaseTest, CatalogInAReadOnlyPlaceOpensForReadingAndRefusesWrit
         }
         const QString file = sub + QStringLiteral("/nur-lesen.bvk");
         const QByteArray bytes = test::readFile(file);
-        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        const auto readOnly =
+            QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
         if (folderReadOnly)
-            QFile::setPermissions(sub, readOnly | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther);
+            QFile::setPermissions(sub, readOnly | QFileDevice::ExeOwner | QFileDevice::ExeGroup |
+                                           QFileDevice::ExeOther);
         else
             QFile::setPermissions(file, readOnly);
         {
@@ -246,7 +272,8 @@ TEST_F(CatalogDatabaseTest, CatalogInAReadOnlyPlaceOpensForReadingAndRefusesWrit
             ASSERT_TRUE(rs->FindFirst(QStringLiteral("ID = 2")));
             EXPECT_EQ(text(*rs, "Eingangsdatei"), "/src/b");
             for (const auto& write : std::vector<std::function<bool()>>{
-                     [&] { return rs->Edit(); }, [&] { return rs->AddNew(); }, [&] { return rs->Delete(); }}) {
+                     [&] { return rs->Edit(); }, [&] { return rs->AddNew(); },
+                     [&] { return rs->Delete(); }}) {
                 Err.Clear();
                 EXPECT_FALSE(write());
                 EXPECT_EQ(Err.Number, errnum::kDbReadOnly);
@@ -256,7 +283,8 @@ TEST_F(CatalogDatabaseTest, CatalogInAReadOnlyPlaceOpensForReadingAndRefusesWrit
             EXPECT_EQ(Err.Number, errnum::kDbUpdateWithoutEdit);
             EXPECT_EQ(rs->RecordCount(), 2);
         }
-        QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            sub, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         EXPECT_EQ(test::readFile(file), bytes);
     }
 }
@@ -268,7 +296,8 @@ TEST_F(CatalogDatabaseTest, FileWithoutReadPermissionFailsForAnotherUser) {
     if (setpriv.isEmpty()) {
         GTEST_SKIP() << "setpriv (util-linux) is not installed";
     }
-    const QStringList asNobody = {"--reuid=65534", "--regid=65534", "--clear-groups", CATALOG_DB_HELPER};
+    const QStringList asNobody = {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                  CATALOG_DB_HELPER};
     auto runAsNobody = [&](const QStringList& args, QString& out) {
         QProcess helper;
         helper.start(setpriv, asNobody + args);
@@ -281,8 +310,9 @@ TEST_F(CatalogDatabaseTest, FileWithoutReadPermissionFailsForAnotherUser) {
         GTEST_SKIP() << "the helper cannot run as uid 65534 here (" << out.toStdString() << ")";
     }
 
-    QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                           QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                           QFileDevice::ExeOther);
     const QString readable = makeCatalog(QStringLiteral("offen.bvk"), 3);
     const QString secret = makeCatalog(QStringLiteral("geheim.bvk"), 1);
     QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -292,7 +322,8 @@ TEST_F(CatalogDatabaseTest, FileWithoutReadPermissionFailsForAnotherUser) {
     EXPECT_EQ(runAsNobody({"open", readable}, out), 0) << out.toStdString();
     EXPECT_EQ(out, "OPEN readonly=1 count=3");
     EXPECT_EQ(runAsNobody({"open", secret}, out), 1);
-    EXPECT_TRUE(out.startsWith(QStringLiteral("ERR %1 ").arg(errnum::kDbNoPermission))) << out.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("ERR %1 ").arg(errnum::kDbNoPermission)))
+        << out.toStdString();
     EXPECT_EQ(snapshot(dir_.path()), before);
 }
 #endif
@@ -356,10 +387,15 @@ TEST_F(CatalogDatabaseTest, AddEditAndDeleteKeepValuesNullsAndIdentity) {
     EXPECT_EQ(text(*rs, "Eingangsdatei"), "/home/u/a.txt") << "fields not set stay";
     {
         RawSql raw(file);
-        EXPECT_EQ(raw.value("SELECT Dateidatum FROM FILES WHERE ID = 1").toString(), "2026-03-04 05:06:07");
-        EXPECT_EQ(raw.value("SELECT typeof(Dateidatum) || typeof(Dateigroesse) || typeof(Bemerkung) FROM FILES "
-                            "WHERE ID = 1").toString(), "textintegernull");
-        EXPECT_EQ(raw.value("SELECT Status FROM FILES WHERE ID = 1").toString(), "gesichert (12:00)");
+        EXPECT_EQ(raw.value("SELECT Dateidatum FROM FILES WHERE ID = 1").toString(),
+                  "2026-03-04 05:06:07");
+        EXPECT_EQ(raw.value("SELECT typeof(Dateidatum) || typeof(Dateigroesse) || "
+                            "typeof(Bemerkung) FROM FILES "
+                            "WHERE ID = 1")
+                      .toString(),
+                  "textintegernull");
+        EXPECT_EQ(raw.value("SELECT Status FROM FILES WHERE ID = 1").toString(),
+                  "gesichert (12:00)");
     }
 
     ASSERT_TRUE(rs->Delete());
@@ -403,9 +439,9 @@ TEST_F(CatalogDatabaseTest, FindFirstUnderstandsOnlyIdEqualsANumber) {
         EXPECT_EQ(currentId(*rs), 3) << "without a match the current record stays";
     }
     ASSERT_TRUE(rs->FindFirst(QStringLiteral("ID = 1")));
-    for (const QString criteria :
-         {"ID = 5; DROP TABLE FILES", "ID = 2 OR 1=1", "ID = ", "ID = 2.0", "ID = 0x2", "ID == 2", "IDX = 2",
-          "Eingangsdatei = 2", "ID = 99999999999999999999", "ID = ２", "", "ID = 2 --"}) {
+    for (const QString criteria : {"ID = 5; DROP TABLE FILES", "ID = 2 OR 1=1", "ID = ", "ID = 2.0",
+                                   "ID = 0x2", "ID == 2", "IDX = 2", "Eingangsdatei = 2",
+                                   "ID = 99999999999999999999", "ID = ２", "", "ID = 2 --"}) {
         Err.Clear();
         EXPECT_FALSE(rs->FindFirst(criteria)) << criteria.toStdString();
         EXPECT_EQ(Err.Number, errnum::kDbSyntax) << criteria.toStdString();
@@ -468,20 +504,26 @@ TEST_F(CatalogDatabaseTest, TwoProgramsAddingAtOnceLoseNothing) {
     std::vector<std::unique_ptr<QProcess>> children;
     for (const char* tag : {"kind1", "kind2"}) {
         auto child = std::make_unique<QProcess>();
-        child->start(QStringLiteral(CATALOG_DB_HELPER), {"add", file, QString::number(perProgram), tag});
+        child->start(QStringLiteral(CATALOG_DB_HELPER),
+                     {"add", file, QString::number(perProgram), tag});
         ASSERT_TRUE(child->waitForStarted(10000));
         children.push_back(std::move(child));
     }
     for (auto& child : children) {
-        while (!child->canReadLine()) ASSERT_TRUE(child->waitForReadyRead(20000)) << child->readAllStandardError().toStdString();
+        while (!child->canReadLine())
+            ASSERT_TRUE(child->waitForReadyRead(20000))
+                << child->readAllStandardError().toStdString();
         ASSERT_EQ(child->readLine().trimmed(), "READY");
     }
     for (auto& child : children) child->write("go\n");
     for (int i = 0; i < perProgram; ++i) {
-        ASSERT_TRUE(addRecord(*rs, QStringLiteral("eltern-%1").arg(i))) << Err.Description.toStdString();
+        ASSERT_TRUE(addRecord(*rs, QStringLiteral("eltern-%1").arg(i)))
+            << Err.Description.toStdString();
         const qint64 id = currentId(*rs);
         ASSERT_TRUE(rs->FindFirst(QStringLiteral("ID = %1").arg(id)));
-        ASSERT_TRUE(rs->Edit() && rs->SetField(QStringLiteral("Status"), QStringLiteral("eltern")) && rs->Update())
+        ASSERT_TRUE(rs->Edit() &&
+                    rs->SetField(QStringLiteral("Status"), QStringLiteral("eltern")) &&
+                    rs->Update())
             << Err.Description.toStdString();
     }
     for (auto& child : children) {
@@ -489,7 +531,8 @@ TEST_F(CatalogDatabaseTest, TwoProgramsAddingAtOnceLoseNothing) {
         const QString out = QString::fromUtf8(child->readAllStandardOutput());
         EXPECT_EQ(child->exitCode(), 0) << out.toStdString();
         EXPECT_EQ(out.trimmed(), "DONE");
-        EXPECT_FALSE(QString::fromUtf8(child->readAllStandardError()).contains("locked", Qt::CaseInsensitive));
+        EXPECT_FALSE(QString::fromUtf8(child->readAllStandardError())
+                         .contains("locked", Qt::CaseInsensitive));
     }
 
     EXPECT_EQ(rs->RecordCount(), 3 * perProgram);
@@ -508,7 +551,9 @@ TEST_F(CatalogDatabaseTest, TwoProgramsAddingAtOnceLoseNothing) {
 // ---- closing --------------------------------------------------------------------------------
 
 QStringList gQtMessages;
-void collectQtMessage(QtMsgType, const QMessageLogContext&, const QString& message) { gQtMessages << message; }
+void collectQtMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
+    gQtMessages << message;
+}
 
 TEST_F(CatalogDatabaseTest, CloseReleasesTheConnectionAndRetiresItsRecordsets) {
     gQtMessages.clear();

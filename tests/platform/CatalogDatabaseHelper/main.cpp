@@ -28,7 +28,8 @@ int openCatalog(const QString& path, QTextStream& out) {
     if (!db) return report(out);
     auto rs = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
     if (!rs) return report(out);
-    out << "OPEN readonly=" << (db->isReadOnly() ? 1 : 0) << " count=" << rs->RecordCount() << Qt::endl;
+    out << "OPEN readonly=" << (db->isReadOnly() ? 1 : 0) << " count=" << rs->RecordCount()
+        << Qt::endl;
     return 0;
 }
 
@@ -43,10 +44,12 @@ int addRecords(const QString& path, int count, const QString& tag, QTextStream& 
     for (int i = 0; i < count; ++i) {
         QVariant id;
         const bool ok = rs->AddNew() &&
-                        rs->SetField(QStringLiteral("Eingangsdatei"), tag + QLatin1Char('-') + QString::number(i)) &&
+                        rs->SetField(QStringLiteral("Eingangsdatei"),
+                                     tag + QLatin1Char('-') + QString::number(i)) &&
                         rs->Update() && rs->Field(QStringLiteral("ID"), id) &&
                         rs->FindFirst(QStringLiteral("ID = ") + QString::number(id.toLongLong())) &&
-                        !rs->NoMatch() && rs->Edit() && rs->SetField(QStringLiteral("Status"), tag) && rs->Update();
+                        !rs->NoMatch() && rs->Edit() &&
+                        rs->SetField(QStringLiteral("Status"), tag) && rs->Update();
         if (!ok) return report(out);
     }
     out << "DONE" << Qt::endl;
@@ -60,7 +63,8 @@ int main(int argc, char** argv) {
     QTextStream out(stdout);
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QLatin1String("open")) return openCatalog(args[2], out);
-    if (args.size() == 5 && args[1] == QLatin1String("add")) return addRecords(args[2], args[3].toInt(), args[4], out);
+    if (args.size() == 5 && args[1] == QLatin1String("add"))
+        return addRecords(args[2], args[3].toInt(), args[4], out);
     out << "usage: catalog_db_helper open <path> | add <path> <count> <tag>" << Qt::endl;
     return 2;
 }
