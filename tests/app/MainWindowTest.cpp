@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <QCheckBox>
+#include <QFile>
 
 #include "TestSupport.h"
 #include "app/AppValues.h"
@@ -162,6 +164,29 @@ TEST_F(MainWindowTest, BrokenAutostartEntrySwitchesAutostartOff) {
     again.load();
     EXPECT_EQ(test::scriptedDialogs().messages.size(), 1u) << "the next start says nothing";
     EXPECT_EQ(again.lbl_lstoverlay->text(), " Kein Katalog geladen.");
+}
+
+TEST_F(MainWindowTest, FirstActivationBacksUpEveryEntryWhenAskedTo) {
+    QDir().mkpath(path("sicherung"));
+    QStringList sources;
+    for (const char* name : {"eins.txt", "zwei.txt"}) {
+        sources << path(name);
+        test::writeFile(sources.back(), name);
+    }
+    const QString catalog = makeCatalog(sources, path("sicherung"));
+    writeSetting(keys::setup_chk_autostart, QString("1"));
+    writeSetting(keys::setup_txt_autostart, catalog);
+    writeSetting(keys::setup_opt_AutoCopyAll, QString("True"));
+
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    window.activateWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(QFile::exists(path("sicherung/zwei.txt")), true, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(gIdle, 3000);
+    EXPECT_EQ(test::readFile(path("sicherung/eins.txt")), "eins.txt");
+    EXPECT_FALSE(window.chk_CheckItem->isChecked());
+    window.close();
 }
 
 }  // namespace
