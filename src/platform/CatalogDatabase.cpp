@@ -28,7 +28,7 @@ class SqliteRecordset;
 
 // The Qt Sql connection of one open catalog, shared by the database object and its recordsets.
 class CatalogConnection {
-  public:
+public:
     QString name;
     bool readOnly = false;
     bool open = false;
@@ -116,18 +116,21 @@ bool exec(const QString& connection, const QString& sql) {
     return false;
 }
 
+// Ends a failed write transaction, whether a statement or the COMMIT failed; keeps the error.
+void rollBack(const QString& connection) {
+    const PendingError failure = Err;
+    exec(connection, QStringLiteral("ROLLBACK"));
+    Err = failure;
+}
+
 // Runs SQL text inside BEGIN IMMEDIATE ... COMMIT; rolls back on failure.
 bool runWriteTransaction(const QString& connection, const QStringList& statements) {
     if (!exec(connection, QStringLiteral("BEGIN IMMEDIATE"))) return false;
-    for (const QString& sql : statements) {
-        if (!exec(connection, sql)) {
-            const PendingError failure = Err;
-            exec(connection, QStringLiteral("ROLLBACK"));
-            Err = failure;
-            return false;
-        }
-    }
-    return exec(connection, QStringLiteral("COMMIT"));
+    bool ok = true;
+    for (const QString& sql : statements) ok = ok && exec(connection, sql);
+    if (ok && exec(connection, QStringLiteral("COMMIT"))) return true;
+    rollBack(connection);
+    return false;
 }
 
 bool switchToWal(const QString& connection) {
@@ -206,13 +209,14 @@ bool checkCatalogHeader(const QString& path) {
     }
     char header[sizeof kSqliteHeader] = {};
     ssize_t got = 0;
+    int readError = 0;
     while (got < static_cast<ssize_t>(sizeof header)) {
         const ssize_t n = ::read(fd, header + got, sizeof header - got);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0) readError = errno;
         if (n <= 0) break;
         got += n;
     }
-    const int readError = got < 0 ? errno : 0;
     ::close(fd);
     if (readError) {
         raiseForErrno(readError, path);
@@ -306,12 +310,12 @@ std::optional<QString> subQuery(const QString& sql) {
 
 // ---- recordset -------------------------------------------------------------------------------
 
-// Position: the current record is known by its ID and its values are kept here. Walking forward
-// runs one forward-only statement ("ID greater than the current one, by ID") whose rows are
-// taken one by one; any other move, find or write ends that stream, and the next MoveNext starts
-// a new one after the current ID.
+// Position: the current record is known by its ID; its values are kept here, or while walking in
+// the running statement's row. Walking forward runs one forward-only statement ("ID greater than
+// the current one, by ID") whose rows are taken one by one; any other move, find or write ends
+// that stream, and the next MoveNext starts a new one after the current ID.
 class SqliteRecordset final : public Recordset {
-  public:
+public:
     static std::unique_ptr<Recordset> open(const std::shared_ptr<CatalogConnection>& link,
                                            const QString& sql);
     ~SqliteRecordset() override { Close(); }
@@ -333,13 +337,14 @@ class SqliteRecordset final : public Recordset {
     void Close() override;
 
     void pauseStream() { endStream(); }
+    void detach();
+
+private:
+    enum class EditMode { None, Edit, AddNew };
+
     // MoveFirst that tells whether it worked.
     bool moveFirst();
     bool startStreamAfterCurrent();
-    void detach();
-
-  private:
-    enum class EditMode { None, Edit, AddNew };
 
     SqliteRecordset(std::shared_ptr<CatalogConnection> link, QString source, QStringList fields,
                     int idColumn)
@@ -685,13 +690,9 @@ bool SqliteRecordset::writeStatement(const QString& sql, const QVariantList& val
             if (rowsAffected) *rowsAffected = query.numRowsAffected();
         }
     }
-    if (!ok) {
-        const PendingError failure = Err;
-        exec(link_->name, QStringLiteral("ROLLBACK"));
-        Err = failure;
-        return false;
-    }
-    return exec(link_->name, QStringLiteral("COMMIT"));
+    if (ok && exec(link_->name, QStringLiteral("COMMIT"))) return true;
+    rollBack(link_->name);
+    return false;
 }
 
 bool SqliteRecordset::Update() {

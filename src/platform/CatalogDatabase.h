@@ -19,7 +19,7 @@ class CatalogConnection;
 // no NOT NULL, empty texts allowed, an index named "ID" on ID. WAL journal and a busy timeout, so
 // that two running copies of the program share one catalog.
 class CatalogDatabase {
-  public:
+public:
     ~CatalogDatabase();  // closes
     CatalogDatabase(const CatalogDatabase&) = delete;
     CatalogDatabase& operator=(const CatalogDatabase&) = delete;
@@ -44,7 +44,7 @@ class CatalogDatabase {
     // The Qt Sql connection name (for the recordsets of this database).
     QString connectionName() const { return connection_; }
 
-  private:
+private:
     CatalogDatabase(QString path, std::shared_ptr<CatalogConnection> link);
     QString path_;
     QString connection_;
@@ -58,7 +58,7 @@ class CatalogDatabase {
 // every row. Records come in the order of ID; records that another program adds are seen by the
 // next move past them and by RecordCount.
 class Recordset {
-  public:
+public:
     virtual ~Recordset() = default;
     // A new recordset stands on its first record. On an empty recordset MoveFirst and MoveLast
     // leave EOF_ and BOF both true without an error; MoveNext at EOF_ fails (3021).

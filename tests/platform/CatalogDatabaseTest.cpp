@@ -37,7 +37,7 @@ std::map<QString, QByteArray> snapshot(const QString& folder) {
 
 // A plain Qt Sql connection beside the engine, to look at a catalog as SQLite sees it.
 class RawSql {
-  public:
+public:
     explicit RawSql(const QString& path) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
         db.setDatabaseName(path);
@@ -63,7 +63,7 @@ class RawSql {
         return all.empty() || all[0].isEmpty() ? QVariant() : all[0][0];
     }
 
-  private:
+private:
     QString name_ = QStringLiteral("raw-sql-inspection");
 };
 
@@ -84,7 +84,7 @@ bool addRecord(Recordset& rs, const QString& source, const QString& status = QSt
 }
 
 class CatalogDatabaseTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         Err.Clear();
