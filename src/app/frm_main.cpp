@@ -35,6 +35,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Twips.h"
 #include "settings/SettingKeys.h"
+#include "settings/DesktopIntegration.h"
+#include "app/UiApplySetup.h"
 
 namespace bravel {
 namespace {
@@ -338,6 +340,8 @@ void frm_main::connectCommands() {
     });
     connect(but_DB, &QPushButton::clicked, this, [this] { controller_->but_DB_Click(); });
     connect(but_DBNew, &QPushButton::clicked, this, [this] { controller_->but_DBNew_Click(); });
+    connect(but_setup, &QPushButton::clicked, this, [this] { but_setup_Click(*this); });
+    connect(but_SetAutostart, &QPushButton::clicked, this, [] { but_SetAutostart_Click(); });
     connect(but_exit, &QPushButton::clicked, this, &QWidget::close);
     connect(chk_CheckItem, &QCheckBox::clicked, this, [this](bool checked) {
         controller_->mSelectAll(checked);
@@ -350,6 +354,25 @@ void frm_main::connectCommands() {
     });
     connect(lst_Files->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { controller_->columnClicked(column); });
+}
+
+// ---- setup ---------------------------------------------------------------------------------
+
+BaselineAppearance frm_main::loadedAppearance() const {
+    BaselineAppearance appearance;
+    for (size_t i = 0; i < menuLabelStyles_.size(); ++i)
+        appearance.menuLabels[i] = {menuLabelStyles_[i].font, menuLabelStyles_[i].foreColor, menuLabelStyles_[i].backColor};
+    appearance.listColor = listColor_;
+    appearance.buttonsColor = buttonsColor_;
+    return appearance;
+}
+
+void frm_main::setLoadedAppearance(const BaselineAppearance& appearance) {
+    for (size_t i = 0; i < menuLabelStyles_.size(); ++i)
+        menuLabelStyles_[i] = {appearance.menuLabels[i].font, appearance.menuLabels[i].foreColor,
+                               appearance.menuLabels[i].backColor};
+    listColor_ = appearance.listColor;
+    buttonsColor_ = appearance.buttonsColor;
 }
 
 // ---- MainView ------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include "backup/RunObserver.h"
 #include "catalog/MainView.h"
+#include "settings/AppearanceTarget.h"
 
 class QLabel;
 class QPushButton;
@@ -32,6 +33,10 @@ public:
     // catalog. False when the command line asked to add files: the program then ends.
     bool load();
     CatalogController& controller() { return *controller_; }
+    // The menu-label, list and button look read at load, which the setup window's undo and its
+    // Exit return to; a confirmed setup replaces it.
+    BaselineAppearance loadedAppearance() const;
+    void setLoadedAppearance(const BaselineAppearance& appearance);
 
     // MainView
     void showOverlay(const QString& text, bool visible) override;

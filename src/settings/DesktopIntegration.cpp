@@ -1,0 +1,311 @@
+#include "settings/DesktopIntegration.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include "app/AppValues.h"
+#include "catalog/CatalogState.h"
+#include "errors/COLError.h"
+#include "platform/Dialogs.h"
+#include "platform/Err.h"
+#include "settings/SettingKeys.h"
+
+namespace bravel {
+namespace desktop {
+
+namespace {
+
+const QString kOpenEntryName = QStringLiteral("quillfen-bravel.desktop");
+const QString kContextEntryName = QStringLiteral("quillfen-bravel-context.desktop");
+// Marks the Nautilus script we wrote, so that a renamed context entry replaces the old one.
+const QString kScriptMarker = QStringLiteral("# quillfen-bravel context entry");
+
+QString homeFolder(const char* variable, const QString& fallback) {
+    const QString value = QFile::decodeName(qgetenv(variable));
+    if (!value.isEmpty() && QDir::isAbsolutePath(value)) return QDir::cleanPath(value);
+    return QDir::homePath() + fallback;
+}
+
+// The string escapes of a key file value: backslash, line breaks and tabs.
+QString escapeValue(const QString& value) {
+    QString escaped;
+    for (const QChar c : value) {
+        if (c == QLatin1Char('\\')) escaped += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n')) escaped += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\r')) escaped += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\t')) escaped += QStringLiteral("\\t");
+        else escaped += c;
+    }
+    // A leading blank would be dropped by every reader.
+    if (escaped.startsWith(QLatin1Char(' '))) escaped.replace(0, 1, QStringLiteral("\\s"));
+    return escaped;
+}
+
+bool writeTextFile(const QString& path, const QString& text, QFileDevice::Permissions permissions) {
+    if (!QDir().mkpath(QFileInfo(path).path())) {
+        Err.Raise(errnum::kPathNotFound);
+        return false;
+    }
+    QSaveFile file(path);
+    const QByteArray bytes = text.toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        Err.Raise(errnum::kPathFileAccess);
+        return false;
+    }
+    QFile::setPermissions(path, permissions);
+    return true;
+}
+
+constexpr QFileDevice::Permissions kReadable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ReadGroup | QFileDevice::ReadOther;
+constexpr QFileDevice::Permissions kExecutable =
+    kReadable | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+
+// Writes one file and records a failure under the routine's name.
+bool writeRecorded(const QString& routine, const QString& path, const QString& text,
+                   QFileDevice::Permissions permissions) {
+    Err.Clear();
+    const bool written = writeTextFile(path, text, permissions);
+    gRecordError(routine, path);
+    return written;
+}
+
+// Runs a database tool of the desktop when it is installed; a missing tool is no failure, the
+// desktop then reads the files itself.
+void runTool(const QString& tool, const QStringList& arguments) {
+    const QString program = QStandardPaths::findExecutable(tool);
+    if (program.isEmpty()) return;
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (process.waitForStarted(5000)) process.waitForFinished(30000);
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(1000);
+    }
+}
+
+QString execLine(const QString& programPath, const QString& fieldCode, const QStringList& tail = {}) {
+    QStringList words{quoteExecArgument(programPath), fieldCode};
+    for (const QString& word : tail) words << quoteExecArgument(word);
+    return words.join(QLatin1Char(' '));
+}
+
+QString scriptName(const QString& menuText) {
+    QString name = menuText.trimmed();
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    // A file needs a name; the registry kept an empty text as the bare shell key.
+    return name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ? gProductName : name;
+}
+
+void removeOldScripts(const QString& keep) {
+    QDir folder(nautilusScriptsFolder());
+    for (const QFileInfo& entry : folder.entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (entry.fileName() == keep || entry.size() > 4096) continue;
+        QFile file(entry.filePath());
+        if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(kScriptMarker)) {
+            file.close();
+            QFile::remove(entry.filePath());
+        }
+    }
+}
+
+}  // namespace
+
+QString dataHome() { return homeFolder("XDG_DATA_HOME", QStringLiteral("/.local/share")); }
+QString configHome() { return homeFolder("XDG_CONFIG_HOME", QStringLiteral("/.config")); }
+
+QString programPath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/bravel"); }
+
+QString mimeTypeName(const QString& typeName) { return QStringLiteral("application/x-") + typeName.toLower(); }
+
+QString quoteExecArgument(const QString& argument) {
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#`()");
+    bool needsQuotes = argument.isEmpty();
+    for (const QChar c : argument) needsQuotes = needsQuotes || reserved.contains(c);
+    QString quoted;
+    if (needsQuotes) {
+        quoted += QLatin1Char('"');
+        for (const QChar c : argument) {
+            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+                quoted += QLatin1Char('\\');
+            quoted += c;
+        }
+        quoted += QLatin1Char('"');
+    } else {
+        quoted = argument;
+    }
+    // Field codes start with "%"; a literal one is doubled. The string escapes apply last.
+    quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    QString escaped;
+    for (const QChar c : quoted) {
+        if (c == QLatin1Char('\\')) escaped += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n')) escaped += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\r')) escaped += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\t')) escaped += QStringLiteral("\\t");
+        else escaped += c;
+    }
+    return escaped;
+}
+
+QString quoteShellWord(const QString& word) {
+    QString quoted = word;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+QString mimePackagePath() { return dataHome() + QStringLiteral("/mime/packages/quillfen-bravel.xml"); }
+QString openEntryPath() { return dataHome() + QStringLiteral("/applications/") + kOpenEntryName; }
+QString contextEntryPath() { return dataHome() + QStringLiteral("/applications/") + kContextEntryName; }
+QString serviceMenuPath() { return dataHome() + QStringLiteral("/kio/servicemenus/quillfen-bravel.desktop"); }
+QString nautilusScriptsFolder() { return dataHome() + QStringLiteral("/nautilus/scripts"); }
+// The user's own list wins over every other; the older one under applications/ is only read
+// when this one says nothing.
+QString mimeAppsListPath() { return configHome() + QStringLiteral("/mimeapps.list"); }
+
+QString setKeyFileValue(const QString& text, const QString& group, const QString& key, const QString& value) {
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    const QString header = QLatin1Char('[') + group + QLatin1Char(']');
+    const QString entry = key + QLatin1Char('=') + value;
+    int groupStart = -1;
+    int insertAt = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            if (groupStart >= 0) break;
+            if (line == header) groupStart = insertAt = i + 1;
+            continue;
+        }
+        if (groupStart < 0) continue;
+        if (!line.isEmpty()) insertAt = i + 1;
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (equals > 0 && line.left(equals).trimmed() == key) {
+            lines[i] = entry;
+            return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+        }
+    }
+    if (groupStart < 0) {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines << QString();
+        lines << header << entry;
+    } else {
+        lines.insert(insertAt, entry);
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+bool gSetFileAssociation(const QString& description, const QString& programPath, const QString& typeName,
+                         const QString& extension) {
+    const QString routine = QStringLiteral("b_gSetFileAssociation");
+    const QString mimeType = mimeTypeName(typeName);
+    QString comment = description.toHtmlEscaped();
+    const QString package =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                       "  <mime-type type=\"%1\">\n"
+                       "    <comment>%2</comment>\n"
+                       // A catalog is an SQLite file; without the tie its glob could lose to
+                       // the content sniffing.
+                       "    <sub-class-of type=\"application/vnd.sqlite3\"/>\n"
+                       "    <glob pattern=\"*.%3\"/>\n"
+                       "  </mime-type>\n"
+                       "</mime-info>\n")
+            .arg(mimeType.toHtmlEscaped(), comment, extension.toHtmlEscaped());
+    bool ok = writeRecorded(routine, mimePackagePath(), package, kReadable);
+
+    // Start-up takes the text before "/open/" as the catalog to open.
+    const QString entry = QStringLiteral("[Desktop Entry]\n"
+                                         "Type=Application\n"
+                                         "Name=%1\n"
+                                         "Comment=%2\n"
+                                         "Exec=%3\n"
+                                         "MimeType=%4;\n"
+                                         "Terminal=false\n"
+                                         "NoDisplay=true\n")
+                              .arg(escapeValue(typeName), escapeValue(description),
+                                   execLine(programPath, QStringLiteral("%f"), {QStringLiteral("/open/")}),
+                                   escapeValue(mimeType));
+    ok = writeRecorded(routine, openEntryPath(), entry, kReadable) && ok;
+
+    QFile existing(mimeAppsListPath());
+    QString list;
+    if (existing.open(QIODevice::ReadOnly)) list = QString::fromUtf8(existing.readAll());
+    existing.close();
+    list = setKeyFileValue(list, QStringLiteral("Default Applications"), mimeType, kOpenEntryName);
+    ok = writeRecorded(routine, mimeAppsListPath(), list, kReadable) && ok;
+
+    runTool(QStringLiteral("update-mime-database"), {dataHome() + QStringLiteral("/mime")});
+    runTool(QStringLiteral("update-desktop-database"), {dataHome() + QStringLiteral("/applications")});
+    return ok;
+}
+
+bool gSetContextMenu(const QString& menuText, const QString& programPath) {
+    const QString routine = QStringLiteral("b_gSetContextMenu");
+    const QString name = scriptName(menuText);
+    // Every file manager passes the selected files; start-up adds every argument as one file.
+    const QString exec = execLine(programPath, QStringLiteral("%F"));
+    const QString entry = QStringLiteral("[Desktop Entry]\n"
+                                         "Type=Application\n"
+                                         "Name=%1\n"
+                                         "Exec=%2\n"
+                                         "MimeType=application/octet-stream;\n"
+                                         "Terminal=false\n"
+                                         "NoDisplay=true\n")
+                              .arg(escapeValue(name), exec);
+    bool ok = writeRecorded(routine, contextEntryPath(), entry, kReadable);
+
+    const QString serviceMenu = QStringLiteral("[Desktop Entry]\n"
+                                               "Type=Service\n"
+                                               "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
+                                               "MimeType=all/allfiles;\n"
+                                               "Actions=addToBravel;\n"
+                                               "\n"
+                                               "[Desktop Action addToBravel]\n"
+                                               "Name=%1\n"
+                                               "Exec=%2\n")
+                                    .arg(escapeValue(name), exec);
+    // Plasma only runs service menus of the user's own folder that are executable.
+    ok = writeRecorded(routine, serviceMenuPath(), serviceMenu, kExecutable) && ok;
+
+    const QString script = QStringLiteral("#!/bin/sh\n%1\nexec %2 \"$@\"\n").arg(kScriptMarker, quoteShellWord(programPath));
+    removeOldScripts(name);
+    ok = writeRecorded(routine, nautilusScriptsFolder() + QLatin1Char('/') + name, script, kExecutable) && ok;
+
+    runTool(QStringLiteral("update-desktop-database"), {dataHome() + QStringLiteral("/applications")});
+    return ok;
+}
+
+}  // namespace desktop
+
+namespace {
+QString programFileName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
+}  // namespace
+
+void but_SetExtension2Registry_Click() {
+    desktop::gSetFileAssociation(QStringLiteral("Quillfen Bravelcraft Catalogue File"), desktop::programPath(),
+                                 QStringLiteral("Bravel"), QStringLiteral("bvk"));
+    showMessage(QStringLiteral("Endung 'bvk' erfolgreich assoziiert."), programFileName(), MsgIcon::Information);
+}
+
+void but_SetKontextMenu_Click(const QString& kontextText) {
+    const QString text = kontextText.trimmed();
+    desktop::gSetContextMenu(text, desktop::programPath());
+    showMessage(QStringLiteral("'") + text + QStringLiteral("' erfolgreich in das Kontextmenu für Dateien aufgenommen."),
+                programFileName(), MsgIcon::Information);
+}
+
+void but_SetAutostart_Click() {
+    // The button is only offered while a catalog is open; without one there is nothing to keep.
+    if (!gDBOpen || !gDB.Access) return;
+    Err.Clear();
+    writeSetting(keys::setup_chk_autostart, QStringLiteral("1"));
+    writeSetting(keys::setup_txt_autostart, gDB.Access->name().trimmed());
+    Err.Clear();
+}
+
+}  // namespace bravel
