@@ -29,6 +29,9 @@
 #include "catalog/CatalogState.h"
 #include "catalog/EntryWriter.h"
 #include "errors/COLError.h"
+#include "listtools/ListExport.h"
+#include "listtools/ListSearch.h"
+#include "listtools/UiSearchBox.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Err.h"
@@ -159,7 +162,10 @@ void frm_main::buildControls() {
     chk_CheckItem->setToolTip(QStringLiteral("Select all / Deselect all"));
     txt_Suche = new QLineEdit(this);
     txt_Suche->setObjectName(QStringLiteral("txt_Suche"));
-    txt_Suche->setText(QStringLiteral("Suchen") + QString(14, QLatin1Char(' ')));
+    txt_Suche->setText(searchPlaceholder());
+    lbl_shortcut_txtsuchtext = makeLabel(this, "lbl_shortcut_txtsuchtext", QStringLiteral("&S"));
+    lbl_shortcut_txtsuchtext->setBuddy(txt_Suche);
+    lbl_shortcut_txtsuchtext->setFixedSize(0, 0);  // only its access key counts
     chk_SearchInAllCols = new QCheckBox(this);
     chk_SearchInAllCols->setObjectName(QStringLiteral("chk_SearchInAllCols"));
 
@@ -303,6 +309,7 @@ void frm_main::layOutControls() {
     buttonRow->addWidget(txt_Suche);
     buttonRow->addWidget(chk_SearchInAllCols);
     buttonRow->addWidget(but_shortcut_run);
+    buttonRow->addWidget(lbl_shortcut_txtsuchtext);
     root->addLayout(buttonRow);
 
     root->addWidget(lst_Files, 1);
@@ -354,6 +361,32 @@ void frm_main::connectCommands() {
     });
     connect(lst_Files->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { controller_->columnClicked(column); });
+    connectSearchAndExport();
+}
+
+// ---- search and export (Part 7.1) ----------------------------------------------------------
+
+void frm_main::connectSearchAndExport() {
+    searchBox_ = new SearchBox(txt_Suche, [this](const QString& text) { searchTextChanged(text); });
+    connect(chk_SearchInAllCols, &QCheckBox::clicked, this, [this] {
+        if (loading_) return;
+        // Runs the search again with the new setting.
+        const QString previous = txt_Suche->text();
+        txt_Suche->setText(QString());
+        txt_Suche->setText(previous);
+        txt_Suche->setFocus();
+    });
+    connect(findChild<QAction*>(QStringLiteral("mnu_fileexportclipboard")), &QAction::triggered, this,
+            [this] { gExportList(controller_->model(), QString(), exportmode::kClipboard); });
+    connect(findChild<QAction*>(QStringLiteral("mnu_fileexportascii")), &QAction::triggered, this,
+            [this] { exportListToChosenFile(controller_->model()); });
+}
+
+void frm_main::searchTextChanged(const QString& text) {
+    const SearchOutcome outcome = gSearchList(controller_->model(), text, chk_SearchInAllCols->isChecked());
+    // mHitItem: the list's current row is forgotten; the selection stays as the search set it.
+    if (outcome != SearchOutcome::Placeholder)
+        controller_->model().selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
 // ---- setup ---------------------------------------------------------------------------------
@@ -568,12 +601,20 @@ void frm_main::changeEvent(QEvent* event) {
 
 void frm_main::runFirstActivation() {
     if (gCommandLine.contains(QLatin1String("/open/")) || !gDBOpen) return;
+    bool copyRange = false;
     bool copyAll = false;
-    if (!readBool(keys::setup_opt_AutoCopyAll, copyAll) || !copyAll) return;
-    controller_->mSelectAll(true);
-    QCoreApplication::processEvents();
+    readBool(keys::setup_opt_AutoCopyRange, copyRange);
+    if (copyRange) {
+        // The search selects the matching entries; the run works on that selection.
+        txt_Suche->setText(readText(keys::setup_txt_AutoCopyRange));
+        QCoreApplication::processEvents();
+    } else if (readBool(keys::setup_opt_AutoCopyAll, copyAll) && copyAll) {
+        controller_->mSelectAll(true);
+        QCoreApplication::processEvents();
+    }
+    if (!copyRange && !copyAll) return;
     but_Start->click();
-    txt_Suche->setText(QStringLiteral("Suchen") + QString(14, QLatin1Char(' ')));
+    searchBox_->resetToPlaceholder();
     chk_CheckItem->setChecked(false);
 }
 

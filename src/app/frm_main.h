@@ -20,6 +20,7 @@ class QTreeView;
 namespace bravel {
 
 class CatalogController;
+class SearchBox;
 
 // The main window: a frameless shell that owns the controls, lays them out and hands every
 // event to the code that owns the behaviour.
@@ -101,6 +102,7 @@ public:
     QProgressBar* pan_SingleProgress;
     QTreeView* lst_Files;
     QLineEdit* txt_Suche;
+    QLabel* lbl_shortcut_txtsuchtext;  // "&S": the access key of txt_Suche
     QCheckBox* chk_SearchInAllCols;
     QCheckBox* chk_pause;
     QCheckBox* chk_CheckItem;
@@ -148,6 +150,8 @@ private:
     void applyListGrid(bool on);
     void startRun(bool copyAttributes);
     void runFirstActivation();
+    void connectSearchAndExport();
+    void searchTextChanged(const QString& text);
 
     std::unique_ptr<CatalogController> controller_;
     struct MenuLabelStyle {
@@ -163,6 +167,7 @@ private:
     bool loading_ = false;
     bool firstActivation_ = false;
     bool dragging_ = false;
+    SearchBox* searchBox_ = nullptr;
     QPoint dragOffset_;
 };
 

@@ -1,6 +1,7 @@
 #include "catalog/CatalogListModel.h"
 
 #include <QColor>
+#include <QFont>
 #include <algorithm>
 #include <numeric>
 
@@ -35,6 +36,14 @@ QVariant CatalogListModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
         case Qt::ToolTipRole: return cell(r, c);
         case Qt::ForegroundRole: return colorFromBgr(cellColor(r, c));
+        case Qt::FontRole:
+            if (rows_[static_cast<size_t>(r)].bold) {
+                QFont bold;  // resolved against the view's font: only the weight is set
+                bold.setBold(true);
+                return bold;
+            }
+            return {};
+        case kGhostedRole: return rows_[static_cast<size_t>(r)].ghosted;
         case Qt::CheckStateRole:
             if (c == 0) return isRowSelected(r) ? Qt::Checked : Qt::Unchecked;
             return {};
@@ -106,6 +115,12 @@ void CatalogListModel::setColumnWidth(int column, double twips) {
     columns_[static_cast<size_t>(column)].widthTwips = twips;
 }
 
+void CatalogListModel::setColumnHeader(int column, const QString& header) {
+    if (column < 0 || column >= columnCount()) return;
+    columns_[static_cast<size_t>(column)].header = header;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
 void CatalogListModel::clearRows() {
     beginResetModel();
     selection_.clear();
@@ -159,6 +174,37 @@ void CatalogListModel::setRowColor(int r, quint32 color) {
     if (r < 0 || r >= rowCount()) return;
     std::fill(rows_[static_cast<size_t>(r)].colors.begin(), rows_[static_cast<size_t>(r)].colors.end(), color);
     emit dataChanged(index(r, 0), index(r, columnCount() - 1), {Qt::ForegroundRole});
+}
+
+void CatalogListModel::setRowMarks(const std::vector<RowMark>& marks) {
+    if (rows_.empty()) return;
+    // The selection is built as runs of matching rows and set in one step.
+    QItemSelection matches;
+    const int last = columnCount() - 1;
+    int runStart = -1;
+    const int count = rowCount();
+    for (int r = 0; r <= count; ++r) {
+        const RowMark mark = r < count && static_cast<size_t>(r) < marks.size() ? marks[static_cast<size_t>(r)]
+                                                                               : RowMark::Normal;
+        if (r < count) {
+            ListRow& row = rows_[static_cast<size_t>(r)];
+            row.bold = mark == RowMark::Match;
+            row.ghosted = mark == RowMark::NoMatch;
+            if (!row.colors.empty()) row.colors[0] = row.ghosted ? listcolor::kSilver : listcolor::kBlack;
+        }
+        const bool selected = r < count && mark == RowMark::Match;
+        if (selected && runStart < 0) runStart = r;
+        if (!selected && runStart >= 0) {
+            matches.append(QItemSelectionRange(index(runStart, 0), index(r - 1, std::max(0, last))));
+            runStart = -1;
+        }
+    }
+    if (matches.isEmpty())
+        selection_.clearSelection();
+    else
+        selection_.select(matches, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    emit dataChanged(index(0, 0), index(count - 1, std::max(0, last)),
+                     {Qt::FontRole, Qt::ForegroundRole, kGhostedRole});
 }
 
 bool CatalogListModel::isRowSelected(int r) const {

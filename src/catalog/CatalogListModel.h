@@ -12,6 +12,7 @@ namespace listcolor {
 constexpr quint32 kBlack = 0;
 constexpr quint32 kRed = 255;
 constexpr quint32 kGreen = 32768;  // 0x8000
+constexpr quint32 kSilver = 0xC0C0C0;  // a row that the search did not match
 }  // namespace listcolor
 
 // Column indexes of the main list (0-based; the spec of a row's "sub-item k" is column k).
@@ -39,7 +40,12 @@ struct ListRow {
     std::vector<QString> cells;
     std::vector<quint32> colors;
     bool tag = false;  // the remembered chosen state of the click toggle
+    bool bold = false;     // search mark: the row matched
+    bool ghosted = false;  // search mark: the row did not match (the view's greyed state)
 };
+
+// The marks the search gives a row (Part 7.1).
+enum class RowMark : char { Normal, Match, NoMatch };
 
 // The rows of a list as a model: key, cell texts, cell colours and tag. The selection lives in
 // the selection model beside it; the check box of a row shows its selected state.
@@ -58,6 +64,9 @@ public:
 
     QItemSelectionModel* selectionModel() { return &selection_; }
 
+    // The greyed state of a row (Part 7.1), for views that draw it.
+    static constexpr int kGhostedRole = Qt::UserRole + 1;
+
     // Columns.
     void setColumns(std::vector<ListColumn> columns);
     const std::vector<ListColumn>& columns() const { return columns_; }
@@ -66,6 +75,7 @@ public:
     int addColumn(const ListColumn& column);
     void removeColumnsFrom(int first);  // removes every column from index first on
     void setColumnWidth(int column, double twips);
+    void setColumnHeader(int column, const QString& header);  // rows and selection stay
 
     // Rows.
     void clearRows();
@@ -80,6 +90,13 @@ public:
     void setRowColor(int r, quint32 color);  // every cell
     bool rowTag(int r) const { return rows_[static_cast<size_t>(r)].tag; }
     void setRowTag(int r, bool tag) { rows_[static_cast<size_t>(r)].tag = tag; }
+
+    // Search marks. Normal: not bold, not greyed, first column black, not selected; Match:
+    // bold and selected; NoMatch: greyed, first column silver, not selected. marks holds one
+    // mark per row; the views hear of all rows at once.
+    void setRowMarks(const std::vector<RowMark>& marks);
+    bool rowBold(int r) const { return rows_[static_cast<size_t>(r)].bold; }
+    bool rowGhosted(int r) const { return rows_[static_cast<size_t>(r)].ghosted; }
 
     // Selection.
     bool isRowSelected(int r) const;

@@ -204,10 +204,12 @@ bool listDirectory(const QString& folder, const std::function<bool(const DirEntr
         item.name = QFile::decodeName(name);
         if (entry->d_type == DT_UNKNOWN) {
             struct stat st;
-            item.isDirectory = ::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                               S_ISDIR(st.st_mode);
+            const bool known = ::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+            item.isDirectory = known && S_ISDIR(st.st_mode);
+            item.isLink = known && S_ISLNK(st.st_mode);
         } else {
             item.isDirectory = entry->d_type == DT_DIR;
+            item.isLink = entry->d_type == DT_LNK;
         }
         if (!visit(item)) break;
     }

@@ -51,6 +51,7 @@ bool isMountPoint(const QString& path);
 struct DirEntry {
     QString name;
     bool isDirectory = false;
+    bool isLink = false;  // a symbolic link (isDirectory is then false, whatever it points to)
 };
 // Lists the entries of a folder in the file system's order ("." and ".." left out). The callback
 // returns false to stop. The directory bit comes from the entry type; only an unknown type
