@@ -96,11 +96,18 @@ QString execLine(const QString& programPath, const QString& fieldCode, const QSt
     return words.join(QLatin1Char(' '));
 }
 
+// The shown name of the context entry; an entry needs one, where the registry kept an empty text
+// as the bare shell key.
+QString entryName(const QString& menuText) {
+    const QString name = menuText.trimmed();
+    return name.isEmpty() ? gProductName : name;
+}
+
+// The script's file name: the shown name without folder separators.
 QString scriptName(const QString& menuText) {
-    QString name = menuText.trimmed();
+    QString name = entryName(menuText);
     name.replace(QLatin1Char('/'), QLatin1Char('-'));
-    // A file needs a name; the registry kept an empty text as the bare shell key.
-    return name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ? gProductName : name;
+    return name == QLatin1String(".") || name == QLatin1String("..") ? gProductName : name;
 }
 
 void removeOldScripts(const QString& keep) {
@@ -246,7 +253,7 @@ bool gSetFileAssociation(const QString& description, const QString& programPath,
 
 bool gSetContextMenu(const QString& menuText, const QString& programPath) {
     const QString routine = QStringLiteral("b_gSetContextMenu");
-    const QString name = scriptName(menuText);
+    const QString name = entryName(menuText);
     // Every file manager passes the selected files; start-up adds every argument as one file.
     const QString exec = execLine(programPath, QStringLiteral("%F"));
     const QString entry = QStringLiteral("[Desktop Entry]\n"
@@ -273,8 +280,9 @@ bool gSetContextMenu(const QString& menuText, const QString& programPath) {
     ok = writeRecorded(routine, serviceMenuPath(), serviceMenu, kExecutable) && ok;
 
     const QString script = QStringLiteral("#!/bin/sh\n%1\nexec %2 \"$@\"\n").arg(kScriptMarker, quoteShellWord(programPath));
-    removeOldScripts(name);
-    ok = writeRecorded(routine, nautilusScriptsFolder() + QLatin1Char('/') + name, script, kExecutable) && ok;
+    const QString scriptFile = scriptName(menuText);
+    removeOldScripts(scriptFile);
+    ok = writeRecorded(routine, nautilusScriptsFolder() + QLatin1Char('/') + scriptFile, script, kExecutable) && ok;
 
     runTool(QStringLiteral("update-desktop-database"), {dataHome() + QStringLiteral("/applications")});
     return ok;

@@ -164,7 +164,7 @@ QWidget* frm_setup::buildTitleBar() {
 namespace {
 QVBoxLayout* tabPage(QWidget* page, QLabel*& heading, int section) {
     auto* column = new QVBoxLayout(page);
-    heading = new QLabel(QLatin1Char(' ') + QString::fromUtf8(kSetupSections[static_cast<size_t>(section)].name), page);
+    heading = new QLabel(QLatin1Char(' ') + QString::fromUtf8(kSetupSections[static_cast<size_t>(section)].key), page);
     heading->setObjectName(QStringLiteral("lbl_TabTitle%1").arg(section));
     QFont font = heading->font();
     font.setBold(true);
