@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "TestSupport.h"
+#include "scan/DirectoryWalk.h"
+
+using namespace bravel;
+
+namespace {
+
+class DirectoryWalkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::resetAll();
+        gCancelScan = false;
+        ASSERT_TRUE(dir.isValid());
+        root = dir.path() + "/baum";
+        QDir().mkpath(root);
+    }
+    void TearDown() override { gCancelScan = false; }
+
+    void file(const QString& relative) {
+        const QString full = root + "/" + relative;
+        QDir().mkpath(QFileInfo(full).path());
+        ASSERT_TRUE(test::writeFile(full, "x"));
+    }
+    QStringList walk(const QString& folder, const QString& pattern = "*") {
+        QStringList list;
+        gGetFiles(folder, pattern, list);
+        return list;
+    }
+    static QStringList sorted(QStringList list) {
+        list.sort();
+        return list;
+    }
+
+    QTemporaryDir dir;
+    QString root;
+};
+
+TEST_F(DirectoryWalkTest, WithAndWithoutTrailingSlashTheSameEntries) {
+    file("a.txt");
+    file("sub/b.txt");
+    const QStringList plain = walk(root);
+    EXPECT_EQ(plain, walk(root + "/"));
+    EXPECT_EQ(sorted(plain), (QStringList{root + "/a.txt", root + "/sub/b.txt"}));
+    for (const QString& entry : plain) EXPECT_FALSE(entry.contains("//")) << entry.toStdString();
+}
+
+TEST_F(DirectoryWalkTest, DepthFirstInTheFileSystemsOrder) {
+    file("eins.txt");
+    file("ordner/zwei.txt");
+    file("ordner/tief/drei.txt");
+    file("vier.txt");
+    // The expected order: each folder's listing as readdir gives it, a subfolder's content at
+    // the subfolder's place.
+    std::function<void(const QString&, QStringList&)> expected = [&](const QString& folder, QStringList& out) {
+        QDir listing(folder);
+        listing.setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        listing.setSorting(QDir::Unsorted);
+        for (const QFileInfo& info : listing.entryInfoList()) {
+            if (info.isDir())
+                expected(info.filePath(), out);
+            else
+                out << info.filePath();
+        }
+    };
+    QStringList order;
+    expected(root, order);
+    EXPECT_EQ(walk(root), order);
+}
+
+TEST_F(DirectoryWalkTest, EmptyFolderAndFoldersOnly) {
+    EXPECT_TRUE(walk(root).isEmpty());
+    QDir().mkpath(root + "/a/b/c");
+    QDir().mkpath(root + "/d");
+    EXPECT_TRUE(walk(root).isEmpty()) << "folders are never entries";
+    file("a/b/c/unten.txt");
+    EXPECT_EQ(walk(root), QStringList{root + "/a/b/c/unten.txt"});
+}
+
+TEST_F(DirectoryWalkTest, AFolderWithADotIsWalkedAFileWithoutExtensionIsAdded) {
+    file("ordner.mit.txt/innen.dat");
+    file("LIESMICH");
+    file(".versteckt");
+    EXPECT_EQ(sorted(walk(root)),
+              (QStringList{root + "/.versteckt", root + "/LIESMICH", root + "/ordner.mit.txt/innen.dat"}));
+}
+
+TEST_F(DirectoryWalkTest, APatternIsAnUpperCaseEnding) {
+    file("brief.txt");
+    file("BILD.TXT");
+    file("daten.txt.bak");
+    EXPECT_EQ(sorted(walk(root, ".TXT")), (QStringList{root + "/BILD.TXT", root + "/brief.txt"}));
+    EXPECT_TRUE(walk(root, ".txt").isEmpty()) << "the pattern is compared exactly";
+}
+
+TEST_F(DirectoryWalkTest, AMissingFolderAddsNothingAndLeavesNoError) {
+    QStringList list{"vorher"};
+    gGetFiles(root + "/gibt-es-nicht", "*", list);
+    EXPECT_EQ(list, QStringList{"vorher"}) << "the caller's list is not emptied";
+}
+
+TEST_F(DirectoryWalkTest, CancelBeforeTheCallAddsNothing) {
+    file("a.txt");
+    gCancelScan = true;
+    EXPECT_TRUE(walk(root).isEmpty());
+}
+
+TEST_F(DirectoryWalkTest, CancelDuringTheWalkStopsAtTheNextFolder) {
+    for (int i = 0; i < 50; ++i) file(QString("o%1/f.txt").arg(i));
+    // Events run once per folder: the first chance sets the flag.
+    QTimer::singleShot(0, [] { gCancelScan = true; });
+    const QStringList list = walk(root);
+    EXPECT_LT(list.size(), 50);
+}
+
+TEST_F(DirectoryWalkTest, ASymbolicLinkLoopEndsAndNoFolderIsWalkedTwice) {
+    file("a/datei.txt");
+    ASSERT_EQ(::symlink("..", QFile::encodeName(root + "/a/zurueck").constData()), 0);   // above itself
+    ASSERT_EQ(::symlink(QFile::encodeName(root + "/a").constData(),
+                        QFile::encodeName(root + "/zu-a").constData()), 0);              // a second way in
+    ASSERT_EQ(::symlink("a/datei.txt", QFile::encodeName(root + "/link.txt").constData()), 0);  // a file link
+    const QStringList list = walk(root);
+    EXPECT_EQ(list.filter("datei.txt").size(), 1) << list.join(" | ").toStdString();
+    EXPECT_TRUE(list.contains(root + "/link.txt")) << "a link to a file is a file";
+    EXPECT_EQ(list.size(), 2);
+}
+
+TEST_F(DirectoryWalkTest, ALinkToAFolderOutsideIsWalkedLikeAFolder) {
+    const QString outside = dir.path() + "/draussen";
+    QDir().mkpath(outside);
+    test::writeFile(outside + "/fern.txt", "x");
+    ASSERT_EQ(::symlink(QFile::encodeName(outside).constData(), QFile::encodeName(root + "/fern").constData()), 0);
+    EXPECT_EQ(walk(root), QStringList{root + "/fern/fern.txt"});
+}
+
+TEST_F(DirectoryWalkTest, AnUnreadableFolderAddsNothingAndTheSiblingsAreWalked) {
+    // Root reads everything; the walk runs as "nobody" in a child process of this test.
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
+    if (::geteuid() != 0 || setpriv.isEmpty()) GTEST_SKIP() << "needs root and setpriv to drop to another user";
+    file("offen/a.txt");
+    file("zu/geheim.txt");
+    file("zz/b.txt");
+    for (const QString& path : {dir.path(), root, root + "/offen", root + "/zz", root + "/zu"})
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                        QFileDevice::ReadOther | QFileDevice::ExeOther);
+    for (const QString& path : {root + "/offen/a.txt", root + "/zz/b.txt", root + "/zu/geheim.txt"})
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+    QFile::setPermissions(root + "/zu", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // The child is this test program again, running only the walk below.
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("BRAVEL_WALK_AS_CHILD", root);
+    child.setProcessEnvironment(environment);
+    child.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", QCoreApplication::applicationFilePath(),
+                          "--gtest_filter=DirectoryWalkChild.*"});
+    ASSERT_TRUE(child.waitForFinished(20000));
+    ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(child.readAllStandardOutput()).split('\n'))
+        if (line.startsWith("ENTRY ")) lines << line.mid(6);
+    lines.sort();
+    EXPECT_EQ(lines, (QStringList{root + "/offen/a.txt", root + "/zz/b.txt"}));
+}
+
+TEST_F(DirectoryWalkTest, TheFolderBrowserAnswersThePathOrEmptyWhenCancelled) {
+    test::scriptedDialogs().folderAnswers.push_back(root);
+    EXPECT_EQ(gBrowseForFolder("qfn.brvl"), root);
+    ASSERT_EQ(test::scriptedDialogs().fileRequests.size(), 1u);
+    EXPECT_EQ(test::scriptedDialogs().fileRequests[0].kind, "folder");
+    EXPECT_EQ(gBrowseForFolder("qfn.brvl"), "") << "no answer: cancelled";
+}
+
+// The walk of the test above, run in a child process as another user.
+TEST(DirectoryWalkChild, WalksTheFolderGivenByTheParent) {
+    const QString folder = qEnvironmentVariable("BRAVEL_WALK_AS_CHILD");
+    if (folder.isEmpty()) GTEST_SKIP() << "runs only as the child of AnUnreadableFolderAddsNothing...";
+    QStringList list;
+    gGetFiles(folder, "*", list);
+    for (const QString& entry : list) std::printf("ENTRY %s\n", entry.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+}  // namespace
