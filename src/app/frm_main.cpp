@@ -28,7 +28,13 @@
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "catalog/EntryWriter.h"
+#include "app/NetworkUpdate.h"
+#include "app/UiWebBrowser.h"
+#include "app/frm_info.h"
 #include "errors/COLError.h"
+#include "errors/frm_ErrorList.h"
+#include "listtools/ToolTipContent.h"
+#include "listtools/frm_ToolTip.h"
 #include "listtools/ListExport.h"
 #include "listtools/ListSearch.h"
 #include "listtools/UiSearchBox.h"
@@ -129,6 +135,7 @@ void frm_main::buildControls() {
     but_setup = makeButton("but_setup", QStringLiteral("Setup"), QStringLiteral("preferences-system"));
     but_info = makeButton("but_info", QStringLiteral("Information"), QStringLiteral("help-about"));
     but_web = makeButton("but_web", QString(), QStringLiteral("internet-web-browser"));
+    but_web->setCheckable(true);
     but_exit = makeButton("but_exit", QStringLiteral("Programm verlassen (ESC)"), QStringLiteral("application-exit"));
     but_SetAutostart = makeButton("but_SetAutostart",
                                   QStringLiteral("geöffneten Katalog als Autostart-Standard setzen (wie im Fenster 'Setup')"),
@@ -183,6 +190,7 @@ void frm_main::buildControls() {
     lst_Files->installEventFilter(this);
     lst_Files->viewport()->installEventFilter(this);
 
+    WebBrowser1 = new UiWebBrowser(this);
     lbl_lstoverlay = makeLabel(lst_Files, "lbl_lstoverlay");
     lbl_lstoverlay->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     pan_SingleProgress = new QProgressBar(lst_Files->viewport());
@@ -268,9 +276,12 @@ void frm_main::buildMenus() {
     mnu_app->setObjectName(QStringLiteral("mnu_app"));
     connect(addAction(mnu_app, "mnu_appsetup", QStringLiteral("Setup")), &QAction::triggered, but_setup,
             &QPushButton::click);
-    addAction(mnu_app, "mnu_apperror", QStringLiteral("Fehlerstack"));
+    connect(addAction(mnu_app, "mnu_apperror", QStringLiteral("Fehlerstack")), &QAction::triggered, this,
+            [this] { frm_ErrorList::showWindow(this); });
     addAction(mnu_app, "mnu_appwebupdate", QStringLiteral("Internetupdate"));
-    addAction(mnu_app, "mnu_appnetupdate", QStringLiteral("Netzwerkupate"));
+    connect(addAction(mnu_app, "mnu_appnetupdate", QStringLiteral("Netzwerkupate")), &QAction::triggered, this, [this] {
+        if (mnu_appnetupdate_Click()) close();  // the tool works on the program's files
+    });
     connect(addAction(mnu_app, "mnu_appinfo", QStringLiteral("Information")), &QAction::triggered, but_info,
             &QPushButton::click);
     addAction(mnu_app, "mnu_apphelp", QStringLiteral("Hilfe"));
@@ -313,6 +324,7 @@ void frm_main::layOutControls() {
     root->addLayout(buttonRow);
 
     root->addWidget(lst_Files, 1);
+    root->addWidget(WebBrowser1, 1);
     root->addWidget(lbl_Eingangsdatei);
     root->addWidget(lbl_Sicherungsverzeichnis);
 
@@ -343,6 +355,7 @@ void frm_main::connectCommands() {
     connect(findChild<QAction*>(QStringLiteral("mnu_fileactionstartallattr")), &QAction::triggered, this,
             [this] { startRun(true); });
     connect(lst_Files, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        closeToolTip();
         if (index.isValid()) but_Start->click();
     });
     connect(but_DB, &QPushButton::clicked, this, [this] { controller_->but_DB_Click(); });
@@ -350,6 +363,8 @@ void frm_main::connectCommands() {
     connect(but_setup, &QPushButton::clicked, this, [this] { but_setup_Click(*this); });
     connect(but_SetAutostart, &QPushButton::clicked, this, [] { but_SetAutostart_Click(); });
     connect(but_exit, &QPushButton::clicked, this, &QWidget::close);
+    connect(but_info, &QPushButton::clicked, this, [this] { frm_info::showAbout(this, lbl_caption); });
+    connect(but_web, &QPushButton::toggled, WebBrowser1, &UiWebBrowser::but_web_Toggled);
     connect(chk_CheckItem, &QCheckBox::clicked, this, [this](bool checked) {
         controller_->mSelectAll(checked);
         if (lst_Files->isEnabled()) lst_Files->setFocus();
@@ -482,7 +497,7 @@ void frm_main::showRecentEntries(const std::array<QString, 9>& captions) {
     mnu_filebar4->setVisible(any);
 }
 
-void frm_main::closeToolTip() {}
+void frm_main::closeToolTip() { frm_ToolTip::unload(); }
 
 // ---- RunObserver --------------------------------------------------------------------------
 
@@ -649,6 +664,7 @@ bool frm_main::load() {
     writeSetting(keys::AppEXELocal, QCoreApplication::applicationFilePath().trimmed());
     gCatalogFiles.Clear();
     gErrorStack.Clear();
+    readToolTipSettings();
     gIdle = true;
     loading_ = true;
     firstActivation_ = false;
@@ -913,6 +929,7 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay) {
+            closeToolTip();
             // The window system moves the frameless window; where it cannot, the labels do.
             const bool systemMove = windowHandle() && windowHandle()->startSystemMove();
             dragOffset_ = systemMove ? QPoint() : static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - pos();
@@ -936,10 +953,13 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
         if (mouse->button() != Qt::RightButton) {
             const QModelIndex hit = lst_Files->indexAt(mouse->pos());
             controller_->gToggleListItem(hit.isValid() ? hit.row() : -1);
+            if (hit.isValid())
+                frm_ToolTip::openFromMainList(*this, hit.row(), lst_Files->viewport()->mapTo(lst_Files, mouse->pos()));
             return true;
         }
     }
     if ((event->type() == QEvent::MouseButtonPress) && watched == lst_Files->viewport()) {
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::RightButton) closeToolTip();
         return true;  // selection is the click toggle's business
     }
     return QWidget::eventFilter(watched, event);

@@ -20,6 +20,7 @@ class QTreeView;
 namespace bravel {
 
 class CatalogController;
+class UiWebBrowser;
 class SearchBox;
 
 // The main window: a frameless shell that owns the controls, lays them out and hands every
@@ -101,6 +102,7 @@ public:
     QProgressBar* pan_progress;
     QProgressBar* pan_SingleProgress;
     QTreeView* lst_Files;
+    UiWebBrowser* WebBrowser1;  // the embedded browser behind but_web
     QLineEdit* txt_Suche;
     QLabel* lbl_shortcut_txtsuchtext;  // "&S": the access key of txt_Suche
     QCheckBox* chk_SearchInAllCols;

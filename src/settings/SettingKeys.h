@@ -84,6 +84,8 @@ SettingKey recentReadKey(int slot);
 SettingKey recentWriteKey(int slot);
 inline constexpr SettingKey AppEXELocal{"AppEXELocal", ""};
 inline constexpr SettingKey Freshwire{"Freshwire", ""};
+// The maker's download page shown in the main window's embedded browser.
+inline constexpr SettingKey main_WebBrowser1_url{"main_WebBrowser1_url", "https://www.quillfen.de/bravel/download.html"};
 }  // namespace keys
 
 // Reading. Each reader passes the key's default unless one is given. The converting readers

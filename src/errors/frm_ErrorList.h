@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace bravel {
+
+class ErrorProperties;
+
+// The window that lists the error stack, oldest record first. It shows the stack as it was
+// when the window was opened; only "Liste leeren" refills it.
+class frm_ErrorList : public QWidget {
+    Q_OBJECT
+public:
+    // Opens the window without blocking the owner; an open window is only brought forward.
+    static frm_ErrorList* showWindow(QWidget* owner);
+    static frm_ErrorList* current();
+
+    void mFillErrorList();
+    // The message box text for a record, and the record behind a row key ("3e").
+    static QString recordMessageText(const ErrorProperties& record);
+    static std::shared_ptr<ErrorProperties> recordForKey(const QString& key);
+    static QString rowKey(const QTreeWidgetItem* item);
+
+    QLabel* lbl_caption = nullptr;
+    QLabel* img_appicon = nullptr;
+    QLabel* img_systemmaximize = nullptr;
+    QLabel* img_systemclose = nullptr;
+    QLabel* lbl_mnu_SystemResize = nullptr;
+    QLabel* lbl_mnu_System = nullptr;
+    QTreeWidget* lst_errorlist = nullptr;
+    QPushButton* but_DelError = nullptr;
+    QPushButton* but_OK = nullptr;
+    // The five pictures with their keys, in order: "table", "field", "prop", "clock", "status".
+    std::vector<std::pair<QString, QIcon>> img_List;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    explicit frm_ErrorList(QWidget* owner);
+    void buildControls();
+    void layOutControls();
+    void fillImageList();
+    void addColumns();
+    const QIcon& picture(int position) const;  // 1-based, as the list's image indexes
+    void rememberMouse(const QPoint& viewportPos);
+    void rowClicked();
+    void rowDoubleClicked();
+    void toggleMaximized();
+    bool captionEvent(QEvent* event);
+
+    QTreeWidgetItem* hitItem_ = nullptr;
+    QPoint mouseTwips_;
+    QTreeWidgetItem* lastAdded_ = nullptr;
+    bool dragging_ = false;
+    QPoint dragOffset_;
+};
+
+}  // namespace bravel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <optional>
+
+namespace bravel {
+
+class FileProperties;
+class ErrorProperties;
+
+// Tooltip values held program-wide; the main window reads them from the settings at load.
+extern bool gShowToolTips;   // lst_tooltip equals 1
+extern int gToolTipAlpha;    // 0 invisible .. 255 opaque; outside that range no transparency
+extern int gToolTipDelay;    // 100 ms ticks until the window closes itself
+
+void readToolTipSettings();
+void resetToolTipState();
+
+// The four lines shown for a main-list row.
+QString mainListToolTipText(const FileProperties& entry);
+// The five lines shown for an error-list row (no line break at the end).
+QString errorToolTipText(const ErrorProperties& record);
+
+// "x;y" in twips, as the caller hands it to the window.
+QString toolTipPositionText(double xTwips, double yTwips);
+// The two whole numbers of a position text, or nothing when it does not split into two.
+std::optional<QPoint> parseToolTipPosition(const QString& text);
+
+// The window opacity for an alpha value, or nothing when the value is no byte (then the
+// window stays without transparency).
+std::optional<double> toolTipOpacity(int alpha);
+
+// The left edge that keeps a window of this width inside the screen's right edge: moved left
+// when its right edge would lie at or beyond it. The bottom is never corrected.
+int toolTipLeft(int left, int width, int screenRight);
+
+// The closing countdown, one tick every 100 ms. While held the counter stays at zero.
+class ToolTipCountdown {
+public:
+    explicit ToolTipCountdown(int delayTicks) : delay_(delayTicks) {}
+    // True when the window should close now.
+    bool tick();
+    void setHold(bool hold) { hold_ = hold; }
+    bool hold() const { return hold_; }
+    int ticks() const { return ticks_; }
+
+private:
+    int delay_;
+    int ticks_ = 0;
+    bool hold_ = false;
+};
+
+}  // namespace bravel
