@@ -3,6 +3,7 @@
 #include "backup/RunState.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogState.h"
+#include "catalog/EntryWriter.h"
 #include "errors/COLError.h"
 #include "platform/Clock.h"
 #include "platform/Err.h"
@@ -21,6 +22,8 @@ void resetProgramState() {
     gHostName.clear();
     resetRunState();
     resetCatalogState();
+    gSelectedFiles.reset();
+    gUseOrigPath = false;
     gCatalogFiles.Clear();
     gErrorStack.Clear();
     Err.Clear();

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "backup/RunObserver.h"
+#include "catalog/EntryCommands.h"
 #include "catalog/MainView.h"
 #include "settings/AppearanceTarget.h"
 
@@ -20,8 +21,8 @@ class QTreeView;
 namespace bravel {
 
 class CatalogController;
-class UiWebBrowser;
 class SearchBox;
+class UiWebBrowser;
 
 // The main window: a frameless shell that owns the controls, lays them out and hands every
 // event to the code that owns the behaviour.
@@ -45,6 +46,8 @@ public:
     void setRecordCountText(const QString& text) override;
     void setListVisible(bool visible) override;
     void setDetailTexts(const QString& source, const QString& folder) override;
+    QString detailSource() const override;
+    QString detailFolder() const override;
     void autoSizeColumns() override;
     void scrollToRow(int row) override;
     void setSummaryText(const QString& text) override;
@@ -123,6 +126,17 @@ public:
     QPushButton* but_ChangeListView;
     QPushButton* but_ChangeListGrid;
     QPushButton* but_shortcut_run;
+    QPushButton* but_shortcut_neu;
+    QPushButton* but_shortcut_oeffnen;  // "but_shortcut_öffnen"
+    QPushButton* but_shortcut_dazu;
+    QPushButton* but_shortcut_andern;
+    QPushButton* but_shortcut_del;
+    QPushButton* but_shortcut_pause2;
+    QPushButton* but_mnu_KatalogHover;
+    QPushButton* but_mnu_BearbeitenHover;
+    QPushButton* but_mnu_AusfuehrenHover;
+    QPushButton* but_mnu_ProgrammHover;
+    QMenu* menu;  // the list's context menu
     QMenu* mnu_file;
     QMenu* mnu_fileedit;
     QMenu* mnu_fileaction;
@@ -151,6 +165,12 @@ private:
     void saveSettings();
     void applyListGrid(bool on);
     void startRun(bool copyAttributes);
+    void buildShortcutButtons();
+    void buildContextMenu();
+    void connectEntryCommands();
+    void openMenuBelow(QLabel* label);
+    void cycleListView();
+    void editEntries(EditorMode mode);
     void runFirstActivation();
     void connectSearchAndExport();
     void searchTextChanged(const QString& text);

@@ -438,6 +438,12 @@ void CatalogController::setSortFromSettings(int column, int order) {
     model_.sortRows(column, order == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
+bool CatalogController::findRecordOfRow(int row) {
+    if (!rset_ || (rset_->EOF_() && rset_->BOF())) return false;
+    rset_->MoveFirst();
+    return rset_->FindFirst(QStringLiteral("ID = ") + model_.cell(row, col::kId)) && !rset_->NoMatch();
+}
+
 // ---- selection -----------------------------------------------------------------------------
 
 void CatalogController::mUpdateSelectionSummary() {

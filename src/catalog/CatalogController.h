@@ -26,6 +26,7 @@ public:
     ~CatalogController() override;
 
     CatalogListModel& model() { return model_; }
+    MainView& view() { return view_; }
     Recordset* rset_Record() { return rset_.get(); }
     QTimer& Timer1() { return timer1_; }
     QTimer& Timer2() { return timer2_; }
@@ -66,6 +67,8 @@ public:
     void setAutoSizeColumns(bool on) { autoSizeColumns_ = on; }
     bool autoSizeColumnsOn() const { return autoSizeColumns_; }
     void setSortFromSettings(int column, int order);
+    // Makes the record with the ID of the given row the current one; false when there is none.
+    bool findRecordOfRow(int row);
 
 private:
     void reopenRecordset();

@@ -22,8 +22,11 @@ public:
     virtual void showOverlay(const QString& text, bool visible) = 0;
     virtual void setRecordCountText(const QString& text) = 0;
     virtual void setListVisible(bool visible) = 0;
-    // The two detail labels under the list.
+    // The two detail labels under the list; they carry the source and the backup folder into
+    // the entry editor and back.
     virtual void setDetailTexts(const QString& source, const QString& folder) = 0;
+    virtual QString detailSource() const { return {}; }
+    virtual QString detailFolder() const { return {}; }
     virtual void autoSizeColumns() = 0;
     virtual void scrollToRow(int row) = 0;
     virtual void setSummaryText(const QString& text) = 0;  // lbl_status

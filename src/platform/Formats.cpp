@@ -49,11 +49,31 @@ QString formatNoZero(int value) { return value == 0 ? QString() : QString::numbe
 
 QString formatYmd(const QDate& date) { return date.toString(QStringLiteral("yyyyMMdd")); }
 
+namespace {
+// The list fill formats a date for every row: the patterns are worked out once per locale.
+struct GeneralDateFormat {
+    QString localeName;
+    QString date;
+    QString time;
+};
+
+const GeneralDateFormat& generalDateFormat(const QLocale& locale) {
+    static GeneralDateFormat cached;
+    if (cached.localeName != locale.name() || cached.date.isEmpty()) {
+        cached.localeName = locale.name();
+        cached.date = dateFormatWithFullYear(locale);
+        cached.time = timeFormatWithSeconds(locale);
+    }
+    return cached;
+}
+}  // namespace
+
 QString formatGeneralDate(const QDateTime& time, bool omitMidnight) {
     const QLocale locale;
-    const QString date = locale.toString(time.date(), dateFormatWithFullYear(locale));
+    const GeneralDateFormat& format = generalDateFormat(locale);
+    const QString date = locale.toString(time.date(), format.date);
     if (omitMidnight && time.time() == QTime(0, 0)) return date;
-    return date + QLatin1Char(' ') + locale.toString(time.time(), timeFormatWithSeconds(locale));
+    return date + QLatin1Char(' ') + locale.toString(time.time(), format.time);
 }
 
 QDateTime zeroDate() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0)); }

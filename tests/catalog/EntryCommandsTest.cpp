@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QCheckBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "TestSupport.h"
+#include "backup/RunState.h"
+#include "catalog/CatalogController.h"
+#include "catalog/CatalogState.h"
+#include "catalog/EntryCommands.h"
+#include "catalog/EntryWriter.h"
+#include "catalog/frm_choosedir.h"
+#include "errors/COLError.h"
+#include "platform/CatalogDatabase.h"
+#include "platform/Err.h"
+#include "settings/SettingKeys.h"
+
+using namespace bravel;
+
+namespace {
+
+class DetailView : public MainView {
+public:
+    void showOverlay(const QString&, bool) override {}
+    void setRecordCountText(const QString&) override {}
+    void setListVisible(bool) override {}
+    void setDetailTexts(const QString& s, const QString& f) override {
+        source = s;
+        folder = f;
+    }
+    QString detailSource() const override { return source; }
+    QString detailFolder() const override { return folder; }
+    void autoSizeColumns() override {}
+    void scrollToRow(int) override {}
+    void setSummaryText(const QString&) override {}
+    void applyControlStates(const ControlStates&) override {}
+    void showRecentEntries(const std::array<QString, 9>&) override {}
+    void closeToolTip() override {}
+    QString source;
+    QString folder;
+};
+
+struct Record {
+    QString source;
+    QString folder;
+};
+
+class EntryCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::resetAll();
+        ASSERT_TRUE(dir.isValid());
+        controller = std::make_unique<CatalogController>(view);
+        controller->createColumns({2000, 2000, 500, 500, 500, 500, 500});
+        catalog = path("k.bvk");
+        auto db = CatalogDatabase::create(catalog);
+        ASSERT_TRUE(db);
+        db->Close();
+        controller->mOpenDB(catalog);
+    }
+    void TearDown() override {
+        controller->closeCatalog();
+        resetCatalogState();
+    }
+
+    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+    QString makeFile(const QString& name, const QByteArray& content = "x") {
+        EXPECT_TRUE(test::writeFile(path(name), content));
+        return path(name);
+    }
+
+    std::vector<Record> records() {
+        std::vector<Record> result;
+        auto db = CatalogDatabase::open(catalog);
+        auto rset = db->OpenRecordset("SELECT FILES.* FROM FILES");
+        for (rset->MoveFirst(); !rset->EOF_(); rset->MoveNext()) {
+            QVariant source, folder;
+            rset->Field("Eingangsdatei", source);
+            rset->Field("Sicherungspfad", folder);
+            result.push_back({source.toString(), folder.toString()});
+        }
+        rset->Close();
+        db->Close();
+        return result;
+    }
+
+    // Adds entries as the editor would hand them over.
+    void add(const QStringList& files, const QString& folder) {
+        but_source_Click(*controller, [&](EditorMode) {
+            gSelectedFiles = files;
+            view.setDetailTexts(QString(), folder);
+        });
+    }
+
+    QTemporaryDir dir;
+    DetailView view;
+    std::unique_ptr<CatalogController> controller;
+    QString catalog;
+};
+
+TEST_F(EntryCommandsTest, ThreeFilesChosenInTheEditorBecomeThreeRecordsInDialogOrder) {
+    const QString folder = path("ziel");
+    QDir().mkpath(folder);
+    const QStringList chosen{makeFile("c.txt"), makeFile("a.txt"), makeFile("b mit Blank ü.txt")};
+    test::scriptedDialogs().openAnswers.push_back(chosen);
+    QString shownText;
+    view.setDetailTexts(QString(), folder);
+    but_source_Click(*controller, [&](EditorMode mode) {
+        frm_choosedir editor(view, mode, 0);
+        QTimer::singleShot(0, &editor, [&] {
+            editor.but_source->click();
+            shownText = editor.txt_Eingangsdatei->text();
+            editor.but_OK->click();
+        });
+        editor.exec();
+    });
+    EXPECT_EQ(shownText, "[3 Dateien ausgewählt]");
+    const auto saved = records();
+    ASSERT_EQ(saved.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(saved[static_cast<size_t>(i)].source, chosen[i]);
+        EXPECT_EQ(saved[static_cast<size_t>(i)].folder, folder);
+    }
+    EXPECT_EQ(controller->model().rowCount(), 3);
+    EXPECT_FALSE(gSelectedFiles.has_value()) << "the writer empties the hand-over";
+}
+
+TEST_F(EntryCommandsTest, EditorOkWithoutFilesAsksForThemAndCancelChangesNothing) {
+    but_source_Click(*controller, [&](EditorMode mode) {
+        frm_choosedir editor(view, mode, 0);
+        QTimer::singleShot(0, &editor, [&] {
+            editor.but_OK->click();  // nothing chosen: a message, the editor stays
+            EXPECT_TRUE(editor.isVisible());
+            editor.but_exit->click();
+        });
+        editor.exec();
+    });
+    ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
+    EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Bitte geben Sie die Eingangsdatei(en) ein.");
+    EXPECT_TRUE(records().empty());
+    EXPECT_EQ(view.folder, "") << "cancelling empties both detail labels";
+}
+
+TEST_F(EntryCommandsTest, MirroredFoldersAreCreatedBelowTheBackupFolder) {
+    const QString deep = makeFile("eins/zwei/brief.txt");
+    gUseOrigPath = true;
+    add({deep}, path("sicherung"));
+    const auto saved = records();
+    ASSERT_EQ(saved.size(), 1u);
+    const QString expected = path("sicherung") + "/" + path("eins/zwei").mid(1);
+    EXPECT_EQ(saved[0].folder, expected);
+    EXPECT_TRUE(QDir(expected).exists()) << "both levels are created";
+
+    // A file directly in "/" adds no folder level.
+    gUseOrigPath = true;
+    add({"/bravel-gibt-es-nicht.txt"}, path("sicherung"));
+    EXPECT_EQ(records().back().folder, path("sicherung"));
+}
+
+TEST_F(EntryCommandsTest, SymbolicLinksAmongChosenFilesAreRefusedAndRecorded) {
+    const QString real = makeFile("echt.txt");
+    ASSERT_TRUE(QFile::link(real, path("verknuepfung.txt")));
+    const QStringList files = gSplitMultiselectFiles(
+        dir.path() + QChar(0) + "echt.txt" + QChar(0) + "verknuepfung.txt", false);
+    EXPECT_EQ(files, QStringList{real});
+    ASSERT_EQ(gErrorStack.Count(), 1);
+    EXPECT_EQ(gErrorStack.Item(1)->ErrModul(), "col_gSplitMultiselectFiles");
+    EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(), "Datei-Link wird nicht aufgenommen: 'verknuepfung.txt'");
+
+    // Paths handed over by the scanner are taken unchanged.
+    const QStringList scanned = gSplitMultiselectFiles(real + QChar(0) + path("b.txt") + QChar(0), true);
+    EXPECT_EQ(scanned, (QStringList{real, path("b.txt")}));
+}
+
+TEST_F(EntryCommandsTest, EditingTwoRowsChangesOnlyTheirFolders) {
+    QDir().mkpath(path("alt"));
+    const QString a = makeFile("a.txt");
+    const QString b = makeFile("b.txt");
+    const QString c = makeFile("c.txt");
+    add({a, b, c}, path("alt"));
+    controller->model().setRowSelected(0, true);
+    controller->model().setRowSelected(2, true);
+    but_Edit_Click(*controller, [&](EditorMode) { view.setDetailTexts(view.source, path("neu")); });
+    const auto saved = records();
+    ASSERT_EQ(saved.size(), 3u);
+    EXPECT_EQ(saved[0].source, a);
+    EXPECT_EQ(saved[0].folder, path("neu"));
+    EXPECT_EQ(saved[1].folder, path("alt"));
+    EXPECT_EQ(saved[2].source, c);
+    EXPECT_EQ(saved[2].folder, path("neu"));
+
+    // A cancelled editor changes nothing.
+    controller->model().setRowSelected(1, true);
+    but_Edit_Click(*controller, [&](EditorMode) { view.setDetailTexts(QString(), QString()); });
+    EXPECT_EQ(records()[1].folder, path("alt"));
+}
+
+TEST_F(EntryCommandsTest, RemovingEntriesTakesExactlyTheSelectedRecordsAndNoFile) {
+    const QString a = makeFile("a.txt");
+    const QString b = makeFile("b.txt");
+    QDir().mkpath(path("z"));
+    add({a, b}, path("z"));
+    controller->model().setRowSelected(0, true);
+    test::scriptedDialogs().messageAnswers.push_back(MsgResult::No);
+    but_delete_Click(*controller);
+    EXPECT_EQ(records().size(), 2u) << "No changes nothing";
+
+    controller->model().setRowSelected(0, true);
+    test::scriptedDialogs().messageAnswers.push_back(MsgResult::Yes);
+    but_delete_Click(*controller);
+    EXPECT_EQ(test::scriptedDialogs().messages.back().text,
+              "Markierte Einträge aus dem Katalog '" + catalog + "' entfernen?");
+    const auto left = records();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].source, b);
+    EXPECT_TRUE(QFile::exists(a));
+}
+
+TEST_F(EntryCommandsTest, DeletingBackupCopiesClearsReadOnlyAndWalksEmptyFoldersUp) {
+    const QString source = makeFile("quelle/brief.txt");
+    const QString other = makeFile("quelle/notiz.txt");
+    const QString deepFolder = path("sicherung/stufe1/stufe2");
+    add({source}, deepFolder);
+    add({other}, path("sicherung"));
+    makeFile("sicherung/stufe1/stufe2/brief.txt", "Kopie");
+    makeFile("sicherung/notiz.txt", "bleibt");
+    QFile::setPermissions(path("sicherung/stufe1/stufe2/brief.txt"), QFileDevice::ReadOwner);
+    writeSetting(keys::setup_chk_DeletePathAfterDelLocalFile, QString("1"));
+
+    const int row = controller->model().cell(0, col::kSource) == source ? 0 : 1;
+    controller->model().setRowSelected(row, true);
+    test::scriptedDialogs().messageAnswers.push_back(MsgResult::Yes);
+    mDeleteFiles(*controller, DeleteMode::Local);
+    EXPECT_EQ(test::scriptedDialogs().messages.back().text,
+              "Löschen von lokalen Dateien bestätigen:\r\n\r\nSoll die Datei physikalisch gelöscht werden?");
+    EXPECT_FALSE(QFile::exists(path("sicherung/stufe1/stufe2/brief.txt")));
+    EXPECT_FALSE(QDir(path("sicherung/stufe1")).exists()) << "both emptied levels go";
+    EXPECT_TRUE(QFile::exists(path("sicherung/notiz.txt"))) << "the walk stops at a folder that holds a file";
+    EXPECT_EQ(records().size(), 2u) << "with the entry option off the entries stay";
+    EXPECT_TRUE(QFile::exists(source));
+
+    // With the entry option on, the entry goes too.
+    writeSetting(keys::setup_chk_DeleteItemshAfterDelLocalFile, QString("1"));
+    controller->model().selectAll(true);
+    test::scriptedDialogs().messageAnswers.push_back(MsgResult::Yes);
+    mDeleteFiles(*controller, DeleteMode::Local);
+    EXPECT_EQ(test::scriptedDialogs().messages.back().text,
+              "Löschen von lokalen Dateien bestätigen:\r\n\r\nSollen die Dateien physikalisch gelöscht werden?");
+    EXPECT_TRUE(records().empty());
+}
+
+TEST_F(EntryCommandsTest, DeletingSourcesAsksTwiceAndTouchesNoEntryOrCopy) {
+    const QString source = makeFile("quelle.txt");
+    add({source}, path("s"));
+    makeFile("s/quelle.txt", "Kopie");
+    controller->model().setRowSelected(0, true);
+    test::scriptedDialogs().messageAnswers = {MsgResult::Yes, MsgResult::No};
+    mDeleteFiles(*controller, DeleteMode::Original);
+    EXPECT_TRUE(QFile::exists(source)) << "No at the second question changes nothing";
+    EXPECT_EQ(test::scriptedDialogs().messages.back().text, "Wirklich löschen?");
+
+    controller->model().setRowSelected(0, true);
+    test::scriptedDialogs().messageAnswers = {MsgResult::Yes, MsgResult::Yes};
+    mDeleteFiles(*controller, DeleteMode::Original);
+    EXPECT_FALSE(QFile::exists(source));
+    EXPECT_TRUE(QFile::exists(path("s/quelle.txt")));
+    EXPECT_EQ(records().size(), 1u);
+}
+
+TEST_F(EntryCommandsTest, EmptyFolderWalkNeverRemovesTheHomeFolder) {
+    const QByteArray realHome = qgetenv("HOME");
+    const QString home = path("heim");
+    QDir().mkpath(home + "/leer/leerer");
+    qputenv("HOME", QFile::encodeName(home));
+    mRemoveEmptyFolders(home + "/leer/leerer");
+    qputenv("HOME", realHome);
+    EXPECT_FALSE(QDir(home + "/leer").exists());
+    EXPECT_TRUE(QDir(home).exists()) << "the home folder stays although it is empty now";
+}
+
+}  // namespace
