@@ -18,6 +18,7 @@
 #include <QWindow>
 #include <QTimer>
 #include <QMouseEvent>
+#include <QKeyEvent>
 
 #include "app/AppValues.h"
 #include "backup/BackupRun.h"
@@ -28,6 +29,7 @@
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "catalog/EntryWriter.h"
+#include "catalog/frm_choosedir.h"
 #include "app/NetworkUpdate.h"
 #include "app/UiWebBrowser.h"
 #include "app/frm_info.h"
@@ -81,7 +83,10 @@ frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
     buildControls();
     buildMenus();
     layOutControls();
+    buildShortcutButtons();
+    buildContextMenu();
     connectCommands();
+    connectEntryCommands();
 }
 
 frm_main::~frm_main() = default;
@@ -336,6 +341,100 @@ void frm_main::layOutControls() {
     root->addWidget(lbl_status);
 }
 
+// ---- commands, shortcut buttons and the context menu ---------------------------------------
+
+void frm_main::openMenuBelow(QLabel* label) {
+    QMenu* dropDown = label == lbl_mnu_Katalog      ? mnu_file
+                      : label == lbl_mnu_Bearbeiten ? mnu_fileedit
+                      : label == lbl_mnu_Ausfuehren ? mnu_fileaction
+                                                    : mnu_app;
+    if (dropDown == mnu_fileaction)
+        mnu_fileaction->setActiveAction(findChild<QAction*>(QStringLiteral("mnu_fileactionstart")));
+    dropDown->popup(label->mapToGlobal(QPoint(0, label->height())));
+}
+
+void frm_main::buildShortcutButtons() {
+    // Hidden buttons that carry only an access key; each presses its command's button.
+    auto hidden = [this](const char* name, const QString& caption, const std::function<void()>& press) {
+        auto* button = new QPushButton(caption, this);
+        button->setObjectName(QString::fromUtf8(name));
+        button->setFixedSize(0, 0);
+        button->setFocusPolicy(Qt::TabFocus);
+        connect(button, &QPushButton::clicked, this, press);
+        return button;
+    };
+    but_shortcut_neu = hidden("but_shortcut_neu", QStringLiteral("&n"), [this] { but_DBNew->click(); });
+    but_shortcut_oeffnen = hidden("but_shortcut_öffnen", QStringLiteral("&f"), [this] { but_DB->click(); });
+    but_shortcut_dazu = hidden("but_shortcut_dazu", QStringLiteral("&d"), [this] { but_source->click(); });
+    but_shortcut_andern = hidden("but_shortcut_andern", QStringLiteral("&e"), [this] { but_Edit->click(); });
+    but_shortcut_del = hidden("but_shortcut_del", QStringLiteral("&l"), [this] { but_delete->click(); });
+    but_shortcut_pause2 = hidden("but_shortcut_pause2", QStringLiteral("&p"), [this] {
+        if (!chk_pause->isChecked()) chk_pause->click();
+    });
+    but_mnu_KatalogHover = hidden("but_mnu_KatalogHover", QStringLiteral("&k"), [this] { openMenuBelow(lbl_mnu_Katalog); });
+    but_mnu_BearbeitenHover =
+        hidden("but_mnu_BearbeitenHover", QStringLiteral("&b"), [this] { openMenuBelow(lbl_mnu_Bearbeiten); });
+    but_mnu_AusfuehrenHover =
+        hidden("but_mnu_AusfuehrenHover", QStringLiteral("&a"), [this] { openMenuBelow(lbl_mnu_Ausfuehren); });
+    but_mnu_ProgrammHover =
+        hidden("but_mnu_ProgrammHover", QStringLiteral("&m"), [this] { openMenuBelow(lbl_mnu_Programm); });
+}
+
+void frm_main::buildContextMenu() {
+    menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("menu"));
+    auto add = [](QMenu* into, const char* name, const QString& text, const std::function<void()>& run) {
+        QAction* action = into->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        QObject::connect(action, &QAction::triggered, into, run);
+        return action;
+    };
+    QMenu* edit = menu->addMenu(QStringLiteral("Bearbeiten"));
+    edit->menuAction()->setObjectName(QStringLiteral("mnu_bear"));
+    add(edit, "mnu_bear_add", QStringLiteral("Datei hinzufügen (Alt-D)"), [this] { but_source->click(); });
+    add(edit, "mnu_bear_edit", QStringLiteral("Eintrag ändern (Alt-E)"), [this] { but_Edit->click(); });
+    add(edit, "mnu_bear_del", QStringLiteral("Eintrag löschen (Alt-L)"), [this] { but_delete->click(); });
+    edit->addSeparator();
+    add(edit, "mnu_delfile", QStringLiteral("Lokale Datei löschen"),
+        [this] { mDeleteFiles(*controller_, DeleteMode::Local); });
+    add(edit, "mnu_delfileEXT", QStringLiteral("Original-Datei löschen"),
+        [this] { mDeleteFiles(*controller_, DeleteMode::Original); });
+    QMenu* run = menu->addMenu(QStringLiteral("Ausführen"));
+    run->menuAction()->setObjectName(QStringLiteral("mnu_ausf"));
+    add(run, "mnu_ausf_start", QStringLiteral("Sicherung starten [Archiv-Bit] (Alt-R)"), [this] { startRun(false); });
+    add(run, "mnu_ausf_startattr", QStringLiteral("Sicherung starten [Original Attribute]"), [this] { startRun(true); });
+}
+
+void frm_main::editEntries(EditorMode mode) {
+    const EditorRunner runEditor = [this](EditorMode editorMode) {
+        runEntryEditor(*this, editorMode, gSelCount, this);
+    };
+    if (mode == EditorMode::Add)
+        but_source_Click(*controller_, runEditor);
+    else
+        but_Edit_Click(*controller_, runEditor);
+}
+
+void frm_main::cycleListView() {
+    // report → large icons → list → small icons → report; the tree view draws them all as rows,
+    // the mode is kept for the next start.
+    static const int next[] = {2, 3, 1, 0};
+    viewMode_ = next[std::clamp(viewMode_, 0, 3)];
+    if (lst_Files->isEnabled()) lst_Files->setFocus();
+}
+
+void frm_main::connectEntryCommands() {
+    connect(but_source, &QPushButton::clicked, this, [this] { editEntries(EditorMode::Add); });
+    connect(but_Edit, &QPushButton::clicked, this, [this] { editEntries(EditorMode::Edit); });
+    connect(but_delete, &QPushButton::clicked, this, [this] { but_delete_Click(*controller_); });
+    connect(findChild<QAction*>(QStringLiteral("mnu_filedelete")), &QAction::triggered, this,
+            [this] { mDeleteFiles(*controller_, DeleteMode::Local); });
+    connect(findChild<QAction*>(QStringLiteral("mnu_fileEXTdelete")), &QAction::triggered, this,
+            [this] { mDeleteFiles(*controller_, DeleteMode::Original); });
+    connect(but_ChangeListView, &QPushButton::clicked, this, &frm_main::cycleListView);
+    for (QLabel* label : {lbl_mnu_System, lbl_mnu_SystemResize, lbl_mnu_SystemMinimize}) label->installEventFilter(this);
+}
+
 void frm_main::startRun(bool copyAttributes) {
     gCopyAttributes = copyAttributes;
     but_Start->click();
@@ -443,6 +542,10 @@ void frm_main::setDetailTexts(const QString& source, const QString& folder) {
     lbl_Eingangsdatei->setText(source);
     lbl_Sicherungsverzeichnis->setText(folder);
 }
+
+QString frm_main::detailSource() const { return lbl_Eingangsdatei->text(); }
+
+QString frm_main::detailFolder() const { return lbl_Sicherungsverzeichnis->text(); }
 
 void frm_main::autoSizeColumns() {
     // Fitting reads every row; on a big catalog the header sizes from a sample of rows.
@@ -920,12 +1023,7 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         if (watched == lbl_mnu_Katalog || watched == lbl_mnu_Bearbeiten || watched == lbl_mnu_Ausfuehren ||
             watched == lbl_mnu_Programm) {
-            auto* label = static_cast<QLabel*>(watched);
-            QMenu* menu = label == lbl_mnu_Katalog      ? mnu_file
-                          : label == lbl_mnu_Bearbeiten ? mnu_fileedit
-                          : label == lbl_mnu_Ausfuehren ? mnu_fileaction
-                                                        : mnu_app;
-            menu->popup(label->mapToGlobal(QPoint(0, label->height())));
+            openMenuBelow(static_cast<QLabel*>(watched));
             return true;
         }
         if (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay) {
@@ -942,6 +1040,25 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
             move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragOffset_);
         if (event->type() == QEvent::MouseButtonRelease) dragging_ = false;
     }
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == lbl_mnu_System) {
+            but_exit->click();
+            return true;
+        }
+        if (watched == lbl_mnu_SystemMinimize) {
+            setWindowState(windowState() | Qt::WindowMinimized);
+            return true;
+        }
+        if (watched == lbl_mnu_SystemResize) {
+            if (!isMinimized()) setWindowState(windowState() ^ Qt::WindowMaximized);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::KeyRelease && watched == lst_Files &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        but_delete->click();
+        return true;
+    }
     if (event->type() == QEvent::FocusIn && watched == lst_Files) gListHasFocus = true;
     if (event->type() == QEvent::FocusOut && watched == lst_Files) gListHasFocus = false;
     if (event->type() == QEvent::MouseButtonDblClick && (watched == lbl_caption || watched == lbl_lstoverlay)) {
@@ -957,6 +1074,12 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
                 frm_ToolTip::openFromMainList(*this, hit.row(), lst_Files->viewport()->mapTo(lst_Files, mouse->pos()));
             return true;
         }
+        controller_->mUpdateSelectionSummary();
+        if (gCatalogFiles.Count() > 0 && gSelCount >= 1) {
+            closeToolTip();
+            menu->popup(mouse->globalPosition().toPoint());
+        }
+        return true;
     }
     if ((event->type() == QEvent::MouseButtonPress) && watched == lst_Files->viewport()) {
         if (static_cast<QMouseEvent*>(event)->button() != Qt::RightButton) closeToolTip();

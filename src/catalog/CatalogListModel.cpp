@@ -249,12 +249,15 @@ void CatalogListModel::sortRows(int column, Qt::SortOrder order) {
     std::vector<char> wasSelected(rows_.size(), 0);
     for (int r : selected) wasSelected[static_cast<size_t>(r)] = 1;
 
+    // Case-folded once per row, so the comparisons that follow are plain ones.
+    const auto c = static_cast<size_t>(column);
+    std::vector<QString> foldedKeys;
+    foldedKeys.reserve(rows_.size());
+    for (const ListRow& row : rows_) foldedKeys.push_back(row.cells[c].toCaseFolded());
     std::vector<size_t> order_(rows_.size());
     std::iota(order_.begin(), order_.end(), 0);
-    const auto c = static_cast<size_t>(column);
     std::stable_sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
-        const int compared = QString::compare(rows_[a].cells[c], rows_[b].cells[c], Qt::CaseInsensitive);
-        return order == Qt::AscendingOrder ? compared < 0 : compared > 0;
+        return order == Qt::AscendingOrder ? foldedKeys[a] < foldedKeys[b] : foldedKeys[b] < foldedKeys[a];
     });
     std::vector<ListRow> sorted;
     sorted.reserve(rows_.size());
