@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "listtools/ToolTipContent.h"
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
 #include "settings/SettingKeys.h"
@@ -146,7 +147,9 @@ SetupWriteOutcome writeSetupValues(const SetupValues& v) {
     writeCheckBox(keys::setup_chk_AutoSpaltenbreite, v.autoColumnWidth);
     writeCheckBox(keys::lst_fullrowselect, v.fullRowSelect);
     writeCheckBox(keys::lst_tooltip, v.showToolTip);
+    gShowToolTips = v.showToolTip;
     writeSetting(keys::sld_ToolTipTransparenz, static_cast<qint64>(v.toolTipOpacity));
+    gToolTipAlpha = v.toolTipOpacity;
     writeCheckBox(keys::setup_chk_Switch2Autostart, v.switch2Autostart);
     writeCheckBox(keys::setup_chk_AfterJob, v.afterJob);
     writeSetting(keys::setup_cbo_AfterJob, static_cast<qint64>(v.afterJob ? v.afterJobIndex : -1));

@@ -24,6 +24,7 @@
 #include "app/frm_main.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
+#include "listtools/ToolTipContent.h"
 #include "platform/CatalogDatabase.h"
 #include "platform/Colors.h"
 #include "settings/SettingKeys.h"
@@ -254,6 +255,8 @@ TEST_F(OpenSetupTest, OkWritesEveryKeyAsTheControlsShowIt) {
     };
     for (const auto& [key, value] : expected)
         EXPECT_EQ(readText(key, "unwritten"), value) << key.name;
+    EXPECT_FALSE(gShowToolTips);
+    EXPECT_EQ(gToolTipAlpha, 99);
 
     // Read back, the window shows the same; without the after-run box the action is -1.
     frm_setup again(*target, window.get());
