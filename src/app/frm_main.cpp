@@ -348,8 +348,6 @@ void frm_main::openMenuBelow(QLabel* label) {
                       : label == lbl_mnu_Bearbeiten ? mnu_fileedit
                       : label == lbl_mnu_Ausfuehren ? mnu_fileaction
                                                     : mnu_app;
-    if (dropDown == mnu_fileaction)
-        mnu_fileaction->setActiveAction(findChild<QAction*>(QStringLiteral("mnu_fileactionstart")));
     dropDown->popup(label->mapToGlobal(QPoint(0, label->height())));
 }
 

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "TestSupport.h"
+#include "app/frm_main.h"
+#include "backup/RunState.h"
+#include "catalog/CatalogState.h"
+
+using namespace bravel;
+
+namespace {
+
+class MainCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::resetAll();
+        window = std::make_unique<frm_main>();
+        window->load();
+        window->show();
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override {
+        window->close();
+        window.reset();
+        resetCatalogState();
+    }
+
+    QAction* action(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+    QPushButton* button(const char* name) { return window->findChild<QPushButton*>(QString::fromUtf8(name)); }
+
+    // Whether triggering the menu entry presses the button.
+    bool pressesButton(const char* entry, QPushButton* target) {
+        QSignalSpy pressed(target, &QPushButton::clicked);
+        target->setEnabled(true);
+        QAction* item = action(entry);
+        if (!item) return false;
+        item->setEnabled(true);
+        item->trigger();
+        return pressed.count() == 1;
+    }
+
+    std::unique_ptr<frm_main> window;
+};
+
+TEST_F(MainCommandsTest, MenuEntriesAndShortcutButtonsPressTheirCommandButtons) {
+    // Each target is disconnected from its command first, so that only the press shows.
+    const std::vector<std::pair<const char*, QPushButton*>> entries = {
+        {"mnu_filenew", window->but_DBNew},      {"mnu_fileopen", window->but_DB},
+        {"mnu_fileAutoStart", window->but_SetAutostart}, {"mnu_appexit", window->but_exit},
+        {"mnu_fileeditadd", window->but_source}, {"mnu_fileeditedit", window->but_Edit},
+        {"mnu_fileeditdelete", window->but_delete}, {"mnu_bear_add", window->but_source},
+        {"mnu_bear_edit", window->but_Edit},     {"mnu_bear_del", window->but_delete},
+        {"mnu_fileactionstart", window->but_Start}, {"mnu_fileactionstartallattr", window->but_Start},
+        {"mnu_ausf_start", window->but_Start},   {"mnu_ausf_startattr", window->but_Start},
+        {"mnu_fileactionstop", window->but_Cancel}, {"mnu_appsetup", window->but_setup},
+        {"mnu_appinfo", window->but_info},
+    };
+    for (const auto& [entry, target] : entries) {
+        QObject::disconnect(target, &QPushButton::clicked, nullptr, nullptr);
+        EXPECT_TRUE(pressesButton(entry, target)) << entry;
+    }
+    const std::vector<std::pair<QPushButton*, QPushButton*>> shortcuts = {
+        {window->but_shortcut_neu, window->but_DBNew},    {window->but_shortcut_oeffnen, window->but_DB},
+        {window->but_shortcut_dazu, window->but_source},  {window->but_shortcut_andern, window->but_Edit},
+        {window->but_shortcut_del, window->but_delete},   {window->but_shortcut_run, window->but_Start},
+    };
+    for (const auto& [shortcut, target] : shortcuts) {
+        QSignalSpy pressed(target, &QPushButton::clicked);
+        target->setEnabled(true);
+        shortcut->click();
+        EXPECT_EQ(pressed.count(), 1) << qPrintable(shortcut->objectName());
+    }
+    EXPECT_EQ(window->findChild<QPushButton*>("but_shortcut_öffnen"), window->but_shortcut_oeffnen);
+}
+
+TEST_F(MainCommandsTest, StartEntriesSetTheAttributeModeAndAltRKeepsIt) {
+    QObject::disconnect(window->but_Start, &QPushButton::clicked, nullptr, nullptr);
+    action("mnu_fileactionstartallattr")->setEnabled(true);
+    action("mnu_fileactionstartallattr")->trigger();
+    EXPECT_TRUE(gCopyAttributes);
+    window->but_shortcut_run->click();  // Alt-R
+    EXPECT_TRUE(gCopyAttributes) << "the shortcut keeps the mode of the last start entry";
+    action("mnu_fileactionstart")->setEnabled(true);
+    action("mnu_fileactionstart")->trigger();
+    EXPECT_FALSE(gCopyAttributes);
+}
+
+TEST_F(MainCommandsTest, AltAOpensTheRunMenuBelowItsLabel) {
+    window->but_mnu_AusfuehrenHover->click();
+    QTRY_VERIFY(window->mnu_fileaction->isVisible());
+    const QPoint labelBottom =
+        window->lbl_mnu_Ausfuehren->mapToGlobal(QPoint(0, window->lbl_mnu_Ausfuehren->height()));
+    EXPECT_EQ(window->mnu_fileaction->pos(), labelBottom);
+    EXPECT_EQ(window->mnu_fileaction->defaultAction(), action("mnu_fileactionstart"));
+    EXPECT_TRUE(action("mnu_fileactionstart")->font().bold());
+    window->mnu_fileaction->close();
+}
+
+TEST_F(MainCommandsTest, EntriesWithoutActionExistAndDoNothing) {
+    for (const char* name : {"mnu_apphelp", "mnu_appwebupdate", "mnu_fileexporthtm"}) {
+        ASSERT_NE(action(name), nullptr) << name;
+        action(name)->trigger();
+    }
+    EXPECT_TRUE(test::scriptedDialogs().messages.empty());
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainCommandsTest, CaptionDoubleClickTogglesMaximisedAndDragMovesTheWindow) {
+    QTest::mouseDClick(window->lbl_caption, Qt::LeftButton);
+    EXPECT_TRUE(window->isMaximized());
+    QTest::mouseDClick(window->lbl_caption, Qt::LeftButton);
+    EXPECT_FALSE(window->isMaximized());
+
+    const QPoint before = window->pos();
+    QTest::mousePress(window->lbl_caption, Qt::LeftButton, {}, QPoint(20, 5));
+    QMouseEvent move(QEvent::MouseMove, QPointF(60, 35), window->lbl_caption->mapToGlobal(QPointF(60, 35)),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(window->lbl_caption, &move);
+    QTest::mouseRelease(window->lbl_caption, Qt::LeftButton, {}, QPoint(60, 35));
+    EXPECT_EQ(window->pos(), before + QPoint(40, 30));
+}
+
+TEST_F(MainCommandsTest, WindowLabelsMinimiseAndClose) {
+    QTest::mouseClick(window->lbl_mnu_SystemResize, Qt::LeftButton);
+    EXPECT_TRUE(window->isMaximized());
+    QTest::mouseClick(window->lbl_mnu_SystemResize, Qt::LeftButton);
+    EXPECT_FALSE(window->isMaximized());
+    QTest::mouseClick(window->lbl_mnu_System, Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible()) << "the close label presses Exit";
+}
+
+}  // namespace
