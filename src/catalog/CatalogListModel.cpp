@@ -37,13 +37,13 @@ QVariant CatalogListModel::data(const QModelIndex& index, int role) const {
         case Qt::ToolTipRole: return cell(r, c);
         case Qt::ForegroundRole: return colorFromBgr(cellColor(r, c));
         case Qt::FontRole:
-            if (rows_[static_cast<size_t>(r)].bold) {
+            if (c == 0 && rows_[static_cast<size_t>(r)].bold) {
                 QFont bold;  // resolved against the view's font: only the weight is set
                 bold.setBold(true);
                 return bold;
             }
             return {};
-        case kGhostedRole: return rows_[static_cast<size_t>(r)].ghosted;
+        case kGhostedRole: return c == 0 && rows_[static_cast<size_t>(r)].ghosted;
         case Qt::CheckStateRole:
             if (c == 0) return isRowSelected(r) ? Qt::Checked : Qt::Unchecked;
             return {};
@@ -199,12 +199,13 @@ void CatalogListModel::setRowMarks(const std::vector<RowMark>& marks) {
             runStart = -1;
         }
     }
-    if (matches.isEmpty())
-        selection_.clearSelection();
-    else
-        selection_.select(matches, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    emit dataChanged(index(0, 0), index(count - 1, std::max(0, last)),
-                     {Qt::FontRole, Qt::ForegroundRole, kGhostedRole});
+    // Cleared first, so that the new selection is not compared range by range with the old one;
+    // the runs already span every column, so no row expansion is asked for either (both are
+    // quadratic in the number of runs inside QItemSelectionModel).
+    selection_.clearSelection();
+    if (!matches.isEmpty()) selection_.select(matches, QItemSelectionModel::Select);
+    // The marks belong to the row text (the first column) only, like a list item's own marks.
+    emit dataChanged(index(0, 0), index(count - 1, 0), {Qt::FontRole, Qt::ForegroundRole, kGhostedRole});
 }
 
 bool CatalogListModel::isRowSelected(int r) const {

@@ -91,8 +91,8 @@ public:
     bool rowTag(int r) const { return rows_[static_cast<size_t>(r)].tag; }
     void setRowTag(int r, bool tag) { rows_[static_cast<size_t>(r)].tag = tag; }
 
-    // Search marks. Normal: not bold, not greyed, first column black, not selected; Match:
-    // bold and selected; NoMatch: greyed, first column silver, not selected. marks holds one
+    // Search marks of the row text (the first column). Normal: not bold, not greyed, black, not
+    // selected; Match: bold and selected; NoMatch: greyed, silver, not selected. marks holds one
     // mark per row; the views hear of all rows at once.
     void setRowMarks(const std::vector<RowMark>& marks);
     bool rowBold(int r) const { return rows_[static_cast<size_t>(r)].bold; }
