@@ -5,6 +5,7 @@
 #include "catalog/CatalogState.h"
 #include "catalog/EntryWriter.h"
 #include "errors/COLError.h"
+#include "listtools/ToolTipContent.h"
 #include "platform/Clock.h"
 #include "platform/Err.h"
 #include "platform/SettingsStore.h"
@@ -24,6 +25,7 @@ void resetProgramState() {
     resetCatalogState();
     gSelectedFiles.reset();
     gUseOrigPath = false;
+    resetToolTipState();
     gCatalogFiles.Clear();
     gErrorStack.Clear();
     Err.Clear();

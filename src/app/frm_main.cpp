@@ -23,6 +23,7 @@
 #include "app/AppValues.h"
 #include "backup/BackupRun.h"
 #include "backup/Prog.h"
+#include "backup/UiProg.h"
 #include "backup/RunState.h"
 #include "backup/frm_CommandStatus.h"
 #include "catalog/COLArchivFiles.h"
@@ -76,7 +77,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QStri
 
 }  // namespace
 
-frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frm_main"));
     setWindowTitle(gProductName);
     controller_ = std::make_unique<CatalogController>(*this, this);
@@ -545,13 +546,7 @@ QString frm_main::detailSource() const { return lbl_Eingangsdatei->text(); }
 
 QString frm_main::detailFolder() const { return lbl_Sicherungsverzeichnis->text(); }
 
-void frm_main::autoSizeColumns() {
-    // Fitting reads every row; on a big catalog the header sizes from a sample of rows.
-    QHeaderView* header = lst_Files->header();
-    header->setResizeContentsPrecision(200);
-    for (int c = 0; c < controller_->model().columnCount(); ++c)
-        if (!header->isSectionHidden(c) && header->sectionSize(c) > 0) lst_Files->resizeColumnToContents(c);
-}
+void frm_main::autoSizeColumns() { gAutoSizeColumns(lst_Files, true); }
 
 void frm_main::scrollToRow(int row) { lst_Files->scrollTo(controller_->model().index(row, 0)); }
 
@@ -799,6 +794,7 @@ bool frm_main::load() {
     for (int slot = 1; slot <= 9; ++slot)
         gRecentCatalogs[static_cast<size_t>(slot - 1)] = readText(keys::recentReadKey(slot));
     controller_->mUpdateRecentList();
+    gShowSystemCaption(this, false);  // the window draws its own caption bar
     loading_ = false;
     firstActivation_ = true;
 
