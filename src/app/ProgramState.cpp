@@ -6,6 +6,7 @@
 #include "catalog/EntryWriter.h"
 #include "errors/COLError.h"
 #include "listtools/ToolTipContent.h"
+#include "scan/DirectoryWalk.h"
 #include "platform/Clock.h"
 #include "platform/Err.h"
 #include "platform/SettingsStore.h"
@@ -26,6 +27,7 @@ void resetProgramState() {
     gSelectedFiles.reset();
     gUseOrigPath = false;
     resetToolTipState();
+    gCancelScan = false;
     gCatalogFiles.Clear();
     gErrorStack.Clear();
     Err.Clear();

@@ -702,12 +702,13 @@ void frm_main::startTimers(int which) {
 
 // ---- first activation ----------------------------------------------------------------------
 
-void frm_main::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && firstActivation_) {
-        firstActivation_ = false;
-        QTimer::singleShot(0, this, &frm_main::runFirstActivation);
-    }
+void frm_main::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Showing the window activates it; the first activation runs once the window has painted.
+    // Window systems differ in whether and when they report activation, the show they all do.
+    if (!firstActivation_) return;
+    firstActivation_ = false;
+    QTimer::singleShot(0, this, &frm_main::runFirstActivation);
 }
 
 void frm_main::runFirstActivation() {
@@ -724,6 +725,7 @@ void frm_main::runFirstActivation() {
         QCoreApplication::processEvents();
     }
     if (!copyRange && !copyAll) return;
+    controller_->timer2Tick();  // the commands follow the new selection before Start is pressed
     but_Start->click();
     searchBox_->resetToPlaceholder();
     chk_CheckItem->setChecked(false);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <map>
 #include <set>
 
@@ -264,6 +265,8 @@ private:
     }
 
     void end() {
+        // The catalog's records are flushed with the copies they describe.
+        if (gDB.Access) written_.add(QFileInfo(gDB.Access->name()).absolutePath());
         written_.flush();
         const bool cancelled = gCancel;
 

@@ -93,7 +93,7 @@ TEST_F(MainCommandsTest, StartEntriesSetTheAttributeModeAndAltRKeepsIt) {
 
 TEST_F(MainCommandsTest, AltAOpensTheRunMenuBelowItsLabel) {
     window->but_mnu_AusfuehrenHover->click();
-    QTRY_VERIFY(window->mnu_fileaction->isVisible());
+    EXPECT_TRUE(test::waitUntil([&] { return window->mnu_fileaction->isVisible(); }));
     const QPoint labelBottom =
         window->lbl_mnu_Ausfuehren->mapToGlobal(QPoint(0, window->lbl_mnu_Ausfuehren->height()));
     EXPECT_EQ(window->mnu_fileaction->pos(), labelBottom);

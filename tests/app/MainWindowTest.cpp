@@ -182,8 +182,8 @@ TEST_F(MainWindowTest, FirstActivationBacksUpEveryEntryWhenAskedTo) {
     ASSERT_TRUE(window.load());
     window.show();
     window.activateWindow();
-    QTRY_COMPARE_WITH_TIMEOUT(QFile::exists(path("sicherung/zwei.txt")), true, 3000);
-    QTRY_VERIFY_WITH_TIMEOUT(gIdle, 3000);
+    EXPECT_TRUE(test::waitUntil([&] { return QFile::exists(path("sicherung/zwei.txt")) == true; }, 3000));
+    EXPECT_TRUE(test::waitUntil([&] { return gIdle; }, 3000));
     EXPECT_EQ(test::readFile(path("sicherung/eins.txt")), "eins.txt");
     EXPECT_FALSE(window.chk_CheckItem->isChecked());
     window.close();

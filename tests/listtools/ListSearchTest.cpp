@@ -176,7 +176,7 @@ TEST_F(MainSearchTest, TheBoxSearchesAndTheAllColumnsBoxRunsItAgain) {
     EXPECT_EQ(window.lbl_shortcut_txtsuchtext->buddy(), window.txt_Suche);
 
     window.txt_Suche->setFocus();
-    QTRY_VERIFY(window.txt_Suche->hasFocus());
+    EXPECT_TRUE(test::waitUntil([&] { return window.txt_Suche->hasFocus(); }));
     EXPECT_EQ(window.txt_Suche->text(), "") << "focus empties the placeholder";
     QTest::keyClicks(window.txt_Suche, "anna");
     EXPECT_TRUE(model.selectedRows().empty()) << "anna is only in the second column";
@@ -191,7 +191,7 @@ TEST_F(MainSearchTest, TheBoxSearchesAndTheAllColumnsBoxRunsItAgain) {
     window.txt_Suche->clear();
     EXPECT_TRUE(model.selectedRows().empty());
     window.lst_Files->setFocus();
-    QTRY_VERIFY(window.lst_Files->hasFocus());
+    EXPECT_TRUE(test::waitUntil([&] { return window.lst_Files->hasFocus(); }));
     EXPECT_EQ(window.txt_Suche->text(), searchPlaceholder()) << "an empty box gets the placeholder back";
     window.close();
 }
@@ -213,9 +213,9 @@ TEST_F(MainSearchTest, FirstActivationBacksUpOnlyTheMatchingRows) {
     ASSERT_TRUE(window.load());
     window.show();
     window.activateWindow();
-    QTRY_COMPARE_WITH_TIMEOUT(QFile::exists(path("sicherung/bericht-2024.txt")), true, 3000);
-    QTRY_VERIFY_WITH_TIMEOUT(gIdle, 3000);
-    QTRY_COMPARE_WITH_TIMEOUT(window.txt_Suche->text(), searchPlaceholder(), 3000);
+    EXPECT_TRUE(test::waitUntil([&] { return QFile::exists(path("sicherung/bericht-2024.txt")) == true; }, 3000));
+    EXPECT_TRUE(test::waitUntil([&] { return gIdle; }, 3000));
+    EXPECT_TRUE(test::waitUntil([&] { return window.txt_Suche->text() == searchPlaceholder(); }, 3000));
     EXPECT_TRUE(QFile::exists(path("sicherung/bericht-2023.txt")));
     EXPECT_FALSE(QFile::exists(path("sicherung/foto.jpg"))) << "only the matching rows are backed up";
     CatalogListModel& model = window.controller().model();

@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFile>
 #include <QFileInfo>
 
@@ -93,6 +96,17 @@ void resetAll() {
     recordingActions().calls.clear();
     QFile::remove(settingsstore::filePath(QStringLiteral("quillfen")));
     settingsstore::reset();
+}
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
 }
 
 QByteArray readFile(const QString& path) {

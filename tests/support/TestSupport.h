@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -64,6 +65,10 @@ void pointXdgFoldersInto(const QString& folder);
 
 // Resets program state, fakes and the settings file between tests.
 void resetAll();
+
+// Lets events run until done() holds or timeoutMs passed; whether it held. (Qt Test's QTRY
+// macros only return from the function on failure, which GoogleTest would not notice.)
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& content);
