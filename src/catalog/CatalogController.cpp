@@ -103,7 +103,8 @@ void CatalogController::setAutoUpdate(bool on, int intervalMs) {
 }
 
 void CatalogController::timer1Tick() {
-    if (!gDBOpen) return;
+    // While a command or a run works on the recordset, a refresh must not replace it.
+    if (!gDBOpen || !gIdle) return;
     // A message box runs its own event loop; no second tick may stack another one on it.
     timer1_.stop();
     Err.Clear();
