@@ -338,4 +338,14 @@ TEST_F(CatalogListTest, RefreshTimerPicksUpARecordAddedElsewhere) {
     EXPECT_LT(waited.elapsed(), 500) << "within a few intervals";
 }
 
+TEST_F(CatalogListTest, RefreshTickLeavesTheRecordsetAloneWhileARunWorks) {
+    QDir().mkpath(path("b"));
+    controller->mOpenDB(makeCatalog("lauf.bvk", {{makeFile("eins", 10), path("b"), "", ""}}));
+    Recordset* during = controller->rset_Record();
+    gIdle = false;
+    controller->timer1Tick();
+    EXPECT_EQ(controller->rset_Record(), during) << "the run still walks this recordset";
+    gIdle = true;
+}
+
 }  // namespace
