@@ -5,7 +5,7 @@ SANITIZE_DIR ?= build-sanitize
 BENCH_DIR ?= build-bench
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test run demo bench clean
+.PHONY: deps build test test-sanitize fuzz run demo bench clean
 
 deps:
 	@tools/install-deps.sh
@@ -16,6 +16,25 @@ build: deps
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The whole suite again with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer;
+# leak reports from third-party libraries only are suppressed in tools/lsan.supp.
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DBRAVEL_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# The libFuzzer targets of fuzz/ built with clang, each run FUZZ_SECONDS over its seed corpus.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 30
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRAVEL_FUZZ=ON
+	cmake --build $(FUZZ_DIR) --target fuzzers -j $(JOBS)
+	fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 demo: build
 	@tools/make-demo.sh $(BUILD_DIR)/demo
@@ -29,4 +48,4 @@ bench: deps
 	@bench/run-all.sh $(BENCH_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(BENCH_DIR)

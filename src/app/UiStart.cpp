@@ -4,8 +4,10 @@
 #include <QFileInfo>
 
 #include "app/AppValues.h"
+#include "app/CommandLine.h"
 #include "app/frm_main.h"
 #include "backup/frm_CommandStatus.h"
+#include "catalog/CatalogState.h"
 #include "platform/SystemActions.h"
 #include "platform/SystemInfo.h"
 #include "platform/UiDialogs.h"
@@ -29,18 +31,30 @@ void showStartupStatusWindow() {
     QCoreApplication::processEvents();
 }
 
+// Closes a catalog that is still open when Main ends (an add-mode start, a quit without the
+// window's close): the catalog's connection must go while Qt Sql still exists, not in the
+// destructors of the program-wide values after it.
+struct CatalogCloser {
+    ~CatalogCloser() {
+        if (gDB.Access) gDB.Access->Close();
+        gDB.Access.reset();
+        gDBOpen = false;
+    }
+};
+
 }  // namespace
 
 int Main(int argc, char** argv) {
     QApplication app(argc, argv);
+    const CatalogCloser closeCatalogAtEnd;
     UiDialogs realDialogs;
     setDialogs(&realDialogs);
     RealSystemActions realActions;
     setSystemActions(&realActions);
 
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
-    gCommandLine = commandLineFromArguments(arguments);
-    for (const QString& argument : arguments) gCommandArguments << QFileInfo(argument).absoluteFilePath();
+    const CommandLine commandLine = interpretCommandLine(QCoreApplication::arguments().mid(1));
+    gCommandLine = commandLine.text;
+    gCommandArguments = commandLine.paths;
     InstanceLock instanceLock;
     const bool otherInstanceRunning = !instanceLock.acquire();
     readCaptionColours();

@@ -330,20 +330,25 @@ void CatalogController::recentEntryClicked(int slot) {
 
 // ---- the list fill -------------------------------------------------------------------------
 
-void CatalogController::fillHostColumns(ListRow& row, const QString& hostStatus) {
-    const QStringList pieces = hostStatus.trimmed().split(QLatin1Char(';'));
-    if (pieces.size() <= 1) return;
+std::vector<HostStamp> parseComputerstatus(const QString& text) {
+    const QStringList pieces = text.trimmed().split(QLatin1Char(';'));
+    std::vector<HostStamp> stamps;
     for (int i = 0; i + 1 < pieces.size(); ++i) {
         const QString& piece = pieces[i];
-        const QString date = piece.right(8);
-        const QString name = piece.left(std::max(0, static_cast<int>(piece.size()) - 8));
-        int column = model_.findColumn(name);
-        if (column < 0) column = model_.addColumn({name, 1200, QStringLiteral("pc")});
+        stamps.push_back({piece.left(std::max(0, static_cast<int>(piece.size()) - 8)), piece.right(8)});
+    }
+    return stamps;
+}
+
+void CatalogController::fillHostColumns(ListRow& row, const QString& hostStatus) {
+    for (const HostStamp& stamp : parseComputerstatus(hostStatus)) {
+        int column = model_.findColumn(stamp.host);
+        if (column < 0) column = model_.addColumn({stamp.host, 1200, QStringLiteral("pc")});
         if (static_cast<int>(row.cells.size()) <= column) {
             row.cells.resize(static_cast<size_t>(column) + 1);
             row.colors.resize(static_cast<size_t>(column) + 1, listcolor::kBlack);
         }
-        row.cells[static_cast<size_t>(column)] = date;
+        row.cells[static_cast<size_t>(column)] = stamp.date;
     }
 }
 

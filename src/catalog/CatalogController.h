@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QTimer>
 #include <memory>
+#include <vector>
 
 #include "catalog/CatalogListModel.h"
 #include "catalog/MainView.h"
@@ -15,6 +16,16 @@ extern bool gListHasFocus;  // lst_Files has the keyboard focus
 // The value of a field of the current record, or defaultValue (also at EOF or BOF and for a null
 // field). A failing read is recorded as "var_gReadFieldValue".
 QVariant gReadFieldValue(Recordset* rset, const QString& name, const QVariant& defaultValue);
+
+// One host's entry of a Computerstatus text: the host name and the date it last backed the
+// entry up (the eight characters before the ";").
+struct HostStamp {
+    QString host;
+    QString date;
+};
+// The entries of a Computerstatus text "<host><yyyymmdd>;<host><yyyymmdd>;...", in their order;
+// what follows the last ";" is no entry. A piece shorter than eight characters is all date.
+std::vector<HostStamp> parseComputerstatus(const QString& text);
 
 // The open catalog behind the main window: the list model and its selection, the recordset
 // rset_Record, the refresh timer Timer1 and the selection timer Timer2, and the commands that

@@ -158,15 +158,28 @@ bool makePath(const QString& path) {
     if (isDirectory(path)) return true;
     errno = 0;
     if (QDir().mkpath(path) && isDirectory(path)) return true;
-    // QDir does not tell why; find the first component that is in the way.
+    // QDir does not tell why, and the stat calls below overwrite its errno: find the first
+    // component that is missing and let mkdir itself say why it cannot be made (a full disk is
+    // ENOSPC, not "not found").
     QString probe = QDir::cleanPath(path);
-    while (!probe.isEmpty() && !exists(probe)) probe = QFileInfo(probe).path();
-    if (exists(probe) && !isDirectory(probe))
+    QString missing;
+    while (!probe.isEmpty() && !exists(probe)) {
+        missing = probe;
+        probe = QFileInfo(probe).path();
+    }
+    if (exists(probe) && !isDirectory(probe)) {
         Err.Raise(errnum::kPathNotFound);
-    else if (::access(native(probe).constData(), W_OK) != 0)
+    } else if (!missing.isEmpty() && ::mkdir(native(missing).constData(), 0777) != 0) {
         Err.RaiseFromErrno(errno);
-    else
-        Err.RaiseFromErrno(errno != 0 ? errno : EIO);
+    } else if (!missing.isEmpty()) {
+        // It could be made now after all (a race): try the whole path once more.
+        if (QDir().mkpath(path) && isDirectory(path)) return true;
+        Err.RaiseFromErrno(EIO);
+    } else if (::access(native(probe).constData(), W_OK) != 0) {
+        Err.RaiseFromErrno(errno);
+    } else {
+        Err.RaiseFromErrno(EIO);
+    }
     return false;
 }
 

@@ -1,0 +1,51 @@
+// The Computerstatus text of a record: how the list fill splits it into host columns, and how a
+// backup run stamps this host's date into it.
+
+#include "backup/BackupRun.h"
+#include "catalog/CatalogController.h"
+#include "FuzzSupport.h"
+
+using namespace bravel;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString input = fuzz::text(data, size);
+    const QStringList parts = input.split(QLatin1Char('\n'));
+    const QString old = parts.value(0);
+    const QString host = parts.value(1);
+    const QString date = parts.size() > 2 ? parts[2] : QStringLiteral("20240131");
+
+    // The fill: one stamp per ";", each piece split into name and the eight characters before it.
+    const std::vector<HostStamp> stamps = parseComputerstatus(old);
+    const QString trimmed = old.trimmed();
+    FUZZ_CHECK(static_cast<qsizetype>(stamps.size()) == trimmed.count(QLatin1Char(';')));
+    QString rebuilt;
+    for (const HostStamp& stamp : stamps) {
+        FUZZ_CHECK(stamp.date.size() <= 8);
+        FUZZ_CHECK(!stamp.host.contains(QLatin1Char(';')) && !stamp.date.contains(QLatin1Char(';')));
+        if (!stamp.host.isEmpty()) FUZZ_CHECK(stamp.date.size() == 8);
+        rebuilt += stamp.host + stamp.date + QLatin1Char(';');
+    }
+    FUZZ_CHECK(trimmed.startsWith(rebuilt));
+
+    // The run: this host's entry is replaced in place or appended.
+    const QString updated = updatedComputerstatus(old, host, date);
+    const QString entry = host + date + QLatin1Char(';');
+    FUZZ_CHECK(updated.contains(entry));
+    const qsizetype p = host.isEmpty() ? -1 : old.indexOf(host);
+    if (p < 0) {
+        FUZZ_CHECK(updated == old + entry);
+    } else {
+        FUZZ_CHECK(updated.startsWith(old.left(p) + entry));
+        FUZZ_CHECK(updated.size() <= old.size() + entry.size());
+    }
+    // Stamping the same day twice changes nothing more.
+    if (!host.isEmpty() && date.size() == 8) FUZZ_CHECK(updatedComputerstatus(updated, host, date) == updated);
+    // A stamp the fill then shows: the host's own column carries the date.
+    if (!host.isEmpty() && date.size() == 8 && !host.contains(QLatin1Char(';')) &&
+        !date.contains(QLatin1Char(';')) && old.trimmed() == old && host.trimmed() == host &&
+        p < 0 && old.isEmpty()) {
+        const std::vector<HostStamp> shown = parseComputerstatus(updated);
+        FUZZ_CHECK(shown.size() == 1 && shown[0].host == host && shown[0].date == date);
+    }
+    return 0;
+}

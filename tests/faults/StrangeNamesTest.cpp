@@ -1,0 +1,96 @@
+// Names with blanks, umlauts and a newline, a 255-byte file name and a 4,000-character path:
+// added, listed, backed up, exported and deleted like any other.
+#include <limits.h>
+
+#include "FaultSupport.h"
+#include "catalog/EntryCommands.h"
+#include "catalog/EntryWriter.h"
+#include "listtools/ListExport.h"
+
+namespace bravel::test {
+namespace {
+
+class StrangeNamesTest : public FaultTest {};
+
+QString longPath(const QString& base, int length) {
+    QString p = base;
+    while (p.size() + 1 + 200 < length - 20) p += QLatin1Char('/') + QString(200, QLatin1Char('v'));
+    p += QLatin1Char('/');
+    p += QString(length - static_cast<int>(p.size()) - 4, QLatin1Char('n')) + QStringLiteral(".txt");
+    return p;
+}
+
+TEST_F(StrangeNamesTest, AddedListedBackedUpExportedAndDeleted) {
+    const QString folder = path(QStringLiteral("src"));
+    const QString name255 = QString(126, QChar(0xFC)) + QStringLiteral("abc");  // 126 × "ü": 252 bytes
+    ASSERT_EQ(name255.toUtf8().size(), NAME_MAX);
+    const QStringList names = {QStringLiteral(" Datei mit  Blanks .txt"),
+                               QStringLiteral("Ärger über Öl – ß.txt"),
+                               QStringLiteral("Zeile\nzwei.txt"), name255};
+    QStringList sources;
+    for (int i = 0; i < names.size(); ++i) {
+        sources << folder + QLatin1Char('/') + names[i];
+        ASSERT_TRUE(writeFile(sources.back(), patterned(5000, i))) << i;
+    }
+    sources << longPath(folder, 4000);
+    ASSERT_EQ(sources.back().size(), 4000);
+    ASSERT_TRUE(writeFile(sources.back(), patterned(5000, 9))) << "the file system refused the long path";
+
+    // Added as the entry editor and the command line add them.
+    const QString backup = path(QStringLiteral("Sicherung mit Blank/ä"));
+    openCatalog({});
+    gSelectedFiles = sources;
+    mSaveEntries(controller->rset_Record(), SaveMode::AddNew, backup);
+    EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(scriptedDialogs().messages.empty());
+    controller->mFillListBox();
+
+    // Listed: each once, found, with its size.
+    ASSERT_EQ(model().rowCount(), sources.size());
+    for (const QString& src : sources) {
+        SCOPED_TRACE(src.left(80).toStdString());
+        const int r = rowOf(src);
+        EXPECT_EQ(model().cell(r, col::kSource), src);
+        EXPECT_EQ(model().cellColor(r, col::kSource), listcolor::kBlack);
+        EXPECT_EQ(model().cell(r, col::kSize).trimmed(), QStringLiteral("5"));
+        EXPECT_EQ(model().cell(r, col::kFolder), backup);
+    }
+    EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join(QLatin1Char('\n')).toStdString();
+
+    // Backed up.
+    selectAll();
+    run();
+    EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join(QLatin1Char('\n')).toStdString();
+    for (int i = 0; i < sources.size(); ++i) {
+        const QString& src = sources[i];
+        SCOPED_TRACE(src.left(80).toStdString());
+        const QString target = backup + QLatin1Char('/') + src.mid(src.lastIndexOf(QLatin1Char('/')) + 1);
+        EXPECT_EQ(readFile(target), readFile(src));
+        EXPECT_TRUE(statusOf(src).startsWith(QStringLiteral("gesichert (")));
+        EXPECT_TRUE(storedRecord(src).status.startsWith(QStringLiteral("gesichert (")));
+    }
+
+    // Exported: every path whole in the text file.
+    selectAll();
+    const QString exported = path(QStringLiteral("export.txt"));
+    gExportList(model(), exported, exportmode::kFile);
+    const QString text = QString::fromUtf8(readFile(exported));
+    for (const QString& src : sources) EXPECT_TRUE(text.contains(src + QLatin1Char(';'))) << src.left(80).toStdString();
+
+    // Deleted: the backup copies, then the entries.
+    selectAll();
+    mDeleteFiles(*controller, DeleteMode::Local);
+    for (const QString& src : sources) {
+        const QString target = backup + QLatin1Char('/') + src.mid(src.lastIndexOf(QLatin1Char('/')) + 1);
+        EXPECT_FALSE(QFileInfo::exists(target)) << target.left(80).toStdString();
+        EXPECT_TRUE(QFileInfo::exists(src)) << "a source was deleted: " << src.left(80).toStdString();
+    }
+    selectAll();
+    but_delete_Click(*controller);
+    EXPECT_EQ(model().rowCount(), 0);
+    EXPECT_TRUE(storedRecords().empty());
+    EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+}
+
+}  // namespace
+}  // namespace bravel::test
