@@ -273,7 +273,7 @@ void frm_choosedir::resizeEvent(QResizeEvent* event) { QDialog::resizeEvent(even
 void frm_choosedir::toggleMaximized() { setWindowState(windowState() ^ Qt::WindowMaximized); }
 
 bool frm_choosedir::eventFilter(QObject* watched, QEvent* event) {
-    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const auto* mouse = dynamic_cast<QMouseEvent*>(event);  // used only for mouse events
     if (event->type() == QEvent::MouseButtonPress && watched == lbl_caption && mouse->button() == Qt::LeftButton) {
         if (windowHandle()) windowHandle()->startSystemMove();
         return true;

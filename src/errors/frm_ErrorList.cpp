@@ -288,7 +288,7 @@ void frm_ErrorList::toggleMaximized() {
 }
 
 bool frm_ErrorList::captionEvent(QEvent* event) {
-    auto* mouse = static_cast<QMouseEvent*>(event);
+    auto* mouse = dynamic_cast<QMouseEvent*>(event);  // used only for mouse events
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         frm_ToolTip::unload();

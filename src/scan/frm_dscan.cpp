@@ -406,7 +406,7 @@ void frm_dscan::resizeEvent(QResizeEvent* event) {
 bool frm_dscan::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (watched == lbl_caption) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* mouse = dynamic_cast<QMouseEvent*>(event);  // used only for mouse events
         if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
             lbl_caption->setCursor(Qt::SizeAllCursor);
             const bool systemMove = windowHandle() && windowHandle()->startSystemMove();

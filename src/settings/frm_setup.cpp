@@ -645,7 +645,7 @@ bool frm_setup::eventFilter(QObject* watched, QEvent* event) {
         }
     }
 
-    auto* mouse = static_cast<QMouseEvent*>(event);
+    auto* mouse = dynamic_cast<QMouseEvent*>(event);  // used only for mouse events
     if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
         if (watched == img_systemclose || watched == lbl_mnu_System) {
             closeWith(kSetupExit);

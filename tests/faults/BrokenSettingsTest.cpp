@@ -69,7 +69,8 @@ TEST_F(BrokenSettingsTest, EmptyOrGarbage) {
     EXPECT_EQ(defaults.errors, 0);
 
     QByteArray garbage = patterned(8192, 7);
-    garbage += QByteArray("\n[bravel]\n\xff\xfe=\x01\x02\n[\n=\n\\\n", 26);
+    static const char tail[] = "\n[bravel]\n\xff\xfe=\x01\x02\n[\n=\n\\\n";
+    garbage += QByteArray(tail, sizeof tail - 1);
     for (const QByteArray& content : {QByteArray(), garbage, QByteArray(1 << 20, '\0')}) {
         SCOPED_TRACE(content.size());
         ASSERT_TRUE(writeFile(settingsFile(), content));
