@@ -37,6 +37,12 @@ void printFigure(const QString& name, double value, const QString& unit, const Q
     std::fflush(stdout);
 }
 
+double cpuSeconds() {
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 double peakResidentMb() {
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);

@@ -12,6 +12,8 @@ double bestSeconds(int repeats, const std::function<void()>& work);
 // One result line: "NAME: VALUE UNIT; baseline BASELINE: VALUE UNIT; ratio R".
 void printFigure(const QString& name, double value, const QString& unit, const QString& baseline,
                  double baselineValue);
+// Processor time (user and system) this process has used so far.
+double cpuSeconds();
 // Peak resident memory of this process in MB.
 double peakResidentMb();
 

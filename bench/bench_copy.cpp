@@ -1,112 +1,33 @@
-// Times backup runs beside the system's own copy tools, on warm caches:
-//   one 1 GiB file through the run, beside cp;
-//   10,000 files of 10 KiB in one catalog through the run, beside cp -r and rsync -a.
-// Prints lines "NAME: VALUE UNIT; baseline BASELINE: VALUE UNIT; ratio R".
+// Times backup runs through the real main window (offscreen, status window on) beside the
+// system's own copy tools, on warm caches:
+//   one 1 GiB file, beside cp;
+//   10,000 files of 10 KiB in one catalog, beside cp -r and rsync -a.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLabel>
-#include <QLocale>
 #include <QProcess>
-#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
-#include <cstdio>
-#include <memory>
 
+#include "BenchSupport.h"
 #include "app/AppValues.h"
-#include "backup/BackupRun.h"
+#include "app/frm_main.h"
 #include "backup/Prog.h"
-#include "backup/RunObserver.h"
-#include "backup/RunState.h"
-#include "backup/frm_CommandStatus.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "platform/CatalogDatabase.h"
+#include "platform/SystemActions.h"
 
 using namespace bravel;
 
 namespace {
 
-class QuietView : public MainView {
+class NoSystemActions : public SystemActions {
 public:
-    void showOverlay(const QString&, bool) override {}
-    void setRecordCountText(const QString&) override {}
-    void setListVisible(bool) override {}
-    void setDetailTexts(const QString&, const QString&) override {}
-    void autoSizeColumns() override {}
-    void scrollToRow(int) override {}
-    void setSummaryText(const QString& text) override { summary = text; }
-    void applyControlStates(const ControlStates&) override {}
-    void showRecentEntries(const std::array<QString, 9>&) override {}
-    void closeToolTip() override {}
-    QString summary;
-};
-
-// Real progress widgets and the real status window, updated as a window would: bars every
-// chunk, texts whenever events are about to paint them.
-class WidgetObserver : public RunObserver {
-public:
-    WidgetObserver() {
-        overall.setRange(0, 100);
-        single.setRange(0, 100);
-        window.resize(400, 200);
-        window.show();
-        overall.setParent(&window);
-        single.setParent(&window);
-        multiText.setParent(&window);
-        singleText.setParent(&window);
-        caption.setParent(&window);
-        status.setParent(&window);
-    }
-    int overallProgressValue() const override { return overall.value(); }
-    void setOverallProgressValue(int value) override { overall.setValue(value); }
-    void fileProgress(const CopyProgress& p) override {
-        single.setValue(p.fileValue());
-        overall.setValue(p.overallValue());
-        if (!p.eventsRan) return;
-        singleText.setText(p.fileText());
-        multiText.setText(p.overallText());
-    }
-    QString captionText() const override { return caption.text(); }
-    void setCaptionText(const QString& text) override { caption.setText(text); }
-    QString statusLine() const override { return status.text(); }
-    void setStatusLine(const QString& text) override { status.setText(text); }
-    void showStatusWindow(const QString& tag) override {
-        frm_CommandStatus* w = frm_CommandStatus::load();
-        w->setTagText(tag);
-        w->lbl_Progress->show();
-        w->show();
-    }
-    void statusWindowProgress(const CopyProgress& p) override {
-        frm_CommandStatus* w = frm_CommandStatus::current();
-        if (!w) return;
-        w->setProgressValue(p.fileValue());
-        if (p.eventsRan) w->setProgressText(p.statusLine());
-    }
-    void closeStatusWindow() override { frm_CommandStatus::unload(); }
-    void showRowProgress(int) override { single.setValue(0); }
-    void hideRowProgress() override {}
-    void scrollToRow(int) override {}
-    void setListEnabled(bool) override {}
-    void focusList() override {}
-    void updateSelectionSummary() override {
-        if (summary) summary();
-    }
-    void applyControlStates() override {}
-    void enableCancelButton() override {}
-    void setCancelLook(CancelLook) override {}
-    bool pauseChecked() const override { return false; }
-    void setPauseChecked(bool) override {}
-    void focusRunShortcut() override {}
-    void pressExit() override {}
-    void stopTimers(int) override {}
-    void startTimers(int) override {}
-
-    std::function<void()> summary;
-    QWidget window;
-    QProgressBar overall, single;
-    QLabel multiText, singleText, caption, status;
+    void logOff() override {}
+    void restart() override {}
+    void shutDown() override {}
 };
 
 bool writeFile(const QString& path, qint64 size) {
@@ -119,9 +40,8 @@ bool writeFile(const QString& path, qint64 size) {
     return file.flush();
 }
 
-void warm(const QString& path) {
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                             QStringLiteral("cat \"$0\" > /dev/null"), path});
+void warm(const QString& folder) {
+    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat \"$0\"/* > /dev/null"), folder});
 }
 
 double timeCommand(const QString& program, const QStringList& arguments) {
@@ -131,84 +51,84 @@ double timeCommand(const QString& program, const QStringList& arguments) {
     return clock.nsecsElapsed() / 1e9;
 }
 
-// One catalog with an entry per source, filled into the list, every row selected, one run.
-double timeRun(const QString& catalog, const QStringList& sources, const QString& folder) {
-    {
-        auto db = CatalogDatabase::create(catalog);
-        auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
-        for (const QString& source : sources) {
-            rset->AddNew();
-            rset->SetField(QStringLiteral("Eingangsdatei"), source);
-            rset->SetField(QStringLiteral("Sicherungspfad"), folder);
-            rset->Update();
-        }
-        rset->Close();
-        db->Close();
+QString makeCatalog(const QString& catalog, const QStringList& sources, const QString& folder) {
+    auto db = CatalogDatabase::create(catalog);
+    auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
+    for (const QString& source : sources) {
+        rset->AddNew();
+        rset->SetField(QStringLiteral("Eingangsdatei"), source);
+        rset->SetField(QStringLiteral("Sicherungspfad"), folder);
+        rset->Update();
     }
+    rset->Close();
+    db->Close();
     QDir().mkpath(folder);
-    QuietView view;
-    CatalogController controller(view);
-    controller.createColumns({2000, 2000, 500, 500, 500, 500, 500});
-    controller.mOpenDB(catalog);
-    controller.model().selectAll(true);
-    WidgetObserver observer;
-    observer.summary = [&] {
-        controller.mUpdateSelectionSummary();
-        observer.status.setText(view.summary);
-    };
-    QElapsedTimer clock;
-    clock.start();
-    runBackup(controller.model(), controller.rset_Record(), observer);
-    const double seconds = clock.nsecsElapsed() / 1e9;
-    controller.closeCatalog();
-    resetCatalogState();
-    return seconds;
+    return catalog;
 }
 
-void report(const char* name, double value, const char* baseline, double base) {
-    std::printf("%s: %.3f s; baseline %s: %.3f s; ratio %.2f\n", name, value, baseline, base,
-                value / base);
-    std::fflush(stdout);
+// Opens the catalog in the main window, selects every row and presses Start.
+double timeRun(const QString& catalog) {
+    gCommandLine = catalog + QStringLiteral(" /open/");
+    frm_main window;
+    window.load();
+    window.show();
+    QCoreApplication::processEvents();
+    window.controller().mSelectAll(true);
+    window.controller().timer2Tick();
+    QElapsedTimer clock;
+    clock.start();
+    const double cpuBefore = bench::cpuSeconds();
+    window.but_Start->click();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    std::fprintf(stderr, "run: %.3f s wall, %.3f s processor\n", seconds, bench::cpuSeconds() - cpuBefore);
+    window.controller().closeCatalog();
+    resetCatalogState();
+    return seconds;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    bench::prepareEnvironment(home.path());
     QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    gShowStatus = true;
-    gHostName = QStringLiteral("bench");
+    bench::SilentDialogs dialogs;
+    setDialogs(&dialogs);
+    NoSystemActions actions;
+    setSystemActions(&actions);
+    fillIdentityValues();
+    gShowStatus = qEnvironmentVariableIntValue("BRAVEL_BENCH_NO_STATUS") == 0;
+    gHostName = gGetComputerName();
+    // On the disk, not in /tmp, which may be a memory file system.
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-XXXXXX"));
     const QString base = dir.path();
 
-    // One large file.
     const qint64 big = qEnvironmentVariableIntValue("BRAVEL_BENCH_BIG_MIB") > 0
                            ? qEnvironmentVariableIntValue("BRAVEL_BENCH_BIG_MIB") * (1LL << 20)
                            : (1LL << 30);
-    const QString bigFile = base + QStringLiteral("/big.bin");
+    QDir().mkpath(base + QStringLiteral("/big"));
+    const QString bigFile = base + QStringLiteral("/big/big.bin");
     writeFile(bigFile, big);
-    warm(bigFile);
+    warm(base + QStringLiteral("/big"));
     const double cp = timeCommand(QStringLiteral("cp"), {bigFile, base + QStringLiteral("/cp.bin")});
     QFile::remove(base + QStringLiteral("/cp.bin"));
-    const double run = timeRun(base + QStringLiteral("/big.bvk"), {bigFile}, base + QStringLiteral("/run-big"));
-    report("run_1gib", run, "cp", cp);
+    const double run = timeRun(makeCatalog(base + QStringLiteral("/big.bvk"), {bigFile}, base + QStringLiteral("/run-big")));
+    bench::printFigure(QStringLiteral("run of one 1 GiB file"), run, QStringLiteral("s"), QStringLiteral("cp"), cp);
 
-    // Many small files.
     const QString many = base + QStringLiteral("/many");
     QDir().mkpath(many);
     QStringList sources;
-    for (int i = 0; i < 10000; ++i) {
-        const QString file = many + QStringLiteral("/f%1.bin").arg(i, 5, 10, QLatin1Char('0'));
-        writeFile(file, 10 * 1024);
-        sources << file;
+    const int count = qEnvironmentVariableIntValue("BRAVEL_BENCH_FILES") > 0 ? qEnvironmentVariableIntValue("BRAVEL_BENCH_FILES") : 10000;
+    for (int i = 0; i < count; ++i) {
+        sources << many + QStringLiteral("/f%1.bin").arg(i, 5, 10, QLatin1Char('0'));
+        writeFile(sources.back(), 10 * 1024);
     }
-    warm(many + QStringLiteral("/f00000.bin"));
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat \"$0\"/* > /dev/null"), many});
+    warm(many);
     const double cpr = timeCommand(QStringLiteral("cp"), {QStringLiteral("-r"), many, base + QStringLiteral("/cp-many")});
-    const double rsync = timeCommand(QStringLiteral("rsync"), {QStringLiteral("-a"), many + QLatin1Char('/'), base + QStringLiteral("/rsync-many/")});
-    const double runMany = timeRun(base + QStringLiteral("/many.bvk"), sources, base + QStringLiteral("/run-many"));
-    report("run_10000x10kib", runMany, "cp -r", cpr);
-    report("run_10000x10kib", runMany, "rsync -a", rsync);
+    const double rsync =
+        timeCommand(QStringLiteral("rsync"), {QStringLiteral("-a"), many + QLatin1Char('/'), base + QStringLiteral("/rsync-many/")});
+    const double runMany = timeRun(makeCatalog(base + QStringLiteral("/many.bvk"), sources, base + QStringLiteral("/run-many")));
+    bench::printFigure(QStringLiteral("run of 10000 files of 10 KiB"), runMany, QStringLiteral("s"), QStringLiteral("cp -r"), cpr);
+    bench::printFigure(QStringLiteral("run of 10000 files of 10 KiB"), runMany, QStringLiteral("s"), QStringLiteral("rsync -a"), rsync);
     return 0;
 }

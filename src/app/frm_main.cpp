@@ -340,6 +340,11 @@ void frm_main::layOutControls() {
     progressRow->addWidget(lbl_MultiProgress);
     root->addLayout(progressRow);
     root->addWidget(lbl_status);
+
+    // Texts that change during a run must not lay the whole window out again each time.
+    for (QLabel* label : {lbl_caption, lbl_status, lbl_Eingangsdatei, lbl_Sicherungsverzeichnis})
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    lbl_MultiProgress->setFixedWidth(lbl_MultiProgress->fontMetrics().horizontalAdvance(QStringLiteral("0000%")));
 }
 
 // ---- commands, shortcut buttons and the context menu ---------------------------------------

@@ -50,7 +50,13 @@ QString CopyProgress::statusLine() const {
 
 // ---- helpers -----------------------------------------------------------------------------
 
-void letEventsRun() { QCoreApplication::processEvents(); }
+bool letEventsRun() {
+    static QElapsedTimer sinceLastRun;
+    if (sinceLastRun.isValid() && sinceLastRun.elapsed() < kEventIntervalMs) return false;
+    QCoreApplication::processEvents();
+    sinceLastRun.start();
+    return true;
+}
 
 namespace {
 
@@ -238,8 +244,6 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer) 
     const int base = observer.overallProgressValue();
     qint64 position = 1;  // the next byte to read, 1-based
     qint64 chunk = kCopyChunk;
-    QElapsedTimer sinceEvents;
-    sinceEvents.start();
     CopyProgress progress;
     progress.total = total;
 
@@ -264,13 +268,7 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer) 
                                          100.0f
                                    : 100.0f;
 
-        // Pause and cancel change only while events run; once a millisecond is often enough.
-        progress.eventsRan = false;
-        if (sinceEvents.elapsed() >= 1) {
-            letEventsRun();
-            sinceEvents.restart();
-            progress.eventsRan = true;
-        }
+        progress.eventsRan = letEventsRun();
         progress.position = position;
         progress.chunkBytes = chunk;
         progress.filePercent = filePercent;

@@ -27,7 +27,10 @@ bool isCopyTempName(const QString& name, qint64* pid = nullptr);
 // Returns how many were removed.
 int removeLeftoverTemps(const QString& folder);
 
-// Lets pending window events run once.
-void letEventsRun();
+// Lets pending window events run once, but not more often than every kEventIntervalMs: pause
+// and cancel change only while events run, a person cannot tell 10 ms, and a run over many small
+// files would otherwise spend its time repainting. Returns whether they ran.
+constexpr int kEventIntervalMs = 10;
+bool letEventsRun();
 
 }  // namespace bravel

@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "app/AppValues.h"
+#include "backup/Copy.h"
 #include "backup/Progress.h"
 #include "platform/Colors.h"
 #include "platform/Twips.h"
@@ -13,13 +14,25 @@
 namespace bravel {
 
 QPointer<frm_CommandStatus> frm_CommandStatus::instance_;
+QPointer<frm_CommandStatus> frm_CommandStatus::spare_;
 
 namespace {
 QString displayText(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
 }  // namespace
 
 frm_CommandStatus* frm_CommandStatus::load() {
-    if (!instance_) instance_ = new frm_CommandStatus();
+    if (instance_) return instance_;
+    if (spare_) {
+        // A run shows the window once per file: a closed window is kept hidden and started
+        // afresh, which looks the same as a new one and costs far less.
+        instance_ = spare_;
+        spare_ = nullptr;
+        instance_->startAfresh();
+    } else {
+        instance_ = new frm_CommandStatus();
+        static const bool spareDeletedAtExit = (qAddPostRoutine([] { delete spare_.data(); }), true);
+        Q_UNUSED(spareDeletedAtExit);
+    }
     return instance_;
 }
 
@@ -29,14 +42,14 @@ void frm_CommandStatus::unload() {
     if (!instance_) return;
     frm_CommandStatus* window = instance_;
     instance_ = nullptr;
-    window->close();
-    delete window;
+    window->hide();
+    delete spare_.data();
+    spare_ = window;
 }
 
 frm_CommandStatus::frm_CommandStatus(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("frm_CommandStatus"));
-    gInitCrLf();
     lbl_titel = new QLabel(this);
     lbl_titel->setObjectName(QStringLiteral("lbl_titel"));
     lbl_Progress = new QLabel(this);
@@ -44,6 +57,13 @@ frm_CommandStatus::frm_CommandStatus(QWidget* parent)
     pan_progress = new QProgressBar(this);
     pan_progress->setObjectName(QStringLiteral("pan_progress"));
     pan_progress->setRange(0, 100);
+    startAfresh();
+}
+
+void frm_CommandStatus::startAfresh() {
+    gInitCrLf();
+    firstActivation_ = true;
+    tagText_.clear();
     pan_progress->setValue(0);
     lbl_titel->hide();
     lbl_Progress->hide();
@@ -60,7 +80,8 @@ frm_CommandStatus::frm_CommandStatus(QWidget* parent)
     showTitle();
     lbl_titel->move(twipsToPixels(220), twipsToPixels(220));
     lbl_Progress->move(twipsToPixels(220), twipsToPixels(1000));
-    QCoreApplication::processEvents();
+    lbl_Progress->clear();
+    letEventsRun();
 }
 
 void frm_CommandStatus::showTitle() {

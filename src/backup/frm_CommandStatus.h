@@ -35,6 +35,8 @@ protected:
 
 private:
     explicit frm_CommandStatus(QWidget* parent = nullptr);
+    // The load steps: title block without the tag line, labels hidden, colours, positions.
+    void startAfresh();
     void layOutOnFirstActivation();
     void showTitle();
 
@@ -42,6 +44,7 @@ private:
     QString tagText_;
     bool firstActivation_ = true;
     static QPointer<frm_CommandStatus> instance_;
+    static QPointer<frm_CommandStatus> spare_;  // a closed window, kept for the next load
 };
 
 }  // namespace bravel
