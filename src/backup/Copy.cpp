@@ -167,6 +167,62 @@ bool writeFully(int fd, const char* buffer, qint64 size) {
     return true;
 }
 
+// Moves the bytes in large blocks while the copy still counts, reports and pauses per 4096-byte
+// chunk. Only the hidden temporary file sees the difference. The kernel copies each block itself
+// (copy_file_range), so the data never passes through this process; where it cannot, the block
+// goes through a buffer.
+class BlockTransfer {
+public:
+    BlockTransfer(int in, int out, qint64 total) : in_(in), out_(out), unmoved_(total) {}
+
+    // Takes the next chunk of size bytes; false on a failed read or write (Err is set).
+    bool take(qint64 size) {
+        if (taken_ + size > moved_) {
+            const qint64 block = std::min(kBlock, unmoved_);
+            if (!moveBlock(block)) return false;
+            unmoved_ -= block;
+            taken_ = 0;
+            moved_ = block;
+        }
+        taken_ += size;
+        return true;
+    }
+
+private:
+    static constexpr qint64 kBlock = 1 << 20;  // a whole number of chunks
+
+    bool moveBlock(qint64 size) {
+        qint64 done = 0;
+        while (done < size && kernelCopy_) {
+            const ssize_t n = ::copy_file_range(in_, nullptr, out_, nullptr, static_cast<size_t>(size - done), 0);
+            if (n > 0) {
+                done += n;
+            } else if (n == 0) {  // the source became shorter while we copied it
+                Err.Raise(errnum::kInputPastEnd);
+                return false;
+            } else if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+                       errno == EBADF) {
+                kernelCopy_ = false;  // not between these two files: through the buffer from here on
+            } else if (errno != EINTR) {
+                Err.RaiseFromErrno(errno);
+                return false;
+            }
+        }
+        if (done == size) return true;
+        const qint64 rest = size - done;
+        if (buffer_.empty()) buffer_.resize(static_cast<size_t>(kBlock));
+        return readFully(in_, buffer_.data(), rest) && writeFully(out_, buffer_.data(), rest);
+    }
+
+    int in_;
+    int out_;
+    qint64 unmoved_;
+    qint64 moved_ = 0;  // bytes of the current block already in the target
+    qint64 taken_ = 0;  // of those, the bytes the chunks have counted
+    bool kernelCopy_ = true;
+    std::vector<char> buffer_;
+};
+
 // Puts the finished temporary file in the older copy's place. The older copy's read-only mark is
 // cleared first, so that nothing of it is left that the user would have to clear by hand.
 bool replaceOlderCopy(const QString& tempPath, const QString& target) {
@@ -220,7 +276,6 @@ int removeLeftoverTemps(const QString& folder) {
 
 bool gCopy(const QString& source, const QString& target, RunObserver& observer) {
     Err.Clear();
-    std::vector<char> buffer(static_cast<size_t>(kCopyChunk));
     bool ok = true;
 
     struct stat st {};
@@ -246,6 +301,7 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer) 
     qint64 chunk = kCopyChunk;
     CopyProgress progress;
     progress.total = total;
+    BlockTransfer transfer(in, out, total);
 
     while (ok && position <= total) {
         if (gPause) {
@@ -256,7 +312,7 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer) 
         if (observer.captionText() == pauseMarker()) observer.setCaptionText(QString());
         const qint64 left = total - position;
         if (left < kCopyChunk - 1) chunk = left + 1;
-        if (!readFully(in, buffer.data(), chunk) || !writeFully(out, buffer.data(), chunk)) {
+        if (!transfer.take(chunk)) {
             ok = false;
             break;
         }

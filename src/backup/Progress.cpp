@@ -25,6 +25,9 @@ QString sampleProgressLine() {
 
 QString percentText(double percent) { return formatWhole(percent) + QLatin1Char('%'); }
 
-QString pauseMarker() { return QString(150, QLatin1Char(' ')) + QStringLiteral("[PAUSED]"); }
+const QString& pauseMarker() {
+    static const QString marker = QString(150, QLatin1Char(' ')) + QStringLiteral("[PAUSED]");
+    return marker;
+}
 
 }  // namespace bravel

@@ -14,6 +14,6 @@ QString sampleProgressLine();
 // The main window's percentage texts ("41%").
 QString percentText(double percent);
 // The caption label's marker while a copy waits in pause.
-QString pauseMarker();
+const QString& pauseMarker();
 
 }  // namespace bravel

@@ -38,10 +38,23 @@ QString filePath(const QString& application) {
     return configHome + QLatin1Char('/') + application.toLower() + QStringLiteral("/bravel.ini");
 }
 
+namespace {
+
+// The program writes keys in lower case; a key written by hand in another case is found too.
+QVariant valueInAnyCase(QSettings& file, const QString& section, const QString& key) {
+    const QVariant value = file.value(storedKey(section, key));
+    if (value.isValid()) return value;
+    for (const QString& stored : file.allKeys())
+        if (stored.compare(section + QLatin1Char('/') + key, Qt::CaseInsensitive) == 0) return file.value(stored);
+    return {};
+}
+
+}  // namespace
+
 QString read(const QString& application, const QString& section, const QString& key,
              const QString& defaultValue) {
     QSettings& file = fileFor(application);
-    const QVariant value = file.value(storedKey(section, key));
+    const QVariant value = valueInAnyCase(file, section, key);
     if (!value.isValid()) return defaultValue;
     // A value that QSettings split at commas comes back as a list; it was one text.
     if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(QLatin1Char(','));

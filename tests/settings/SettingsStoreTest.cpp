@@ -282,3 +282,11 @@ TEST_F(SettingsStoreTest, WrittenFlagsReadBackThroughTheirReaders) {
     EXPECT_FALSE(searchAll);
     EXPECT_EQ(readText(keys::setup_chk_autostart), "1") << "check boxes store \"1\"";
 }
+
+TEST(SettingsStoreCaseTest, KeysWrittenByHandInAnotherCaseAreFound) {
+    bravel::test::resetAll();
+    const QString file = bravel::settingsstore::filePath(QStringLiteral("quillfen"));
+    ASSERT_TRUE(bravel::test::writeFile(file, "[Bravel]\nSetup_Txt_StandardSicherungsverzeichnis=/srv/sicherung\n"));
+    bravel::settingsstore::reset();
+    EXPECT_EQ(bravel::readText(bravel::keys::setup_txt_StandardSicherungsverzeichnis), "/srv/sicherung");
+}
