@@ -873,8 +873,10 @@ void frm_main::applyColours() {
 void frm_main::applyListGrid(bool on) {
     gridLines_ = on;
     but_ChangeListGrid->setChecked(on);
+    // With an item rule the style sheet draws selected rows too, so it names their colours.
     lst_Files->setStyleSheet(on ? QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
-                                                 "border-bottom: 1px solid #d0d0d0; }")
+                                                 "border-bottom: 1px solid #d0d0d0; }"
+                                                 "QTreeView::item:selected { background: #3060c0; color: white; }")
                                 : QString());
 }
 
@@ -1071,6 +1073,9 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
         if (mouse->button() != Qt::RightButton) {
             const QModelIndex hit = lst_Files->indexAt(mouse->pos());
             controller_->gToggleListItem(hit.isValid() ? hit.row() : -1);
+            // The commands follow the click at once; the tooltip that may open next holds the
+            // selection timer while it is shown.
+            controller_->timer2Tick();
             if (hit.isValid())
                 frm_ToolTip::openFromMainList(*this, hit.row(), lst_Files->viewport()->mapTo(lst_Files, mouse->pos()));
             return true;

@@ -190,3 +190,23 @@ TEST_F(MainWindowTest, FirstActivationBacksUpEveryEntryWhenAskedTo) {
 }
 
 }  // namespace
+
+namespace {
+TEST_F(MainWindowTest, ClickingRowsAndStartBacksThemUp) {
+    const QString source = path("a.txt");
+    test::writeFile(source, "A");
+    QDir().mkpath(path("s"));
+    gCommandLine = makeCatalog({source}, path("s")) + " /open/";
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    const QRect row = window.lst_Files->visualRect(window.controller().model().index(0, 0));
+    QTest::mouseClick(window.lst_Files->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_TRUE(window.controller().model().isRowSelected(0));
+    window.controller().timer2Tick();
+    ASSERT_TRUE(window.but_Start->isEnabled());
+    QTest::mouseClick(window.but_Start, Qt::LeftButton);
+    EXPECT_EQ(test::readFile(path("s/a.txt")), "A");
+    window.close();
+}
+}  // namespace
