@@ -9,7 +9,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QCheckBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QTemporaryDir>
 
 #include "BenchSupport.h"
@@ -126,6 +128,35 @@ int main(int argc, char** argv) {
                                                            bigFile, base + QStringLiteral("/cp.bin")});
     QFile::remove(base + QStringLiteral("/cp.bin"));
     bench::printFigure(QStringLiteral("run of one 1 GiB file"), run, QStringLiteral("s"), QStringLiteral("cp and sync"), cpSync);
+
+    // A paused copy: processor time over two seconds of pause, beside two seconds of sleep.
+    {
+        gCommandLine = makeCatalog(base + QStringLiteral("/pause.bvk"), {bigFile}, base + QStringLiteral("/run-pause")) +
+                       QStringLiteral(" /open/");
+        frm_main window;
+        window.load();
+        window.show();
+        window.controller().mSelectAll(true);
+        window.controller().timer2Tick();
+        double pausedCpu = 0;
+        QTimer::singleShot(50, &window, [&] {
+            window.chk_pause->click();
+            QTimer::singleShot(200, &window, [&] {
+                const double before = bench::cpuSeconds();
+                QTimer::singleShot(2000, &window, [&, before] {
+                    pausedCpu = bench::cpuSeconds() - before;
+                    window.chk_pause->click();
+                });
+            });
+        });
+        window.but_Start->click();
+        window.controller().closeCatalog();
+        resetCatalogState();
+        const double idleBefore = bench::cpuSeconds();
+        ::usleep(2000000);
+        bench::printFigure(QStringLiteral("processor time during 2 s of pause"), pausedCpu, QStringLiteral("s"),
+                           QStringLiteral("2 s of sleep"), bench::cpuSeconds() - idleBefore);
+    }
 
     const QString many = base + QStringLiteral("/many");
     QDir().mkpath(many);
