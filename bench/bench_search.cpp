@@ -1,4 +1,4 @@
-// One keystroke of the list search (Part 7.1) over 100,000 rows of a main list with its nine
+// One keystroke of the list search over 100,000 rows of a main list with its nine
 // columns and two computer columns, shown in a view, in the first column and in all columns;
 // beside a plain QString::contains loop over the same cells that marks nothing. Also the
 // peak memory before and after searching.

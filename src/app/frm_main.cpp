@@ -482,7 +482,7 @@ void frm_main::connectCommands() {
     connectSearchAndExport();
 }
 
-// ---- search and export (Part 7.1) ----------------------------------------------------------
+// ---- search and export ------------------------------------------------------------------
 
 void frm_main::connectSearchAndExport() {
     searchBox_ = new SearchBox(txt_Suche, [this](const QString& text) { searchTextChanged(text); });

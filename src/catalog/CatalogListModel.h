@@ -15,7 +15,7 @@ constexpr quint32 kGreen = 32768;  // 0x8000
 constexpr quint32 kSilver = 0xC0C0C0;  // a row that the search did not match
 }  // namespace listcolor
 
-// Column indexes of the main list (0-based; the spec of a row's "sub-item k" is column k).
+// Column indexes of the main list (0-based; a row's "sub-item k" is column k).
 namespace col {
 constexpr int kSource = 0;      // "Eingangsdatei"
 constexpr int kFolder = 1;      // "Sicherungspfad"
@@ -44,7 +44,7 @@ struct ListRow {
     bool ghosted = false;  // search mark: the row did not match (the view's greyed state)
 };
 
-// The marks the search gives a row (Part 7.1).
+// The marks the search gives a row.
 enum class RowMark : char { Normal, Match, NoMatch };
 
 // The rows of a list as a model: key, cell texts, cell colours and tag. The selection lives in
@@ -64,7 +64,7 @@ public:
 
     QItemSelectionModel* selectionModel() { return &selection_; }
 
-    // The greyed state of a row (Part 7.1), for views that draw it.
+    // The greyed state of a row, for views that draw it.
     static constexpr int kGhostedRole = Qt::UserRole + 1;
 
     // Columns.

@@ -11,7 +11,7 @@ constexpr int kFile = 0;
 constexpr int kClipboard = 2;
 }  // namespace exportmode
 
-// The selected rows of the main list as semicolon text (Part 7.1): the header line with the
+// The selected rows of the main list as semicolon text: the header line with the
 // computer columns, then per selected row the first seven columns and every column from the
 // tenth on, each field followed by ";". The lines are joined by CR LF, with no line end after
 // the last one.

@@ -10,8 +10,8 @@ namespace bravel {
 QString searchPlaceholder();
 
 // True when the row's first column, or with allColumns any of its columns, contains term in any
-// letter case. (The spec's routine answers the row position or 0; rows are 0-based here, so
-// a Boolean says the same without an ambiguous row 0.)
+// letter case. (Rows are 0-based here, so a Boolean answers where a row number or 0 would be
+// ambiguous for row 0.)
 bool gFindInList(const CatalogListModel& list, const QString& term, int row, bool allColumns);
 
 enum class SearchOutcome {
@@ -20,7 +20,7 @@ enum class SearchOutcome {
     Searched,     // rows marked: matches bold and selected, the rest greyed and silver
 };
 
-// The search box's change handling (Part 7.1): splits text at "|", ignores empty terms, and
+// The search box's change handling: splits text at "|", ignores empty terms, and
 // marks every row. The caller forgets its current-row reference unless the outcome is
 // Placeholder. The busy cursor is on meanwhile.
 SearchOutcome gSearchList(CatalogListModel& list, const QString& text, bool allColumns);

@@ -7,7 +7,7 @@ class QLineEdit;
 
 namespace bravel {
 
-// The behaviour of a search box txt_Suche (Part 7.1) shared by the main window and the scanner:
+// The behaviour of a search box txt_Suche shared by the main window and the scanner:
 // it starts with the placeholder, every change of its text runs search(text), gaining the focus
 // empties a placeholder and losing it puts the placeholder back into an empty box.
 class SearchBox : public QObject {

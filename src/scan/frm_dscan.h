@@ -22,9 +22,9 @@ class SearchBox;
 // or "CANCEL". The entry editor's scanner button calls this.
 QString runScanner(QWidget* parent);
 
-// The scanner window "Zezadaze Rodoraviz Edevedu" (Part 4.2): choose a folder, list every file
+// The scanner window "Zezadaze Rodoraviz Edevedu": choose a folder, list every file
 // below it, tick the wanted ones and hand them over. Its list is a CatalogListModel with one
-// column, so the search of Part 7.1 works on it unchanged; a row's tick is a view of its
+// column, so the list search works on it unchanged; a row's tick is a view of its
 // selection, as in the main list.
 class frm_dscan : public QDialog {
     Q_OBJECT

@@ -22,7 +22,7 @@ QString programPath();
 // "application/x-" and the type name in lower case: "Bravel" gives "application/x-bravel".
 QString mimeTypeName(const QString& typeName);
 
-// One argument of an Exec line as the Desktop Entry Specification wants it: quoted when it holds
+// One argument of an Exec line as the freedesktop desktop entry format wants it: quoted when it holds
 // a reserved character, with the string escapes of the file format applied on top.
 QString quoteExecArgument(const QString& argument);
 // One word for a POSIX shell.
