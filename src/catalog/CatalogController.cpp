@@ -401,8 +401,10 @@ void CatalogController::mFillListBox() {
             const QString id = fieldText(rset_.get(), "ID");
             const QString source = fieldText(rset_.get(), "Eingangsdatei");
             const QString folder = fieldText(rset_.get(), "Sicherungspfad");
+            // The entry looks at the source once; only a missing one is asked again, for its record.
+            const std::shared_ptr<FileProperties> entry = gCatalogFiles.Add(source, folder, 0, 0, QDateTime(), QString());
             QString status;
-            const bool sourceFound = gFileExists(source);
+            const bool sourceFound = entry->sourceWasRead() || gFileExists(source);
             if (!sourceFound) status = QStringLiteral("[File not found]");
             auto known = folderExists.find(folder);
             if (known == folderExists.end()) known = folderExists.emplace(folder, fs::isDirectory(folder)).first;
@@ -413,7 +415,7 @@ void CatalogController::mFillListBox() {
                 gRecordError(QStringLiteral("v_mFillListBox"), QStringLiteral("Dir$(") + folder + QLatin1Char(')'));
             }
             status += QLatin1Char(' ') + fieldText(rset_.get(), "Status");
-            gCatalogFiles.Add(source, folder, 0, 0, QDateTime(), status);
+            entry->setAcLastStatus(status);
             rows.push_back(buildRow(n, id, sourceFound, folderFound,
                                     fieldText(rset_.get(), "Computerstatus")));
             rset_->MoveNext();

@@ -10,7 +10,8 @@ FileProperties::FileProperties() : date_(zeroDate()) {}
 
 bool FileProperties::readSourceState() {
     fs::FileState state;
-    if (!fs::fileState(sourceFile_, state)) return false;
+    sourceWasRead_ = fs::fileState(sourceFile_, state);
+    if (!sourceWasRead_) return false;
     attributes_ = state.attributes;
     bytes_ = state.length;
     date_ = state.modified;

@@ -26,6 +26,8 @@ public:
     // Reads attributes, length and date in one look at the file; false (pending error set,
     // values unchanged) when it cannot be read.
     bool readSourceState();
+    // Whether the last look at the source found it.
+    bool sourceWasRead() const { return sourceWasRead_; }
 
     QString acLastStatus() const { return lastStatus_; }
     void setAcLastStatus(const QString& status) { lastStatus_ = status.trimmed(); }
@@ -37,6 +39,7 @@ private:
     qint64 bytes_ = 0;
     QDateTime date_;
     QString lastStatus_;
+    bool sourceWasRead_ = false;
 };
 
 }  // namespace bravel

@@ -76,6 +76,9 @@ QString formatGeneralDate(const QDateTime& time, bool omitMidnight) {
     return date + QLatin1Char(' ') + locale.toString(time.time(), format.time);
 }
 
-QDateTime zeroDate() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0)); }
+QDateTime zeroDate() {
+    static const QDateTime zero(QDate(1899, 12, 30), QTime(0, 0));  // every new entry holds one
+    return zero;
+}
 
 }  // namespace bravel
