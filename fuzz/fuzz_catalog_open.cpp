@@ -74,9 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Err.Clear();
 
     if (!opened || walHeader(bytes)) FUZZ_CHECK(readAll(path) == bytes);
-    // A refused file leaves nothing beside it either. (A non-catalog SQLite file in WAL mode is
-    // the exception: reading it at all makes SQLite create its -wal and -shm files.)
-    if (!opened && !walHeader(bytes)) {
+    // A refused file leaves nothing beside it either, also when it claims to be in WAL mode.
+    if (!opened) {
         FUZZ_CHECK(!QFile::exists(path + QStringLiteral("-wal")));
         FUZZ_CHECK(!QFile::exists(path + QStringLiteral("-journal")));
     }

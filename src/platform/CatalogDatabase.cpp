@@ -257,6 +257,24 @@ int checkFilesTable(const QString& connection, const QString& path) {
     return 0;
 }
 
+// Reading an SQLite file in WAL mode makes SQLite put -wal and -shm files beside it, also when
+// the file then turns out to be no catalog. Files that were not there before and hold no log
+// are ours alone (a program that has the file open keeps them) and go again.
+struct SideFiles {
+    bool wal = false;
+    bool shm = false;
+
+    static SideFiles of(const QString& path) {
+        return {QFileInfo::exists(path + QStringLiteral("-wal")), QFileInfo::exists(path + QStringLiteral("-shm"))};
+    }
+    void removeNewEmptyOnes(const QString& path) const {
+        const QString walFile = path + QStringLiteral("-wal");
+        if (wal || QFileInfo(walFile).size() != 0) return;
+        ::unlink(native(walFile).constData());
+        if (!shm) ::unlink(native(path + QStringLiteral("-shm")).constData());
+    }
+};
+
 // Opens the read-only connection `name` and checks the table. A WAL catalog in a folder that
 // cannot take the -shm file can only be read as immutable (SQLite then reports it cannot open
 // the file or cannot write it).
@@ -868,7 +886,11 @@ std::unique_ptr<CatalogDatabase> CatalogDatabase::open(const QString& path) {
 
     auto link = std::make_shared<CatalogConnection>();
     link->name = newConnectionName();
-    if (!openCheckedReadOnly(link->name, full)) return nullptr;
+    const SideFiles sideFilesBefore = SideFiles::of(full);
+    if (!openCheckedReadOnly(link->name, full)) {
+        sideFilesBefore.removeNewEmptyOnes(full);
+        return nullptr;
+    }
 
     link->readOnly = !placeIsWritable(full);
     if (!link->readOnly) {

@@ -600,3 +600,16 @@ TEST_F(CatalogDatabaseTest, CloseReleasesTheConnectionAndRetiresItsRecordsets) {
 }
 
 }  // namespace
+
+TEST_F(CatalogDatabaseTest, RefusedSqliteFileInWalModeLeavesNoSideFiles) {
+    const QString file = path(QStringLiteral("fremd.db"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("sqlite3"),
+                                {file, QStringLiteral("PRAGMA journal_mode=WAL; CREATE TABLE other (x);")}),
+              0);
+    ASSERT_FALSE(QFile::exists(file + QStringLiteral("-wal"))) << "sqlite3 removes them when it closes";
+    const QByteArray before = test::readFile(file);
+    EXPECT_FALSE(CatalogDatabase::open(file));
+    EXPECT_EQ(test::readFile(file), before);
+    EXPECT_FALSE(QFile::exists(file + QStringLiteral("-wal")));
+    EXPECT_FALSE(QFile::exists(file + QStringLiteral("-shm")));
+}
