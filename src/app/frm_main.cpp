@@ -1031,18 +1031,13 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
         }
         if (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay) {
             closeToolTip();
-            // The window system moves the frameless window; where it cannot, the labels do.
-            const bool systemMove = windowHandle() && windowHandle()->startSystemMove();
-            dragOffset_ = systemMove ? QPoint() : static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - pos();
-            dragging_ = !systemMove;
+            drag_.handle(static_cast<QWidget*>(watched), event);
             return true;
         }
     }
-    if (dragging_ && (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay)) {
-        if (event->type() == QEvent::MouseMove)
-            move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragOffset_);
-        if (event->type() == QEvent::MouseButtonRelease) dragging_ = false;
-    }
+    if ((event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease) &&
+        (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay))
+        drag_.handle(static_cast<QWidget*>(watched), event);
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == lbl_mnu_System) {
             but_exit->click();

@@ -7,6 +7,7 @@
 #include "backup/RunObserver.h"
 #include "catalog/EntryCommands.h"
 #include "catalog/MainView.h"
+#include "platform/UiWindowDrag.h"
 #include "settings/AppearanceTarget.h"
 
 class QLabel;
@@ -188,9 +189,9 @@ private:
     int viewMode_ = 3;
     bool loading_ = false;
     bool firstActivation_ = false;
-    bool dragging_ = false;
+
     SearchBox* searchBox_ = nullptr;
-    QPoint dragOffset_;
+    UiWindowDrag drag_{this};
 };
 
 }  // namespace bravel

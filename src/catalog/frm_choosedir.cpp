@@ -274,10 +274,7 @@ void frm_choosedir::toggleMaximized() { setWindowState(windowState() ^ Qt::Windo
 
 bool frm_choosedir::eventFilter(QObject* watched, QEvent* event) {
     const auto* mouse = dynamic_cast<QMouseEvent*>(event);  // used only for mouse events
-    if (event->type() == QEvent::MouseButtonPress && watched == lbl_caption && mouse->button() == Qt::LeftButton) {
-        if (windowHandle()) windowHandle()->startSystemMove();
-        return true;
-    }
+    if (watched == lbl_caption && drag_.handle(lbl_caption, event)) return true;
     if (event->type() == QEvent::MouseButtonDblClick && watched == lbl_caption) {
         toggleMaximized();
         return true;

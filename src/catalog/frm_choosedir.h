@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "catalog/EntryCommands.h"
+#include "platform/UiWindowDrag.h"
 
 class QCheckBox;
 class QComboBox;
@@ -65,6 +66,7 @@ private:
     int selectedRows_;
     bool firstActivation_ = true;
     QFileSystemModel* folders_;
+    UiWindowDrag drag_{this};
 };
 
 // Runs the editor modally over the main window.

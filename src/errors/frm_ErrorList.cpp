@@ -288,23 +288,16 @@ void frm_ErrorList::toggleMaximized() {
 }
 
 bool frm_ErrorList::captionEvent(QEvent* event) {
-    auto* mouse = dynamic_cast<QMouseEvent*>(event);  // used only for mouse events
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         frm_ToolTip::unload();
-        if (mouse->button() != Qt::LeftButton) return true;
-        const bool systemMove = windowHandle() && windowHandle()->startSystemMove();
-        dragging_ = !systemMove;
-        dragOffset_ = mouse->globalPosition().toPoint() - pos();
-        if (dragging_) lbl_caption->setCursor(Qt::SizeAllCursor);
+        drag_.handle(lbl_caption, event);
         return true;
     }
     case QEvent::MouseMove:
-        if (dragging_) move(mouse->globalPosition().toPoint() - dragOffset_);
-        return dragging_;
+        return drag_.handle(lbl_caption, event);
     case QEvent::MouseButtonRelease:
-        if (dragging_) lbl_caption->unsetCursor();
-        dragging_ = false;
+        drag_.handle(lbl_caption, event);
         return true;
     case QEvent::MouseButtonDblClick:
         toggleMaximized();

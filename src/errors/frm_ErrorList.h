@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+
+#include "platform/UiWindowDrag.h"
 #include <utility>
 #include <vector>
 
@@ -64,8 +66,7 @@ private:
     QTreeWidgetItem* hitItem_ = nullptr;
     QPoint mouseTwips_;
     QTreeWidgetItem* lastAdded_ = nullptr;
-    bool dragging_ = false;
-    QPoint dragOffset_;
+    UiWindowDrag drag_{this};
 };
 
 }  // namespace bravel

@@ -408,18 +408,10 @@ bool frm_dscan::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lbl_caption) {
         auto* mouse = dynamic_cast<QMouseEvent*>(event);  // used only for mouse events
         if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
-            lbl_caption->setCursor(Qt::SizeAllCursor);
-            const bool systemMove = windowHandle() && windowHandle()->startSystemMove();
-            dragging_ = !systemMove;
-            dragOffset_ = mouse->globalPosition().toPoint() - pos();
-            if (systemMove) lbl_caption->unsetCursor();
+            drag_.handle(lbl_caption, event);
             return true;
         }
-        if (type == QEvent::MouseMove && dragging_) move(mouse->globalPosition().toPoint() - dragOffset_);
-        if (type == QEvent::MouseButtonRelease) {
-            dragging_ = false;
-            lbl_caption->unsetCursor();
-        }
+        if (type == QEvent::MouseMove || type == QEvent::MouseButtonRelease) drag_.handle(lbl_caption, event);
         if (type == QEvent::MouseButtonDblClick) {
             toggleMaximized();
             return true;

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "platform/UiWindowDrag.h"
 #include "catalog/CatalogListModel.h"
 
 class QLabel;
@@ -101,8 +102,7 @@ private:
     QString lastFolder_;
     int lastAddedRow_ = -1;
     QString result_ = QStringLiteral("CANCEL");
-    bool dragging_ = false;
-    QPoint dragOffset_;
+    UiWindowDrag drag_{this};
 };
 
 }  // namespace bravel

@@ -658,22 +658,11 @@ bool frm_setup::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == lbl_caption || watched == lbl_icon) {
         if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
-            lbl_caption->setCursor(Qt::SizeAllCursor);
-            const bool systemMove = windowHandle() && windowHandle()->startSystemMove();
-            dragging_ = !systemMove;
-            dragOffset_ = mouse->globalPosition().toPoint() - pos();
-            if (systemMove) lbl_caption->unsetCursor();
+            drag_.handle(lbl_caption, event);
             return true;
         }
-        if (type == QEvent::MouseMove && dragging_) {
-            move(mouse->globalPosition().toPoint() - dragOffset_);
+        if ((type == QEvent::MouseMove || type == QEvent::MouseButtonRelease) && drag_.handle(lbl_caption, event))
             return true;
-        }
-        if (type == QEvent::MouseButtonRelease && dragging_) {
-            dragging_ = false;
-            lbl_caption->unsetCursor();
-            return true;
-        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "platform/UiWindowDrag.h"
 #include "settings/SetupValues.h"
 
 class QCheckBox;
@@ -122,8 +123,7 @@ private:
     QString result_;
     bool loaded_ = false;
     bool fullRowSelectAtOpen_ = true;
-    bool dragging_ = false;
-    QPoint dragOffset_;
+    UiWindowDrag drag_{this};
 };
 
 }  // namespace bravel
