@@ -182,14 +182,13 @@ void frm_main::buildControls() {
     chk_SearchInAllCols = new QCheckBox(this);
     chk_SearchInAllCols->setObjectName(QStringLiteral("chk_SearchInAllCols"));
 
-    lst_Files = new QTreeView(this);
+    lst_Files = new UiRowListView(this);
     lst_Files->setObjectName(QStringLiteral("lst_Files"));
     lst_Files->setRootIsDecorated(false);
     lst_Files->setUniformRowHeights(true);
     lst_Files->setSelectionMode(QAbstractItemView::MultiSelection);
     lst_Files->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lst_Files->setModel(&controller_->model());
-    lst_Files->setSelectionModel(controller_->model().selectionModel());
+    lst_Files->showList(controller_->model());
     lst_Files->header()->setSectionsMovable(true);
     lst_Files->header()->setSectionsClickable(true);
     lst_Files->header()->setStretchLastSection(false);

@@ -7,6 +7,7 @@
 #include "backup/RunObserver.h"
 #include "catalog/EntryCommands.h"
 #include "catalog/MainView.h"
+#include "catalog/UiRowListView.h"
 #include "platform/UiWindowDrag.h"
 #include "settings/AppearanceTarget.h"
 
@@ -17,7 +18,6 @@ class QLineEdit;
 class QMenu;
 class QAction;
 class QProgressBar;
-class QTreeView;
 
 namespace bravel {
 
@@ -105,7 +105,7 @@ public:
     QLabel* lbl_status;
     QProgressBar* pan_progress;
     QProgressBar* pan_SingleProgress;
-    QTreeView* lst_Files;
+    UiRowListView* lst_Files;
     UiWebBrowser* WebBrowser1;  // the embedded browser behind but_web
     QLineEdit* txt_Suche;
     QLabel* lbl_shortcut_txtsuchtext;  // "&S": the access key of txt_Suche

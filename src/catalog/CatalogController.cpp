@@ -479,20 +479,8 @@ void CatalogController::mSelectAll(bool selected) { model_.selectAll(selected); 
 void CatalogController::gToggleListItem(int row) {
     if (row < 0 || row >= model_.rowCount()) return;
     model_.setRowTag(row, !model_.rowTag(row));
-    // Every row takes its selected state from its tag, built as one selection: a click on a
-    // list of 100,000 rows stays instant.
-    QItemSelection selection;
-    const int lastColumn = std::max(0, model_.columnCount() - 1);
-    int runStart = -1;
-    for (int r = 0; r <= model_.rowCount(); ++r) {
-        const bool chosen = r < model_.rowCount() && model_.rowTag(r);
-        if (chosen && runStart < 0) runStart = r;
-        if (!chosen && runStart >= 0) {
-            selection.select(model_.index(runStart, 0), model_.index(r - 1, lastColumn));
-            runStart = -1;
-        }
-    }
-    model_.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // Every row takes its selected state from its tag.
+    model_.selectRowsWhere([this](int r) { return model_.rowTag(r); });
 }
 
 void CatalogController::columnClicked(int column) {

@@ -9,16 +9,63 @@
 
 namespace bravel {
 
-CatalogListModel::CatalogListModel(QObject* parent) : QAbstractTableModel(parent), selection_(this) {
-    // A check box is a view of the selection: repaint it whenever the selection changes.
-    connect(&selection_, &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection& selected, const QItemSelection& deselected) {
-                for (const QItemSelection* part : {&selected, &deselected})
-                    for (const QItemSelectionRange& range : *part)
-                        emit dataChanged(index(range.top(), 0), index(range.bottom(), 0),
-                                         {Qt::CheckStateRole});
-            });
+// ---- selection model -------------------------------------------------------------------------
+
+RowSelectionModel::RowSelectionModel(CatalogListModel& model) : QItemSelectionModel(&model), model_(model) {}
+
+void RowSelectionModel::select(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) {
+    select(QItemSelection(index, index), command);
 }
+
+void RowSelectionModel::select(const QItemSelection& selection, QItemSelectionModel::SelectionFlags command) {
+    if (!(command & (Clear | Select | Deselect | Toggle))) return;
+    const int rows = model_.rowCount();
+    const bool replacesLast = (command & Current) && versionAfterLast_ == model_.selectionVersion() &&
+                              beforeLast_.size() == static_cast<size_t>(rows);
+    // What the command works on: nothing after Clear, the state before the last command when it
+    // replaces that one, otherwise the present selection.
+    std::vector<char> base(static_cast<size_t>(rows), 0);
+    if (!(command & Clear))
+        for (int r = 0; r < rows; ++r)
+            base[static_cast<size_t>(r)] = replacesLast ? beforeLast_[static_cast<size_t>(r)] : model_.isRowSelected(r);
+    std::vector<char> target = base;
+    for (const QItemSelectionRange& range : selection) {
+        if (!range.isValid() || range.model() != &model_) continue;
+        for (int r = std::max(0, range.top()); r <= std::min(rows - 1, range.bottom()); ++r) {
+            char& state = target[static_cast<size_t>(r)];
+            if (command & Toggle)
+                state = !base[static_cast<size_t>(r)];
+            else if (command & Deselect)
+                state = 0;
+            else if (command & Select)
+                state = 1;
+        }
+    }
+    beforeLast_ = std::move(base);
+    model_.selectRowsWhere([&target](int r) { return target[static_cast<size_t>(r)] != 0; });
+    versionAfterLast_ = model_.selectionVersion();
+}
+
+void RowSelectionModel::clear() {
+    model_.selectAll(false);
+    QItemSelectionModel::clear();
+}
+
+void RowSelectionModel::reset() {
+    model_.selectAll(false);
+    QItemSelectionModel::reset();
+}
+
+void RowSelectionModel::announce(int first, int last) {
+    if (first > last || last >= model_.rowCount()) return;
+    // One range over the changed rows: the views repaint that band, check boxes included.
+    emit selectionChanged(QItemSelection(model_.index(first, 0), model_.index(last, std::max(0, model_.columnCount() - 1))),
+                          QItemSelection());
+}
+
+// ---- model -----------------------------------------------------------------------------------
+
+CatalogListModel::CatalogListModel(QObject* parent) : QAbstractTableModel(parent), selection_(*this) {}
 
 int CatalogListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
@@ -123,7 +170,6 @@ void CatalogListModel::setColumnHeader(int column, const QString& header) {
 
 void CatalogListModel::clearRows() {
     beginResetModel();
-    selection_.clear();
     rows_.clear();
     endResetModel();
 }
@@ -178,78 +224,67 @@ void CatalogListModel::setRowColor(int r, quint32 color) {
 
 void CatalogListModel::setRowMarks(const std::vector<RowMark>& marks) {
     if (rows_.empty()) return;
-    // The selection is built as runs of matching rows and set in one step.
-    QItemSelection matches;
-    const int last = columnCount() - 1;
-    int runStart = -1;
-    const int count = rowCount();
-    for (int r = 0; r <= count; ++r) {
-        const RowMark mark = r < count && static_cast<size_t>(r) < marks.size() ? marks[static_cast<size_t>(r)]
-                                                                               : RowMark::Normal;
-        if (r < count) {
-            ListRow& row = rows_[static_cast<size_t>(r)];
-            row.bold = mark == RowMark::Match;
-            row.ghosted = mark == RowMark::NoMatch;
-            if (!row.colors.empty()) row.colors[0] = row.ghosted ? listcolor::kSilver : listcolor::kBlack;
-        }
-        const bool selected = r < count && mark == RowMark::Match;
-        if (selected && runStart < 0) runStart = r;
-        if (!selected && runStart >= 0) {
-            matches.append(QItemSelectionRange(index(runStart, 0), index(r - 1, std::max(0, last))));
-            runStart = -1;
-        }
+    const auto markOf = [&marks](int r) {
+        return static_cast<size_t>(r) < marks.size() ? marks[static_cast<size_t>(r)] : RowMark::Normal;
+    };
+    for (int r = 0; r < rowCount(); ++r) {
+        ListRow& row = rows_[static_cast<size_t>(r)];
+        row.bold = markOf(r) == RowMark::Match;
+        row.ghosted = markOf(r) == RowMark::NoMatch;
+        if (!row.colors.empty()) row.colors[0] = row.ghosted ? listcolor::kSilver : listcolor::kBlack;
     }
-    // Cleared first, so that the new selection is not compared range by range with the old one;
-    // the runs already span every column, so no row expansion is asked for either (both are
-    // quadratic in the number of runs inside QItemSelectionModel).
-    selection_.clearSelection();
-    if (!matches.isEmpty()) selection_.select(matches, QItemSelectionModel::Select);
+    selectRowsWhere([&markOf](int r) { return markOf(r) == RowMark::Match; });
     // The marks belong to the row text (the first column) only, like a list item's own marks.
-    emit dataChanged(index(0, 0), index(count - 1, 0), {Qt::FontRole, Qt::ForegroundRole, kGhostedRole});
+    emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::FontRole, Qt::ForegroundRole, kGhostedRole});
 }
 
 bool CatalogListModel::isRowSelected(int r) const {
-    // Column 0 decides: a column added after the selection was made must not unselect rows.
-    return selection_.isSelected(index(r, 0));
+    return r >= 0 && r < rowCount() && rows_[static_cast<size_t>(r)].selected;
 }
 
 void CatalogListModel::setRowSelected(int r, bool selected) {
-    if (r < 0 || r >= rowCount()) return;
-    if (isRowSelected(r) == selected) return;
-    selection_.select(index(r, 0), (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
-                                       QItemSelectionModel::Rows);
+    if (r < 0 || r >= rowCount() || rows_[static_cast<size_t>(r)].selected == selected) return;
+    rows_[static_cast<size_t>(r)].selected = selected;
+    ++selectionVersion_;
+    selection_.announce(r, r);
 }
 
 void CatalogListModel::selectAll(bool selected) {
-    if (rowCount() == 0) return;
-    if (!selected) {
-        selection_.clearSelection();
-        return;
+    selectRowsWhere([selected](int) { return selected; });
+}
+
+void CatalogListModel::selectRowsWhere(const std::function<bool(int)>& selected) {
+    int firstChanged = rowCount();
+    int lastChanged = -1;
+    for (int r = 0; r < rowCount(); ++r) {
+        ListRow& row = rows_[static_cast<size_t>(r)];
+        const bool state = selected(r);
+        if (row.selected == state) continue;
+        row.selected = state;
+        firstChanged = std::min(firstChanged, r);
+        lastChanged = r;
     }
-    const QItemSelection all(index(0, 0), index(rowCount() - 1, std::max(0, columnCount() - 1)));
-    selection_.select(all, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    if (lastChanged < 0) return;
+    ++selectionVersion_;
+    selection_.announce(firstChanged, lastChanged);
 }
 
 std::vector<int> CatalogListModel::selectedRows() const {
     std::vector<int> result;
-    for (const QItemSelectionRange& range : selection_.selection())
-        for (int r = range.top(); r <= range.bottom(); ++r) result.push_back(r);
-    std::sort(result.begin(), result.end());
-    result.erase(std::unique(result.begin(), result.end()), result.end());
+    for (int r = 0; r < rowCount(); ++r)
+        if (rows_[static_cast<size_t>(r)].selected) result.push_back(r);
     return result;
 }
 
-int CatalogListModel::selectedRowCount() const { return static_cast<int>(selectedRows().size()); }
+int CatalogListModel::selectedRowCount() const {
+    return static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const ListRow& row) { return row.selected; }));
+}
 
 void CatalogListModel::sortRows(int column, Qt::SortOrder order) {
     sortColumn_ = column;
     sortOrder_ = order;
     if (rows_.size() < 2 || column < 0 || column >= columnCount()) return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const std::vector<int> selected = selectedRows();
-    std::vector<char> wasSelected(rows_.size(), 0);
-    for (int r : selected) wasSelected[static_cast<size_t>(r)] = 1;
-
     // Case-folded once per row, so the comparisons that follow are plain ones.
     const auto c = static_cast<size_t>(column);
     std::vector<QString> foldedKeys;
@@ -260,21 +295,14 @@ void CatalogListModel::sortRows(int column, Qt::SortOrder order) {
     std::stable_sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
         return order == Qt::AscendingOrder ? foldedKeys[a] < foldedKeys[b] : foldedKeys[b] < foldedKeys[a];
     });
+    // The selected state travels with its row.
     std::vector<ListRow> sorted;
     sorted.reserve(rows_.size());
-    QItemSelection newSelection;
-    for (size_t position = 0; position < order_.size(); ++position) {
-        sorted.push_back(std::move(rows_[order_[position]]));
-        if (wasSelected[order_[position]]) {
-            const int r = static_cast<int>(position);
-            newSelection.select(index(r, 0), index(r, columnCount() - 1));
-        }
-    }
+    for (size_t from : order_) sorted.push_back(std::move(rows_[from]));
     rows_ = std::move(sorted);
     const QModelIndexList persistent = persistentIndexList();
     changePersistentIndexList(persistent, QModelIndexList(persistent.size()));
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-    selection_.select(newSelection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 int CatalogListModel::indexFromKey(const QString& key) {

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QItemSelectionModel>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace bravel {
@@ -42,13 +43,44 @@ struct ListRow {
     bool tag = false;  // the remembered chosen state of the click toggle
     bool bold = false;     // search mark: the row matched
     bool ghosted = false;  // search mark: the row did not match (the view's greyed state)
+    bool selected = false;
 };
 
 // The marks the search gives a row.
 enum class RowMark : char { Normal, Match, NoMatch };
 
-// The rows of a list as a model: key, cell texts, cell colours and tag. The selection lives in
-// the selection model beside it; the check box of a row shows its selected state.
+class CatalogListModel;
+
+// The selection model of a CatalogListModel. The selection is kept as a flag in each row, not as
+// ranges: a search that selects every other row of 100,000 would otherwise hold 50,000 ranges of
+// persistent indexes, costing megabytes, and every painted cell would look through all of them.
+// Commands arrive here as with any selection model and select what Qt's own would. The base
+// class's ranges stay empty, so its isSelected() answers false: UiRowListView shows and edits
+// the selection, and code asks the model.
+class RowSelectionModel : public QItemSelectionModel {
+    Q_OBJECT
+public:
+    explicit RowSelectionModel(CatalogListModel& model);
+
+    void select(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override;
+    void select(const QItemSelection& selection, QItemSelectionModel::SelectionFlags command) override;
+    void clear() override;
+    void reset() override;
+
+    // Tells the views that the selected state of rows first to last may have changed.
+    void announce(int first, int last);
+
+private:
+    CatalogListModel& model_;
+    // The selection before the last command. A command with the Current flag replaces the last
+    // command's part instead of adding to it (a drag redraws its band as the mouse moves on);
+    // valid only while nothing else has changed the selection since.
+    std::vector<char> beforeLast_;
+    quint64 versionAfterLast_ = 0;
+};
+
+// The rows of a list as a model: key, cell texts, cell colours, tag and selected state. The
+// check box of a row shows its selected state.
 class CatalogListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -62,7 +94,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    QItemSelectionModel* selectionModel() { return &selection_; }
+    RowSelectionModel* selectionModel() { return &selection_; }
 
     // The greyed state of a row, for views that draw it.
     static constexpr int kGhostedRole = Qt::UserRole + 1;
@@ -102,8 +134,12 @@ public:
     bool isRowSelected(int r) const;
     void setRowSelected(int r, bool selected);
     void selectAll(bool selected);
+    // Every row r takes the state selected(r); the views hear of it once.
+    void selectRowsWhere(const std::function<bool(int)>& selected);
     int selectedRowCount() const;
     std::vector<int> selectedRows() const;  // ascending
+    // Counts the changes of the selection.
+    quint64 selectionVersion() const { return selectionVersion_; }
 
     // Sorting by cell text, stable. The selection follows its rows.
     void sortRows(int column, Qt::SortOrder order);
@@ -116,7 +152,8 @@ public:
 private:
     std::vector<ListColumn> columns_;
     std::vector<ListRow> rows_;
-    QItemSelectionModel selection_;
+    RowSelectionModel selection_;
+    quint64 selectionVersion_ = 1;
     int sortColumn_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };

@@ -40,9 +40,9 @@ constexpr int kMinimumHeightTwips = 3640;
 
 // The scanner's list: a press on a row's check box only ticks that row (the tick selects it),
 // and the right button leaves the selection alone (it opens the pop-up menu).
-class ScanListView : public QTreeView {
+class ScanListView : public UiRowListView {
 public:
-    using QTreeView::QTreeView;
+    using UiRowListView::UiRowListView;
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
@@ -53,7 +53,7 @@ protected:
             if (mouse->button() == Qt::RightButton || onCheckBox(index, mouse->position().toPoint()))
                 return QItemSelectionModel::NoUpdate;
         }
-        return QTreeView::selectionCommand(index, event);
+        return UiRowListView::selectionCommand(index, event);
     }
 
 private:
@@ -149,8 +149,7 @@ void frm_dscan::buildControls() {
     lst_Files->setUniformRowHeights(true);
     lst_Files->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lst_Files->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lst_Files->setModel(&model_);
-    lst_Files->setSelectionModel(model_.selectionModel());
+    lst_Files->showList(model_);
     lst_Files->header()->setStretchLastSection(false);
     lst_Files->viewport()->installEventFilter(this);
 

@@ -4,8 +4,9 @@
 #include <QStringList>
 #include <QTimer>
 
-#include "platform/UiWindowDrag.h"
 #include "catalog/CatalogListModel.h"
+#include "catalog/UiRowListView.h"
+#include "platform/UiWindowDrag.h"
 
 class QLabel;
 class QLineEdit;
@@ -13,7 +14,6 @@ class QMenu;
 class QAction;
 class QPushButton;
 class QStatusBar;
-class QTreeView;
 
 namespace bravel {
 
@@ -67,7 +67,7 @@ public:
     QPushButton* but_Cancel;
     QPushButton* but_OK;
     QPushButton* but_exit;
-    QTreeView* lst_Files;
+    UiRowListView* lst_Files;
     QLineEdit* txt_Suche;
     QStatusBar* stat_bar;
     QLabel* stat_bar_panel1;  // the export file's path

@@ -122,6 +122,34 @@ TEST_F(ListSearchTest, ThePlaceholderLeavesTheMarks) {
     EXPECT_TRUE(model.rowGhosted(0));
 }
 
+// The search finds a term wherever a case-insensitive QString::contains does: umlauts, the
+// Kelvin sign that folds to "k", Greek final sigma, letters beyond the Basic Multilingual Plane,
+// a term at the very end or longer than the text.
+TEST(ListSearchLetterCaseTest, FindsWhatCaseInsensitiveContainsFinds) {
+    const QString texts[] = {
+        QString::fromUtf8("/daten/ÄRGER über Öl.txt"), QString::fromUtf8("Straße"), QString::fromUtf8("ΟΔΟΣ όδος"),
+        QString::fromUtf8("\u212A-Wert"),  // KELVIN SIGN
+        QString::fromUtf8("\U00010400\U00010428 deseret"), QStringLiteral("abc"), QString(),
+        QString::fromUtf8("ende.ZIP")};
+    const QString terms[] = {QString::fromUtf8("ärger"), QString::fromUtf8("ÜBER Ö"), QString::fromUtf8("STRASSE"),
+                             QString::fromUtf8("straße"), QString::fromUtf8("οδος"), QString::fromUtf8("ΌΔΟΣ"),
+                             QStringLiteral("k-w"), QString::fromUtf8("\U00010428"), QString::fromUtf8("\U00010400 DES"),
+                             QStringLiteral("abcd"), QStringLiteral(".zip"), QStringLiteral("ZIP"), QStringLiteral("t")};
+    CatalogListModel model;
+    model.setColumns({ListColumn{QStringLiteral("Eingangsdatei"), 1000, QString()}});
+    std::vector<ListRow> rows;
+    for (const QString& text : texts) {
+        ListRow row;
+        row.cells = {text};
+        rows.push_back(row);
+    }
+    model.appendRows(std::move(rows));
+    for (const QString& term : terms)
+        for (int r = 0; r < model.rowCount(); ++r)
+            EXPECT_EQ(gFindInList(model, term, r, false), model.cell(r, 0).contains(term, Qt::CaseInsensitive))
+                << term.toStdString() << " in " << model.cell(r, 0).toStdString();
+}
+
 TEST_F(ListSearchTest, AllColumnsFindATermOnlyInTheSecondColumn) {
     gSearchList(model, "anna", false);
     EXPECT_EQ(selected(model), (std::vector<int>{0}));
