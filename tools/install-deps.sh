@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-apps imagemagick
   rsync sqlite3 desktop-file-utils shared-mime-info xdg-utils
-  clang libclang-rt-14-dev util-linux
+  clang libclang-rt-14-dev util-linux tzdata
 )
 [ $# -gt 0 ] && packages+=("$@")
 

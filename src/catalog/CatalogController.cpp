@@ -26,12 +26,15 @@ const QString kQuery = QStringLiteral("SELECT FILES.* FROM FILES");
 const QString kCatalogFilter = QStringLiteral("Bravel-Kataloge (*.bvk)|*.bvk");
 const QString kNotAvailable = QStringLiteral("n/a");
 
-QString fieldText(Recordset* rset, const char* name) {
-    return gReadFieldValue(rset, QString::fromLatin1(name), QString()).toString();
-}
+QString fieldText(Recordset* rset, const QString& name) { return gReadFieldValue(rset, name, QString()).toString(); }
 
 // Sizes are text and sort as text, so they are right-aligned to 20 characters.
-QString rightAligned20(const QString& text) { return (QString(20, QLatin1Char(' ')) + text).right(20); }
+QString rightAligned20(const QString& text) {
+    if (text.size() >= 20) return text.right(20);
+    QString aligned(20, QLatin1Char(' '));
+    std::copy(text.cbegin(), text.cend(), aligned.begin() + (20 - text.size()));
+    return aligned;
+}
 
 }  // namespace
 
@@ -44,10 +47,10 @@ QVariant gReadFieldValue(Recordset* rset, const QString& name, const QVariant& d
     } else if (!rset) {
         Err.Raise(errnum::kObjectVariableNotSet);
     }
-    if (gRecordError(QStringLiteral("var_gReadFieldValue"),
-                     QStringLiteral("rset_rset.Fields(") + name + QStringLiteral(").Value")))
-        return defaultValue;
-    return result;
+    if (!gErrorPending()) return result;  // the record's texts are built only when there is one
+    gRecordError(QStringLiteral("var_gReadFieldValue"),
+                 QStringLiteral("rset_rset.Fields(") + name + QStringLiteral(").Value"));
+    return defaultValue;
 }
 
 CatalogController::CatalogController(MainView& view, QObject* parent) : QObject(parent), view_(view) {
@@ -341,14 +344,21 @@ std::vector<HostStamp> parseComputerstatus(const QString& text) {
 }
 
 void CatalogController::fillHostColumns(ListRow& row, const QString& hostStatus) {
-    for (const HostStamp& stamp : parseComputerstatus(hostStatus)) {
-        int column = model_.findColumn(stamp.host);
-        if (column < 0) column = model_.addColumn({stamp.host, 1200, QStringLiteral("pc")});
+    if (!lastHostCells_ || lastHostCells_->hostStatus != hostStatus) {
+        HostCells cells{hostStatus, {}};
+        for (const HostStamp& stamp : parseComputerstatus(hostStatus)) {
+            int column = model_.findColumn(stamp.host);
+            if (column < 0) column = model_.addColumn({stamp.host, 1200, QStringLiteral("pc")});
+            cells.columnDates.emplace_back(column, stamp.date);
+        }
+        lastHostCells_ = std::move(cells);
+    }
+    for (const auto& [column, date] : lastHostCells_->columnDates) {
         if (static_cast<int>(row.cells.size()) <= column) {
             row.cells.resize(static_cast<size_t>(column) + 1);
             row.colors.resize(static_cast<size_t>(column) + 1, listcolor::kBlack);
         }
-        row.cells[static_cast<size_t>(column)] = stamp.date;
+        row.cells[static_cast<size_t>(column)] = date;
     }
 }
 
@@ -380,8 +390,9 @@ void CatalogController::mFillListBox() {
     stopTimers();
     gBusyOn();
     gCatalogFiles.Clear();
+    model_.clearRows();  // before the columns go, so that no row is shortened first
     mRemoveHostColumns();
-    model_.clearRows();
+    lastHostCells_.reset();
     view_.showOverlay(QStringLiteral(" Katalog wird geladen..."), true);
     QCoreApplication::processEvents();
     view_.setListVisible(false);
@@ -398,9 +409,9 @@ void CatalogController::mFillListBox() {
         std::unordered_map<QString, bool> folderExists;
         rset_->MoveFirst();
         for (int n = 1; !rset_->EOF_(); ++n) {
-            const QString id = fieldText(rset_.get(), "ID");
-            const QString source = fieldText(rset_.get(), "Eingangsdatei");
-            const QString folder = fieldText(rset_.get(), "Sicherungspfad");
+            const QString id = fieldText(rset_.get(), QStringLiteral("ID"));
+            const QString source = fieldText(rset_.get(), QStringLiteral("Eingangsdatei"));
+            const QString folder = fieldText(rset_.get(), QStringLiteral("Sicherungspfad"));
             // The entry looks at the source once; only a missing one is asked again, for its record.
             const std::shared_ptr<FileProperties> entry = gCatalogFiles.Add(source, folder, 0, 0, QDateTime(), QString());
             QString status;
@@ -414,10 +425,10 @@ void CatalogController::mFillListBox() {
                 Err.Raise(errnum::kPathNotFound);
                 gRecordError(QStringLiteral("v_mFillListBox"), QStringLiteral("Dir$(") + folder + QLatin1Char(')'));
             }
-            status += QLatin1Char(' ') + fieldText(rset_.get(), "Status");
+            status += QLatin1Char(' ') + fieldText(rset_.get(), QStringLiteral("Status"));
             entry->setAcLastStatus(status);
             rows.push_back(buildRow(n, id, sourceFound, folderFound,
-                                    fieldText(rset_.get(), "Computerstatus")));
+                                    fieldText(rset_.get(), QStringLiteral("Computerstatus"))));
             rset_->MoveNext();
         }
         Err.Clear();

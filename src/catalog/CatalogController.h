@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "catalog/CatalogListModel.h"
@@ -100,6 +101,13 @@ private:
     bool hasSelection_ = false;
     QString singleSelText_;
     bool tableMessageShown_ = false;
+    // Rows backed up in the same runs share their Computerstatus text: the fill parses each text
+    // once and keeps the last one with the host columns and dates it gave.
+    struct HostCells {
+        QString hostStatus;
+        std::vector<std::pair<int, QString>> columnDates;
+    };
+    std::optional<HostCells> lastHostCells_;
 };
 
 }  // namespace bravel

@@ -8,6 +8,26 @@
 #include "platform/Colors.h"
 
 namespace bravel {
+namespace {
+
+// The case-folded text that rows sort by. ASCII text, as most paths are, is lower-cased here
+// (shared as it is when it has no capitals); QString's folding goes through the Unicode tables
+// for every character, which took most of the sort's time.
+QString sortKey(const QString& text) {
+    qsizetype firstCapital = -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit >= 0x80) return text.toCaseFolded();
+        if (firstCapital < 0 && unit >= u'A' && unit <= u'Z') firstCapital = i;
+    }
+    if (firstCapital < 0) return text;
+    QString key = text;
+    for (auto it = key.begin() + firstCapital; it != key.end(); ++it)
+        if (it->unicode() >= u'A' && it->unicode() <= u'Z') *it = QChar(it->unicode() | 0x20);
+    return key;
+}
+
+}  // namespace
 
 // ---- selection model -------------------------------------------------------------------------
 
@@ -289,7 +309,7 @@ void CatalogListModel::sortRows(int column, Qt::SortOrder order) {
     const auto c = static_cast<size_t>(column);
     std::vector<QString> foldedKeys;
     foldedKeys.reserve(rows_.size());
-    for (const ListRow& row : rows_) foldedKeys.push_back(row.cells[c].toCaseFolded());
+    for (const ListRow& row : rows_) foldedKeys.push_back(sortKey(row.cells[c]));
     std::vector<size_t> order_(rows_.size());
     std::iota(order_.begin(), order_.end(), 0);
     std::stable_sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {

@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+
+#include "TestSupport.h"
+#include "catalog/CatalogListModel.h"
+
+using namespace bravel;
+
+// Rows sort by their case-folded text, equal texts in their old order; plain ASCII, capitals,
+// umlauts and other letters all compare as QString's own folding makes them compare.
+TEST(ListSortTest, RowsSortByFoldedTextAndKeepTheOrderOfEqualOnes) {
+    const std::vector<QString> texts = {
+        QStringLiteral("/b/Zebra"),  QStringLiteral("/b/apfel"), QString::fromUtf8("/b/Äpfel"),
+        QStringLiteral("/b/zebra"),  QStringLiteral("/B/Mitte"), QString::fromUtf8("/b/ärger"),
+        QStringLiteral("/b/Apfel"),  QString::fromUtf8("/b/ΣΟΦΙΑ"), QString::fromUtf8("/b/σοφια"),
+        QStringLiteral("/b/APFEL2"), QStringLiteral("/b/"),      QString()};
+    for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        CatalogListModel list;
+        list.setColumns({ListColumn{QStringLiteral("Eingangsdatei"), 1000, QString()}});
+        std::vector<ListRow> rows;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            ListRow row;
+            row.key = QString::number(i + 1) + QLatin1Char('a');
+            row.cells = {texts[i]};
+            rows.push_back(row);
+        }
+        list.appendRows(std::move(rows));
+        list.sortRows(0, order);
+
+        std::vector<size_t> expected(texts.size());
+        std::iota(expected.begin(), expected.end(), 0);
+        std::stable_sort(expected.begin(), expected.end(), [&](size_t a, size_t b) {
+            const QString left = texts[a].toCaseFolded();
+            const QString right = texts[b].toCaseFolded();
+            return order == Qt::AscendingOrder ? left < right : right < left;
+        });
+        for (size_t position = 0; position < expected.size(); ++position)
+            EXPECT_EQ(list.row(static_cast<int>(position)).key, QString::number(expected[position] + 1) + "a")
+                << "position " << position << (order == Qt::AscendingOrder ? " ascending" : " descending");
+    }
+}
