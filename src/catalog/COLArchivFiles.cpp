@@ -12,18 +12,31 @@ std::shared_ptr<FileProperties> COLArchivFiles::Add(const QString& ac_mSourceFil
                                                     const QDateTime& dat_mSourceDate,
                                                     const QString& ac_mStatus) {
     Err.Clear();
-    auto item = std::make_shared<FileProperties>();
-    item->setAcSourceFile(ac_mSourceFile);
-    item->setAcTagetPath(ac_mTargetPath);
     // The three source values come from the file, never from the arguments; one look at the
     // file sets all three (a missing file leaves 0, 0 and the zero date).
     Q_UNUSED(i_mSourceAttributes);
     Q_UNUSED(l_mSourceByte);
     Q_UNUSED(dat_mSourceDate);
+    auto item = append(ac_mSourceFile, ac_mTargetPath);
     item->readSourceState();
     item->setAcLastStatus(ac_mStatus);
-    items_.push_back(item);
     Err.Clear();
+    return item;
+}
+
+std::shared_ptr<FileProperties> COLArchivFiles::AddLooked(const QString& ac_mSourceFile,
+                                                          const QString& ac_mTargetPath,
+                                                          const std::optional<fs::FileState>& sourceState) {
+    auto item = append(ac_mSourceFile, ac_mTargetPath);
+    item->takeSourceState(sourceState);
+    return item;
+}
+
+std::shared_ptr<FileProperties> COLArchivFiles::append(const QString& source, const QString& target) {
+    auto item = std::make_shared<FileProperties>();
+    item->setAcSourceFile(source);
+    item->setAcTagetPath(target);
+    items_.push_back(item);
     return item;
 }
 

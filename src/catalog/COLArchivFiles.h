@@ -18,6 +18,9 @@ public:
                                         const QString& ac_mTargetPath, int i_mSourceAttributes,
                                         qint64 l_mSourceByte, const QDateTime& dat_mSourceDate,
                                         const QString& ac_mStatus);
+    // The same with the look at the source already taken (the list fill takes all at once).
+    std::shared_ptr<FileProperties> AddLooked(const QString& ac_mSourceFile, const QString& ac_mTargetPath,
+                                              const std::optional<fs::FileState>& sourceState);
     // An index outside 1..Count raises error 9 and gives nothing.
     std::shared_ptr<FileProperties> Item(int Index) const;
     int Count() const { return static_cast<int>(items_.size()); }
@@ -25,6 +28,8 @@ public:
     void Clear();
 
 private:
+    std::shared_ptr<FileProperties> append(const QString& source, const QString& target);
+
     std::vector<std::shared_ptr<FileProperties>> items_;
 };
 

@@ -386,6 +386,39 @@ ListRow CatalogController::buildRow(int n, const QString& id, bool sourceFound, 
     return row;
 }
 
+std::vector<CatalogController::FillRecord> CatalogController::readFillRecords() {
+    std::vector<FillRecord> records;
+    rset_->MoveFirst();
+    while (!rset_->EOF_()) {
+        records.push_back({fieldText(rset_.get(), QStringLiteral("ID")),
+                           fieldText(rset_.get(), QStringLiteral("Eingangsdatei")),
+                           fieldText(rset_.get(), QStringLiteral("Sicherungspfad")),
+                           fieldText(rset_.get(), QStringLiteral("Status")),
+                           fieldText(rset_.get(), QStringLiteral("Computerstatus"))});
+        rset_->MoveNext();
+    }
+    return records;
+}
+
+ListRow CatalogController::fillRow(int n, const FillRecord& record, const std::optional<fs::FileState>& sourceState,
+                                   std::unordered_map<QString, bool>& folderExists) {
+    const std::shared_ptr<FileProperties> entry = gCatalogFiles.AddLooked(record.source, record.folder, sourceState);
+    // Only a source that was not found is asked again, for its record.
+    const bool sourceFound = entry->sourceWasRead() || gFileExists(record.source);
+    QString status;
+    if (!sourceFound) status = QStringLiteral("[File not found]");
+    auto known = folderExists.find(record.folder);
+    if (known == folderExists.end()) known = folderExists.emplace(record.folder, fs::isDirectory(record.folder)).first;
+    const bool folderFound = known->second;
+    if (!folderFound) {
+        status = QStringLiteral("[Path not found]") + status;
+        Err.Raise(errnum::kPathNotFound);
+        gRecordError(QStringLiteral("v_mFillListBox"), QStringLiteral("Dir$(") + record.folder + QLatin1Char(')'));
+    }
+    entry->setAcLastStatus(status + QLatin1Char(' ') + record.status);
+    return buildRow(n, record.id, sourceFound, folderFound, record.hostStatus);
+}
+
 void CatalogController::mFillListBox() {
     stopTimers();
     gBusyOn();
@@ -405,32 +438,16 @@ void CatalogController::mFillListBox() {
         showMessage(QStringLiteral("Tabelle konnte nicht geöffnet werden!"), messageCaption(),
                     MsgIcon::Information);
     } else if (!(rset_->EOF_() && rset_->BOF())) {
-        // A folder is asked for once per fill; each record with a missing one is still logged.
-        std::unordered_map<QString, bool> folderExists;
-        rset_->MoveFirst();
-        for (int n = 1; !rset_->EOF_(); ++n) {
-            const QString id = fieldText(rset_.get(), QStringLiteral("ID"));
-            const QString source = fieldText(rset_.get(), QStringLiteral("Eingangsdatei"));
-            const QString folder = fieldText(rset_.get(), QStringLiteral("Sicherungspfad"));
-            // The entry looks at the source once; only a missing one is asked again, for its record.
-            const std::shared_ptr<FileProperties> entry = gCatalogFiles.Add(source, folder, 0, 0, QDateTime(), QString());
-            QString status;
-            const bool sourceFound = entry->sourceWasRead() || gFileExists(source);
-            if (!sourceFound) status = QStringLiteral("[File not found]");
-            auto known = folderExists.find(folder);
-            if (known == folderExists.end()) known = folderExists.emplace(folder, fs::isDirectory(folder)).first;
-            const bool folderFound = known->second;
-            if (!folderFound) {
-                status = QStringLiteral("[Path not found]") + status;
-                Err.Raise(errnum::kPathNotFound);
-                gRecordError(QStringLiteral("v_mFillListBox"), QStringLiteral("Dir$(") + folder + QLatin1Char(')'));
-            }
-            status += QLatin1Char(' ') + fieldText(rset_.get(), QStringLiteral("Status"));
-            entry->setAcLastStatus(status);
-            rows.push_back(buildRow(n, id, sourceFound, folderFound,
-                                    fieldText(rset_.get(), QStringLiteral("Computerstatus"))));
-            rset_->MoveNext();
-        }
+        const std::vector<FillRecord> records = readFillRecords();
+        // All sources are looked at together, on several threads; the rows are built after.
+        std::vector<QString> sources;
+        sources.reserve(records.size());
+        for (const FillRecord& record : records) sources.push_back(record.source.trimmed());
+        const std::vector<std::optional<fs::FileState>> states = fs::fileStates(sources);
+        std::unordered_map<QString, bool> folderExists;  // each folder is asked for once per fill
+        rows.reserve(records.size());
+        for (size_t i = 0; i < records.size(); ++i)
+            rows.push_back(fillRow(static_cast<int>(i) + 1, records[i], states[i], folderExists));
         Err.Clear();
     }
     model_.appendRows(std::move(rows));

@@ -4,11 +4,13 @@
 #include <QTimer>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "catalog/CatalogListModel.h"
 #include "catalog/MainView.h"
 #include "platform/CatalogDatabase.h"
+#include "platform/FileSystem.h"
 
 namespace bravel {
 
@@ -83,7 +85,20 @@ public:
     bool findRecordOfRow(int row);
 
 private:
+    // What the fill reads of one record.
+    struct FillRecord {
+        QString id;
+        QString source;
+        QString folder;
+        QString status;
+        QString hostStatus;
+    };
+
     void reopenRecordset();
+    std::vector<FillRecord> readFillRecords();
+    // The entry and the row of record n, with the look at its source already taken.
+    ListRow fillRow(int n, const FillRecord& record, const std::optional<fs::FileState>& sourceState,
+                    std::unordered_map<QString, bool>& folderExists);
     ListRow buildRow(int n, const QString& id, bool sourceFound, bool folderFound,
                      const QString& hostStatus);
     void fillHostColumns(ListRow& row, const QString& hostStatus);

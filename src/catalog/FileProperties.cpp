@@ -10,13 +10,21 @@ FileProperties::FileProperties() : date_(zeroDate()) {}
 
 bool FileProperties::readSourceState() {
     fs::FileState state;
-    sourceWasRead_ = fs::fileState(sourceFile_, state);
-    if (!sourceWasRead_) return false;
-    attributes_ = state.attributes;
-    bytes_ = state.length;
-    date_ = state.modified;
+    if (!fs::fileState(sourceFile_, state)) {
+        sourceWasRead_ = false;
+        return false;
+    }
+    takeSourceState(state);
     Err.Clear();
     return true;
+}
+
+void FileProperties::takeSourceState(const std::optional<fs::FileState>& state) {
+    sourceWasRead_ = state.has_value();
+    if (!state) return;
+    attributes_ = state->attributes;
+    bytes_ = state->length;
+    date_ = state->modified;
 }
 
 void FileProperties::setISourceFileAttr(int) {

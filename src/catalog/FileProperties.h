@@ -2,6 +2,9 @@
 
 #include <QDateTime>
 #include <QString>
+#include <optional>
+
+#include "platform/FileSystem.h"
 
 namespace bravel {
 
@@ -26,6 +29,9 @@ public:
     // Reads attributes, length and date in one look at the file; false (pending error set,
     // values unchanged) when it cannot be read.
     bool readSourceState();
+    // Takes the result of a look at the source made elsewhere (the list fill looks at all
+    // sources at once); no value: the source could not be read, the values stay.
+    void takeSourceState(const std::optional<fs::FileState>& state);
     // Whether the last look at the source found it.
     bool sourceWasRead() const { return sourceWasRead_; }
 

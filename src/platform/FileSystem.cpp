@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <thread>
 
 #include "platform/Err.h"
 
@@ -99,13 +101,38 @@ bool getAttributes(const QString& path, int& attributes) {
     return true;
 }
 
+namespace {
+FileState stateOf(const QString& path, const struct stat& st) {
+    return FileState{attributesOf(path, st), st.st_size, localFileTime(st.st_mtim.tv_sec)};
+}
+}  // namespace
+
 bool fileState(const QString& path, FileState& state) {
     struct stat st;
     if (!statPath(path, st)) return false;
-    state.attributes = attributesOf(path, st);
-    state.length = st.st_size;
-    state.modified = localFileTime(st.st_mtim.tv_sec);
+    state = stateOf(path, st);
     return true;
+}
+
+std::vector<std::optional<FileState>> fileStates(const std::vector<QString>& paths) {
+    std::vector<std::optional<FileState>> states(paths.size());
+    const auto lookAt = [&](size_t first, size_t end) {
+        struct stat st;
+        for (size_t i = first; i < end; ++i)
+            if (!paths[i].isEmpty() && ::stat(native(paths[i]).constData(), &st) == 0) states[i] = stateOf(paths[i], st);
+    };
+    // A stat mostly waits for the kernel (or a network share): one thread per core shortens
+    // the wait. A few files are not worth the threads.
+    constexpr size_t kFilesPerThread = 2000;
+    const size_t threads = std::min<size_t>({std::max(1u, std::thread::hardware_concurrency()), 8,
+                                             paths.size() / kFilesPerThread + 1});
+    std::vector<std::thread> helpers;
+    const size_t share = paths.size() / threads + 1;
+    for (size_t t = 1; t < threads; ++t)
+        helpers.emplace_back(lookAt, std::min(paths.size(), t * share), std::min(paths.size(), (t + 1) * share));
+    lookAt(0, std::min(paths.size(), share));
+    for (std::thread& helper : helpers) helper.join();
+    return states;
 }
 
 bool setAttributes(const QString& path, int attributes) {

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace bravel {
 
@@ -34,6 +36,9 @@ struct FileState {
 };
 // Attributes, length and modification time from one stat.
 bool fileState(const QString& path, FileState& state);
+// The same for many files at once, on several threads; no value where a file cannot be looked
+// at. Leaves the pending error alone (it belongs to the calling thread).
+std::vector<std::optional<FileState>> fileStates(const std::vector<QString>& paths);
 // Only the read-only bit has an effect: it clears or sets the owner's (and group's and
 // others') write permission.
 bool setAttributes(const QString& path, int attributes);

@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "TestSupport.h"
+#include "platform/Err.h"
 #include "platform/FileSystem.h"
 
 using namespace bravel;
@@ -42,7 +43,7 @@ bool setModified(const QString& path, time_t seconds) {
 
 // A file's time is its local time on either side of a daylight-saving change, and the same
 // instant that QDateTime's own local conversion gives.
-TEST(FileTimeTest, ModificationTimesAreLocalInSummerAndWinter) {
+TEST(FileStateTest, ModificationTimesAreLocalInSummerAndWinter) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("datei.txt"));
     ASSERT_TRUE(test::writeFile(path, "x"));
@@ -72,4 +73,56 @@ TEST(FileTimeTest, ModificationTimesAreLocalInSummerAndWinter) {
         EXPECT_EQ(state.modified, modified);
         EXPECT_EQ(state.modified.time(), c.time);
     }
+}
+
+// Many files looked at at once, on several threads, give what one look at each gives; a missing
+// file, an empty path, a folder and names with blanks, umlauts and a newline included. The
+// pending error is left alone.
+TEST(FileStateTest, ManyFilesAtOnceGiveWhatOneLookEachGives) {
+    QTemporaryDir folder;
+    std::vector<QString> paths;
+    int absent = 0;
+    for (int i = 0; i < 3000; ++i) {  // enough for more than one thread
+        const QString path = folder.filePath(QStringLiteral("datei %1.txt").arg(i));
+        if (i % 7 == 3)
+            ++absent;  // every seventh is missing
+        else
+            ASSERT_TRUE(test::writeFile(path, QByteArray(i % 50, 'x')));
+        paths.push_back(path);
+    }
+    const QString strange = folder.filePath(QString::fromUtf8("Grüße an\nalle .txt"));
+    ASSERT_TRUE(test::writeFile(strange, "hallo"));
+    ASSERT_TRUE(setModified(strange, 1782990000));
+    ASSERT_TRUE(QFile::setPermissions(strange, QFile::ReadOwner));
+    paths.insert(paths.begin() + 10, QString());
+    paths.insert(paths.begin() + 2500, strange);
+    paths.push_back(folder.path());
+
+    Err.Raise(errnum::kPathNotFound);
+    const std::vector<std::optional<fs::FileState>> states = fs::fileStates(paths);
+    EXPECT_EQ(Err.Number, errnum::kPathNotFound) << "the pending error stays as it was";
+    Err.Clear();
+
+    ASSERT_EQ(states.size(), paths.size());
+    int missing = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        fs::FileState one;
+        const bool found = fs::fileState(paths[i], one);
+        Err.Clear();
+        ASSERT_EQ(states[i].has_value(), found) << paths[i].toStdString();
+        if (!found) {
+            ++missing;
+            continue;
+        }
+        EXPECT_EQ(states[i]->length, one.length) << i;
+        EXPECT_EQ(states[i]->attributes, one.attributes) << i;
+        EXPECT_EQ(states[i]->modified, one.modified) << i;
+    }
+    EXPECT_EQ(missing, absent + 1) << "the missing files and the empty path";
+    const auto& strangeState = states[2500];
+    ASSERT_TRUE(strangeState.has_value());
+    EXPECT_EQ(strangeState->length, 5);
+    EXPECT_TRUE(strangeState->attributes & attr::kReadOnly);
+    EXPECT_EQ(strangeState->modified.toSecsSinceEpoch(), 1782990000);
+    EXPECT_TRUE(states.back()->attributes & attr::kDirectory);
 }
