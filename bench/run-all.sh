@@ -4,5 +4,5 @@ set -euo pipefail
 build="$1"
 export QT_QPA_PLATFORM=offscreen
 for program in "$build"/bench/bench_*; do
-  [ -x "$program" ] && "$program"
+  if [ -f "$program" ] && [ -x "$program" ]; then "$program"; fi
 done
