@@ -46,6 +46,7 @@
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
 #include "platform/Twips.h"
+#include "scan/frm_dscan.h"
 #include "settings/SettingKeys.h"
 #include "settings/DesktopIntegration.h"
 #include "app/UiApplySetup.h"
@@ -427,6 +428,8 @@ void frm_main::cycleListView() {
 }
 
 void frm_main::connectEntryCommands() {
+    // The entry editor (catalog) reaches the scanner window (scan) through this link.
+    frm_choosedir::scannerRunner = runScanner;
     connect(but_source, &QPushButton::clicked, this, [this] { editEntries(EditorMode::Add); });
     connect(but_Edit, &QPushButton::clicked, this, [this] { editEntries(EditorMode::Edit); });
     connect(but_delete, &QPushButton::clicked, this, [this] { but_delete_Click(*controller_); });

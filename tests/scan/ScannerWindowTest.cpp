@@ -21,6 +21,8 @@
 #include "platform/Twips.h"
 #include "scan/DirectoryWalk.h"
 #include "scan/frm_dscan.h"
+#include "app/frm_main.h"
+#include "catalog/frm_choosedir.h"
 
 using namespace bravel;
 
@@ -263,6 +265,24 @@ TEST_F(ScannerWindowTest, RunScannerIsModalAndAnswersOkOrCancel) {
         window->but_exit->click();
     });
     EXPECT_EQ(runScanner(nullptr), "CANCEL");
+}
+
+TEST_F(ScannerWindowTest, TheEntryEditorsScannerButtonOpensItAndTakesTheFiles) {
+    frm_main window;  // the main window links the editor to the scanner
+    frm_choosedir editor(window, EditorMode::Add, 0);
+    ASSERT_TRUE(editor.but_ds->isEnabled());
+    QString ticked;
+    QTimer::singleShot(0, [this, &ticked] {
+        auto* scanner = qobject_cast<frm_dscan*>(QApplication::activeModalWidget());
+        ASSERT_NE(scanner, nullptr);
+        scan(*scanner, root);
+        scanner->model().setRowSelected(1, true);
+        ticked = scanner->model().cell(1, 0).trimmed();
+        scanner->but_OK->click();
+    });
+    editor.but_ds->click();
+    EXPECT_TRUE(ticked.startsWith(root + "/"));
+    EXPECT_EQ(editor.txt_Eingangsdatei->text(), ticked);
 }
 
 }  // namespace
