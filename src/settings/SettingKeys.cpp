@@ -29,9 +29,13 @@ SettingKey recentWriteKey(int slot) { return {internName(QStringLiteral("recent%
 }  // namespace keys
 
 double numericPrefix(const QString& text) {
-    static const QRegularExpression prefix(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
-    const QRegularExpressionMatch match = prefix.match(text);
-    return match.hasMatch() ? match.captured(0).trimmed().toDouble() : 0.0;
+    // Leading blanks of every kind (a no-break space too) are skipped, as the whole-number
+    // readers' trimmed() skips them; the digits themselves are ASCII ones.
+    qsizetype start = 0;
+    while (start < text.size() && text[start].isSpace()) ++start;
+    static const QRegularExpression prefix(QStringLiteral("^[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
+    const QRegularExpressionMatch match = prefix.match(QStringView(text).mid(start));
+    return match.hasMatch() ? match.captured(0).toDouble() : 0.0;
 }
 
 bool convertInteger(const QString& text, qint64& value) {

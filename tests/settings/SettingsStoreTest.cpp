@@ -212,6 +212,8 @@ TEST_F(SettingsStoreTest, NumberReadsTakeTheNumericPrefix) {
     EXPECT_DOUBLE_EQ(readNumber(keys::main_top), 0) << "no numeric prefix reads as 0";
     EXPECT_DOUBLE_EQ(readNumber(keys::main_width), 8000);
     EXPECT_DOUBLE_EQ(readNumber(keys::main_height), -250);
+    EXPECT_DOUBLE_EQ(numericPrefix(QString::fromUtf8("\xc2\xa0\t 77.5e1 px")), 775);
+    EXPECT_DOUBLE_EQ(numericPrefix(QString::fromUtf8("\xd9\xa1\xd9\xa2")), 0) << "digits other than 0 to 9 are no number";
     EXPECT_DOUBLE_EQ(readNumber(keys::choosedir_width), 0) << "a stored empty text is no default";
     EXPECT_DOUBLE_EQ(readNumber(keys::choosedir_height), 4170);
     EXPECT_DOUBLE_EQ(readNumber(keys::choosedir_left, QStringLiteral("2573")), 2573);
