@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "BackupTestSupport.h"
 #include "RecordingRunObserver.h"
+#include "CatalogFiles.h"
+#include "RecordingMainView.h"
 #include "TestSupport.h"
 #include "app/AppValues.h"
 #include "backup/BackupRun.h"
@@ -27,21 +27,7 @@
 namespace bravel::test {
 namespace {
 
-class NullView : public MainView {
-public:
-    void showOverlay(const QString&, bool) override {}
-    void setRecordCountText(const QString&) override {}
-    void setListVisible(bool) override {}
-    void setDetailTexts(const QString&, const QString&) override {}
-    void autoSizeColumns() override {}
-    void scrollToRow(int) override {}
-    void setSummaryText(const QString& text) override { summary = text; }
-    void applyControlStates(const ControlStates&) override {}
-    void showRecentEntries(const std::array<QString, 9>&) override {}
-    void closeToolTip() override {}
-    QString summary;
-};
-
+// Each record starts with a size of 1, which a run must replace.
 struct Entry {
     QString source;
     QString folder;
@@ -90,20 +76,9 @@ protected:
 
     void open(const std::vector<Entry>& entries) {
         catalog = path(QStringLiteral("catalog.bvk"));
-        auto db = CatalogDatabase::create(catalog);
-        ASSERT_TRUE(db) << qPrintable(Err.Description);
-        auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
-        for (const Entry& entry : entries) {
-            ASSERT_TRUE(rset->AddNew());
-            rset->SetField(QStringLiteral("Eingangsdatei"), entry.source);
-            rset->SetField(QStringLiteral("Sicherungspfad"), entry.folder);
-            rset->SetField(QStringLiteral("Dateigroesse"), 1);
-            rset->SetField(QStringLiteral("Status"), entry.status);
-            rset->SetField(QStringLiteral("Computerstatus"), entry.hostStatus);
-            ASSERT_TRUE(rset->Update()) << qPrintable(Err.Description);
-        }
-        rset->Close();
-        db->Close();
+        std::vector<CatalogEntry> records;
+        for (const Entry& entry : entries) records.push_back({entry.source, entry.folder, entry.status, entry.hostStatus, 1});
+        ASSERT_TRUE(writeCatalog(catalog, records)) << qPrintable(Err.Description);
         controller->mOpenDB(catalog);
         ASSERT_EQ(model().rowCount(), static_cast<int>(entries.size()));
         gErrorStack.Clear();  // the fill's notes about folders that do not exist yet
@@ -149,24 +124,10 @@ protected:
         return result;
     }
 
-    QString integrityCheck() {
-        QString answer;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
-            db.setDatabaseName(catalog);
-            if (db.open()) {
-                QSqlQuery query(db);
-                if (query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next())
-                    answer = query.value(0).toString();
-                db.close();
-            }
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("check"));
-        return answer;
-    }
+    QString integrityCheck() const { return test::integrityCheck(catalog); }
 
     QTemporaryDir dir;
-    NullView view;
+    RecordingMainView view;
     std::unique_ptr<CatalogController> controller;
     RecordingRunObserver observer;
     QString catalog;

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "CatalogFiles.h"
+#include "RecordingMainView.h"
 #include "TestSupport.h"
 #include "backup/RunState.h"
 #include "catalog/COLArchivFiles.h"
@@ -20,37 +22,7 @@ using namespace bravel;
 
 namespace {
 
-// Keeps what the controller shows, as the main window would.
-class RecordingView : public MainView {
-public:
-    void showOverlay(const QString& text, bool visible) override {
-        overlay = text;
-        overlayVisible = visible;
-    }
-    void setRecordCountText(const QString& text) override { recordCount = text; }
-    void setListVisible(bool) override {}
-    void setDetailTexts(const QString&, const QString&) override {}
-    void autoSizeColumns() override {}
-    void scrollToRow(int) override {}
-    void setSummaryText(const QString& text) override { summary = text; }
-    void applyControlStates(const ControlStates& states) override { controls = states; }
-    void showRecentEntries(const std::array<QString, 9>& entries) override { captions = entries; }
-    void closeToolTip() override {}
-
-    QString overlay;
-    bool overlayVisible = false;
-    QString recordCount;
-    QString summary;
-    ControlStates controls;
-    std::array<QString, 9> captions;
-};
-
-struct Entry {
-    QString source;
-    QString folder;
-    QString status;
-    QString hostStatus;
-};
+using Entry = test::CatalogEntry;
 
 class CatalogListTest : public ::testing::Test {
 protected:
@@ -69,19 +41,7 @@ protected:
 
     QString makeCatalog(const QString& name, const std::vector<Entry>& entries) {
         const QString file = path(name);
-        auto db = CatalogDatabase::create(file);
-        EXPECT_TRUE(db) << qPrintable(Err.Description);
-        auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
-        for (const Entry& entry : entries) {
-            EXPECT_TRUE(rset->AddNew());
-            rset->SetField(QStringLiteral("Eingangsdatei"), entry.source);
-            rset->SetField(QStringLiteral("Sicherungspfad"), entry.folder);
-            rset->SetField(QStringLiteral("Status"), entry.status);
-            rset->SetField(QStringLiteral("Computerstatus"), entry.hostStatus);
-            EXPECT_TRUE(rset->Update()) << qPrintable(Err.Description);
-        }
-        rset->Close();
-        db->Close();
+        EXPECT_TRUE(test::writeCatalog(file, entries)) << qPrintable(Err.Description);
         return file;
     }
 
@@ -99,7 +59,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    RecordingView view;
+    test::RecordingMainView view;
     std::unique_ptr<CatalogController> controller;
 };
 

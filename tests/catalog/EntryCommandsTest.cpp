@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "RecordingMainView.h"
 #include "TestSupport.h"
 #include "backup/RunState.h"
 #include "catalog/CatalogController.h"
@@ -24,27 +25,6 @@
 using namespace bravel;
 
 namespace {
-
-class DetailView : public MainView {
-public:
-    void showOverlay(const QString&, bool) override {}
-    void setRecordCountText(const QString&) override {}
-    void setListVisible(bool) override {}
-    void setDetailTexts(const QString& s, const QString& f) override {
-        source = s;
-        folder = f;
-    }
-    QString detailSource() const override { return source; }
-    QString detailFolder() const override { return folder; }
-    void autoSizeColumns() override {}
-    void scrollToRow(int) override {}
-    void setSummaryText(const QString&) override {}
-    void applyControlStates(const ControlStates&) override {}
-    void showRecentEntries(const std::array<QString, 9>&) override {}
-    void closeToolTip() override {}
-    QString source;
-    QString folder;
-};
 
 struct Record {
     QString source;
@@ -99,7 +79,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    DetailView view;
+    test::RecordingMainView view;
     std::unique_ptr<CatalogController> controller;
     QString catalog;
 };

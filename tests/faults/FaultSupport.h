@@ -13,8 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
@@ -23,6 +21,8 @@
 
 #include "../backup/BackupTestSupport.h"
 #include "../backup/RecordingRunObserver.h"
+#include "CatalogFiles.h"
+#include "RecordingMainView.h"
 #include "TestSupport.h"
 #include "backup/BackupRun.h"
 #include "backup/Prog.h"
@@ -86,21 +86,6 @@ private:
 #define SKIP_UNLESS_MOUNTED(mount) \
     if (!(mount).mounted()) GTEST_SKIP() << (mount).whyNot()
 
-class NullView : public MainView {
-public:
-    void showOverlay(const QString&, bool) override {}
-    void setRecordCountText(const QString&) override {}
-    void setListVisible(bool) override {}
-    void setDetailTexts(const QString&, const QString&) override {}
-    void autoSizeColumns() override {}
-    void scrollToRow(int) override {}
-    void setSummaryText(const QString& text) override { summary = text; }
-    void applyControlStates(const ControlStates&) override {}
-    void showRecentEntries(const std::array<QString, 9>&) override {}
-    void closeToolTip() override {}
-    QString summary;
-};
-
 // One row of FILES as another program reads it.
 struct StoredRecord {
     qint64 id = 0;
@@ -147,18 +132,9 @@ protected:
     // the controller, as the main window does.
     void openCatalog(const std::vector<std::pair<QString, QString>>& entries, const QString& at = {}) {
         catalog = at.isEmpty() ? path(QStringLiteral("catalog.bvk")) : at;
-        auto db = CatalogDatabase::create(catalog);
-        ASSERT_TRUE(db) << qPrintable(Err.Description);
-        auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
-        ASSERT_TRUE(rset);
-        for (const auto& entry : entries) {
-            ASSERT_TRUE(rset->AddNew());
-            rset->SetField(QStringLiteral("Eingangsdatei"), entry.first);
-            rset->SetField(QStringLiteral("Sicherungspfad"), entry.second);
-            ASSERT_TRUE(rset->Update()) << qPrintable(Err.Description);
-        }
-        rset->Close();
-        db->Close();
+        std::vector<CatalogEntry> records;
+        for (const auto& [source, folder] : entries) records.push_back({source, folder, QString(), QString(), {}});
+        ASSERT_TRUE(writeCatalog(catalog, records)) << qPrintable(Err.Description);
         controller->mOpenDB(catalog);
         // No refresh of the list behind the test's back (the main window stops the timers for
         // a run; here nothing would restart them for one).
@@ -211,24 +187,10 @@ protected:
         return {};
     }
 
-    QString integrityCheck() const {
-        QString answer;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("faultcheck"));
-            db.setDatabaseName(catalog);
-            if (db.open()) {
-                QSqlQuery query(db);
-                if (query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next())
-                    answer = query.value(0).toString();
-                db.close();
-            }
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("faultcheck"));
-        return answer;
-    }
+    QString integrityCheck() const { return test::integrityCheck(catalog); }
 
     QTemporaryDir dir;
-    NullView view;
+    RecordingMainView view;
     std::unique_ptr<CatalogController> controller;
     RecordingRunObserver observer;
     QString catalog;
