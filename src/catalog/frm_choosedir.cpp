@@ -120,12 +120,7 @@ void frm_choosedir::buildControls() {
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 6);
-    auto* captionRow = new QHBoxLayout;
-    captionRow->setSpacing(0);
-    captionRow->addWidget(lbl_caption, 1);
-    for (QLabel* label : {lbl_mnu_SystemResize, lbl_mnu_System, img_systemmaximize, img_systemclose})
-        captionRow->addWidget(label);
-    layout->addLayout(captionRow);
+    layout->addLayout(captionBar(lbl_caption, {lbl_mnu_SystemResize, lbl_mnu_System, img_systemmaximize, img_systemclose}));
     layout->addWidget(new QLabel(QStringLiteral("Eingangsdatei(en) (UNC erlaubt; keine Verknüpfungen)"), this));
     auto* sourceRow = new QHBoxLayout;
     sourceRow->addWidget(txt_Eingangsdatei, 1);

@@ -181,12 +181,7 @@ void frm_ErrorList::layOutControls() {
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(2, 2, 2, 6);
     root->setSpacing(4);
-    auto* captionRow = new QHBoxLayout;
-    captionRow->setSpacing(0);
-    captionRow->addWidget(lbl_caption, 1);
-    captionRow->addWidget(img_systemmaximize);
-    captionRow->addWidget(img_systemclose);
-    root->addLayout(captionRow);
+    root->addLayout(captionBar(lbl_caption, {img_systemmaximize, img_systemclose}));
     img_appicon->setGeometry(2, 2, 16, 16);
     root->addWidget(lst_errorlist, 1);
     auto* buttonRow = new QHBoxLayout;

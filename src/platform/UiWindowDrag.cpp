@@ -1,10 +1,20 @@
 #include "platform/UiWindowDrag.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
 namespace bravel {
+
+QHBoxLayout* captionBar(QLabel* caption, std::initializer_list<QLabel*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(caption, 1);
+    for (QLabel* button : buttons) row->addWidget(button);
+    return row;
+}
 
 bool UiWindowDrag::handle(QWidget* handle, QEvent* event) {
     auto* mouse = dynamic_cast<QMouseEvent*>(event);

@@ -195,12 +195,7 @@ void frm_dscan::layOutControls() {
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(2, 2, 2, 0);
     root->setSpacing(3);
-    auto* captionRow = new QHBoxLayout;
-    captionRow->setSpacing(0);
-    captionRow->addWidget(lbl_caption, 1);
-    captionRow->addWidget(img_systemmaximize);
-    captionRow->addWidget(img_systemclose);
-    root->addLayout(captionRow);
+    root->addLayout(captionBar(lbl_caption, {img_systemmaximize, img_systemclose}));
 
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(but_Dialog, 1);
