@@ -29,6 +29,26 @@ QString timeFormatWithSeconds(const QLocale& locale) {
     return format;
 }
 
+// A value worked out from the default locale, kept until the default locale changes: the list
+// fill asks for it once per row, and comparing two locales costs next to nothing.
+template <typename Value>
+class PerLocale {
+public:
+    template <typename Make>
+    const Value& get(Make make) {
+        const QLocale current;
+        if (!value_ || !(locale_ == current)) {
+            value_.emplace(make(current));
+            locale_ = current;
+        }
+        return *value_;
+    }
+
+private:
+    std::optional<Value> value_;
+    QLocale locale_;
+};
+
 }  // namespace
 
 qint64 roundHalfEven(double value) { return static_cast<qint64>(std::nearbyint(value)); }
@@ -78,14 +98,8 @@ private:
 }  // namespace
 
 QString formatGrouped(double value) {
-    static std::optional<GroupedNumbers> numbers;
-    static QString numbersLocale;
-    const QLocale current;
-    if (!numbers || numbersLocale != current.name()) {
-        numbers.emplace(current);
-        numbersLocale = current.name();
-    }
-    return numbers->format(roundHalfAway(value));
+    static PerLocale<GroupedNumbers> numbers;
+    return numbers.get([](const QLocale& locale) { return GroupedNumbers(locale); }).format(roundHalfAway(value));
 }
 
 QString formatTwoDecimals(double value) { return plainLocale().toString(value, 'f', 2); }
@@ -108,7 +122,6 @@ namespace {
 // to QLocale.
 class CompiledPattern {
 public:
-    CompiledPattern() = default;
     CompiledPattern(const QLocale& locale, const QString& pattern) : pattern_(pattern) {
         amText_ = locale.amText();
         pmText_ = locale.pmText();
@@ -242,25 +255,22 @@ private:
 
 // The list fill formats a date for every row: the patterns are worked out once per locale.
 struct GeneralDateFormat {
-    QString localeName;
     CompiledPattern date;
     CompiledPattern time;
 };
 
-const GeneralDateFormat& generalDateFormat(const QLocale& locale) {
-    static GeneralDateFormat cached;
-    if (cached.localeName != locale.name() || cached.localeName.isEmpty()) {
-        cached.localeName = locale.name();
-        cached.date = CompiledPattern(locale, dateFormatWithFullYear(locale));
-        cached.time = CompiledPattern(locale, timeFormatWithSeconds(locale));
-    }
-    return cached;
+const GeneralDateFormat& generalDateFormat() {
+    static PerLocale<GeneralDateFormat> format;
+    return format.get([](const QLocale& locale) {
+        return GeneralDateFormat{CompiledPattern(locale, dateFormatWithFullYear(locale)),
+                                 CompiledPattern(locale, timeFormatWithSeconds(locale))};
+    });
 }
 }  // namespace
 
 QString formatGeneralDate(const QDateTime& time, bool omitMidnight) {
     const QLocale locale;
-    const GeneralDateFormat& format = generalDateFormat(locale);
+    const GeneralDateFormat& format = generalDateFormat();
     QString text;
     text.reserve(32);
     format.date.append(text, locale, time.date());
