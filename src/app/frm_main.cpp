@@ -57,6 +57,7 @@ namespace {
 constexpr int kDesignWidthTwips = 9345;
 constexpr int kDesignHeightTwips = 5700;
 constexpr int kMinimumWidthTwips = 9890;
+constexpr int kResizeBorder = 4;  // pixels along the edges that resize the frameless window
 
 void setColours(QWidget* widget, qint64 back, qint64 fore) {
     QPalette colours = widget->palette();
@@ -89,6 +90,7 @@ frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
     buildContextMenu();
     connectCommands();
     connectEntryCommands();
+    resize_ = new UiWindowResize(this, kResizeBorder);
 }
 
 frm_main::~frm_main() = default;
@@ -298,7 +300,7 @@ void frm_main::buildMenus() {
 
 void frm_main::layOutControls() {
     auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(2, 2, 2, 2);
+    root->setContentsMargins(kResizeBorder, kResizeBorder, kResizeBorder, kResizeBorder);
     root->setSpacing(2);
 
     auto* captionRow = new QHBoxLayout;
@@ -805,6 +807,9 @@ bool frm_main::load() {
     controller_->mUpdateRecentList();
     gShowSystemCaption(this, false);  // the window draws its own caption bar
     loading_ = false;
+    // From now on no resize makes the window smaller than this; the window system keeps to it
+    // while the user pulls an edge.
+    setMinimumSize(twipsToPixels(kMinimumWidthTwips), twipsToPixels(kDesignHeightTwips));
     firstActivation_ = true;
 
     if (!gDBOpen)
@@ -1014,14 +1019,9 @@ void frm_main::saveSettings() {
     gBusyOff();
 }
 
-void frm_main::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    lbl_lstoverlay->setGeometry(lst_Files->rect());
-    if (loading_ || isMinimized() || isMaximized()) return;
-    const int minWidth = twipsToPixels(kMinimumWidthTwips);
-    const int minHeight = twipsToPixels(kDesignHeightTwips);
-    if (width() <= minWidth || height() <= minHeight)
-        resize(std::max(width(), minWidth + 1), std::max(height(), minHeight + 1));
+void frm_main::mousePressEvent(QMouseEvent* event) {
+    closeToolTip();  // a click on the window's background
+    QWidget::mousePressEvent(event);
 }
 
 bool frm_main::eventFilter(QObject* watched, QEvent* event) {
@@ -1034,12 +1034,18 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
         if (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay) {
             closeToolTip();
             drag_.handle(static_cast<QWidget*>(watched), event);
+            // A drag by the window system ends without a release reaching the overlay.
+            if (watched == lbl_lstoverlay) but_DBNew->setFocus();
             return true;
         }
     }
     if ((event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease) &&
-        (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay))
+        (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay)) {
         drag_.handle(static_cast<QWidget*>(watched), event);
+        if (event->type() == QEvent::MouseButtonRelease && watched == lbl_lstoverlay) but_DBNew->setFocus();
+    }
+    // The overlay lies over the whole list, header and scroll bars too, whatever its size.
+    if (event->type() == QEvent::Resize && watched == lst_Files) lbl_lstoverlay->setGeometry(lst_Files->rect());
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == lbl_mnu_System) {
             but_exit->click();

@@ -9,6 +9,7 @@
 #include "catalog/MainView.h"
 #include "catalog/UiRowListView.h"
 #include "platform/UiWindowDrag.h"
+#include "platform/UiWindowResize.h"
 #include "settings/AppearanceTarget.h"
 
 class QLabel;
@@ -148,7 +149,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -192,6 +193,7 @@ private:
 
     SearchBox* searchBox_ = nullptr;
     UiWindowDrag drag_{this};
+    UiWindowResize* resize_ = nullptr;
 };
 
 }  // namespace bravel

@@ -1,11 +1,13 @@
 #include "listtools/ListExport.h"
 
 #include <QClipboard>
-#include <QFile>
+#include <QDir>
 #include <QGuiApplication>
 
+#include "errors/COLError.h"
 #include "platform/Dialogs.h"
 #include "platform/Err.h"
+#include "platform/FileSystem.h"
 
 namespace bravel {
 namespace {
@@ -33,12 +35,9 @@ QString exportListText(const CatalogListModel& list) {
 }
 
 bool writeTextFileReplacing(const QString& path, const QString& text) {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    const QByteArray bytes = text.toUtf8();
-    const bool written = file.write(bytes) == bytes.size();
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
+    const bool written = fs::writeFileReplacing(path, text.toUtf8());
+    Err.Clear();
+    return written;
 }
 
 void putOnClipboard(const QString& text) {
@@ -56,12 +55,15 @@ void gExportList(const CatalogListModel& list, const QString& path, int mode) {
         putOnClipboard(text);
         return;
     }
-    if (mode < exportmode::kClipboard) writeTextFileReplacing(path, text + QStringLiteral("\r\n"));
+    if (mode < exportmode::kClipboard && !fs::writeFileReplacing(path, (text + QStringLiteral("\r\n")).toUtf8()))
+        gRecordError(QStringLiteral("v_gExportList"), QStringLiteral("CreateTextFile(") + path + QLatin1Char(')'));
 }
 
 void exportListToChosenFile(const CatalogListModel& list) {
     FileDialogRequest request;
     request.filter = QStringLiteral("Text (*.txt)|*.txt");
+    // The program's own folder is not the user's to write in once the program is installed.
+    request.folder = QDir::homePath();
     const std::optional<QString> file = dialogs().saveFile(request);
     if (!file || file->isEmpty()) return;  // cancelled: nothing is exported
     gExportList(list, *file, exportmode::kFile);

@@ -75,6 +75,8 @@ std::optional<double> toolTipOpacity(int alpha) {
     return alpha / 255.0;
 }
 
+bool toolTipCanBeSeen(int alpha) { return alpha != 0; }
+
 int toolTipLeft(int left, int width, int screenRight) {
     // screenRight is the first position beyond the screen.
     if (left + width >= screenRight) return screenRight - width;

@@ -31,6 +31,9 @@ std::optional<QPoint> parseToolTipPosition(const QString& text);
 // window stays without transparency).
 std::optional<double> toolTipOpacity(int alpha);
 
+// False for the alpha value of a fully transparent window, which the tooltip does not open as.
+bool toolTipCanBeSeen(int alpha);
+
 // The left edge that keeps a window of this width inside the screen's right edge: moved left
 // when its right edge would lie at or beyond it. The bottom is never corrected.
 int toolTipLeft(int left, int width, int screenRight);

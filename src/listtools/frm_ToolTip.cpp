@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "app/AppValues.h"
 #include "app/frm_main.h"
 #include "backup/RunObserver.h"
 #include "catalog/COLArchivFiles.h"
@@ -75,6 +76,11 @@ QLabel* makeImage(QWidget* parent, const char* name, QStyle::StandardPixmap pict
 
 frm_ToolTip* frm_ToolTip::open(const ToolTipRequest& request) {
     unload();
+    if (!toolTipCanBeSeen(gToolTipAlpha)) {
+        // A fully transparent window would only swallow the clicks meant for what lies below.
+        if (request.onClosed) request.onClosed();
+        return nullptr;
+    }
     auto* window = new frm_ToolTip(request);
     openToolTip = window;
     window->show();
@@ -288,7 +294,8 @@ void frm_ToolTip::timer1Tick() {
 void frm_ToolTip::copyEntry() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(txt_Info->toPlainText());
+    // The text box keeps its lines apart with LF; copied text has the program's line breaks.
+    clipboard->setText(txt_Info->toPlainText().split(QLatin1Char('\n')).join(gCrLf));
     countdown_.setHold(false);
 }
 
@@ -329,7 +336,10 @@ bool frm_ToolTip::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == txt_Info->viewport() && type == QEvent::MouseButtonPress) countdown_.setHold(true);
     if (watched == txt_Info && type == QEvent::FocusIn) gListHasFocus = true;
-    if (watched == txt_Info && type == QEvent::FocusOut) gListHasFocus = false;
+    // The tooltip's own menu takes the focus while it is open; the text keeps it for the tooltip.
+    if (watched == txt_Info && type == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        gListHasFocus = false;
     if (watched == img_menu && type == QEvent::Enter) {
         countdown_.setHold(true);
         mnu_content->popup(QCursor::pos());

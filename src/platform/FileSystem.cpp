@@ -178,6 +178,29 @@ bool removeFile(const QString& path) {
     return true;
 }
 
+bool writeFileReplacing(const QString& path, const QByteArray& bytes) {
+    if (path.isEmpty()) {
+        Err.Raise(errnum::kFileNotFound);
+        return false;
+    }
+    const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return failWithErrno();
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            const int savedErrno = written < 0 ? errno : ENOSPC;
+            ::close(fd);
+            Err.RaiseFromErrno(savedErrno);
+            return false;
+        }
+        done += written;
+    }
+    if (::close(fd) != 0) return failWithErrno();  // a full disk may show only here (NFS)
+    return true;
+}
+
 bool removeEmptyFolder(const QString& path) {
     if (::rmdir(native(path).constData()) != 0) return failWithErrno();
     return true;

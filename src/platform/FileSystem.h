@@ -48,6 +48,8 @@ bool setModificationTime(const QString& path, const QDateTime& time);
 bool removeFile(const QString& path);
 bool removeEmptyFolder(const QString& path);
 bool renameReplacing(const QString& from, const QString& to);
+// Writes bytes into path, which is created or emptied first; a failed step sets the pending error.
+bool writeFileReplacing(const QString& path, const QByteArray& bytes);
 bool makePath(const QString& path);
 // Flushes the file system that holds path to its device.
 bool syncFileSystem(const QString& path);

@@ -5,8 +5,10 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include "../faults/FaultSupport.h"
 #include "TestSupport.h"
 #include "catalog/CatalogListModel.h"
+#include "errors/COLError.h"
 #include "listtools/ListExport.h"
 
 using namespace bravel;
@@ -76,9 +78,27 @@ TEST_F(ListExportTest, AnExistingFileIsReplaced) {
     EXPECT_EQ(test::readFile(path("alt.txt")), kHeader + "\r\n");
 }
 
-TEST_F(ListExportTest, AFileThatCannotBeCreatedGetsNothingAndNoRecord) {
-    gExportList(model, path("fehlt/ordner/x.txt"), 0);
-    EXPECT_FALSE(QFile::exists(path("fehlt/ordner/x.txt")));
+TEST_F(ListExportTest, AFileThatCannotBeCreatedGetsNothingAndIsRecorded) {
+    const QString file = path("fehlt/ordner mit ü/x.txt");
+    gExportList(model, file, 0);
+    EXPECT_FALSE(QFile::exists(file));
+    ASSERT_EQ(gErrorStack.Count(), 1);
+    EXPECT_EQ(gErrorStack.Item(1)->ErrNumber(), 53);  // no such folder
+    EXPECT_EQ(gErrorStack.Item(1)->ErrModul(), "v_gExportList");
+    EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(), "CreateTextFile(" + file + ")");
+    EXPECT_EQ(Err.Number, 0);
+}
+
+TEST_F(ListExportTest, AFullDiskIsRecordedAndTheClipboardExportRecordsNothing) {
+    test::ScopedTmpfs disk(path("voll"), "size=64k");
+    if (!disk.mounted()) GTEST_SKIP() << disk.whyNot();
+    disk.fill();
+    model.setRowSelected(0, true);
+    gExportList(model, path("voll/export.txt"), 0);
+    ASSERT_EQ(gErrorStack.Count(), 1);
+    EXPECT_EQ(gErrorStack.Item(1)->ErrNumber(), 61);
+    gExportList(model, QString(), 2);
+    EXPECT_EQ(gErrorStack.Count(), 1);
 }
 
 TEST_F(ListExportTest, TheSaveDialogChoosesTheFileAndCancellingExportsNothing) {
@@ -87,6 +107,7 @@ TEST_F(ListExportTest, TheSaveDialogChoosesTheFileAndCancellingExportsNothing) {
     ASSERT_EQ(test::scriptedDialogs().fileRequests.size(), 1u);
     EXPECT_EQ(test::scriptedDialogs().fileRequests[0].kind, "save");
     EXPECT_EQ(test::scriptedDialogs().fileRequests[0].request.filter, "Text (*.txt)|*.txt");
+    EXPECT_EQ(test::scriptedDialogs().fileRequests[0].request.folder, QDir::homePath());
     EXPECT_EQ(test::readFile(path("gewaehlt.txt")), kHeader + "\r\n");
     exportListToChosenFile(model);  // no answer queued: cancelled
     EXPECT_EQ(test::scriptedDialogs().fileRequests.size(), 2u);

@@ -12,6 +12,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
+#include <QMenu>
+#include <QApplication>
 
 #include "TestSupport.h"
 #include "app/AppValues.h"
@@ -20,6 +23,8 @@
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "catalog/FileProperties.h"
+#include "errors/COLError.h"
+#include "errors/frm_ErrorList.h"
 #include "listtools/ToolTipContent.h"
 #include "listtools/frm_ToolTip.h"
 #include "platform/CatalogDatabase.h"
@@ -229,7 +234,7 @@ TEST_F(ToolTipTest, CopyEntryPutsTheTextOnTheClipboard) {
     QGuiApplication::clipboard()->setText("alt");
     EXPECT_EQ(tip->mnu_contentcopy->text(), "Eintrag kopieren");
     tip->mnu_contentcopy->trigger();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "  /a/b & c.txt\n  zweite");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "  /a/b & c.txt\r\n  zweite");
     EXPECT_EQ(tip->mnu_contentsavetxt->text(), "text-datei");
     tip->mnu_contentsavehtml->trigger();  // no action
     EXPECT_TRUE(test::scriptedDialogs().fileRequests.empty());
@@ -238,13 +243,68 @@ TEST_F(ToolTipTest, CopyEntryPutsTheTextOnTheClipboard) {
 TEST_F(ToolTipTest, OpacityFollowsTheAlphaValue) {
     gToolTipAlpha = 255;
     EXPECT_DOUBLE_EQ(openText("x")->windowOpacity(), 1.0);
-    gToolTipAlpha = 0;
-    EXPECT_DOUBLE_EQ(openText("x")->windowOpacity(), 0.0);
+    gToolTipAlpha = 1;
+    EXPECT_NEAR(openText("x")->windowOpacity(), 1 / 255.0, 0.001);
     gToolTipAlpha = 220;
     EXPECT_NEAR(openText("x")->windowOpacity(), 220 / 255.0, 0.01);
     gToolTipAlpha = 300;  // no byte: no transparency
     EXPECT_DOUBLE_EQ(openText("x")->windowOpacity(), 1.0);
     EXPECT_FALSE(toolTipOpacity(-1).has_value());
+}
+
+TEST_F(ToolTipTest, AFullyTransparentToolTipDoesNotOpenAndItsCallerGoesOn) {
+    // Invisible, it would still take the clicks meant for the list below it.
+    gToolTipAlpha = 0;
+    int closedCalls = 0;
+    ToolTipRequest request;
+    request.text = "  unsichtbar";
+    request.sourceName = "FRM_MAIN";
+    request.positionText = "1500;1500";
+    request.onClosed = [&closedCalls] { ++closedCalls; };
+    EXPECT_EQ(frm_ToolTip::open(request), nullptr);
+    EXPECT_EQ(frm_ToolTip::current(), nullptr);
+    EXPECT_EQ(closedCalls, 1);
+
+    const QString source = writeBytes("a.txt", 10);
+    gCommandLine = makeCatalog({source}) + " /open/";
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    gToolTipAlpha = 0;
+    const QRect row = window.lst_Files->visualRect(window.controller().model().index(0, 0));
+    QTest::mouseClick(window.lst_Files->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(frm_ToolTip::current(), nullptr);
+    EXPECT_TRUE(window.controller().Timer2().isActive()) << "the list's timers run on";
+    window.close();
+}
+
+TEST_F(ToolTipTest, ErrorListToolTipKeepsItsMenuAfterAClickIntoItsText) {
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    gErrorStack.Add(53, "Datei nicht gefunden", QDateTime::currentDateTime(), "v_gCopy", "Open(/q/a) For Binary");
+    frm_ErrorList* errors = frm_ErrorList::showWindow(&window);
+    QApplication::setActiveWindow(errors);
+    QTreeWidget* list = errors->lst_errorlist;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    frm_ToolTip* tip = frm_ToolTip::current();
+    ASSERT_NE(tip, nullptr);
+
+    // The click into the text activates the tooltip and gives its text the focus.
+    QApplication::setActiveWindow(tip);
+    QTest::mouseClick(tip->txt_Info->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    tip->txt_Info->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(gListHasFocus);
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), tip->img_menu->mapToGlobal(QPointF(2, 2)));
+    QCoreApplication::sendEvent(tip->img_menu, &enter);
+    ASSERT_TRUE(test::waitUntil([tip] { return tip->mnu_content->isVisible(); }));
+    window.controller().timer2Tick();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frm_ToolTip::current(), tip) << "the open menu must not close its tooltip";
+    EXPECT_TRUE(tip->mnu_content->isVisible());
+    tip->mnu_content->close();
+    errors->close();
+    window.close();
 }
 
 TEST_F(ToolTipTest, SettingsAreReadAtMainLoad) {
