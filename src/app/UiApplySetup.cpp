@@ -42,11 +42,21 @@ void setBackColour(QWidget* widget, qint64 bgr) {
     widget->setAutoFillBackground(true);
 }
 
+// The controls of the main window itself: the windows it owns (the setup window among them)
+// are its children too, but keep their own look.
+template <typename Control>
+QList<Control*> ownControls(frm_main& window) {
+    QList<Control*> controls;
+    for (Control* control : window.findChildren<Control*>())
+        if (control->window() == &window) controls << control;
+    return controls;
+}
+
 // The command buttons and check boxes that take the button colour.
 QList<QWidget*> commandControls(frm_main& window) {
     QList<QWidget*> controls;
-    for (QPushButton* button : window.findChildren<QPushButton*>()) controls << button;
-    for (QCheckBox* box : window.findChildren<QCheckBox*>())
+    for (QPushButton* button : ownControls<QPushButton>(window)) controls << button;
+    for (QCheckBox* box : ownControls<QCheckBox>(window))
         if (box != window.chk_SearchInAllCols) controls << box;
     return controls;
 }
@@ -92,15 +102,25 @@ void MainAppearance::applyCaptionColors() {
         setBackColour(label, gCaptionBackColor);
         setTextColour(label, gCaptionForeColor);
     }
-    // The count, the run title and the status line write in the caption colour.
-    for (QLabel* label : {window_.lbl_RecordCount, window_.lbl_MultiProgressTitel, window_.lbl_status})
-        setColour(label, {QPalette::WindowText}, gCaptionBackColor);
+    // The count, the run title and the status line write in the caption colour on the window's
+    // background; once a scheme has painted them in the caption colour, they write in the caption
+    // text colour, as the caption does.
+    for (QLabel* label : {window_.lbl_RecordCount, window_.lbl_MultiProgressTitel, window_.lbl_status}) {
+        if (!label->autoFillBackground()) {
+            setColour(label, {QPalette::WindowText}, gCaptionBackColor);
+            continue;
+        }
+        setBackColour(label, gCaptionBackColor);
+        setTextColour(label, gCaptionForeColor);
+    }
 }
 
 qint64 MainAppearance::listColor() const { return bgrFromColor(window_.lst_Files->palette().color(QPalette::Base)); }
 
 void MainAppearance::setListColor(qint64 bgr) {
     setColour(window_.lst_Files, {QPalette::Base}, bgr);
+    // Under the grid's style sheet the viewport holds a palette of its own from the first show on.
+    setColour(window_.lst_Files->viewport(), {QPalette::Base}, bgr);
     window_.lst_Files->viewport()->update();
     setBackColour(window_.lbl_lstoverlay, bgr);
     setTextColour(window_.lbl_lstoverlay, gCaptionForeColor);
@@ -114,7 +134,7 @@ void MainAppearance::setButtonsColor(qint64 bgr) {
 
 void MainAppearance::applySchemeToControls(qint64 back, qint64 fore) {
     setButtonsColor(back);
-    for (QLabel* label : window_.findChildren<QLabel*>()) {
+    for (QLabel* label : ownControls<QLabel>(window_)) {
         setBackColour(label, back);
         setTextColour(label, fore);
     }

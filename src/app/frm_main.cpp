@@ -880,11 +880,20 @@ void frm_main::applyColours() {
 void frm_main::applyListGrid(bool on) {
     gridLines_ = on;
     but_ChangeListGrid->setChecked(on);
+    // A new style sheet puts back the palettes of its first polish; the list keeps its colours.
+    const QColor listBack = lst_Files->palette().color(QPalette::Base);
+    const QColor listText = lst_Files->palette().color(QPalette::Text);
     // With an item rule the style sheet draws selected rows too, so it names their colours.
     lst_Files->setStyleSheet(on ? QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
                                                  "border-bottom: 1px solid #d0d0d0; }"
                                                  "QTreeView::item:selected { background: #3060c0; color: white; }")
                                 : QString());
+    for (QWidget* widget : {static_cast<QWidget*>(lst_Files), lst_Files->viewport()}) {
+        QPalette colours = widget->palette();
+        colours.setColor(QPalette::Base, listBack);
+        colours.setColor(QPalette::Text, listText);
+        widget->setPalette(colours);
+    }
 }
 
 void frm_main::readListSettings() {

@@ -15,7 +15,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <cmath>
 #include <functional>
+#include <set>
 
 #include "TestSupport.h"
 #include "app/AppValues.h"
@@ -38,6 +40,24 @@ QColor back(const QWidget* widget) { return widget->palette().color(QPalette::Wi
 QColor fore(const QWidget* widget) { return widget->palette().color(QPalette::WindowText); }
 QColor buttonColour(const QWidget* widget) { return widget->palette().color(QPalette::Button); }
 QColor swatch(const QLabel* label) { return back(label); }
+
+// The contrast of two colours as the web's accessibility rules reckon it: 1 for equal colours,
+// 21 for black on white. The schemes' own caption pairs reach about 1.8.
+double contrast(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What a label's text is drawn on: its own background when it fills it, else its parent's.
+QColor groundOf(const QWidget* label) {
+    for (const QWidget* w = label; w; w = w->parentWidget())
+        if (w->autoFillBackground() || w->isWindow()) return w->palette().color(QPalette::Window);
+    return label->palette().color(QPalette::Window);
+}
 
 void clickItem(QListWidget* list, int row) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
@@ -288,6 +308,58 @@ TEST_F(OpenSetupTest, TheSchemeGruenSetsBothCaptionColoursInBothWindowsAtOnce) {
     EXPECT_EQ(back(window->lbl_mnu_Katalog), green);
     EXPECT_EQ(window->lbl_mnu_Katalog->font().family(), "Arial");
     EXPECT_EQ(s.lbl_FontClearName->text(), " Arial ");
+}
+
+TEST_F(OpenSetupTest, SchemesAndTheButtonColourLeaveTheSetupWindowsOwnControlsAlone) {
+    frm_setup& s = open();
+    // The setup window's caption, tab headings and swatches show the choices; nothing else of it.
+    std::set<const QWidget*> showsChoices{s.lbl_caption, s.lbl_icon, s.img_systemclose, s.lbl_mnu_System,
+                                          s.lbl_FontClearName, s.pic_FontColor, s.pic_FontColorHintergrund,
+                                          s.pic_Fensterhintergrundfarbe, s.pic_Systemfarbe, s.pic_backcolor,
+                                          s.pic_ButtonColor};
+    for (const QLabel* heading : s.lbl_TabTitle) showsChoices.insert(heading);
+    std::vector<std::pair<const QWidget*, QPalette>> own;
+    for (const QWidget* widget : s.findChildren<QWidget*>())
+        if ((qobject_cast<const QLabel*>(widget) || qobject_cast<const QAbstractButton*>(widget)) &&
+            !showsChoices.count(widget))
+            own.emplace_back(widget, widget->palette());
+    ASSERT_GT(own.size(), 20u);
+
+    clickItem(s.lst_SavedColors, 1);  // " Rot"
+    test::scriptedDialogs().colorAnswers.push_back(0x0000FF);
+    QTest::mouseClick(s.pic_ButtonColor, Qt::LeftButton);
+    EXPECT_EQ(buttonColour(window->but_Start), QColor(255, 0, 0));
+    for (const auto& [widget, before] : own)
+        for (QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Button, QPalette::ButtonText})
+            EXPECT_EQ(widget->palette().color(role), before.color(role))
+                << widget->metaObject()->className() << " " << widget->objectName().toStdString() << " role " << role;
+}
+
+TEST_F(OpenSetupTest, EveryLabelOfTheMainWindowStaysReadableInEveryScheme) {
+    frm_setup& s = open();
+    window->lbl_RecordCount->setText(QStringLiteral("3 Einträge"));
+    for (int scheme = 0; scheme < s.lst_SavedColors->count(); ++scheme) {
+        clickItem(s.lst_SavedColors, scheme);
+        for (const QLabel* label : window->findChildren<QLabel*>()) {
+            if (label->window() != window.get() || label->text().trimmed().isEmpty()) continue;
+            EXPECT_GE(contrast(fore(label), groundOf(label)), 1.5)
+                << s.lst_SavedColors->item(scheme)->text().toStdString() << ": " << label->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(OpenSetupTest, TheListColourShowsAtOnce) {
+    frm_setup& s = open();
+    test::scriptedDialogs().colorAnswers.push_back(0x00FFFF);  // yellow
+    QTest::mouseClick(s.pic_backcolor, Qt::LeftButton);
+    QWidget* list = window->lst_Files->viewport();
+    const QImage shown = list->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() - 3), QColor(255, 255, 0));
+    // Grid lines off and on again keep it.
+    window->but_ChangeListGrid->click();
+    window->but_ChangeListGrid->click();
+    const QImage again = list->grab().toImage();
+    EXPECT_EQ(again.pixelColor(again.width() / 2, again.height() - 3), QColor(255, 255, 0));
 }
 
 TEST_F(OpenSetupTest, FontAndColourChoicesActOnlyOnTheSelectedMenuEntries) {
