@@ -2,7 +2,9 @@
 
 #include <QAccessible>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "catalog/CatalogListModel.h"
 
@@ -13,6 +15,14 @@ namespace {
 class RowSelectionDelegate : public QStyledItemDelegate {
 public:
     RowSelectionDelegate(const CatalogListModel& list, QObject* parent) : QStyledItemDelegate(parent), list_(list) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        // The font's full height with a pixel above the accents of capitals ("Ü") and two below
+        // for the descenders and the grid line, which the style's own hint leaves no room for.
+        size.setHeight(std::max(size.height(), QFontMetrics(option.font).height() + 3));
+        return size;
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {

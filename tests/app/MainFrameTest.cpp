@@ -5,10 +5,14 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QWindow>
 
+#include "CatalogFiles.h"
 #include "TestSupport.h"
+#include "app/AppValues.h"
 #include "app/frm_main.h"
+#include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "listtools/ToolTipContent.h"
 #include "listtools/frm_ToolTip.h"
@@ -171,6 +175,23 @@ TEST_F(MainFrameTest, TheOverlayCoversTheWholeListAfterResizesAndAPressFocusesNe
     window.but_DB->setFocus();
     QTest::mouseRelease(window.lbl_lstoverlay, Qt::LeftButton, {}, QPoint(30, 30));
     EXPECT_TRUE(window.but_DBNew->hasFocus());
+    window.close();
+}
+
+TEST_F(MainFrameTest, RowsAreTallEnoughForAccentsDescendersAndTheGridLine) {
+    QTemporaryDir dir;
+    const QString source = dir.path() + "/Bericht Ü3 gjpq.txt";
+    test::writeFile(source, "x");
+    const QString catalog = dir.path() + "/zeilen.bvk";
+    ASSERT_TRUE(test::writeCatalog(catalog, {{source, dir.path(), {}, {}, {}}}));
+    gCommandLine = catalog + " /open/";
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    ASSERT_EQ(window.controller().model().rowCount(), 1);
+    const QFontMetrics metrics(window.lst_Files->font());
+    const QRect row = window.lst_Files->visualRect(window.controller().model().index(0, 0));
+    EXPECT_GE(row.height(), metrics.height() + 3);
     window.close();
 }
 
