@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStorageInfo>
 #include <QStyle>
 #include <QTreeView>
@@ -42,6 +43,13 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QStri
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     return label;
+}
+
+// A caption above a control: it wraps rather than being cut when the window is narrow.
+QLabel* makeCaption(QWidget* parent, const QString& text) {
+    auto* caption = new QLabel(text, parent);
+    caption->setWordWrap(true);
+    return caption;
 }
 
 QString chosenFilesText(const QStringList& files) {
@@ -121,14 +129,14 @@ void frm_choosedir::buildControls() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 6);
     layout->addLayout(captionBar(lbl_caption, {lbl_mnu_SystemResize, lbl_mnu_System, img_systemmaximize, img_systemclose}));
-    layout->addWidget(new QLabel(QStringLiteral("Eingangsdatei(en) (UNC erlaubt; keine Verknüpfungen)"), this));
+    layout->addWidget(makeCaption(this, QStringLiteral("Eingangsdatei(en) (UNC erlaubt; keine Verknüpfungen)")));
     auto* sourceRow = new QHBoxLayout;
     sourceRow->addWidget(txt_Eingangsdatei, 1);
     sourceRow->addWidget(but_source);
     sourceRow->addWidget(but_ds);
     layout->addLayout(sourceRow);
     layout->addWidget(drv_Drive);
-    layout->addWidget(new QLabel(QStringLiteral("Sicherungsverzeichnis"), this));
+    layout->addWidget(makeCaption(this, QStringLiteral("Sicherungsverzeichnis")));
     layout->addWidget(dir_Directory, 1);
     layout->addWidget(chk_UseOrigPath);
     auto* buttons = new QHBoxLayout;
@@ -149,7 +157,37 @@ void frm_choosedir::buildControls() {
     connect(dir_Directory->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid()) main_.setDetailTexts(main_.detailSource(), folders_->filePath(current));
+                if (folders_->filePath(current) != scrollTarget_) scrollTarget_.clear();  // the user's choice
             });
+    followStartingFolder();
+}
+
+void frm_choosedir::followStartingFolder() {
+    // The model reads the folders in the background and sorts them afterwards: every folder read
+    // or sorted on the way to the starting folder moves it, so the tree scrolls to it again,
+    // until the user scrolls, opens or closes a folder himself.
+    connect(folders_, &QFileSystemModel::directoryLoaded, this, [this](const QString& folder) {
+        if (onTheWayToTarget(folder)) keepTargetInView();
+    });
+    connect(folders_, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent) {
+        if (onTheWayToTarget(folders_->filePath(parent))) keepTargetInView();
+    });
+    connect(folders_, &QAbstractItemModel::layoutChanged, this, &frm_choosedir::keepTargetInView);
+    connect(dir_Directory->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] { scrollTarget_.clear(); });
+    connect(dir_Directory, &QTreeView::collapsed, this, [this] { scrollTarget_.clear(); });
+    connect(dir_Directory, &QTreeView::expanded, this, [this](const QModelIndex& folder) {
+        if (!onTheWayToTarget(folders_->filePath(folder))) scrollTarget_.clear();
+    });
+}
+
+bool frm_choosedir::onTheWayToTarget(const QString& folder) const {
+    if (scrollTarget_.isEmpty() || folder.isEmpty()) return false;
+    return folder == QLatin1String("/") || scrollTarget_ == folder || scrollTarget_.startsWith(folder + QLatin1Char('/'));
+}
+
+void frm_choosedir::keepTargetInView() {
+    if (!scrollTarget_.isEmpty())
+        dir_Directory->scrollTo(folders_->index(scrollTarget_), QAbstractItemView::PositionAtCenter);
 }
 
 QString frm_choosedir::startingFolder() const {
@@ -164,8 +202,9 @@ QString frm_choosedir::startingFolder() const {
 void frm_choosedir::showFolder(const QString& folder) {
     const QModelIndex index = folders_->index(folder.trimmed());
     if (!index.isValid()) return;
+    scrollTarget_ = folders_->filePath(index);
     dir_Directory->setCurrentIndex(index);
-    dir_Directory->scrollTo(index);
+    dir_Directory->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void frm_choosedir::loadSettings() {
@@ -195,6 +234,7 @@ void frm_choosedir::showEvent(QShowEvent* event) {
     if (!firstActivation_) return;
     firstActivation_ = false;
     lbl_caption->setText(QString(6, QLatin1Char(' ')) + windowTitle());
+    keepTargetInView();  // only now has the tree its height
     if (mode_ != EditorMode::Edit) return;
     if (selectedRows_ >= 2) {
         txt_Eingangsdatei->setText(main_.detailSource());

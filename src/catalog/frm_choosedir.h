@@ -54,6 +54,9 @@ private:
     void loadSettings();
     QString startingFolder() const;
     void showFolder(const QString& folder);
+    void followStartingFolder();
+    bool onTheWayToTarget(const QString& folder) const;
+    void keepTargetInView();
     void chooseFiles();
     void openScanner();
     void showChosenFiles();
@@ -66,6 +69,7 @@ private:
     int selectedRows_;
     bool firstActivation_ = true;
     QFileSystemModel* folders_;
+    QString scrollTarget_;  // the folder the tree keeps in view while the model reads its way there
     UiWindowDrag drag_{this};
 };
 

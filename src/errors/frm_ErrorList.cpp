@@ -198,8 +198,16 @@ void frm_ErrorList::addColumns() {
     lst_errorlist->setHeaderLabels(headings);
     for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
         lst_errorlist->headerItem()->setIcon(c, picture(kColumns[c].picture));
-        lst_errorlist->setColumnWidth(c, twipsToPixels(kColumns[c].widthTwips));
+        // Never narrower than the heading with its picture needs.
+        lst_errorlist->setColumnWidth(c, std::max(twipsToPixels(kColumns[c].widthTwips),
+                                                  lst_errorlist->header()->sectionSizeHint(c)));
     }
+}
+
+void frm_ErrorList::widenTimeColumn() {
+    // The time is the one column whose texts all have the same length: it always shows whole.
+    const int needed = static_cast<QAbstractItemView*>(lst_errorlist)->sizeHintForColumn(0);
+    if (needed > lst_errorlist->columnWidth(0)) lst_errorlist->setColumnWidth(0, needed);
 }
 
 void frm_ErrorList::mFillErrorList() {
@@ -221,6 +229,7 @@ void frm_ErrorList::mFillErrorList() {
         item->setText(4, record->ErrEvent());
         lastAdded_ = item;
     }
+    widenTimeColumn();
 }
 
 QString frm_ErrorList::rowKey(const QTreeWidgetItem* item) {

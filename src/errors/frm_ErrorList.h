@@ -56,6 +56,7 @@ private:
     void layOutControls();
     void fillImageList();
     void addColumns();
+    void widenTimeColumn();
     const QIcon& picture(int position) const;  // 1-based, as the list's image indexes
     void rememberMouse(const QPoint& viewportPos);
     void rowClicked();

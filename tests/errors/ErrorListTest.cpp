@@ -77,13 +77,27 @@ TEST_F(ErrorListTest, WindowLayoutColumnsAndCaption) {
     ASSERT_EQ(header->columnCount(), 5);
     for (int c = 0; c < 5; ++c) {
         EXPECT_EQ(header->text(c), headings[c]);
-        EXPECT_EQ(window->lst_errorlist->columnWidth(c), twipsToPixels(widths[c]));
+        EXPECT_GE(window->lst_errorlist->columnWidth(c), twipsToPixels(widths[c]));
         EXPECT_FALSE(header->icon(c).isNull());
     }
     ASSERT_EQ(window->img_List.size(), 5u);
     EXPECT_EQ(window->img_List[3].first, "clock");
     EXPECT_EQ(window->minimumSize(), QSize(twipsToPixels(4540), twipsToPixels(3640)));
     EXPECT_EQ(window->size(), QSize(twipsToPixels(10000), twipsToPixels(5000)));
+}
+
+TEST_F(ErrorListTest, TimesAndHeadingsShowWholeAtTheDefaultWidths) {
+    // The longest time of the German short date: two-digit day and month.
+    gErrorStack.Add(53, "Datei nicht gefunden", QDateTime(QDate(2024, 12, 28), QTime(23, 58, 59)), "v_gCopy", "x");
+    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr);
+    QTreeWidget* list = window->lst_errorlist;
+    QHeaderView* header = list->header();
+    for (int c = 0; c < header->count(); ++c)
+        EXPECT_GE(list->columnWidth(c), header->sectionSizeHint(c)) << list->headerItem()->text(c).toStdString();
+    EXPECT_GE(list->columnWidth(0), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(0));
+    const QRect cell = list->visualItemRect(list->topLevelItem(0));
+    const int textWidth = list->fontMetrics().horizontalAdvance(list->topLevelItem(0)->text(0));
+    EXPECT_GE(list->columnWidth(0), textWidth + list->iconSize().width()) << cell.height();
 }
 
 TEST_F(ErrorListTest, TenthRowIsKeyed10eAndItsDoubleClickShowsTheTenthRecord) {
