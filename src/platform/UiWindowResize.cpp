@@ -13,26 +13,29 @@ namespace {
 constexpr int kCornerReach = 16;
 
 Qt::CursorShape pointerFor(Qt::Edges edges) {
-    if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge)) return Qt::SizeFDiagCursor;
-    if (edges == (Qt::TopEdge | Qt::RightEdge) || edges == (Qt::BottomEdge | Qt::LeftEdge)) return Qt::SizeBDiagCursor;
+    if (edges == (Qt::TopEdge | Qt::LeftEdge) || edges == (Qt::BottomEdge | Qt::RightEdge))
+        return Qt::SizeFDiagCursor;
+    if (edges == (Qt::TopEdge | Qt::RightEdge) || edges == (Qt::BottomEdge | Qt::LeftEdge))
+        return Qt::SizeBDiagCursor;
     if (edges & (Qt::LeftEdge | Qt::RightEdge)) return Qt::SizeHorCursor;
     return Qt::SizeVerCursor;
 }
 
 // One axis of the manual resize: the moving edge follows the mouse, the opposite edge stays,
 // and the length keeps to the window's minimum and maximum.
-void moveEdge(int& low, int& high, int delta, bool movesLow, bool movesHigh, int minimum, int maximum) {
+void moveEdge(int& low, int& high, int delta, bool movesLow, bool movesHigh, int minimum,
+              int maximum) {
     if (movesLow) low = std::clamp(low + delta, high - maximum + 1, high - minimum + 1);
     if (movesHigh) high = std::clamp(high + delta, low + minimum - 1, low + maximum - 1);
 }
 
 }  // namespace
 
-std::function<bool(QWindow*, Qt::Edges)> UiWindowResize::systemResize = [](QWindow* window, Qt::Edges edges) {
-    return window && window->startSystemResize(edges);
-};
+std::function<bool(QWindow*, Qt::Edges)> UiWindowResize::systemResize =
+    [](QWindow* window, Qt::Edges edges) { return window && window->startSystemResize(edges); };
 
-UiWindowResize::UiWindowResize(QWidget* window, int border) : QObject(window), window_(window), border_(border) {
+UiWindowResize::UiWindowResize(QWidget* window, int border)
+    : QObject(window), window_(window), border_(border) {
     for (QWidget*& grip : grips_) {
         grip = new QWidget(window);
         grip->setObjectName(QStringLiteral("resize_grip"));
@@ -65,12 +68,14 @@ Qt::Edges UiWindowResize::edgesAt(const QPoint& pos) const {
 
 bool UiWindowResize::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_) {
-        if (event->type() == QEvent::Resize || event->type() == QEvent::WindowStateChange) placeGrips();
+        if (event->type() == QEvent::Resize || event->type() == QEvent::WindowStateChange)
+            placeGrips();
         return false;
     }
     auto* grip = qobject_cast<QWidget*>(watched);
     auto* mouse = dynamic_cast<QMouseEvent*>(event);
-    if (!grip || !mouse || std::find(grips_.begin(), grips_.end(), grip) == grips_.end()) return false;
+    if (!grip || !mouse || std::find(grips_.begin(), grips_.end(), grip) == grips_.end())
+        return false;
     return gripEvent(grip, mouse);
 }
 
@@ -78,7 +83,8 @@ bool UiWindowResize::gripEvent(QWidget* grip, QMouseEvent* event) {
     const QPoint pos = grip->mapTo(window_, event->position().toPoint());
     switch (event->type()) {
         case QEvent::MouseButtonPress:
-            return event->button() == Qt::LeftButton && start(pos, event->globalPosition().toPoint());
+            return event->button() == Qt::LeftButton &&
+                   start(pos, event->globalPosition().toPoint());
         case QEvent::MouseMove:
             if (edges_)
                 resizeByHand(event->globalPosition().toPoint());
@@ -109,10 +115,10 @@ void UiWindowResize::resizeByHand(const QPoint& globalPos) {
     int right = startGeometry_.right();
     int top = startGeometry_.top();
     int bottom = startGeometry_.bottom();
-    moveEdge(left, right, delta.x(), edges_ & Qt::LeftEdge, edges_ & Qt::RightEdge, window_->minimumWidth(),
-             window_->maximumWidth());
-    moveEdge(top, bottom, delta.y(), edges_ & Qt::TopEdge, edges_ & Qt::BottomEdge, window_->minimumHeight(),
-             window_->maximumHeight());
+    moveEdge(left, right, delta.x(), edges_ & Qt::LeftEdge, edges_ & Qt::RightEdge,
+             window_->minimumWidth(), window_->maximumWidth());
+    moveEdge(top, bottom, delta.y(), edges_ & Qt::TopEdge, edges_ & Qt::BottomEdge,
+             window_->minimumHeight(), window_->maximumHeight());
     window_->setGeometry(QRect(QPoint(left, top), QPoint(right, bottom)));
 }
 
@@ -121,7 +127,10 @@ void UiWindowResize::placeGrips() {
     const bool sizable = !(window_->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
     const int w = window_->width();
     const int h = window_->height();
-    const QRect places[] = {{0, 0, w, border_}, {0, h - border_, w, border_}, {0, 0, border_, h}, {w - border_, 0, border_, h}};
+    const QRect places[] = {{0, 0, w, border_},
+                            {0, h - border_, w, border_},
+                            {0, 0, border_, h},
+                            {w - border_, 0, border_, h}};
     for (size_t i = 0; i < grips_.size(); ++i) {
         grips_[i]->setGeometry(places[i]);
         grips_[i]->setVisible(sizable);

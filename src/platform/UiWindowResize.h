@@ -17,7 +17,7 @@ namespace bravel {
 // the window system's resize (QWindow::startSystemResize); where the window system has none,
 // the window follows the mouse by hand.
 class UiWindowResize : public QObject {
-public:
+  public:
     UiWindowResize(QWidget* window, int border);
 
     // The edges that a point of the window lies on: none inside the border, and the two edges of
@@ -28,10 +28,10 @@ public:
     // see the edges asked for.
     static std::function<bool(QWindow*, Qt::Edges)> systemResize;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     bool gripEvent(QWidget* grip, QMouseEvent* event);
     bool start(const QPoint& pos, const QPoint& globalPos);
     void resizeByHand(const QPoint& globalPos);
@@ -40,7 +40,7 @@ private:
     QWidget* window_;
     int border_;
     std::array<QWidget*, 4> grips_{};  // top, bottom, left, right
-    Qt::Edges edges_;                   // of the manual resize in progress
+    Qt::Edges edges_;                  // of the manual resize in progress
     QRect startGeometry_;
     QPoint startGlobal_;
 };

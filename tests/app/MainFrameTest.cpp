@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWindow>
 
 #include "CatalogFiles.h"
@@ -27,7 +27,7 @@ namespace {
 // The frame of the frameless main window: resizing by its edges, its minimum size, the overlay
 // over the list and clicks on the background.
 class MainFrameTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         resetToolTipState();
@@ -116,12 +116,14 @@ TEST_F(MainFrameTest, WithoutTheWindowSystemTheWindowFollowsTheMouseDownToItsMin
     ASSERT_NE(corner, nullptr);
     const QPoint start(corner->width() - 1, corner->height() - 1);
     QTest::mousePress(corner, Qt::LeftButton, {}, start);
-    QMouseEvent grow(QEvent::MouseMove, QPointF(start + QPoint(40, 30)), corner->mapToGlobal(QPointF(start + QPoint(40, 30))),
-                     Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent grow(QEvent::MouseMove, QPointF(start + QPoint(40, 30)),
+                     corner->mapToGlobal(QPointF(start + QPoint(40, 30))), Qt::NoButton,
+                     Qt::LeftButton, {});
     QCoreApplication::sendEvent(corner, &grow);
     EXPECT_EQ(window.geometry(), QRect(50, 40, 840, 530));
-    QMouseEvent shrink(QEvent::MouseMove, QPointF(start - QPoint(700, 400)), corner->mapToGlobal(QPointF(start - QPoint(700, 400))),
-                       Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent shrink(QEvent::MouseMove, QPointF(start - QPoint(700, 400)),
+                       corner->mapToGlobal(QPointF(start - QPoint(700, 400))), Qt::NoButton,
+                       Qt::LeftButton, {});
     QCoreApplication::sendEvent(corner, &shrink);
     EXPECT_EQ(window.geometry(), QRect(50, 40, twipsToPixels(9890), twipsToPixels(5700)));
     QTest::mouseRelease(corner, Qt::LeftButton, {}, start);
@@ -131,8 +133,8 @@ TEST_F(MainFrameTest, WithoutTheWindowSystemTheWindowFollowsTheMouseDownToItsMin
     QWidget* left = window.childAt(QPoint(0, 250));
     ASSERT_NE(left, nullptr);
     QTest::mousePress(left, Qt::LeftButton, {}, QPoint(0, 250));
-    QMouseEvent pull(QEvent::MouseMove, QPointF(-30, 250), left->mapToGlobal(QPointF(-30, 250)), Qt::NoButton,
-                     Qt::LeftButton, {});
+    QMouseEvent pull(QEvent::MouseMove, QPointF(-30, 250), left->mapToGlobal(QPointF(-30, 250)),
+                     Qt::NoButton, Qt::LeftButton, {});
     QCoreApplication::sendEvent(left, &pull);
     QTest::mouseRelease(left, Qt::LeftButton, {}, QPoint(-30, 250));
     EXPECT_EQ(window.geometry(), QRect(20, 40, 830, 500));
@@ -151,7 +153,6 @@ TEST_F(MainFrameTest, TheMinimumSizeIsExactlyThatOfTheDesignAndIsSavedSo) {
     }
     EXPECT_EQ(readNumber(keys::main_height), 5700);
     EXPECT_NEAR(readNumber(keys::main_width), 9890, 15 / 2.0 + 0.1);  // the nearest whole pixel
-
 }
 
 TEST_F(MainFrameTest, TheOverlayCoversTheWholeListAfterResizesAndAPressFocusesNew) {
@@ -160,13 +161,16 @@ TEST_F(MainFrameTest, TheOverlayCoversTheWholeListAfterResizesAndAPressFocusesNe
     window.show();
     ASSERT_TRUE(window.lbl_lstoverlay->isVisible());
     EXPECT_EQ(window.lbl_lstoverlay->text(), " Kein Katalog geladen.");
-    for (const QSize& size : {QSize(900, 600), QSize(1100, 700), QSize(700, 420), QSize(1000, 650)}) {
+    for (const QSize& size :
+         {QSize(900, 600), QSize(1100, 700), QSize(700, 420), QSize(1000, 650)}) {
         window.resize(size);
         QCoreApplication::processEvents();
         EXPECT_EQ(window.lbl_lstoverlay->geometry(), window.lst_Files->rect()) << size.width();
-        EXPECT_TRUE(window.lbl_lstoverlay->geometry().contains(window.lst_Files->header()->geometry()));
+        EXPECT_TRUE(
+            window.lbl_lstoverlay->geometry().contains(window.lst_Files->header()->geometry()));
         const QPoint corner = window.lst_Files->rect().bottomRight();
-        EXPECT_EQ(window.lst_Files->childAt(corner), window.lbl_lstoverlay) << "the overlay lies on top";
+        EXPECT_EQ(window.lst_Files->childAt(corner), window.lbl_lstoverlay)
+            << "the overlay lies on top";
     }
     window.but_DB->setFocus();
     QApplication::setActiveWindow(&window);

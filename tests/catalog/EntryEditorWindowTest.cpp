@@ -17,7 +17,7 @@ using namespace bravel;
 namespace {
 
 class EntryEditorWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         ASSERT_TRUE(dir.isValid());
@@ -30,7 +30,8 @@ protected:
 
 TEST_F(EntryEditorWindowTest, TheFolderTreeShowsTheStartingFolderFarDownItsParent) {
     // Sixty sibling folders before it: at the default size the folder lies far below the view.
-    for (int i = 0; i < 60; ++i) QDir(dir.path()).mkpath(QStringLiteral("a%1 Ordner").arg(i, 2, 10, QLatin1Char('0')));
+    for (int i = 0; i < 60; ++i)
+        QDir(dir.path()).mkpath(QStringLiteral("a%1 Ordner").arg(i, 2, 10, QLatin1Char('0')));
     const QString target = dir.path() + QStringLiteral("/zz Ziel ü");
     ASSERT_TRUE(QDir().mkpath(target));
     view.setDetailTexts(QString(), target);
@@ -46,8 +47,10 @@ TEST_F(EntryEditorWindowTest, TheFolderTreeShowsTheStartingFolderFarDownItsParen
     };
     // The model reads the folders in the background; the tree follows it there.
     EXPECT_TRUE(test::waitUntil(targetInView, 5000));
-    EXPECT_TRUE(test::waitUntil([&] { return folders->rowCount(folders->index(dir.path())) == 61; }, 5000));
-    test::waitUntil([] { return false; }, 500);  // late reads and sorts must not move it away either
+    EXPECT_TRUE(
+        test::waitUntil([&] { return folders->rowCount(folders->index(dir.path())) == 61; }, 5000));
+    test::waitUntil([] { return false; },
+                    500);  // late reads and sorts must not move it away either
     EXPECT_TRUE(targetInView());
     EXPECT_EQ(folders->filePath(tree->currentIndex()), target);
     editor.reject();
@@ -60,11 +63,14 @@ TEST_F(EntryEditorWindowTest, CaptionsShowWholeAtTheDefaultSize) {
     QCoreApplication::processEvents();
     int captions = 0;
     for (const QLabel* label : editor.findChildren<QLabel*>()) {
-        if (!label->text().startsWith("Eingangsdatei(en)") && label->text() != "Sicherungsverzeichnis") continue;
+        if (!label->text().startsWith("Eingangsdatei(en)") &&
+            label->text() != "Sicherungsverzeichnis")
+            continue;
         ++captions;
         const QRect room = label->contentsRect();
         const int flags = label->wordWrap() ? Qt::TextWordWrap : 0;
-        const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, room.width(), 10000), flags, label->text());
+        const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, room.width(), 10000),
+                                                               flags, label->text());
         EXPECT_LE(needed.width(), room.width()) << label->text().toStdString();
         EXPECT_LE(needed.height(), room.height()) << label->text().toStdString();
     }
