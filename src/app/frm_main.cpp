@@ -46,6 +46,7 @@
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
 #include "platform/Twips.h"
+#include "platform/UiWindowResize.h"
 #include "scan/frm_dscan.h"
 #include "settings/SettingKeys.h"
 #include "settings/DesktopIntegration.h"
@@ -90,7 +91,7 @@ frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
     buildContextMenu();
     connectCommands();
     connectEntryCommands();
-    resize_ = new UiWindowResize(this, kResizeBorder);
+    new UiWindowResize(this, kResizeBorder);  // a child of the window, which owns it
 }
 
 frm_main::~frm_main() = default;

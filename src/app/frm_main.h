@@ -9,7 +9,6 @@
 #include "catalog/MainView.h"
 #include "catalog/UiRowListView.h"
 #include "platform/UiWindowDrag.h"
-#include "platform/UiWindowResize.h"
 #include "settings/AppearanceTarget.h"
 
 class QLabel;
@@ -193,7 +192,6 @@ private:
 
     SearchBox* searchBox_ = nullptr;
     UiWindowDrag drag_{this};
-    UiWindowResize* resize_ = nullptr;
 };
 
 }  // namespace bravel
