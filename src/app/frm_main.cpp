@@ -442,7 +442,9 @@ void frm_main::connectEntryCommands() {
     for (QLabel* label : {lbl_mnu_System, lbl_mnu_SystemResize, lbl_mnu_SystemMinimize}) label->installEventFilter(this);
 }
 
-void frm_main::but_Start_Click() { runBackup(controller_->model(), controller_->rset_Record(), *this); }
+void frm_main::but_Start_Click() {
+    runBackup(controller_->model(), controller_->rset_Record(), *this);
+}
 
 void frm_main::startRun(bool copyAttributes) {
     gCopyAttributes = copyAttributes;
@@ -454,12 +456,13 @@ void frm_main::connectCommands() {
     connect(but_shortcut_run, &QPushButton::clicked, but_Start, &QPushButton::click);
     connect(but_Cancel, &QPushButton::clicked, this, [this] { requestCancel(*this); });
     connect(chk_pause, &QCheckBox::clicked, this, [this](bool checked) { pauseBoxClicked(checked, *this); });
-    connect(findChild<QAction*>(QStringLiteral("mnu_fileactionpause")), &QAction::triggered, this, [this] {
-        // The entry turns the pause flag over, whatever the box showed; the box's own handler
-        // then sets the flag and both check marks.
-        chk_pause->setChecked(gPause);
-        chk_pause->click();
-    });
+    connect(findChild<QAction*>(QStringLiteral("mnu_fileactionpause")), &QAction::triggered, this,
+            [this] {
+                // The entry turns the pause flag over, whatever the box showed; the box's own
+                // handler then sets the flag and both check marks.
+                chk_pause->setChecked(gPause);
+                chk_pause->click();
+            });
     connect(findChild<QAction*>(QStringLiteral("mnu_fileactionstart")), &QAction::triggered, this,
             [this] { startRun(false); });
     connect(findChild<QAction*>(QStringLiteral("mnu_fileactionstartallattr")), &QAction::triggered, this,
@@ -1038,22 +1041,22 @@ namespace {
 // The input events a list can receive from the user.
 bool isUserInput(const QEvent* event) {
     switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-    case QEvent::ToolTip:
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop:
-        return true;
-    default:
-        return false;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::ToolTip:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
     }
 }
 }  // namespace
@@ -1076,9 +1079,11 @@ void frm_main::keyPressEvent(QKeyEvent* event) {
 bool frm_main::eventFilter(QObject* watched, QEvent* event) {
     // While a run works the list takes no input: the filters below would act on the rows even
     // though the list is disabled.
-    if (!gIdle && (watched == lst_Files || watched == lst_Files->viewport()) && isUserInput(event)) {
+    if (!gIdle && (watched == lst_Files || watched == lst_Files->viewport()) &&
+        isUserInput(event)) {
         // Escape still reaches the window: it cancels the run.
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
             return false;
         return true;
     }

@@ -97,8 +97,9 @@ enum class RecordWrite { Written, NoRecordset, Failed };
 // Writes the outcome into the row's record and gives the new Computerstatus text. On failure the
 // reason is left pending in Err (nothing is recorded: the caller may try again) and the record
 // is as it was.
-RecordWrite updateRecord(Recordset* rset, qint64 id, const QString& source, const FileProperties& entry,
-                         const QString& status, QString& computerstatus) {
+RecordWrite updateRecord(Recordset* rset, qint64 id, const QString& source,
+                         const FileProperties& entry, const QString& status,
+                         QString& computerstatus) {
     if (!rset || (rset->BOF() && rset->EOF_())) return RecordWrite::NoRecordset;
     Err.Clear();
     rset->MoveFirst();
@@ -209,7 +210,8 @@ private:
     void start() {
         observer_.updateSelectionSummary();
         // The rows copied are the rows selected now, whatever happens to the selection meanwhile.
-        for (int r = 0; r < model_.rowCount(); ++r) selectedAtStart_.push_back(model_.isRowSelected(r));
+        for (int r = 0; r < model_.rowCount(); ++r)
+            selectedAtStart_.push_back(model_.isRowSelected(r));
         gIdle = false;
         observer_.applyControlStates();
         observer_.setListEnabled(false);
@@ -314,9 +316,11 @@ private:
         if (!fs::entryIdentity(target, identity)) return false;
         const auto earlier = copiesOfThisRun_.find(identity);
         if (earlier == copiesOfThisRun_.end()) return false;
-        Err.Raise(errnum::kFileAlreadyExists, QStringLiteral("Die Sicherungskopie wurde in diesem Lauf schon von '") +
-                                                  earlier->second + QStringLiteral("' geschrieben"));
-        gRecordError(kRunModul, QStringLiteral("Open(") + target + QStringLiteral(") For Binary Access Write As fn2"));
+        Err.Raise(errnum::kFileAlreadyExists,
+                  QStringLiteral("Die Sicherungskopie wurde in diesem Lauf schon von '") +
+                      earlier->second + QStringLiteral("' geschrieben"));
+        gRecordError(kRunModul, QStringLiteral("Open(") + target +
+                                    QStringLiteral(") For Binary Access Write As fn2"));
         return true;
     }
 
@@ -337,8 +341,8 @@ private:
         waited.start();
         for (;;) {
             QString computerstatus;
-            const RecordWrite result =
-                updateRecord(rset_, record.id, record.source, *record.entry, record.status, computerstatus);
+            const RecordWrite result = updateRecord(rset_, record.id, record.source, *record.entry,
+                                                    record.status, computerstatus);
             if (result == RecordWrite::NoRecordset) return true;
             if (result == RecordWrite::Written) {
                 catalogLocked_ = false;
@@ -359,8 +363,10 @@ private:
         QElapsedTimer waited;
         waited.start();
         for (const PendingRecord& record : unwritten_) {
-            if (writeRecord(record, std::max<qint64>(0, kFinalRecordWaitMs - waited.elapsed()))) continue;
-            gRecordError(kRunModul, QStringLiteral("rset_Record.Update ID = ") + QString::number(record.id),
+            if (writeRecord(record, std::max<qint64>(0, kFinalRecordWaitMs - waited.elapsed())))
+                continue;
+            gRecordError(kRunModul,
+                         QStringLiteral("rset_Record.Update ID = ") + QString::number(record.id),
                          ErrorTest::NonZero);
             showFailure(record.row, runtext::kRecordNotWritten);
         }

@@ -39,7 +39,9 @@ int CopyProgress::overallValue() const {
 
 QString CopyProgress::fileText() const { return percentText(filePercent); }
 
-QString CopyProgress::overallText() const { return percentText(overallValue()); }
+QString CopyProgress::overallText() const {
+    return percentText(overallValue());
+}
 
 QString CopyProgress::statusLine() const {
     const QString done = QString::number(roundHalfEven(static_cast<double>(position) / 1024.0));
@@ -139,19 +141,19 @@ int createTemp(const QString& folder, QString& tempPath) {
 // source.
 class BlockTransfer {
 public:
-    BlockTransfer(int in, int out, qint64 total) : in_(in), out_(out), total_(total) {}
+  BlockTransfer(int in, int out, qint64 total) : in_(in), out_(out), total_(total) {}
 
-    // Takes the next chunk of size bytes; false on a failed read or write (Err is set).
-    bool take(qint64 size) {
-        if (taken_ + size > moved_) {
-            const qint64 block = std::min(kBlock, total_ - offset_);
-            if (!moveBlock(offset_, block)) return false;
-            offset_ += block;
-            taken_ = 0;
-            moved_ = block;
-        }
-        taken_ += size;
-        return true;
+  // Takes the next chunk of size bytes; false on a failed read or write (Err is set).
+  bool take(qint64 size) {
+      if (taken_ + size > moved_) {
+          const qint64 block = std::min(kBlock, total_ - offset_);
+          if (!moveBlock(offset_, block)) return false;
+          offset_ += block;
+          taken_ = 0;
+          moved_ = block;
+      }
+      taken_ += size;
+      return true;
     }
 
 private:
@@ -163,7 +165,8 @@ private:
             qint64 dataStart = 0;
             qint64 dataEnd = 0;
             if (!fs::nextDataRange(in_, at, end, dataStart, dataEnd)) return false;
-            if (dataEnd <= dataStart) break;  // only a hole is left (or the file shrank: seen later)
+            if (dataEnd <= dataStart)
+                break;  // only a hole is left (or the file shrank: seen later)
             if (!fs::copyRange(in_, out_, dataStart, dataEnd - dataStart)) return false;
             at = dataEnd;
         }
@@ -190,7 +193,8 @@ bool sourceUnchanged(int in, const fs::FileStamp& before) {
     fs::FileStamp after;
     if (!fs::stampOf(in, after)) return false;
     if (after == before) return true;
-    Err.Raise(errnum::kPathFileAccess, QStringLiteral("Die Quelldatei wurde während des Kopierens geändert"));
+    Err.Raise(errnum::kPathFileAccess,
+              QStringLiteral("Die Quelldatei wurde während des Kopierens geändert"));
     return false;
 }
 
@@ -235,7 +239,8 @@ QString copyTempPrefix() { return QStringLiteral(".bravel-tmp-"); }
 
 bool isCopyTempName(const QString& name) {
     // Older versions put their process id in front of the random part.
-    static const QRegularExpression pattern(QStringLiteral("^\\.bravel-tmp-(?:[0-9]{1,10}-)?[0-9a-f]{16}$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\.bravel-tmp-(?:[0-9]{1,10}-)?[0-9a-f]{16}$"));
     return pattern.match(name).hasMatch();
 }
 
@@ -274,7 +279,8 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer) 
     fs::FileStamp before;
     if (ok) ok = fs::stampOf(in, before);
 
-    const QString openTarget = QStringLiteral("Open(") + target + QStringLiteral(") For Binary Access Write As fn2");
+    const QString openTarget =
+        QStringLiteral("Open(") + target + QStringLiteral(") For Binary Access Write As fn2");
     if (ok && isTheSource(target, before)) {
         Err.Raise(errnum::kPathFileAccess, QStringLiteral("Das Ziel ist die Quelldatei selbst"));
         gRecordError(kModul, openTarget);

@@ -924,7 +924,8 @@ bool CatalogDatabase::setBusyTimeout(int ms) {
         Err.Raise(errnum::kDbGeneric);
         return false;
     }
-    return exec(connection_, QStringLiteral("PRAGMA busy_timeout = %1").arg(ms < 0 ? kBusyTimeoutMs : ms));
+    return exec(connection_,
+                QStringLiteral("PRAGMA busy_timeout = %1").arg(ms < 0 ? kBusyTimeoutMs : ms));
 }
 
 bool CatalogDatabase::Close() {

@@ -301,7 +301,8 @@ bool stampOf(int fd, FileStamp& stamp) {
 int createLockedFile(const QString& path, bool& nameTaken) {
     nameTaken = false;
     const QByteArray name = native(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         nameTaken = errno == EEXIST;
         Err.RaiseFromErrno(errno);
@@ -310,7 +311,8 @@ int createLockedFile(const QString& path, bool& nameTaken) {
     // A file system without flock (some network shares) still gets the copy; its temporary
     // file is then never judged abandoned, as removeIfUnlocked cannot lock it either.
     const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    const bool lockUnsupported = !locked && (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL);
+    const bool lockUnsupported =
+        !locked && (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL);
     // A cleaner that got the lock between our open and flock removes the file: then the name
     // no longer leads to our file. Either way we start again under a new name.
     struct stat mine, there;
@@ -325,7 +327,8 @@ int createLockedFile(const QString& path, bool& nameTaken) {
 
 bool removeIfUnlocked(const QString& path) {
     const QByteArray name = native(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd =
+        ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return false;
     bool removed = false;
     struct stat mine, there;
@@ -373,8 +376,8 @@ bool copyThroughBuffer(int in, int out, qint64 offset, qint64 length) {
         }
         qint64 written = 0;
         while (written < got) {
-            const ssize_t n = ::pwrite(out, buffer.data() + written, static_cast<size_t>(got - written),
-                                       offset + done + written);
+            const ssize_t n = ::pwrite(out, buffer.data() + written,
+                                       static_cast<size_t>(got - written), offset + done + written);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) return failWithErrno();
             written += n;
@@ -390,14 +393,17 @@ bool copyRange(int in, int out, qint64 offset, qint64 length) {
     loff_t outAt = offset;
     qint64 done = 0;
     while (done < length) {
-        const ssize_t n = ::copy_file_range(in, &inAt, out, &outAt, static_cast<size_t>(length - done), 0);
+        const ssize_t n =
+            ::copy_file_range(in, &inAt, out, &outAt, static_cast<size_t>(length - done), 0);
         if (n > 0) {
             done += n;
         } else if (n == 0) {  // the source became shorter while we copied it
             Err.Raise(errnum::kInputPastEnd);
             return false;
-        } else if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == EBADF) {
-            return copyThroughBuffer(in, out, offset + done, length - done);  // not between these two files
+        } else if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+                   errno == EBADF) {
+            return copyThroughBuffer(in, out, offset + done,
+                                     length - done);  // not between these two files
         } else if (errno != EINTR) {
             return failWithErrno();
         }

@@ -59,7 +59,9 @@ bool isMountPoint(const QString& path);
 struct FileIdentity {
     quint64 device = 0;
     quint64 inode = 0;
-    bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode;
+    }
     bool operator<(const FileIdentity& other) const {
         return device != other.device ? device < other.device : inode < other.inode;
     }
@@ -70,8 +72,8 @@ struct FileStamp {
     qint64 modifiedNs = 0;  // modification time, ns since the epoch
     qint64 changedNs = 0;   // status change time (any write or chmod), ns since the epoch
     bool operator==(const FileStamp& other) const {
-        return identity == other.identity && length == other.length && modifiedNs == other.modifiedNs &&
-               changedNs == other.changedNs;
+        return identity == other.identity && length == other.length &&
+               modifiedNs == other.modifiedNs && changedNs == other.changedNs;
     }
 };
 // The directory entry itself: a link is not followed. False without an error when nothing is there.

@@ -30,7 +30,7 @@ using namespace bravel;
 namespace {
 
 class RunControlsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         ASSERT_TRUE(dir.isValid());
@@ -75,7 +75,9 @@ protected:
 
     CatalogListModel& model() { return window->controller().model(); }
     QAction* pauseEntry() { return window->findChild<QAction*>("mnu_fileactionpause"); }
-    QPoint rowCentre(int row) { return window->lst_Files->visualRect(model().index(row, 0)).center(); }
+    QPoint rowCentre(int row) {
+        return window->lst_Files->visualRect(model().index(row, 0)).center();
+    }
 
     // Starts a run over the selected rows that waits in its first copy; during() runs while it
     // waits, then the pause is released.
@@ -132,7 +134,8 @@ TEST_F(RunControlsTest, EscapeCancelsARunAndExitsWhenIdle) {
     model().selectAll(true);
     bool cancelled = false;
     runPaused([&] {
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(), Qt::Key_Escape);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(),
+                        Qt::Key_Escape);
         cancelled = gCancel;
     });
     EXPECT_TRUE(cancelled);
@@ -141,7 +144,8 @@ TEST_F(RunControlsTest, EscapeCancelsARunAndExitsWhenIdle) {
     EXPECT_EQ(model().cell(2, col::kStatus), QStringLiteral("übersprungen"));
 
     QTest::keyClick(window->lst_Files, Qt::Key_Escape);
-    EXPECT_TRUE(test::waitUntil([&] { return !window->isVisible(); }, 3000)) << "Escape exits when idle";
+    EXPECT_TRUE(test::waitUntil([&] { return !window->isVisible(); }, 3000))
+        << "Escape exits when idle";
 }
 
 TEST_F(RunControlsTest, PauseMenuEntryFollowsThePauseFlag) {
@@ -176,12 +180,15 @@ TEST_F(RunControlsTest, OverallLabelShowsTheBarsValue) {
     openWindow(makeCatalog(2, 20000));
     model().selectAll(true);
     // Both files grew since the list was filled: the shares add up to more than 100.
-    for (int i = 1; i <= 2; ++i) test::writeFile(path(QStringLiteral("quelle%1.bin").arg(i)), QByteArray(90000, 'x'));
+    for (int i = 1; i <= 2; ++i)
+        test::writeFile(path(QStringLiteral("quelle%1.bin").arg(i)), QByteArray(90000, 'x'));
     QStringList pairs;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         if (window->pan_progress->isVisible())
-            pairs << QStringLiteral("%1 %2").arg(window->pan_progress->value()).arg(window->lbl_MultiProgress->text());
+            pairs << QStringLiteral("%1 %2")
+                         .arg(window->pan_progress->value())
+                         .arg(window->lbl_MultiProgress->text());
     });
     watch.start(1);
     window->controller().timer2Tick();
@@ -194,7 +201,8 @@ TEST_F(RunControlsTest, OverallLabelShowsTheBarsValue) {
 }
 
 TEST_F(RunControlsTest, AnAutomaticRunThatSelectsNothingStillEndsWithItsAction) {
-    const QString catalog = makeCatalog(2, 100, "Datei nicht gesichert. gesichert (01.01.2024 09:00:00)");
+    const QString catalog =
+        makeCatalog(2, 100, "Datei nicht gesichert. gesichert (01.01.2024 09:00:00)");
     writeSetting(keys::setup_chk_autostart, QString("1"));
     writeSetting(keys::setup_txt_autostart, catalog);
     writeSetting(keys::setup_opt_AutoCopyRange, QString("True"));

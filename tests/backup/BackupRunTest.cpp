@@ -11,9 +11,9 @@
 #include <QTimer>
 
 #include "BackupTestSupport.h"
-#include "RecordingRunObserver.h"
 #include "CatalogFiles.h"
 #include "RecordingMainView.h"
+#include "RecordingRunObserver.h"
 #include "TestSupport.h"
 #include "app/AppValues.h"
 #include "backup/BackupRun.h"
@@ -463,11 +463,11 @@ TEST_F(BackupRunTest, OriginalAttributesCarryThePermissionBits) {
     EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join('\n').toStdString();
 }
 
-
 bool hasRecordContaining(const QString& modul, const QString& text) {
     for (int i = 1; i <= gErrorStack.Count(); ++i) {
         const auto item = gErrorStack.Item(i);
-        if (item->ErrModul() == modul && (item->ErrDescr().contains(text) || item->ErrEvent().contains(text)))
+        if (item->ErrModul() == modul &&
+            (item->ErrDescr().contains(text) || item->ErrEvent().contains(text)))
             return true;
     }
     return false;
@@ -523,14 +523,16 @@ TEST_F(BackupRunTest, TwoEntriesOfOneRunNeverWriteOneBackupFile) {
     ASSERT_TRUE(writeFile(a, "von a"));
     ASSERT_TRUE(writeFile(b, "von b"));
     const QString backup = path(QStringLiteral("sicherung"));
-    open({{a, backup, QStringLiteral("vorher"), QString()}, {b, backup, QStringLiteral("vorher"), QString()}});
+    open({{a, backup, QStringLiteral("vorher"), QString()},
+          {b, backup, QStringLiteral("vorher"), QString()}});
     model().selectAll(true);
     run();
     EXPECT_EQ(readFile(backup + QStringLiteral("/README")), "von a");
     EXPECT_EQ(statusOf(a), kSaved);
     EXPECT_EQ(statusOf(b), QStringLiteral("Kopieren fehlgeschlagen."));
     EXPECT_EQ(record(b).status, QStringLiteral("vorher"));
-    EXPECT_TRUE(hasRecordContaining(QStringLiteral("but_Start"), a)) << recordTexts().join('\n').toStdString();
+    EXPECT_TRUE(hasRecordContaining(QStringLiteral("but_Start"), a))
+        << recordTexts().join('\n').toStdString();
 
     // The next run is a new run: the same two entries again, the same outcome.
     gErrorStack.Clear();
@@ -541,7 +543,8 @@ TEST_F(BackupRunTest, TwoEntriesOfOneRunNeverWriteOneBackupFile) {
 
 TEST_F(BackupRunTest, OverallProgressEndsAt100) {
     const QString one = source(1), two = source(2);
-    open({{one, path(QStringLiteral("b")), QString(), QString()}, {two, path(QStringLiteral("b")), QString(), QString()}});
+    open({{one, path(QStringLiteral("b")), QString(), QString()},
+          {two, path(QStringLiteral("b")), QString(), QString()}});
     model().selectAll(true);
     // Shorter now than when the list was filled: the shares add up to about half.
     ASSERT_TRUE(QFile::resize(one, 5000));
@@ -554,7 +557,7 @@ TEST_F(BackupRunTest, OverallProgressEndsAt100) {
 
 // A second program (the sqlite3 shell) holds a write transaction on the catalog.
 class CatalogLock {
-public:
+  public:
     explicit CatalogLock(const QString& catalog) {
         shell_.setProcessChannelMode(QProcess::MergedChannels);
         shell_.start(QStringLiteral("sqlite3"), {catalog});
@@ -579,13 +582,13 @@ public:
         shell_.waitForFinished(10000);
     }
 
-private:
+  private:
     QProcess shell_;
     bool held_ = false;
 };
 
 class LockedCatalogTest : public BackupRunTest {
-protected:
+  protected:
     void SetUp() override {
         BackupRunTest::SetUp();
         one = source(1);
@@ -599,9 +602,8 @@ protected:
         QElapsedTimer sinceTick;
         qint64 longestGap = 0;
         QTimer tick;
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            longestGap = std::max(longestGap, sinceTick.restart());
-        });
+        QObject::connect(&tick, &QTimer::timeout,
+                         [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
         tick.start(20);
         sinceTick.start();
         run();
@@ -620,7 +622,8 @@ TEST_F(LockedCatalogTest, WindowStaysAliveAndRowsSayTheRecordWasNotWritten) {
         EXPECT_EQ(statusColorOf(src), listcolor::kRed);
         EXPECT_EQ(readFile(path(QStringLiteral("b/") + QFileInfo(src).fileName())), readFile(src));
         EXPECT_TRUE(hasRecord(QStringLiteral("but_Start"),
-                              QStringLiteral("rset_Record.Update ID = %1").arg(model().cell(rowOf(src), col::kId).trimmed())))
+                              QStringLiteral("rset_Record.Update ID = %1")
+                                  .arg(model().cell(rowOf(src), col::kId).trimmed())))
             << recordTexts().join('\n').toStdString();
     }
     lock.release();

@@ -1,8 +1,8 @@
 // The copy engine with real files: chunks, progress texts, pause, and the older copy surviving
 // every kind of failure.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -377,7 +377,8 @@ TEST_F(CopyTest, LeftoversNobodyWritesAreRemovedOthersStay) {
     const QString goneNew = backup + QStringLiteral("/.bravel-tmp-00000000000000bb");
     const QString lookalike = backup + QStringLiteral("/.bravel-tmp-12-short");
     const QString ours = backup + QStringLiteral("/.bravel-tmp-%1-00000000000000ff").arg(::getpid());
-    for (const QString& path : {gone, alive, aliveNew, goneNew, lookalike, ours}) ASSERT_TRUE(writeFile(path, "x"));
+    for (const QString& path : {gone, alive, aliveNew, goneNew, lookalike, ours})
+        ASSERT_TRUE(writeFile(path, "x"));
     // A writer holds its lock on the file for the whole copy, whatever process id its name has.
     std::vector<int> writers;
     for (const QString& path : {alive, aliveNew}) {
@@ -420,10 +421,10 @@ TEST_F(CopyTest, ACleanupInAnotherPidNamespaceLeavesARunningCopysTempFile) {
         if (p.position != 4097) return;
         gPause = true;
         QTimer::singleShot(0, [&] {
-            std::unique_ptr<QProcess> child(startChildTest(QStringLiteral("CopyChild.TidiesUpTheFolder"),
-                                                           {QStringLiteral("BRAVEL_CHILD_TIDY=") + backup},
-                                                           {QStringLiteral("unshare"), QStringLiteral("-p"),
-                                                            QStringLiteral("-f")}));
+            std::unique_ptr<QProcess> child(startChildTest(
+                QStringLiteral("CopyChild.TidiesUpTheFolder"),
+                {QStringLiteral("BRAVEL_CHILD_TIDY=") + backup},
+                {QStringLiteral("unshare"), QStringLiteral("-p"), QStringLiteral("-f")}));
             started = child->waitForStarted(10000) && child->waitForFinished(60000);
             childOutput = QString::fromLocal8Bit(child->readAll());
             tempsWhileChildRan = tempFiles();
@@ -434,7 +435,8 @@ TEST_F(CopyTest, ACleanupInAnotherPidNamespaceLeavesARunningCopysTempFile) {
     if (!started || childOutput.contains(QLatin1String("unshare:")))
         GTEST_SKIP() << "unshare -p -f is not possible here: " << childOutput.toStdString();
     EXPECT_TRUE(childOutput.contains(QLatin1String("REMOVED 0"))) << childOutput.toStdString();
-    EXPECT_FALSE(childOutput.contains(QStringLiteral("PID %1 ").arg(::getpid()))) << "a namespace of its own";
+    EXPECT_FALSE(childOutput.contains(QStringLiteral("PID %1 ").arg(::getpid())))
+        << "a namespace of its own";
     EXPECT_EQ(tempsWhileChildRan.size(), 1);
     EXPECT_TRUE(copied);
     EXPECT_EQ(readFile(target), patterned(8 * 4096));
@@ -468,7 +470,8 @@ TEST_F(CopyTest, RefusesATargetThatIsTheSourceItselfOrItsHardLink) {
     EXPECT_FALSE(gCopy(source, source, observer));
     // A hard link of the source in the backup folder.
     const QString link = backup + QStringLiteral("/privat.bin");
-    ASSERT_EQ(::link(QFile::encodeName(source).constData(), QFile::encodeName(link).constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(source).constData(), QFile::encodeName(link).constData()),
+              0);
     EXPECT_FALSE(gCopy(source, link, observer));
 
     const struct stat after = statOf(source);
@@ -494,7 +497,9 @@ TEST_F(CopyTest, NeverChangesAFileThroughALinkAtTheTarget) {
     const QString symTarget = backup + QStringLiteral("/sym.bin");
     ASSERT_TRUE(QFile::link(outside, symTarget));
     const QString hardTarget = backup + QStringLiteral("/hard.bin");
-    ASSERT_EQ(::link(QFile::encodeName(hardOutside).constData(), QFile::encodeName(hardTarget).constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(hardOutside).constData(),
+                     QFile::encodeName(hardTarget).constData()),
+              0);
 
     const QString source = makeSource(QStringLiteral("sym.bin"), 3000);
     ASSERT_TRUE(gCopy(source, symTarget, observer));
@@ -502,13 +507,15 @@ TEST_F(CopyTest, NeverChangesAFileThroughALinkAtTheTarget) {
 
     for (const QString& file : {outside, hardOutside}) {
         SCOPED_TRACE(file.toStdString());
-        EXPECT_EQ(statOf(file).st_mode & 07777, 0444u) << "the link's target keeps its read-only mark";
+        EXPECT_EQ(statOf(file).st_mode & 07777, 0444u)
+            << "the link's target keeps its read-only mark";
     }
     EXPECT_EQ(readFile(outside), "fremd");
     EXPECT_EQ(readFile(hardOutside), "fremd2");
     for (const QString& copy : {symTarget, hardTarget}) {
         SCOPED_TRACE(copy.toStdString());
-        EXPECT_TRUE(S_ISREG(statOf(copy, false).st_mode)) << "the directory entry itself was replaced";
+        EXPECT_TRUE(S_ISREG(statOf(copy, false).st_mode))
+            << "the directory entry itself was replaced";
         EXPECT_EQ(readFile(copy), patterned(3000));
     }
     EXPECT_EQ(statOf(hardOutside).st_nlink, 1u);
@@ -516,11 +523,11 @@ TEST_F(CopyTest, NeverChangesAFileThroughALinkAtTheTarget) {
 
 // Sets the process umask for one scope.
 class UmaskScope {
-public:
+  public:
     explicit UmaskScope(mode_t mask) : saved_(::umask(mask)) {}
     ~UmaskScope() { ::umask(saved_); }
 
-private:
+  private:
     mode_t saved_;
 };
 
@@ -546,7 +553,8 @@ TEST_F(CopyTest, ACopyIsNeverWiderThanItsSourceAndPrivateWhileWritten) {
         const QString target = backup + QStringLiteral("/m%1.bin").arg(i);
         std::vector<unsigned> tempModes;
         observer.onChunk = [&](const CopyProgress&) {
-            for (const QString& temp : tempFiles()) tempModes.push_back(statOf(backup + '/' + temp).st_mode & 07777);
+            for (const QString& temp : tempFiles())
+                tempModes.push_back(statOf(backup + '/' + temp).st_mode & 07777);
         };
         ASSERT_TRUE(gCopy(source, target, observer));
         EXPECT_EQ(statOf(target).st_mode & 07777, c.expected);
@@ -557,6 +565,42 @@ TEST_F(CopyTest, ACopyIsNeverWiderThanItsSourceAndPrivateWhileWritten) {
     gCopyAttributes = false;
 }
 
+// The child half of the next test: another user tries to read a backup copy.
+TEST(CopyChild, ReadsTheCopy) {
+    const QByteArray copy = qgetenv("BRAVEL_CHILD_READ");
+    if (copy.isEmpty()) GTEST_SKIP() << "runs only as the child of AnotherUserCannotReadTheCopy";
+    QFile file(QString::fromLocal8Bit(copy));
+    std::printf(file.open(QIODevice::ReadOnly) ? "READABLE\n" : "DENIED\n");
+}
+
+TEST_F(CopyTest, AnotherUserCannotReadTheCopyOfAPrivateFile) {
+    if (!runningAsRoot()) GTEST_SKIP() << "another user needs root (setpriv)";
+    ASSERT_TRUE(fs::setPermissions(dir.path(), 0755));
+    const QString source = makeSource(QStringLiteral("privat.bin"), 100);
+    ASSERT_TRUE(fs::setPermissions(source, 0600));
+    const QString target = backup + QStringLiteral("/privat.bin");
+    ASSERT_TRUE(gCopy(source, target, observer));
+
+    // The test program where the other user can reach it (the build folder may not be).
+    QTemporaryDir programDir;
+    ASSERT_TRUE(fs::setPermissions(programDir.path(), 0755));
+    const QString program = programDir.path() + QStringLiteral("/test_backup");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), program));
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("BRAVEL_CHILD_READ"), target);
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                            QStringLiteral("--clear-groups"), program,
+                                            QStringLiteral("--gtest_filter=CopyChild.ReadsTheCopy")});
+    if (!child.waitForStarted(10000)) GTEST_SKIP() << "setpriv could not be started";
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    if (output.contains(QLatin1String("setpriv:"))) GTEST_SKIP() << "setpriv refused: " << output.toStdString();
+    EXPECT_TRUE(output.contains(QLatin1String("DENIED"))) << output.toStdString();
+}
+
 TEST_F(CopyTest, ASourceThatChangesDuringTheCopyFailsAndTheOlderCopyStays) {
     const QString target = backup + QStringLiteral("/a.bin");
     const QByteArray older = patterned(777, 9);
@@ -565,12 +609,14 @@ TEST_F(CopyTest, ASourceThatChangesDuringTheCopyFailsAndTheOlderCopyStays) {
         std::function<void(const QString&)> change;
     };
     const std::vector<Case> cases = {
-        {"grows", [](const QString& src) {
+        {"grows",
+         [](const QString& src) {
              QFile file(src);
              ASSERT_TRUE(file.open(QIODevice::Append));
              file.write(patterned(5000, 3));
          }},
-        {"changes in place", [](const QString& src) {
+        {"changes in place",
+         [](const QString& src) {
              QFile file(src);
              ASSERT_TRUE(file.open(QIODevice::ReadWrite));
              file.write("XXXX");
@@ -590,7 +636,8 @@ TEST_F(CopyTest, ASourceThatChangesDuringTheCopyFailsAndTheOlderCopyStays) {
         EXPECT_FALSE(gCopy(source, target, observer));
         EXPECT_EQ(readFile(target), older);
         EXPECT_TRUE(tempFiles().isEmpty());
-        EXPECT_TRUE(hasRecordContaining(QStringLiteral("v_gCopy"), QStringLiteral("während des Kopierens")))
+        EXPECT_TRUE(
+            hasRecordContaining(QStringLiteral("v_gCopy"), QStringLiteral("während des Kopierens")))
             << recordTexts().join('\n').toStdString();
     }
 }
@@ -609,7 +656,8 @@ TEST_F(CopyTest, KeepsTheHolesOfASparseSource) {
         file.write(patterned(4099, 3));
     }
     const struct stat src = statOf(source);
-    if (src.st_blocks * 512 > 4 * 1024 * 1024) GTEST_SKIP() << "this file system does not keep holes";
+    if (src.st_blocks * 512 > 4 * 1024 * 1024)
+        GTEST_SKIP() << "this file system does not keep holes";
     const QString target = backup + QStringLiteral("/sparse.bin");
     qint64 counted = 0;
     observer.onChunk = [&](const CopyProgress& p) { counted += p.chunkBytes; };
