@@ -24,6 +24,7 @@
 #include "backup/BackupRun.h"
 #include "backup/Prog.h"
 #include "backup/UiProg.h"
+#include "backup/Progress.h"
 #include "backup/RunState.h"
 #include "backup/frm_CommandStatus.h"
 #include "catalog/COLArchivFiles.h"
@@ -444,20 +445,27 @@ void frm_main::connectEntryCommands() {
     for (QLabel* label : {lbl_mnu_System, lbl_mnu_SystemResize, lbl_mnu_SystemMinimize}) label->installEventFilter(this);
 }
 
+void frm_main::but_Start_Click() {
+    runBackup(controller_->model(), controller_->rset_Record(), *this);
+}
+
 void frm_main::startRun(bool copyAttributes) {
     gCopyAttributes = copyAttributes;
     but_Start->click();
 }
 
 void frm_main::connectCommands() {
-    connect(but_Start, &QPushButton::clicked, this,
-            [this] { runBackup(controller_->model(), controller_->rset_Record(), *this); });
+    connect(but_Start, &QPushButton::clicked, this, &frm_main::but_Start_Click);
     connect(but_shortcut_run, &QPushButton::clicked, but_Start, &QPushButton::click);
     connect(but_Cancel, &QPushButton::clicked, this, [this] { requestCancel(*this); });
     connect(chk_pause, &QCheckBox::clicked, this, [this](bool checked) { pauseBoxClicked(checked, *this); });
-    connect(findChild<QAction*>(QStringLiteral("mnu_fileactionpause")), &QAction::triggered, this, [this] {
-        chk_pause->click();  // runs the box's own handler
-    });
+    connect(findChild<QAction*>(QStringLiteral("mnu_fileactionpause")), &QAction::triggered, this,
+            [this] {
+                // The entry turns the pause flag over, whatever the box showed; the box's own
+                // handler then sets the flag and both check marks.
+                chk_pause->setChecked(gPause);
+                chk_pause->click();
+            });
     connect(findChild<QAction*>(QStringLiteral("mnu_fileactionstart")), &QAction::triggered, this,
             [this] { startRun(false); });
     connect(findChild<QAction*>(QStringLiteral("mnu_fileactionstartallattr")), &QAction::triggered, this,
@@ -609,7 +617,10 @@ void frm_main::closeToolTip() { frm_ToolTip::unload(); }
 
 int frm_main::overallProgressValue() const { return pan_progress->value(); }
 
-void frm_main::setOverallProgressValue(int value) { pan_progress->setValue(value); }
+void frm_main::setOverallProgressValue(int value) {
+    pan_progress->setValue(value);
+    lbl_MultiProgress->setText(percentText(value));
+}
 
 void frm_main::fileProgress(const CopyProgress& progress) {
     if (!progress.eventsRan) return;  // nothing is painted before events run again
@@ -736,7 +747,9 @@ void frm_main::runFirstActivation() {
     }
     if (!copyRange && !copyAll) return;
     controller_->timer2Tick();  // the commands follow the new selection before Start is pressed
-    but_Start->click();
+    // The handler itself, not the button: with nothing selected the button is disabled, and a run
+    // over no rows still rewrites every row's status and ends with the after-run action.
+    but_Start_Click();
     searchBox_->resetToPlaceholder();
     chk_CheckItem->setChecked(false);
 }
@@ -1034,7 +1047,56 @@ void frm_main::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
+namespace {
+// The input events a list can receive from the user.
+bool isUserInput(const QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::ToolTip:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
+void frm_main::keyPressEvent(QKeyEvent* event) {
+    // Escape: cancel a run ("Vorgang abbrechen (ESC)"), or leave the program when idle
+    // ("Programm verlassen (ESC)").
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (!gIdle) {
+        if (but_Cancel->isEnabled()) but_Cancel->click();
+    } else if (but_exit->isEnabled()) {
+        but_exit->click();
+    }
+    event->accept();
+}
+
 bool frm_main::eventFilter(QObject* watched, QEvent* event) {
+    // While a run works the list takes no input: the filters below would act on the rows even
+    // though the list is disabled.
+    if (!gIdle && (watched == lst_Files || watched == lst_Files->viewport()) &&
+        isUserInput(event)) {
+        // Escape still reaches the window: it cancels the run.
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            return false;
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonPress) {
         if (watched == lbl_mnu_Katalog || watched == lbl_mnu_Bearbeiten || watched == lbl_mnu_Ausfuehren ||
             watched == lbl_mnu_Programm) {

@@ -150,6 +150,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
@@ -165,6 +166,7 @@ private:
     bool addFilesFromCommandLine();
     void saveSettings();
     void applyListGrid(bool on);
+    void but_Start_Click();
     void startRun(bool copyAttributes);
     void buildShortcutButtons();
     void buildContextMenu();

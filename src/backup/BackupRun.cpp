@@ -2,10 +2,16 @@
 
 #include <sys/stat.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <map>
 #include <set>
+#include <thread>
+#include <vector>
 
 #include "app/AppValues.h"
 #include "backup/Copy.h"
@@ -52,6 +58,7 @@ void requestCancel(RunObserver& observer) {
 void pauseBoxClicked(bool checked, RunObserver& observer) {
     observer.stopTimers(timers::kRefresh);
     gPause = checked;
+    observer.setPauseChecked(gPause);  // the box and the menu entry's check mark
     observer.focusRunShortcut();
     observer.startTimers(timers::kRefresh);
 }
@@ -85,17 +92,24 @@ private:
     std::map<dev_t, QString> folders_;
 };
 
-// Writes the outcome into the row's record. Returns the new Computerstatus text when the record
-// was updated. A failing step is recorded; the record is then left as it was.
-bool updateRecord(Recordset* rset, qint64 id, const QString& source, const FileProperties& entry,
-                  const QString& status, QString& computerstatus) {
-    if (!rset || (rset->BOF() && rset->EOF_())) return false;
+enum class RecordWrite { Written, NoRecordset, Failed };
+
+// Writes the outcome into the row's record and gives the new Computerstatus text. On failure the
+// reason is left pending in Err (nothing is recorded: the caller may try again) and the record
+// is as it was.
+RecordWrite updateRecord(Recordset* rset, qint64 id, const QString& source,
+                         const FileProperties& entry, const QString& status,
+                         QString& computerstatus) {
+    if (!rset || (rset->BOF() && rset->EOF_())) return RecordWrite::NoRecordset;
     Err.Clear();
-    const QString trigger = QStringLiteral("rset_Record.Update ID = ") + QString::number(id);
     rset->MoveFirst();
-    if (gRecordError(kRunModul, trigger, ErrorTest::NonZero)) return false;
+    if (Err.Number != 0) return RecordWrite::Failed;
     rset->FindFirst(QStringLiteral("ID = ") + QString::number(id));
-    if (gRecordError(kRunModul, trigger, ErrorTest::NonZero) || rset->NoMatch()) return false;
+    if (Err.Number != 0) return RecordWrite::Failed;
+    if (rset->NoMatch()) {  // another program removed the record meanwhile
+        Err.Raise(errnum::kDbNoCurrentRecord);
+        return RecordWrite::Failed;
+    }
 
     const QString old = gReadFieldValue(rset, QStringLiteral("Computerstatus"), QString()).toString();
     Err.Clear();
@@ -108,9 +122,23 @@ bool updateRecord(Recordset* rset, qint64 id, const QString& source, const FileP
     if (ok) ok = rset->SetField(QStringLiteral("Status"), status);
     if (ok) ok = rset->SetField(QStringLiteral("Computerstatus"), updated);
     if (ok) ok = rset->Update();
-    if (gRecordError(kRunModul, trigger, ErrorTest::NonZero) || !ok) return false;
+    if (!ok || Err.Number != 0) {
+        if (Err.Number == 0) Err.Raise(errnum::kDbGeneric);
+        return RecordWrite::Failed;
+    }
     computerstatus = updated;
-    return true;
+    return RecordWrite::Written;
+}
+
+// Lets window events run for about ms milliseconds.
+void waitWithEvents(int ms) {
+    if (!QCoreApplication::instance()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void stampHostColumn(CatalogListModel& model, int r) {
@@ -146,6 +174,22 @@ void runAfterJobAction(RunObserver& observer) {
     }
 }
 
+// How long a record write waits for another program's lock on the catalog, with the window
+// alive: the first locked write of a run waits, later ones of the same run try once and are
+// written at the end, when one more wait is spent on all of them.
+constexpr int kRecordWaitMs = 2000;
+constexpr int kFinalRecordWaitMs = 5000;
+constexpr int kLockPollMs = 25;
+
+// A copied row whose record is still to be written.
+struct PendingRecord {
+    int row = 0;
+    qint64 id = 0;
+    QString source;
+    std::shared_ptr<FileProperties> entry;
+    QString status;
+};
+
 class BackupRun {
 public:
     BackupRun(CatalogListModel& model, Recordset* rset, RunObserver& observer)
@@ -165,13 +209,20 @@ public:
 private:
     void start() {
         observer_.updateSelectionSummary();
+        // The rows copied are the rows selected now, whatever happens to the selection meanwhile.
+        for (int r = 0; r < model_.rowCount(); ++r)
+            selectedAtStart_.push_back(model_.isRowSelected(r));
         gIdle = false;
         observer_.applyControlStates();
         observer_.setListEnabled(false);
         observer_.stopTimers(timers::kBoth);
         gFileShare = 0;
+        observer_.setOverallProgressValue(0);
         observer_.focusRunShortcut();
         summary_ = observer_.statusLine();
+        // Record writes wait for a locked catalog between tries, with the window alive.
+        if (gDB.Access) gDB.Access->setBusyTimeout(0);
+        Err.Clear();
     }
 
     void backUpRow(int r) {
@@ -179,7 +230,7 @@ private:
         if (!entry) return;  // a row without its entry: nothing known to copy
         const qint64 id = model_.cell(r, col::kId).trimmed().toLongLong();
         const QString oldStatus = entry->acLastStatus();
-        const bool selected = model_.isRowSelected(r);
+        const bool selected = selectedAtStart_[static_cast<size_t>(r)];
 
         QString status = oldStatus;
         if (oldStatus.left(5) == kNotSavedPrefix) {
@@ -224,8 +275,9 @@ private:
         letEventsRun();
         if (gShowStatus) observer_.showStatusWindow(fileNameOf(source));
 
-        const bool copied = gCopy(source, target, observer_);
+        const bool copied = !writtenByAnEarlierRow(target) && gCopy(source, target, observer_);
         written_.add(folder);
+        copiedAny_ = true;
 
         observer_.hideRowProgress();
         letEventsRun();
@@ -233,20 +285,12 @@ private:
 
         if (!copied) {
             // The older copy (if any) is untouched and the record keeps what it said.
-            model_.setCell(r, col::kStatus, runtext::kCopyFailed);
-            model_.setCellColor(r, col::kStatus, listcolor::kRed);
+            showFailure(r, runtext::kCopyFailed);
             letEventsRun();
             if (gShowStatus) observer_.closeStatusWindow();
             return;
         }
-
-        if (gCopyAttributes) {
-            Err.Clear();
-            unsigned mode = 0;
-            if (fs::permissions(source, mode)) fs::setPermissions(target, mode);
-            gRecordError(kRunModul, QStringLiteral("SetAttr ") + target + QStringLiteral(" , ") +
-                                        mAttrLetters(entry->iSourceFileAttr()));
-        }
+        rememberCopy(target, source);
 
         model_.setCell(r, col::kStatus, status);
         model_.setCellColor(r, col::kStatus, listcolor::kGreen);
@@ -254,21 +298,92 @@ private:
         model_.setCellColor(r, col::kCopyAttr, listcolor::kBlack);
         letEventsRun();
 
-        QString computerstatus;
-        if (updateRecord(rset_, id, source, *entry, status, computerstatus)) {
-            model_.setCell(r, col::kHostStatus, computerstatus);
-            model_.setCellColor(r, col::kHostStatus, listcolor::kBlack);
+        const PendingRecord record{r, id, source, entry, status};
+        if (!writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
+            catalogLocked_ = Err.Number == errnum::kDbLocked;
+            Err.Clear();
+            unwritten_.push_back(record);
         }
         stampHostColumn(model_, r);
 
         if (gShowStatus) observer_.closeStatusWindow();
     }
 
+    // Whether an earlier row of this run wrote the file now at target (the same name, or the
+    // same file under another name): a copy of this run is never replaced by a later one.
+    bool writtenByAnEarlierRow(const QString& target) {
+        fs::FileIdentity identity;
+        if (!fs::entryIdentity(target, identity)) return false;
+        const auto earlier = copiesOfThisRun_.find(identity);
+        if (earlier == copiesOfThisRun_.end()) return false;
+        Err.Raise(errnum::kFileAlreadyExists,
+                  QStringLiteral("Die Sicherungskopie wurde in diesem Lauf schon von '") +
+                      earlier->second + QStringLiteral("' geschrieben"));
+        gRecordError(kRunModul, QStringLiteral("Open(") + target +
+                                    QStringLiteral(") For Binary Access Write As fn2"));
+        return true;
+    }
+
+    void rememberCopy(const QString& target, const QString& source) {
+        fs::FileIdentity identity;
+        if (fs::entryIdentity(target, identity)) copiesOfThisRun_.emplace(identity, source);
+    }
+
+    void showFailure(int r, const QString& text) {
+        model_.setCell(r, col::kStatus, text);
+        model_.setCellColor(r, col::kStatus, listcolor::kRed);
+    }
+
+    // Writes the row's record, trying again while another program holds the catalog locked, for
+    // at most waitMs. On failure the reason stays pending in Err.
+    bool writeRecord(const PendingRecord& record, qint64 waitMs) {
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
+            QString computerstatus;
+            const RecordWrite result = updateRecord(rset_, record.id, record.source, *record.entry,
+                                                    record.status, computerstatus);
+            if (result == RecordWrite::NoRecordset) return true;
+            if (result == RecordWrite::Written) {
+                catalogLocked_ = false;
+                model_.setCell(record.row, col::kHostStatus, computerstatus);
+                model_.setCellColor(record.row, col::kHostStatus, listcolor::kBlack);
+                return true;
+            }
+            if (Err.Number != errnum::kDbLocked || waited.elapsed() >= waitMs) return false;
+            const PendingError locked = Err;
+            waitWithEvents(kLockPollMs);
+            Err = locked;
+        }
+    }
+
+    // The records that could not be written during the run get one more try; a row whose record
+    // still cannot be written says so, and the error log has it.
+    void writeUnwrittenRecords() {
+        QElapsedTimer waited;
+        waited.start();
+        for (const PendingRecord& record : unwritten_) {
+            if (writeRecord(record, std::max<qint64>(0, kFinalRecordWaitMs - waited.elapsed())))
+                continue;
+            gRecordError(kRunModul,
+                         QStringLiteral("rset_Record.Update ID = ") + QString::number(record.id),
+                         ErrorTest::NonZero);
+            showFailure(record.row, runtext::kRecordNotWritten);
+        }
+        Err.Clear();
+    }
+
     void end() {
+        writeUnwrittenRecords();
+        if (gDB.Access) gDB.Access->setBusyTimeout(-1);
         // The catalog's records are flushed with the copies they describe.
         if (gDB.Access) written_.add(QFileInfo(gDB.Access->name()).absolutePath());
         written_.flush();
         const bool cancelled = gCancel;
+        if (copiedAny_ && !cancelled) {
+            observer_.setOverallProgressValue(100);  // whatever the sizes summed at the start
+            letEventsRun();
+        }
 
         observer_.setOverallProgressValue(0);
         observer_.setStatusLine(QString());
@@ -289,8 +404,13 @@ private:
     Recordset* rset_;
     RunObserver& observer_;
     QString summary_;
+    std::vector<bool> selectedAtStart_;
     std::set<QString> cleanedFolders_;
     WrittenFileSystems written_;
+    std::map<fs::FileIdentity, QString> copiesOfThisRun_;  // each copy made, with its source
+    std::vector<PendingRecord> unwritten_;
+    bool catalogLocked_ = false;  // the last record write found the catalog locked
+    bool copiedAny_ = false;
 };
 
 }  // namespace

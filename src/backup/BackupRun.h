@@ -31,6 +31,9 @@ inline const QString kPathCreated = QStringLiteral("Pfad angelegt");
 inline const QString kCopying = QStringLiteral("Sicherung...");
 inline const QString kSkipped = QStringLiteral("übersprungen");
 inline const QString kCopyFailed = QStringLiteral("Kopieren fehlgeschlagen.");
+// The file was copied, but its record could not be written (the catalog stayed locked).
+inline const QString kRecordNotWritten =
+    QStringLiteral("Gesichert, Eintrag konnte nicht gespeichert werden.");
 inline const QString kNotSaved = QStringLiteral("Datei nicht gesichert. ");
 QString savedStatus();  // "gesichert (" + now in the general date format + ")"
 }  // namespace runtext

@@ -1,7 +1,6 @@
 #include "backup/Copy.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,7 +39,9 @@ int CopyProgress::overallValue() const {
 
 QString CopyProgress::fileText() const { return percentText(filePercent); }
 
-QString CopyProgress::overallText() const { return percentText(overall); }
+QString CopyProgress::overallText() const {
+    return percentText(overallValue());
+}
 
 QString CopyProgress::statusLine() const {
     const QString done = QString::number(roundHalfEven(static_cast<double>(position) / 1024.0));
@@ -117,119 +118,115 @@ int openSource(const QString& source, struct stat& st) {
 
 QString newTempName() {
     const quint64 random = QRandomGenerator::system()->generate64();
-    return copyTempPrefix() + QString::number(::getpid()) + QLatin1Char('-') +
-           QStringLiteral("%1").arg(random, 16, 16, QLatin1Char('0'));
+    return copyTempPrefix() + QStringLiteral("%1").arg(random, 16, 16, QLatin1Char('0'));
 }
 
-// Creates a fresh temporary file in folder; never opens an existing file.
+// Creates a fresh temporary file in folder, private to its owner and locked for as long as it is
+// open; never opens an existing file.
 int createTemp(const QString& folder, QString& tempPath) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         tempPath = folder + QLatin1Char('/') + newTempName();
-        const int fd =
-            ::open(native(tempPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        bool nameTaken = false;
+        const int fd = fs::createLockedFile(tempPath, nameTaken);
         if (fd >= 0) return fd;
-        if (errno != EEXIST) break;
+        if (!nameTaken) break;
     }
-    Err.RaiseFromErrno(errno);
     tempPath.clear();
     return -1;
 }
 
-bool readFully(int fd, char* buffer, qint64 size) {
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(fd, buffer + done, static_cast<size_t>(size - done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Err.RaiseFromErrno(errno);
-            return false;
-        }
-        if (n == 0) {  // the source became shorter while we copied it
-            Err.Raise(errnum::kInputPastEnd);
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
-bool writeFully(int fd, const char* buffer, qint64 size) {
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, buffer + done, static_cast<size_t>(size - done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Err.RaiseFromErrno(errno);
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
 // Moves the bytes in large blocks while the copy still counts, reports and pauses per 4096-byte
-// chunk. Only the hidden temporary file sees the difference. The kernel copies each block itself
-// (copy_file_range), so the data never passes through this process; where it cannot, the block
-// goes through a buffer.
+// chunk. Only the hidden temporary file sees the difference. Holes of a sparse source are
+// skipped (the file gets its full length at the end), so the copy takes no more room than the
+// source.
 class BlockTransfer {
 public:
-    BlockTransfer(int in, int out, qint64 total) : in_(in), out_(out), unmoved_(total) {}
+  BlockTransfer(int in, int out, qint64 total) : in_(in), out_(out), total_(total) {}
 
-    // Takes the next chunk of size bytes; false on a failed read or write (Err is set).
-    bool take(qint64 size) {
-        if (taken_ + size > moved_) {
-            const qint64 block = std::min(kBlock, unmoved_);
-            if (!moveBlock(block)) return false;
-            unmoved_ -= block;
-            taken_ = 0;
-            moved_ = block;
-        }
-        taken_ += size;
-        return true;
+  // Takes the next chunk of size bytes; false on a failed read or write (Err is set).
+  bool take(qint64 size) {
+      if (taken_ + size > moved_) {
+          const qint64 block = std::min(kBlock, total_ - offset_);
+          if (!moveBlock(offset_, block)) return false;
+          offset_ += block;
+          taken_ = 0;
+          moved_ = block;
+      }
+      taken_ += size;
+      return true;
     }
 
 private:
     static constexpr qint64 kBlock = 1 << 20;  // a whole number of chunks
 
-    bool moveBlock(qint64 size) {
-        qint64 done = 0;
-        while (done < size && kernelCopy_) {
-            const ssize_t n = ::copy_file_range(in_, nullptr, out_, nullptr, static_cast<size_t>(size - done), 0);
-            if (n > 0) {
-                done += n;
-            } else if (n == 0) {  // the source became shorter while we copied it
-                Err.Raise(errnum::kInputPastEnd);
-                return false;
-            } else if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
-                       errno == EBADF) {
-                kernelCopy_ = false;  // not between these two files: through the buffer from here on
-            } else if (errno != EINTR) {
-                Err.RaiseFromErrno(errno);
-                return false;
-            }
+    bool moveBlock(qint64 offset, qint64 size) {
+        const qint64 end = offset + size;
+        for (qint64 at = offset; at < end;) {
+            qint64 dataStart = 0;
+            qint64 dataEnd = 0;
+            if (!fs::nextDataRange(in_, at, end, dataStart, dataEnd)) return false;
+            if (dataEnd <= dataStart)
+                break;  // only a hole is left (or the file shrank: seen later)
+            if (!fs::copyRange(in_, out_, dataStart, dataEnd - dataStart)) return false;
+            at = dataEnd;
         }
-        if (done == size) return true;
-        const qint64 rest = size - done;
-        if (buffer_.empty()) buffer_.resize(static_cast<size_t>(kBlock));
-        return readFully(in_, buffer_.data(), rest) && writeFully(out_, buffer_.data(), rest);
+        return true;
     }
 
     int in_;
     int out_;
-    qint64 unmoved_;
-    qint64 moved_ = 0;  // bytes of the current block already in the target
-    qint64 taken_ = 0;  // of those, the bytes the chunks have counted
-    bool kernelCopy_ = true;
-    std::vector<char> buffer_;
+    qint64 total_;
+    qint64 offset_ = 0;  // where the next block starts
+    qint64 moved_ = 0;   // bytes of the current block already in the target
+    qint64 taken_ = 0;   // of those, the bytes the chunks have counted
 };
 
-// Puts the finished temporary file in the older copy's place. The older copy's read-only mark is
-// cleared first, so that nothing of it is left that the user would have to clear by hand.
-bool replaceOlderCopy(const QString& tempPath, const QString& target) {
-    if (fs::exists(target) && !fs::isDirectory(target)) {
-        fs::setAttributes(target, 0);
-        gRecordError(kRunModul, QStringLiteral("SetAttr(") + target + QStringLiteral("), 0"));
+// Whether target is the source itself (the backup folder is the source's folder, or a hard link
+// of the source lies there): a copy would replace the source.
+bool isTheSource(const QString& target, const fs::FileStamp& source) {
+    fs::FileIdentity identity;
+    return fs::entryIdentity(target, identity) && identity == source.identity;
+}
+
+// A source that changed while it was read gives a copy that never existed as a whole.
+bool sourceUnchanged(int in, const fs::FileStamp& before) {
+    fs::FileStamp after;
+    if (!fs::stampOf(in, after)) return false;
+    if (after == before) return true;
+    Err.Raise(errnum::kPathFileAccess,
+              QStringLiteral("Die Quelldatei wurde während des Kopierens geändert"));
+    return false;
+}
+
+// The permission bits of the finished copy: never wider than the source's. Without "[Original
+// Attribute]" the umask narrows them as for any new file. Set-user-ID and set-group-ID never
+// carry over: the copy may belong to another user than the source.
+unsigned copyMode(const struct stat& source) {
+    const unsigned bits = source.st_mode & 0777;
+    return gCopyAttributes ? bits : bits & ~fs::creationMask();
+}
+
+// Gives the complete temporary file its length (a trailing hole), the source's modification
+// time and its final permission bits.
+bool finishTemp(int out, const struct stat& source, const QString& target) {
+    Err.Clear();
+    if (!fs::setLength(out, source.st_size)) {
+        gRecordError(kModul, QStringLiteral("After Loop"));
+        return false;
     }
+    const struct timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+    if (::futimens(out, times) != 0) {
+        Err.RaiseFromErrno(errno);
+        gRecordError(kModul, QStringLiteral("FileDateTime(") + target + QLatin1Char(')'));
+    }
+    fs::setDescriptorPermissions(out, copyMode(source));
+    gRecordError(kModul, QStringLiteral("SetAttr ") + target);  // a narrower copy is still a copy
+    return true;
+}
+
+// Puts the finished temporary file in place of the directory entry at target: an older copy, a
+// link or anything else of that name is replaced, never changed or followed.
+bool replaceOlderCopy(const QString& tempPath, const QString& target) {
     Err.Clear();
     const bool replaced = fs::renameReplacing(tempPath, target);
     gRecordError(kRunModul, QStringLiteral("Kill ") + target);
@@ -240,32 +237,27 @@ bool replaceOlderCopy(const QString& tempPath, const QString& target) {
 
 QString copyTempPrefix() { return QStringLiteral(".bravel-tmp-"); }
 
-bool isCopyTempName(const QString& name, qint64* pid) {
+bool isCopyTempName(const QString& name) {
+    // Older versions put their process id in front of the random part.
     static const QRegularExpression pattern(
-        QStringLiteral("^\\.bravel-tmp-([0-9]{1,10})-[0-9a-f]{16}$"));
-    const QRegularExpressionMatch match = pattern.match(name);
-    if (!match.hasMatch()) return false;
-    if (pid) *pid = match.captured(1).toLongLong();
-    return true;
+        QStringLiteral("^\\.bravel-tmp-(?:[0-9]{1,10}-)?[0-9a-f]{16}$"));
+    return pattern.match(name).hasMatch();
 }
 
 int removeLeftoverTemps(const QString& folder) {
     const int saved = Err.Number;
     const QString savedText = Err.Description;
-    std::vector<QString> leftovers;
+    std::vector<QString> candidates;
     fs::listDirectory(folder, [&](const fs::DirEntry& entry) {
-        qint64 pid = 0;
-        if (entry.isDirectory || !isCopyTempName(entry.name, &pid)) return true;
-        // A file of a run that is still going (another copy of the program) stays. Our own
-        // process never has one open between copies.
-        const bool gone = pid == ::getpid() ||
-                          (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
-        if (gone) leftovers.push_back(folder + QLatin1Char('/') + entry.name);
+        if (!entry.isDirectory && !entry.isLink && isCopyTempName(entry.name))
+            candidates.push_back(folder + QLatin1Char('/') + entry.name);
         return true;
     });
+    // A copy that is still writing (in this process or any other, in any namespace or on another
+    // computer sharing the folder) holds its lock on the file; only unlocked files are leftovers.
     int removed = 0;
-    for (const QString& path : leftovers)
-        if (::unlink(native(path).constData()) == 0) ++removed;
+    for (const QString& path : candidates)
+        if (fs::removeIfUnlocked(path)) ++removed;
     // Tidying up is no step of its own: nothing it meets is reported.
     if (saved == 0)
         Err.Clear();
@@ -284,14 +276,22 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer) 
                                  QStringLiteral(") For Binary Access Read As fn1")))
         ok = false;
     if (in < 0) ok = false;
+    fs::FileStamp before;
+    if (ok) ok = fs::stampOf(in, before);
+
+    const QString openTarget =
+        QStringLiteral("Open(") + target + QStringLiteral(") For Binary Access Write As fn2");
+    if (ok && isTheSource(target, before)) {
+        Err.Raise(errnum::kPathFileAccess, QStringLiteral("Das Ziel ist die Quelldatei selbst"));
+        gRecordError(kModul, openTarget);
+        ok = false;
+    }
 
     QString tempPath;
     int out = -1;
     if (ok) {
         out = createTemp(folderOf(target), tempPath);
-        if (gRecordError(kModul, QStringLiteral("Open(") + target +
-                                     QStringLiteral(") For Binary Access Write As fn2")))
-            ok = false;
+        if (gRecordError(kModul, openTarget)) ok = false;
         if (out < 0) ok = false;
     }
 
@@ -336,14 +336,11 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer) 
     }
     gRecordError(kModul, QStringLiteral("After Loop"));
 
-    // Keep the source's modification time (and nanoseconds) on the copy.
-    if (ok && out >= 0) {
-        const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
-        if (::futimens(out, times) != 0) {
-            Err.RaiseFromErrno(errno);
-            gRecordError(kModul, QStringLiteral("FileDateTime(") + target + QLatin1Char(')'));
-        }
+    if (ok && !sourceUnchanged(in, before)) {
+        gRecordError(kModul, QStringLiteral("FileLen(") + source + QLatin1Char(')'));
+        ok = false;
     }
+    if (ok) ok = finishTemp(out, st, target);
 
     if (in >= 0 && ::close(in) != 0) Err.RaiseFromErrno(errno);
     if (out >= 0 && ::close(out) != 0) {

@@ -11,19 +11,21 @@ constexpr qint64 kCopyChunk = 4096;
 
 // Copies source onto target in 4096-byte chunks, reporting progress after every chunk and
 // waiting between chunks while gPause is set. The bytes go into a hidden temporary file beside
-// target; only when all of them were read, written and the file closed without error does the
-// temporary file replace the older copy at target (whose read-only mark is cleared first), so a
-// failed copy leaves the older copy as it was. The copy keeps the source's modification time.
-// Returns whether target now holds the complete copy. Failures are recorded as "v_gCopy" (and
-// the replacing steps as "but_Start"); a source that is not a regular file fails before it is
-// opened.
+// target, private to its owner and locked (flock) while it is written; only when all of them
+// were read, written and the file closed without error, and the source did not change meanwhile,
+// does the temporary file replace the directory entry at target (an older copy, or a link, which
+// is never followed). The copy keeps the source's modification time and holes; its permission
+// bits are the source's, narrowed by the umask unless gCopyAttributes is set. A target that is
+// the source itself (same device and inode) is refused. Returns whether target now holds the
+// complete copy. Failures are recorded as "v_gCopy" (and the replacing step as "but_Start"); a
+// source that is not a regular file fails before it is opened.
 bool gCopy(const QString& source, const QString& target, RunObserver& observer);
 
-// The name prefix of the temporary files; the rest is "<pid>-<16 hex digits>".
+// The name prefix of the temporary files; the rest is 16 hex digits.
 QString copyTempPrefix();
-// Whether name is one of our temporary files, and which process wrote it.
-bool isCopyTempName(const QString& name, qint64* pid = nullptr);
-// Removes the temporary files that a killed run left in folder (those whose process is gone).
+// Whether name is one of our temporary files.
+bool isCopyTempName(const QString& name);
+// Removes the temporary files that a killed run left in folder: those nobody holds a lock on.
 // Returns how many were removed.
 int removeLeftoverTemps(const QString& folder);
 

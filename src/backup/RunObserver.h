@@ -20,7 +20,7 @@ struct CopyProgress {
     int fileValue() const;     // single-file bar, 0..100
     int overallValue() const;  // overall bar, limited to 100
     QString fileText() const;  // "41%"
-    QString overallText() const;
+    QString overallText() const;  // the overall bar's value: never more than "100%"
     QString statusLine() const;  // "4 KB von 10 KB kopiert: (40,97%)  (Rest: 3 Dateien)"
 };
 
@@ -41,6 +41,7 @@ public:
     // Progress of the main window (pan_progress, lbl_MultiProgress, pan_SingleProgress,
     // lbl_SingleProgress) after every chunk.
     virtual int overallProgressValue() const = 0;
+    // The overall bar and its percentage label, which always show the same value.
     virtual void setOverallProgressValue(int value) = 0;
     virtual void fileProgress(const CopyProgress& progress) = 0;
     // The caption label lbl_caption (the pause marker).

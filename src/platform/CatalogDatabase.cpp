@@ -919,6 +919,15 @@ std::unique_ptr<Recordset> CatalogDatabase::OpenRecordset(const QString& sql) {
     return SqliteRecordset::open(link_, sql);
 }
 
+bool CatalogDatabase::setBusyTimeout(int ms) {
+    if (!isOpen()) {
+        Err.Raise(errnum::kDbGeneric);
+        return false;
+    }
+    return exec(connection_,
+                QStringLiteral("PRAGMA busy_timeout = %1").arg(ms < 0 ? kBusyTimeoutMs : ms));
+}
+
 bool CatalogDatabase::Close() {
     if (!isOpen()) return true;
     link_->detachRecordsets();

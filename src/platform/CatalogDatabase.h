@@ -41,6 +41,11 @@ public:
     bool Close();
     bool isOpen() const;
 
+    // How long a write waits inside the engine for another program's lock before it fails with
+    // 3260; a negative value restores the default (5 s). A caller that keeps its window alive
+    // while it waits sets 0 and waits between tries itself.
+    bool setBusyTimeout(int ms);
+
     // The Qt Sql connection name (for the recordsets of this database).
     QString connectionName() const { return connection_; }
 

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <ctime>
 #include <thread>
+#include <vector>
 
 #include "platform/Err.h"
 
@@ -289,6 +291,164 @@ bool listDirectory(const QString& folder, const std::function<bool(const DirEntr
     }
     ::closedir(dir);
     return true;
+}
+
+// ---- open files ----------------------------------------------------------------------------
+
+namespace {
+FileIdentity identityOf(const struct stat& st) {
+    return FileIdentity{static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
+}
+qint64 nanoseconds(const struct timespec& time) {
+    return static_cast<qint64>(time.tv_sec) * 1000000000LL + time.tv_nsec;
+}
+}  // namespace
+
+bool entryIdentity(const QString& path, FileIdentity& identity) {
+    struct stat st;
+    if (path.isEmpty() || ::lstat(native(path).constData(), &st) != 0) return false;
+    identity = identityOf(st);
+    return true;
+}
+
+bool stampOf(int fd, FileStamp& stamp) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return failWithErrno();
+    stamp.identity = identityOf(st);
+    stamp.length = st.st_size;
+    stamp.modifiedNs = nanoseconds(st.st_mtim);
+    stamp.changedNs = nanoseconds(st.st_ctim);
+    return true;
+}
+
+int createLockedFile(const QString& path, bool& nameTaken) {
+    nameTaken = false;
+    const QByteArray name = native(path);
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        nameTaken = errno == EEXIST;
+        Err.RaiseFromErrno(errno);
+        return -1;
+    }
+    // A file system without flock (some network shares) still gets the copy; its temporary
+    // file is then never judged abandoned, as removeIfUnlocked cannot lock it either.
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    const bool lockUnsupported =
+        !locked && (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL);
+    // A cleaner that got the lock between our open and flock removes the file: then the name
+    // no longer leads to our file. Either way we start again under a new name.
+    struct stat mine, there;
+    const bool stillOurs = ::fstat(fd, &mine) == 0 && ::lstat(name.constData(), &there) == 0 &&
+                           identityOf(mine) == identityOf(there);
+    if ((locked || lockUnsupported) && stillOurs) return fd;
+    ::close(fd);
+    nameTaken = true;
+    Err.RaiseFromErrno(EEXIST);
+    return -1;
+}
+
+bool removeIfUnlocked(const QString& path) {
+    const QByteArray name = native(path);
+    const int fd =
+        ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    bool removed = false;
+    struct stat mine, there;
+    if (::fstat(fd, &mine) == 0 && S_ISREG(mine.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::lstat(name.constData(), &there) == 0 && identityOf(mine) == identityOf(there))
+        removed = ::unlink(name.constData()) == 0;
+    ::close(fd);  // releases the lock only after the name is gone
+    return removed;
+}
+
+bool nextDataRange(int fd, qint64 from, qint64 end, qint64& dataStart, qint64& dataEnd) {
+    dataStart = from;
+    dataEnd = end;
+    const off_t data = ::lseek(fd, from, SEEK_DATA);
+    if (data < 0) {
+        if (errno == ENXIO) {  // nothing but a hole up to the end of the file
+            dataStart = dataEnd = end;
+            return true;
+        }
+        if (errno == EINVAL || errno == EOPNOTSUPP) return true;  // no holes known here
+        return failWithErrno();
+    }
+    dataStart = std::min<qint64>(data, end);
+    const off_t hole = ::lseek(fd, dataStart, SEEK_HOLE);
+    if (hole < 0) {
+        if (errno == ENXIO) return true;  // the file became shorter; the caller sees that
+        return failWithErrno();
+    }
+    dataEnd = std::min<qint64>(std::max<qint64>(hole, dataStart), end);
+    return true;
+}
+
+namespace {
+bool copyThroughBuffer(int in, int out, qint64 offset, qint64 length) {
+    std::vector<char> buffer(static_cast<size_t>(std::min<qint64>(length, 1 << 20)));
+    qint64 done = 0;
+    while (done < length) {
+        const size_t want = static_cast<size_t>(std::min<qint64>(length - done, buffer.size()));
+        const ssize_t got = ::pread(in, buffer.data(), want, offset + done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return failWithErrno();
+        if (got == 0) {  // the source became shorter while we copied it
+            Err.Raise(errnum::kInputPastEnd);
+            return false;
+        }
+        qint64 written = 0;
+        while (written < got) {
+            const ssize_t n = ::pwrite(out, buffer.data() + written,
+                                       static_cast<size_t>(got - written), offset + done + written);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return failWithErrno();
+            written += n;
+        }
+        done += got;
+    }
+    return true;
+}
+}  // namespace
+
+bool copyRange(int in, int out, qint64 offset, qint64 length) {
+    loff_t inAt = offset;
+    loff_t outAt = offset;
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n =
+            ::copy_file_range(in, &inAt, out, &outAt, static_cast<size_t>(length - done), 0);
+        if (n > 0) {
+            done += n;
+        } else if (n == 0) {  // the source became shorter while we copied it
+            Err.Raise(errnum::kInputPastEnd);
+            return false;
+        } else if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+                   errno == EBADF) {
+            return copyThroughBuffer(in, out, offset + done,
+                                     length - done);  // not between these two files
+        } else if (errno != EINTR) {
+            return failWithErrno();
+        }
+    }
+    return true;
+}
+
+bool setLength(int fd, qint64 length) {
+    if (::ftruncate(fd, static_cast<off_t>(length)) != 0) return failWithErrno();
+    return true;
+}
+
+bool setDescriptorPermissions(int fd, unsigned mode) {
+    if (::fchmod(fd, static_cast<mode_t>(mode & 07777)) != 0) return failWithErrno();
+    return true;
+}
+
+unsigned creationMask() {
+    // umask can only be read by setting it; the program creates no files on other threads.
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
 }
 
 }  // namespace bravel::fs

@@ -55,6 +55,51 @@ bool makePath(const QString& path);
 bool syncFileSystem(const QString& path);
 bool isMountPoint(const QString& path);
 
+// ---- open files ----------------------------------------------------------------------------
+
+// Which file a path or descriptor is, and the state a copy compares before and after reading.
+struct FileIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode;
+    }
+    bool operator<(const FileIdentity& other) const {
+        return device != other.device ? device < other.device : inode < other.inode;
+    }
+};
+struct FileStamp {
+    FileIdentity identity;
+    qint64 length = 0;
+    qint64 modifiedNs = 0;  // modification time, ns since the epoch
+    qint64 changedNs = 0;   // status change time (any write or chmod), ns since the epoch
+    bool operator==(const FileStamp& other) const {
+        return identity == other.identity && length == other.length &&
+               modifiedNs == other.modifiedNs && changedNs == other.changedNs;
+    }
+};
+// The directory entry itself: a link is not followed. False without an error when nothing is there.
+bool entryIdentity(const QString& path, FileIdentity& identity);
+bool stampOf(int fd, FileStamp& stamp);
+
+// Creates path as a new file only the owner can read and write, never through a link, and holds
+// an exclusive flock on it until fd is closed: the sign that a copy is still writing it. False
+// with nameTaken when something else has that name (or is just judging it): try another name.
+int createLockedFile(const QString& path, bool& nameTaken);
+// Removes the regular file at path only if nobody holds a flock on it. Whether it was removed;
+// leaves the pending error alone.
+bool removeIfUnlocked(const QString& path);
+
+// The next stretch of data in [from, end) of fd, skipping holes: dataStart == end when only a
+// hole is left. A file system that cannot tell holes reports the whole range as data.
+bool nextDataRange(int fd, qint64 from, qint64 end, qint64& dataStart, qint64& dataEnd);
+// Copies length bytes at offset of in to the same offset of out (in the kernel where it can).
+bool copyRange(int in, int out, qint64 offset, qint64 length);
+bool setLength(int fd, qint64 length);
+bool setDescriptorPermissions(int fd, unsigned mode);
+// The process's umask (file creation mask).
+unsigned creationMask();
+
 struct DirEntry {
     QString name;
     bool isDirectory = false;

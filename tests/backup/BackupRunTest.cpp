@@ -2,14 +2,18 @@
 // files in temporary folders. Only the clock and the system actions are scripted.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "BackupTestSupport.h"
-#include "RecordingRunObserver.h"
 #include "CatalogFiles.h"
 #include "RecordingMainView.h"
+#include "RecordingRunObserver.h"
 #include "TestSupport.h"
 #include "app/AppValues.h"
 #include "backup/BackupRun.h"
@@ -457,6 +461,191 @@ TEST_F(BackupRunTest, OriginalAttributesCarryThePermissionBits) {
     run();
     EXPECT_EQ(statusOf(one), kSaved);
     EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join('\n').toStdString();
+}
+
+bool hasRecordContaining(const QString& modul, const QString& text) {
+    for (int i = 1; i <= gErrorStack.Count(); ++i) {
+        const auto item = gErrorStack.Item(i);
+        if (item->ErrModul() == modul &&
+            (item->ErrDescr().contains(text) || item->ErrEvent().contains(text)))
+            return true;
+    }
+    return false;
+}
+
+TEST_F(BackupRunTest, TheRowsCopiedAreTheRowsSelectedWhenTheRunStarted) {
+    std::vector<Entry> entries;
+    std::vector<QString> sources;
+    for (int i = 1; i <= 4; ++i) {
+        sources.push_back(source(i));
+        entries.push_back({sources.back(), path(QStringLiteral("b")), QString(), QString()});
+    }
+    open(entries);
+    for (int i = 0; i < 3; ++i) select(sources[i]);
+    bool changed = false;
+    observer.onFileStart = [&](int) {
+        if (changed) return;
+        changed = true;  // a click during the first copy: one row off, another on
+        model().setRowSelected(rowOf(sources[1]), false);
+        model().setRowSelected(rowOf(sources[3]), true);
+    };
+    run();
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(statusOf(sources[i]), kSaved);
+        EXPECT_EQ(readFile(path(QStringLiteral("b/a%1.bin").arg(i + 1))), patterned(10000, i + 1));
+    }
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("b/a4.bin"))));
+    EXPECT_EQ(observer.rowsCopied.size(), 3u);
+}
+
+TEST_F(BackupRunTest, ABackupFolderThatIsTheSourcesOwnFolderIsRefused) {
+    const QString one = source(1);
+    ASSERT_TRUE(fs::setPermissions(one, 0600));
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(one).constData(), &before), 0);
+    open({{one, path(QStringLiteral("src")), QStringLiteral("vorher"), QString()}});
+    model().selectAll(true);
+    run();
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(one).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode & 07777, 0600u);
+    EXPECT_EQ(readFile(one), patterned(10000, 1));
+    EXPECT_EQ(statusOf(one), QStringLiteral("Kopieren fehlgeschlagen."));
+    EXPECT_EQ(record(one).status, QStringLiteral("vorher"));
+    EXPECT_TRUE(hasRecordContaining(QStringLiteral("v_gCopy"), QStringLiteral("Quelldatei selbst")))
+        << recordTexts().join('\n').toStdString();
+}
+
+TEST_F(BackupRunTest, TwoEntriesOfOneRunNeverWriteOneBackupFile) {
+    const QString a = path(QStringLiteral("a/README")), b = path(QStringLiteral("b/README"));
+    ASSERT_TRUE(writeFile(a, "von a"));
+    ASSERT_TRUE(writeFile(b, "von b"));
+    const QString backup = path(QStringLiteral("sicherung"));
+    open({{a, backup, QStringLiteral("vorher"), QString()},
+          {b, backup, QStringLiteral("vorher"), QString()}});
+    model().selectAll(true);
+    run();
+    EXPECT_EQ(readFile(backup + QStringLiteral("/README")), "von a");
+    EXPECT_EQ(statusOf(a), kSaved);
+    EXPECT_EQ(statusOf(b), QStringLiteral("Kopieren fehlgeschlagen."));
+    EXPECT_EQ(record(b).status, QStringLiteral("vorher"));
+    EXPECT_TRUE(hasRecordContaining(QStringLiteral("but_Start"), a))
+        << recordTexts().join('\n').toStdString();
+
+    // The next run is a new run: the same two entries again, the same outcome.
+    gErrorStack.Clear();
+    run();
+    EXPECT_EQ(readFile(backup + QStringLiteral("/README")), "von a");
+    EXPECT_EQ(statusOf(b), QStringLiteral("Kopieren fehlgeschlagen."));
+}
+
+TEST_F(BackupRunTest, OverallProgressEndsAt100) {
+    const QString one = source(1), two = source(2);
+    open({{one, path(QStringLiteral("b")), QString(), QString()},
+          {two, path(QStringLiteral("b")), QString(), QString()}});
+    model().selectAll(true);
+    // Shorter now than when the list was filled: the shares add up to about half.
+    ASSERT_TRUE(QFile::resize(one, 5000));
+    ASSERT_TRUE(QFile::resize(two, 5000));
+    run();
+    const int hundred = observer.log.indexOf(QStringLiteral("overall=100"));
+    ASSERT_GE(hundred, 0) << observer.log.join(' ').toStdString();
+    EXPECT_LT(hundred, observer.log.lastIndexOf(QStringLiteral("overall=0")));
+}
+
+// A second program (the sqlite3 shell) holds a write transaction on the catalog.
+class CatalogLock {
+  public:
+    explicit CatalogLock(const QString& catalog) {
+        shell_.setProcessChannelMode(QProcess::MergedChannels);
+        shell_.start(QStringLiteral("sqlite3"), {catalog});
+        if (!shell_.waitForStarted(10000)) return;
+        shell_.write("BEGIN IMMEDIATE;\nSELECT 'LOCKED';\n");
+        QByteArray output;
+        for (int i = 0; i < 100 && !output.contains("LOCKED"); ++i) {
+            shell_.waitForReadyRead(100);
+            output += shell_.readAll();
+        }
+        held_ = output.contains("LOCKED");
+    }
+    ~CatalogLock() {
+        release();
+        shell_.waitForFinished(10000);
+    }
+    bool held() const { return held_; }
+    void release() {
+        if (shell_.state() != QProcess::Running) return;
+        shell_.write("COMMIT;\n.quit\n");
+        shell_.closeWriteChannel();
+        shell_.waitForFinished(10000);
+    }
+
+  private:
+    QProcess shell_;
+    bool held_ = false;
+};
+
+class LockedCatalogTest : public BackupRunTest {
+  protected:
+    void SetUp() override {
+        BackupRunTest::SetUp();
+        one = source(1);
+        two = source(2);
+        open({{one, path(QStringLiteral("b")), QStringLiteral("vorher"), QString()},
+              {two, path(QStringLiteral("b")), QStringLiteral("vorher"), QString()}});
+        model().selectAll(true);
+    }
+    // Runs and returns the longest time in ms in which no events ran.
+    qint64 runWatchingEvents() {
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout,
+                         [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+        tick.start(20);
+        sinceTick.start();
+        run();
+        return std::max(longestGap, sinceTick.elapsed());
+    }
+    QString one, two;
+};
+
+TEST_F(LockedCatalogTest, WindowStaysAliveAndRowsSayTheRecordWasNotWritten) {
+    CatalogLock lock(catalog);
+    if (!lock.held()) GTEST_SKIP() << "the sqlite3 shell could not lock the catalog";
+    EXPECT_LT(runWatchingEvents(), 1000) << "events ran all the time";
+    for (const QString& src : {one, two}) {
+        SCOPED_TRACE(src.toStdString());
+        EXPECT_EQ(statusOf(src), runtext::kRecordNotWritten);
+        EXPECT_EQ(statusColorOf(src), listcolor::kRed);
+        EXPECT_EQ(readFile(path(QStringLiteral("b/") + QFileInfo(src).fileName())), readFile(src));
+        EXPECT_TRUE(hasRecord(QStringLiteral("but_Start"),
+                              QStringLiteral("rset_Record.Update ID = %1")
+                                  .arg(model().cell(rowOf(src), col::kId).trimmed())))
+            << recordTexts().join('\n').toStdString();
+    }
+    lock.release();
+    EXPECT_EQ(record(one).status, QStringLiteral("vorher"));
+    EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+}
+
+TEST_F(LockedCatalogTest, RecordsThatFailedAreWrittenAtTheEndOnceTheLockIsGone) {
+    CatalogLock lock(catalog);
+    if (!lock.held()) GTEST_SKIP() << "the sqlite3 shell could not lock the catalog";
+    QTimer::singleShot(3000, [&] { lock.release(); });
+    EXPECT_LT(runWatchingEvents(), 1000) << "events ran all the time";
+    for (const QString& src : {one, two}) {
+        SCOPED_TRACE(src.toStdString());
+        EXPECT_EQ(statusOf(src), kSaved);
+        EXPECT_EQ(statusColorOf(src), listcolor::kGreen);
+        EXPECT_EQ(record(src).status, kSaved);
+        EXPECT_EQ(record(src).hostStatus, QStringLiteral("PC220250315;"));
+    }
+    EXPECT_EQ(model().cell(rowOf(two), col::kHostStatus), QStringLiteral("PC220250315;"));
+    EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join('\n').toStdString();
+    EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The copy engine with real files: chunks, progress texts, pause, and the older copy surviving
 // every kind of failure.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -146,7 +148,7 @@ TEST_F(CopyTest, KeepsModificationTimeAndGivesANewFileItsUsualMode) {
     EXPECT_EQ(copied, old);
     unsigned mode = 0;
     ASSERT_TRUE(fs::permissions(target, mode));
-    EXPECT_TRUE(mode & 0200) << "the copy is writable; the source's bits come only on request";
+    EXPECT_EQ(mode, 0440u) << "a copy is never wider than its source";
 }
 
 TEST_F(CopyTest, PauseWaitsBetweenChunksAndShowsTheMarker) {
@@ -368,24 +370,314 @@ TEST_F(FailedCopyTest, KilledInTheMiddleLeavesTheOlderCopyAndTheLeftoverGoesLate
     EXPECT_EQ(readFile(target), older);
 }
 
-TEST_F(CopyTest, LeftoversOfGoneProcessesAreRemovedOthersStay) {
+TEST_F(CopyTest, LeftoversNobodyWritesAreRemovedOthersStay) {
     const QString gone = backup + QStringLiteral("/.bravel-tmp-4194999-0123456789abcdef");
     const QString alive = backup + QStringLiteral("/.bravel-tmp-1-0123456789abcdef");
+    const QString aliveNew = backup + QStringLiteral("/.bravel-tmp-00000000000000aa");
+    const QString goneNew = backup + QStringLiteral("/.bravel-tmp-00000000000000bb");
     const QString lookalike = backup + QStringLiteral("/.bravel-tmp-12-short");
     const QString ours = backup + QStringLiteral("/.bravel-tmp-%1-00000000000000ff").arg(::getpid());
-    for (const QString& path : {gone, alive, lookalike, ours}) ASSERT_TRUE(writeFile(path, "x"));
+    for (const QString& path : {gone, alive, aliveNew, goneNew, lookalike, ours})
+        ASSERT_TRUE(writeFile(path, "x"));
+    // A writer holds its lock on the file for the whole copy, whatever process id its name has.
+    std::vector<int> writers;
+    for (const QString& path : {alive, aliveNew}) {
+        writers.push_back(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
+        ASSERT_EQ(::flock(writers.back(), LOCK_EX | LOCK_NB), 0);
+    }
     Err.Raise(61);
-    EXPECT_EQ(removeLeftoverTemps(backup), 2);
+    EXPECT_EQ(removeLeftoverTemps(backup), 3);
     EXPECT_EQ(Err.Number, 61) << "tidying up leaves the pending error alone";
     Err.Clear();
+    for (int fd : writers) ::close(fd);
     EXPECT_FALSE(QFile::exists(gone));
+    EXPECT_FALSE(QFile::exists(goneNew));
     EXPECT_FALSE(QFile::exists(ours));
     EXPECT_TRUE(QFile::exists(alive));
+    EXPECT_TRUE(QFile::exists(aliveNew));
     EXPECT_TRUE(QFile::exists(lookalike));
-    qint64 pid = 0;
-    EXPECT_TRUE(isCopyTempName(QStringLiteral(".bravel-tmp-77-0123456789abcdef"), &pid));
-    EXPECT_EQ(pid, 77);
+    EXPECT_TRUE(isCopyTempName(QStringLiteral(".bravel-tmp-77-0123456789abcdef")));
+    EXPECT_TRUE(isCopyTempName(QStringLiteral(".bravel-tmp-0123456789abcdef")));
     EXPECT_FALSE(isCopyTempName(QStringLiteral("bravel-tmp-77-0123456789abcdef")));
+}
+
+// The child half of the next test: a second copy of the program in a process namespace of its
+// own tidies the backup folder up.
+TEST(CopyChild, TidiesUpTheFolder) {
+    const QByteArray folder = qgetenv("BRAVEL_CHILD_TIDY");
+    if (folder.isEmpty()) GTEST_SKIP() << "runs only as the child of ACleanupInAnotherPidNamespace";
+    std::printf("PID %d REMOVED %d\n", static_cast<int>(::getpid()),
+                removeLeftoverTemps(QString::fromLocal8Bit(folder)));
+}
+
+TEST_F(CopyTest, ACleanupInAnotherPidNamespaceLeavesARunningCopysTempFile) {
+    if (!runningAsRoot()) GTEST_SKIP() << "unshare -p needs root";
+    const QString source = makeSource(QStringLiteral("a.bin"), 8 * 4096);
+    const QString target = backup + QStringLiteral("/a.bin");
+    QString childOutput;
+    QStringList tempsWhileChildRan;
+    bool started = true;
+    observer.onChunk = [&](const CopyProgress& p) {
+        if (p.position != 4097) return;
+        gPause = true;
+        QTimer::singleShot(0, [&] {
+            std::unique_ptr<QProcess> child(startChildTest(
+                QStringLiteral("CopyChild.TidiesUpTheFolder"),
+                {QStringLiteral("BRAVEL_CHILD_TIDY=") + backup},
+                {QStringLiteral("unshare"), QStringLiteral("-p"), QStringLiteral("-f")}));
+            started = child->waitForStarted(10000) && child->waitForFinished(60000);
+            childOutput = QString::fromLocal8Bit(child->readAll());
+            tempsWhileChildRan = tempFiles();
+            gPause = false;
+        });
+    };
+    const bool copied = gCopy(source, target, observer);
+    if (!started || childOutput.contains(QLatin1String("unshare:")))
+        GTEST_SKIP() << "unshare -p -f is not possible here: " << childOutput.toStdString();
+    EXPECT_TRUE(childOutput.contains(QLatin1String("REMOVED 0"))) << childOutput.toStdString();
+    EXPECT_FALSE(childOutput.contains(QStringLiteral("PID %1 ").arg(::getpid())))
+        << "a namespace of its own";
+    EXPECT_EQ(tempsWhileChildRan.size(), 1);
+    EXPECT_TRUE(copied);
+    EXPECT_EQ(readFile(target), patterned(8 * 4096));
+    EXPECT_TRUE(tempFiles().isEmpty());
+}
+
+// ---- the target is never the source, never a link, never wider than the source -------------
+
+struct stat statOf(const QString& path, bool followLinks = true) {
+    struct stat st {};
+    const QByteArray native = QFile::encodeName(path);
+    EXPECT_EQ(followLinks ? ::stat(native.constData(), &st) : ::lstat(native.constData(), &st), 0)
+        << path.toStdString();
+    return st;
+}
+
+bool hasRecordContaining(const QString& modul, const QString& description) {
+    for (int i = 1; i <= gErrorStack.Count(); ++i) {
+        const auto item = gErrorStack.Item(i);
+        if (item->ErrModul() == modul && item->ErrDescr().contains(description)) return true;
+    }
+    return false;
+}
+
+TEST_F(CopyTest, RefusesATargetThatIsTheSourceItselfOrItsHardLink) {
+    const QString source = makeSource(QStringLiteral("privat.bin"), 5000);
+    ASSERT_TRUE(fs::setPermissions(source, 0600));
+    const struct stat before = statOf(source);
+
+    // The backup folder is the source's own folder.
+    EXPECT_FALSE(gCopy(source, source, observer));
+    // A hard link of the source in the backup folder.
+    const QString link = backup + QStringLiteral("/privat.bin");
+    ASSERT_EQ(::link(QFile::encodeName(source).constData(), QFile::encodeName(link).constData()),
+              0);
+    EXPECT_FALSE(gCopy(source, link, observer));
+
+    const struct stat after = statOf(source);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the source is still the same file";
+    EXPECT_EQ(after.st_mode & 07777, 0600u);
+    EXPECT_EQ(after.st_nlink, 2u);
+    EXPECT_EQ(statOf(link).st_ino, before.st_ino);
+    EXPECT_EQ(readFile(source), patterned(5000));
+    EXPECT_TRUE(hasRecordContaining(QStringLiteral("v_gCopy"), QStringLiteral("Quelldatei selbst")))
+        << recordTexts().join('\n').toStdString();
+    EXPECT_TRUE(filesStartingWith(dir.path() + QStringLiteral("/src"), copyTempPrefix()).isEmpty());
+    EXPECT_TRUE(tempFiles().isEmpty());
+}
+
+TEST_F(CopyTest, NeverChangesAFileThroughALinkAtTheTarget) {
+    const QString outside = dir.path() + QStringLiteral("/outside.txt");
+    ASSERT_TRUE(writeFile(outside, "fremd"));
+    ASSERT_TRUE(fs::setPermissions(outside, 0444));
+    const QString hardOutside = dir.path() + QStringLiteral("/outside2.txt");
+    ASSERT_TRUE(writeFile(hardOutside, "fremd2"));
+    ASSERT_TRUE(fs::setPermissions(hardOutside, 0444));
+
+    const QString symTarget = backup + QStringLiteral("/sym.bin");
+    ASSERT_TRUE(QFile::link(outside, symTarget));
+    const QString hardTarget = backup + QStringLiteral("/hard.bin");
+    ASSERT_EQ(::link(QFile::encodeName(hardOutside).constData(),
+                     QFile::encodeName(hardTarget).constData()),
+              0);
+
+    const QString source = makeSource(QStringLiteral("sym.bin"), 3000);
+    ASSERT_TRUE(gCopy(source, symTarget, observer));
+    ASSERT_TRUE(gCopy(source, hardTarget, observer));
+
+    for (const QString& file : {outside, hardOutside}) {
+        SCOPED_TRACE(file.toStdString());
+        EXPECT_EQ(statOf(file).st_mode & 07777, 0444u)
+            << "the link's target keeps its read-only mark";
+    }
+    EXPECT_EQ(readFile(outside), "fremd");
+    EXPECT_EQ(readFile(hardOutside), "fremd2");
+    for (const QString& copy : {symTarget, hardTarget}) {
+        SCOPED_TRACE(copy.toStdString());
+        EXPECT_TRUE(S_ISREG(statOf(copy, false).st_mode))
+            << "the directory entry itself was replaced";
+        EXPECT_EQ(readFile(copy), patterned(3000));
+    }
+    EXPECT_EQ(statOf(hardOutside).st_nlink, 1u);
+}
+
+// Sets the process umask for one scope.
+class UmaskScope {
+  public:
+    explicit UmaskScope(mode_t mask) : saved_(::umask(mask)) {}
+    ~UmaskScope() { ::umask(saved_); }
+
+  private:
+    mode_t saved_;
+};
+
+TEST_F(CopyTest, ACopyIsNeverWiderThanItsSourceAndPrivateWhileWritten) {
+    struct Case {
+        unsigned source;
+        mode_t umask;
+        bool attributes;
+        unsigned expected;
+    };
+    const std::vector<Case> cases = {
+        {0600, 022, false, 0600}, {0644, 022, false, 0644}, {0755, 022, false, 0755},
+        {0664, 027, false, 0640}, {0640, 077, true, 0640},  {0444, 022, true, 0444},
+        {0600, 0, true, 0600},
+    };
+    int i = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(i);
+        const UmaskScope mask(c.umask);
+        gCopyAttributes = c.attributes;
+        const QString source = makeSource(QStringLiteral("m%1.bin").arg(i), 3 * 4096);
+        ASSERT_TRUE(fs::setPermissions(source, c.source));
+        const QString target = backup + QStringLiteral("/m%1.bin").arg(i);
+        std::vector<unsigned> tempModes;
+        observer.onChunk = [&](const CopyProgress&) {
+            for (const QString& temp : tempFiles())
+                tempModes.push_back(statOf(backup + '/' + temp).st_mode & 07777);
+        };
+        ASSERT_TRUE(gCopy(source, target, observer));
+        EXPECT_EQ(statOf(target).st_mode & 07777, c.expected);
+        ASSERT_FALSE(tempModes.empty());
+        for (unsigned mode : tempModes) EXPECT_EQ(mode, 0600u) << "the temporary file is private";
+        ++i;
+    }
+    gCopyAttributes = false;
+}
+
+// The child half of the next test: another user tries to read a backup copy.
+TEST(CopyChild, ReadsTheCopy) {
+    const QByteArray copy = qgetenv("BRAVEL_CHILD_READ");
+    if (copy.isEmpty()) GTEST_SKIP() << "runs only as the child of AnotherUserCannotReadTheCopy";
+    QFile file(QString::fromLocal8Bit(copy));
+    std::printf(file.open(QIODevice::ReadOnly) ? "READABLE\n" : "DENIED\n");
+}
+
+TEST_F(CopyTest, AnotherUserCannotReadTheCopyOfAPrivateFile) {
+    if (!runningAsRoot()) GTEST_SKIP() << "another user needs root (setpriv)";
+    ASSERT_TRUE(fs::setPermissions(dir.path(), 0755));
+    const QString source = makeSource(QStringLiteral("privat.bin"), 100);
+    ASSERT_TRUE(fs::setPermissions(source, 0600));
+    const QString target = backup + QStringLiteral("/privat.bin");
+    ASSERT_TRUE(gCopy(source, target, observer));
+
+    // The test program where the other user can reach it (the build folder may not be).
+    QTemporaryDir programDir;
+    ASSERT_TRUE(fs::setPermissions(programDir.path(), 0755));
+    const QString program = programDir.path() + QStringLiteral("/test_backup");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), program));
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("BRAVEL_CHILD_READ"), target);
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                            QStringLiteral("--clear-groups"), program,
+                                            QStringLiteral("--gtest_filter=CopyChild.ReadsTheCopy")});
+    if (!child.waitForStarted(10000)) GTEST_SKIP() << "setpriv could not be started";
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    if (output.contains(QLatin1String("setpriv:"))) GTEST_SKIP() << "setpriv refused: " << output.toStdString();
+    EXPECT_TRUE(output.contains(QLatin1String("DENIED"))) << output.toStdString();
+}
+
+TEST_F(CopyTest, ASourceThatChangesDuringTheCopyFailsAndTheOlderCopyStays) {
+    const QString target = backup + QStringLiteral("/a.bin");
+    const QByteArray older = patterned(777, 9);
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> change;
+    };
+    const std::vector<Case> cases = {
+        {"grows",
+         [](const QString& src) {
+             QFile file(src);
+             ASSERT_TRUE(file.open(QIODevice::Append));
+             file.write(patterned(5000, 3));
+         }},
+        {"changes in place",
+         [](const QString& src) {
+             QFile file(src);
+             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+             file.write("XXXX");
+         }},
+        {"shrinks", [](const QString& src) { ASSERT_TRUE(QFile::resize(src, 5000)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        gErrorStack.Clear();
+        ASSERT_TRUE(writeFile(target, older));
+        const QString source = makeSource(QStringLiteral("a.bin"), 6 * 4096);
+        // An old date: a change a few milliseconds after the file was written still shows.
+        ASSERT_TRUE(fs::setModificationTime(source, QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6))));
+        observer.onChunk = [&](const CopyProgress& p) {
+            if (p.position == 4097) c.change(source);
+        };
+        EXPECT_FALSE(gCopy(source, target, observer));
+        EXPECT_EQ(readFile(target), older);
+        EXPECT_TRUE(tempFiles().isEmpty());
+        EXPECT_TRUE(
+            hasRecordContaining(QStringLiteral("v_gCopy"), QStringLiteral("während des Kopierens")))
+            << recordTexts().join('\n').toStdString();
+    }
+}
+
+TEST_F(CopyTest, KeepsTheHolesOfASparseSource) {
+    constexpr qint64 kSize = 64LL * 1024 * 1024;
+    const QString source = dir.path() + QStringLiteral("/sparse.bin");
+    {
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(kSize));
+        file.write(patterned(10000, 1));
+        file.seek(kSize / 2 - 5);
+        file.write(patterned(9000, 2));
+        file.seek(kSize - 4099);
+        file.write(patterned(4099, 3));
+    }
+    const struct stat src = statOf(source);
+    if (src.st_blocks * 512 > 4 * 1024 * 1024)
+        GTEST_SKIP() << "this file system does not keep holes";
+    const QString target = backup + QStringLiteral("/sparse.bin");
+    qint64 counted = 0;
+    observer.onChunk = [&](const CopyProgress& p) { counted += p.chunkBytes; };
+    ASSERT_TRUE(gCopy(source, target, observer));
+    const struct stat copy = statOf(target);
+    EXPECT_EQ(copy.st_size, kSize);
+    EXPECT_LT(copy.st_blocks * 512, 4 * 1024 * 1024) << "the holes were filled";
+    EXPECT_EQ(counted, kSize) << "the progress counts the whole file";
+    EXPECT_EQ(observer.chunks.back().fileValue(), 100);
+    EXPECT_TRUE(readFile(target) == readFile(source));
+}
+
+TEST_F(CopyTest, OverallLabelIsTheBarsValue) {
+    const QString source = makeSource(QStringLiteral("a.bin"), 8192);
+    gSelTotal = 5000;  // the file grew since the selection was summed
+    observer.overallValue = 64;
+    ASSERT_TRUE(gCopy(source, backup + QStringLiteral("/a.bin"), observer));
+    for (const CopyProgress& p : observer.chunks)
+        EXPECT_EQ(p.overallText(), QString::number(p.overallValue()) + QLatin1Char('%'));
+    EXPECT_EQ(observer.overallText, QStringLiteral("100%"));
 }
 
 }  // namespace
