@@ -49,6 +49,16 @@ QDateTime localFileTime(time_t seconds) {
     return QDateTime::fromSecsSinceEpoch(seconds, Qt::OffsetFromUTC, static_cast<int>(parts.tm_gmtoff));
 }
 
+// The length of the UTF-8 character that bytes start with, 0 when they start with none: the
+// shortest piece that decodes and encodes back unchanged.
+qsizetype utf8CharacterLength(QByteArrayView bytes) {
+    for (qsizetype length = 1; length <= std::min<qsizetype>(4, bytes.size()); ++length) {
+        const QByteArrayView piece = bytes.first(length);
+        if (QString::fromUtf8(piece).toUtf8() == piece) return length;
+    }
+    return 0;
+}
+
 }  // namespace
 
 bool exists(const QString& path) {
@@ -278,6 +288,10 @@ bool listDirectory(const QString& folder, const std::function<bool(const DirEntr
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
         DirEntry item;
         item.name = QFile::decodeName(name);
+        if (item.name.contains(QChar::ReplacementCharacter) && QFile::encodeName(item.name) != name) {
+            item.nameIsText = false;
+            item.name = readableName(name);
+        }
         if (entry->d_type == DT_UNKNOWN) {
             struct stat st;
             const bool known = ::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
@@ -449,6 +463,40 @@ unsigned creationMask() {
     const mode_t mask = ::umask(022);
     ::umask(mask);
     return mask;
+}
+
+QString readableName(const QByteArray& bytes) {
+    QString text;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const qsizetype length = utf8CharacterLength(QByteArrayView(bytes).sliced(at));
+        if (length > 0) {
+            text += QString::fromUtf8(bytes.sliced(at, length));
+            at += length;
+        } else {
+            text += QStringLiteral("\\x") +
+                    QString::number(static_cast<uchar>(bytes[at]), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+            ++at;
+        }
+    }
+    return text;
+}
+
+std::optional<QString> nameBehindLossyPath(const QString& path) {
+    if (!path.contains(QChar::ReplacementCharacter) || exists(path)) return std::nullopt;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = path.left(slash + 1);
+    const QString name = path.mid(slash + 1);
+    std::optional<QString> readable;
+    DIR* dir = ::opendir(native(folder.isEmpty() ? QStringLiteral(".") : folder).constData());
+    if (!dir) return std::nullopt;
+    while (struct dirent* entry = ::readdir(dir)) {
+        if (QFile::decodeName(entry->d_name) == name && QFile::encodeName(name) != entry->d_name) {
+            readable = readableName(entry->d_name);
+            break;
+        }
+    }
+    ::closedir(dir);
+    return readable;
 }
 
 }  // namespace bravel::fs

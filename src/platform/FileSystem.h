@@ -104,11 +104,21 @@ struct DirEntry {
     QString name;
     bool isDirectory = false;
     bool isLink = false;  // a symbolic link (isDirectory is then false, whatever it points to)
+    // False when the name's bytes are no text (not UTF-8): no QString leads back to the entry,
+    // and name holds only its readable form (see readableName).
+    bool nameIsText = true;
 };
 // Lists the entries of a folder in the file system's order ("." and ".." left out). The callback
 // returns false to stop. The directory bit comes from the entry type; only an unknown type
 // costs a stat.
 bool listDirectory(const QString& folder, const std::function<bool(const DirEntry&)>& visit);
+
+// A file name's bytes as text a person can read: what is UTF-8 as it is, every other byte as
+// "\xNN".
+QString readableName(const QByteArray& bytes);
+// When path does not exist because it is the lossy text of a name that is no text (a file dialog
+// shows such a name with "\uFFFD" in it): the readable form of that name in its folder.
+std::optional<QString> nameBehindLossyPath(const QString& path);
 
 }  // namespace fs
 }  // namespace bravel

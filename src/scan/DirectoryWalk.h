@@ -13,8 +13,9 @@ extern bool gCancelScan;
 // the folder with one trailing "/" and the name. pattern "*" takes every file, any other
 // pattern the files whose upper-cased name ends with it (".TXT"). Lets pending events run once
 // per folder; stops when gCancelScan is set. A folder that cannot be listed adds nothing.
-// Symbolic links to folders are walked like folders, but no folder (same device and inode) is
-// walked twice in one call, so a link to a folder above it ends there.
+// Symbolic links to folders are walked like folders; a link to a folder on the way down to it
+// (same device and inode) is a loop and ends there. A name that is no text (bytes that are not
+// UTF-8) is not taken: one "v_gGetFiles" record names its folder and its readable form.
 void gGetFiles(const QString& folder, const QString& pattern, QStringList& list);
 
 // The folder the user picks in the folder browser, or "" when cancelled.

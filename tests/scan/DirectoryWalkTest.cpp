@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -7,11 +9,13 @@
 #include <cstdio>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "TestSupport.h"
+#include "errors/COLError.h"
 #include "scan/DirectoryWalk.h"
 
 using namespace bravel;
@@ -125,16 +129,75 @@ TEST_F(DirectoryWalkTest, CancelDuringTheWalkStopsAtTheNextFolder) {
     EXPECT_LT(list.size(), 50);
 }
 
-TEST_F(DirectoryWalkTest, ASymbolicLinkLoopEndsAndNoFolderIsWalkedTwice) {
+TEST_F(DirectoryWalkTest, OnlyALinkBackToAFolderOnTheWayDownEnds) {
     file("a/datei.txt");
-    ASSERT_EQ(::symlink("..", QFile::encodeName(root + "/a/zurueck").constData()), 0);   // above itself
-    ASSERT_EQ(::symlink(QFile::encodeName(root + "/a").constData(),
-                        QFile::encodeName(root + "/zu-a").constData()), 0);              // a second way in
-    ASSERT_EQ(::symlink("a/datei.txt", QFile::encodeName(root + "/link.txt").constData()), 0);  // a file link
+    file("a/b/tief.txt");
+    auto link = [this](const QByteArray& target, const QString& at) {
+        ASSERT_EQ(::symlink(target.constData(), QFile::encodeName(root + "/" + at).constData()), 0) << at.toStdString();
+    };
+    link("..", "a/zurueck");                          // a loop back to the first folder
+    link(QFile::encodeName(root + "/a"), "a/b/zu-a");  // a loop back to a folder in between
+    link(QFile::encodeName(root + "/a"), "zu-a");      // a second way into a, beside the first
+    link("a/datei.txt", "link.txt");                   // a file link
+    link("nirgends", "kaputt");                        // a link to nothing is no folder
     const QStringList list = walk(root);
-    EXPECT_EQ(list.filter("datei.txt").size(), 1) << list.join(" | ").toStdString();
-    EXPECT_TRUE(list.contains(root + "/link.txt")) << "a link to a file is a file";
-    EXPECT_EQ(list.size(), 2);
+    EXPECT_EQ(sorted(list), (QStringList{root + "/a/b/tief.txt", root + "/a/datei.txt", root + "/kaputt",
+                                         root + "/link.txt", root + "/zu-a/b/tief.txt", root + "/zu-a/datei.txt"}))
+        << "both ways into a are walked, whichever the folder lists first";
+    EXPECT_EQ(gErrorStack.Count(), 0);
+}
+
+// What find -L lists below a folder that is not a folder, one path each; find -L stops at a link
+// back to a folder on the way down ("File system loop detected") and follows all others.
+QStringList findFollowingLinks(const QString& folder) {
+    QProcess find;
+    find.start("find", {"-L", folder, "-mindepth", "1", "!", "-type", "d", "-print0"});
+    if (!find.waitForFinished(120000)) return {};
+    QStringList paths;
+    for (const QByteArray& path : find.readAllStandardOutput().split('\0'))
+        if (!path.isEmpty()) paths << QFile::decodeName(path);
+    return paths;
+}
+
+TEST_F(DirectoryWalkTest, ARealTreeGivesWhatFindFollowingLinksGives) {
+    const QString doc = "/usr/share/doc";
+    if (!QFileInfo(doc).isDir() || QStandardPaths::findExecutable("find").isEmpty())
+        GTEST_SKIP() << "needs /usr/share/doc and find";
+    const QStringList expected = sorted(findFollowingLinks(doc));
+    ASSERT_FALSE(expected.isEmpty());
+    const QStringList list = walk(doc);
+    EXPECT_EQ(list.size(), expected.size());
+    EXPECT_EQ(sorted(list), expected);
+}
+
+TEST_F(DirectoryWalkTest, ANameThatIsNoTextIsRecordedNotListed) {
+    file("gut.txt");
+    const QByteArray folder = QFile::encodeName(root);
+    const QByteArray badFile = folder + "/schlecht\xFFname.txt";
+    const QByteArray badFolder = folder + "/ordner\xE4";
+    ASSERT_EQ(::mkdir(badFolder.constData(), 0755), 0);
+    for (const QByteArray& name : {badFile, badFolder + "/innen.txt"}) {
+        const int fd = ::open(name.constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    // QTemporaryDir cannot remove what no text names.
+    const auto removeBadNames = qScopeGuard([&] {
+        ::unlink(badFile.constData());
+        ::unlink((badFolder + "/innen.txt").constData());
+        ::rmdir(badFolder.constData());
+    });
+    EXPECT_EQ(walk(root), QStringList{root + "/gut.txt"}) << "no path leads to those two";
+    ASSERT_EQ(gErrorStack.Count(), 2);
+    QStringList events;
+    for (int i = 1; i <= 2; ++i) {
+        EXPECT_EQ(gErrorStack.Item(i)->ErrModul(), "v_gGetFiles");
+        EXPECT_EQ(gErrorStack.Item(i)->ErrNumber(), 52);
+        events << gErrorStack.Item(i)->ErrEvent();
+    }
+    EXPECT_EQ(sorted(events), (QStringList{"Name ist kein Text und wird nicht aufgenommen: '" + root + "/ordner\\xE4'",
+                                           "Name ist kein Text und wird nicht aufgenommen: '" + root +
+                                               "/schlecht\\xFFname.txt'"}));
 }
 
 TEST_F(DirectoryWalkTest, ALinkToAFolderOutsideIsWalkedLikeAFolder) {
