@@ -35,9 +35,15 @@ bool gFileExists(const QString& path) {
 
 bool gCreatePath(const QString& path) {
     Err.Clear();
-    QString folder = path.trimmed();
+    // The path is used as it is: blanks at its ends belong to the names.
+    QString folder = path;
     if (!folder.endsWith(kSeparator)) folder += kSeparator;
-    const bool result = fs::makePath(folder);
+    bool result = false;
+    // A relative path would land below whatever the current folder happens to be.
+    if (folder.startsWith(kSeparator))
+        result = fs::makePath(folder);
+    else
+        Err.Raise(errnum::kPathNotFound);
     gRecordError(QStringLiteral("b_gCreatePath"),
                  QStringLiteral("b_gCreatePath = CBool(MakeSureDirectoryPathExists(") + folder +
                      QStringLiteral("))"));

@@ -12,6 +12,7 @@ extern QString gHostName;  // this computer's name, kept by the main window's lo
 // A URL ("scheme://...") is no path: false, nothing recorded.
 bool gFileExists(const QString& path);
 // Creates the folder and every missing parent; true on success, else a "b_gCreatePath" record.
+// The path is taken exactly as given and must start at "/".
 bool gCreatePath(const QString& path);
 QString gGetComputerName();
 // Removes one trailing "/" from path; returns it, or "" when it still ends with "/".

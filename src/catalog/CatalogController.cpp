@@ -216,7 +216,7 @@ void CatalogController::but_DB_Click() {
     request.filter = kCatalogFilter;
     const std::optional<QStringList> chosen = dialogs().openFiles(request);
     if (chosen && !chosen->isEmpty()) {
-        mOpenDB(chosen->first().trimmed());
+        mOpenDB(chosen->first());
         mUpdateRecentList();
     } else {
         Err.Raise(errnum::kDialogCancelled);
@@ -240,7 +240,7 @@ void CatalogController::but_DBNew_Click() {
     request.filter = kCatalogFilter;
     const std::optional<QString> chosen = dialogs().saveFile(request);
     if (chosen) {
-        const QString path = chosen->trimmed();
+        const QString path = *chosen;
         const QString modul = QStringLiteral("but_DBNew");
         Err.Clear();
         if (gDBOpen && gDB.Access && !gDB.Access->Close()) {
@@ -442,7 +442,7 @@ void CatalogController::mFillListBox() {
         // All sources are looked at together, on several threads; the rows are built after.
         std::vector<QString> sources;
         sources.reserve(records.size());
-        for (const FillRecord& record : records) sources.push_back(record.source.trimmed());
+        for (const FillRecord& record : records) sources.push_back(record.source);
         const std::vector<std::optional<fs::FileState>> states = fs::fileStates(sources);
         std::unordered_map<QString, bool> folderExists;  // each folder is asked for once per fill
         rows.reserve(records.size());

@@ -57,6 +57,12 @@ QStringList gSplitMultiselectFiles(const QString& text, bool namesOnly) {
     for (const QString& name : names) {
         if (name.isEmpty()) continue;
         const QString path = joinPath(folder, name);
+        if (const std::optional<QString> readable = fs::nameBehindLossyPath(path)) {
+            // A name that is no text came back from the dialog as text that names no file.
+            Err.Raise(errnum::kBadFileNameOrNumber);
+            gRecordError(QStringLiteral("col_gSplitMultiselectFiles"), fs::nameIsNoTextEvent(joinPath(folder, *readable)));
+            continue;
+        }
         if (fs::isSymLink(path)) {
             Err.Raise(errnum::kBadFileNameOrNumber);
             gRecordError(QStringLiteral("col_gSplitMultiselectFiles"),

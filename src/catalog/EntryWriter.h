@@ -15,8 +15,9 @@ extern std::optional<QStringList> gSelectedFiles;
 extern bool gUseOrigPath;
 
 // Splits a file-dialog result at NUL characters. namesOnly false: one piece is a full path;
-// several pieces are a folder followed by names. A name that is a symbolic link is not taken
-// (a "col_gSplitMultiselectFiles" record). namesOnly true: every piece but the empty last one is
+// several pieces are a folder followed by names. A name that is a symbolic link, or that stands
+// for a name that is no text (bytes that are not UTF-8), is not taken (a
+// "col_gSplitMultiselectFiles" record). namesOnly true: every piece but the empty last one is
 // a full path, taken unchanged.
 QStringList gSplitMultiselectFiles(const QString& text, bool namesOnly);
 

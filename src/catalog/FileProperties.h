@@ -15,9 +15,10 @@ public:
     FileProperties();
 
     QString acSourceFile() const { return sourceFile_; }
-    void setAcSourceFile(const QString& path) { sourceFile_ = path.trimmed(); }
+    // Paths are kept as they are: on Linux a name may begin or end with blanks.
+    void setAcSourceFile(const QString& path) { sourceFile_ = path; }
     QString acTagetPath() const { return targetPath_; }
-    void setAcTagetPath(const QString& path) { targetPath_ = path.trimmed(); }
+    void setAcTagetPath(const QString& path) { targetPath_ = path; }
     int iSourceFileAttr() const { return attributes_; }
     // Each of these three reads the file; when it cannot, the pending error is set and the
     // stored value stays as it was. The argument is ignored by design.

@@ -200,7 +200,7 @@ QString frm_choosedir::startingFolder() const {
 }
 
 void frm_choosedir::showFolder(const QString& folder) {
-    const QModelIndex index = folders_->index(folder.trimmed());
+    const QModelIndex index = folders_->index(folder);
     if (!index.isValid()) return;
     scrollTarget_ = folders_->filePath(index);
     dir_Directory->setCurrentIndex(index);
@@ -255,7 +255,9 @@ void frm_choosedir::chooseFiles() {
     request.multiSelect = true;
     const std::optional<QStringList> chosen = dialogs().openFiles(request);
     if (!chosen || chosen->isEmpty()) return;
-    gSelectedFiles = gSplitMultiselectFiles(dialogResultText(*chosen), false);
+    const QStringList files = gSplitMultiselectFiles(dialogResultText(*chosen), false);
+    if (files.isEmpty()) return;  // nothing that can be taken (each refusal is recorded)
+    gSelectedFiles = files;
     showChosenFiles();
     but_OK->setFocus();
 }

@@ -39,7 +39,7 @@ QString mainListToolTipText(const FileProperties& entry) {
     const QString size = formatGrouped(static_cast<double>(roundHalfEven(static_cast<double>(bytes) / 1024.0))) +
                          QStringLiteral("KB (") + formatGrouped(static_cast<double>(bytes)) + QStringLiteral("Byte)") +
                          QStringLiteral(" Attr(") + mAttrLetters(entry.iSourceFileAttr()) + QLatin1Char(')');
-    const QStringList lines{indent + entry.acSourceFile().trimmed(),
+    const QStringList lines{indent + entry.acSourceFile(),
                             indent + formatGeneralDate(entry.dteSourceDate(), true), indent + size,
                             indent + entry.acTagetPath()};
     return lines.join(gCrLf);

@@ -481,6 +481,10 @@ QString readableName(const QByteArray& bytes) {
     return text;
 }
 
+QString nameIsNoTextEvent(const QString& readablePath) {
+    return QStringLiteral("Name ist kein Text und wird nicht aufgenommen: '") + readablePath + QLatin1Char('\'');
+}
+
 std::optional<QString> nameBehindLossyPath(const QString& path) {
     if (!path.contains(QChar::ReplacementCharacter) || exists(path)) return std::nullopt;
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));

@@ -117,8 +117,10 @@ bool listDirectory(const QString& folder, const std::function<bool(const DirEntr
 // "\xNN".
 QString readableName(const QByteArray& bytes);
 // When path does not exist because it is the lossy text of a name that is no text (a file dialog
-// shows such a name with "\uFFFD" in it): the readable form of that name in its folder.
+// shows such a name with "\uFFFD" in it): the readable form of that name.
 std::optional<QString> nameBehindLossyPath(const QString& path);
+// The trigger text of the error record for such a name, given its folder and readable name.
+QString nameIsNoTextEvent(const QString& readablePath);
 
 }  // namespace fs
 }  // namespace bravel

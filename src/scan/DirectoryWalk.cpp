@@ -76,9 +76,7 @@ private:
     // No path leads to such an entry, so it cannot be listed; the user learns of it here.
     static void recordNameThatIsNoText(const QString& folder, const QString& readableName) {
         Err.Raise(errnum::kBadFileNameOrNumber);
-        gRecordError(QStringLiteral("v_gGetFiles"),
-                     QStringLiteral("Name ist kein Text und wird nicht aufgenommen: '") + folder + readableName +
-                         QLatin1Char('\''));
+        gRecordError(QStringLiteral("v_gGetFiles"), fs::nameIsNoTextEvent(folder + readableName));
     }
 
     const QString pattern_;

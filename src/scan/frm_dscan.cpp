@@ -292,7 +292,7 @@ void frm_dscan::but_Cancel_Click() { gCancelScan = true; }
 QString frm_dscan::takeOverText() const {
     QString text;
     for (int r = 0; r < model_.rowCount(); ++r)
-        if (model_.isRowSelected(r)) text += model_.cell(r, 0).trimmed() + QChar(0);
+        if (model_.isRowSelected(r)) text += model_.cell(r, 0) + QChar(0);
     return text;
 }
 
@@ -352,7 +352,7 @@ QString frm_dscan::selectedRowsText() const {
 
 void frm_dscan::mnu_export2ascii_Click() {
     gBusyOn();
-    writeTextFileReplacing(exportPath().trimmed(), exportBanner() + selectedRowsText());
+    writeTextFileReplacing(exportPath(), exportBanner() + selectedRowsText());
     gBusyOff();
 }
 

@@ -111,10 +111,29 @@ TEST_F(ProgTest, CreatePathMakesEveryMissingFolder) {
     EXPECT_TRUE(fs::isDirectory(nested));
 
     const QString last = path(QStringLiteral("x/Datei.txt"));
-    EXPECT_TRUE(gCreatePath(QStringLiteral("  ") + last + QStringLiteral("  ")));
+    EXPECT_TRUE(gCreatePath(last));
     EXPECT_TRUE(fs::isDirectory(last)) << "without a trailing slash the last part is a folder too";
-    EXPECT_FALSE(QFile::exists(last + QStringLiteral("  "))) << "the path is trimmed";
     EXPECT_EQ(gErrorStack.Count(), 0);
+}
+
+TEST_F(ProgTest, CreatePathTakesBlanksAtTheEndsAsPartOfTheNames) {
+    const QString trailing = path(QStringLiteral("bak trailing "));
+    EXPECT_TRUE(gCreatePath(trailing));
+    EXPECT_TRUE(fs::isDirectory(trailing));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("bak trailing"))));
+    EXPECT_TRUE(gCreatePath(path(QStringLiteral(" lead/ innen /"))));
+    EXPECT_TRUE(fs::isDirectory(path(QStringLiteral(" lead/ innen "))));
+    EXPECT_EQ(gErrorStack.Count(), 0);
+
+    // A path that does not start at "/" would land below whatever the current folder is.
+    const QString relative = QStringLiteral(" ") + path(QStringLiteral("lead"));
+    EXPECT_FALSE(gCreatePath(relative));
+    EXPECT_FALSE(QFile::exists(QDir::current().filePath(relative)));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("lead"))));
+    ASSERT_EQ(gErrorStack.Count(), 1);
+    EXPECT_EQ(gErrorStack.Item(1)->ErrNumber(), 76);
+    EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(),
+              QStringLiteral("b_gCreatePath = CBool(MakeSureDirectoryPathExists(") + relative + QStringLiteral("/))"));
 }
 
 TEST_F(ProgTest, CreatePathBelowARegularFileFailsWithOneRecord) {

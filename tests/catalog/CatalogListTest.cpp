@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -220,12 +221,22 @@ TEST_F(CatalogListTest, NewCatalogNeverOverwritesAnExistingFile) {
               "Set gDB.Access = DBEngine.Workspaces(0).CreateDatabase(Trim$(" + existing + "), dbLangGeneral)");
     EXPECT_EQ(test::readFile(existing), "wichtig");
 
-    const QString fresh = path("neu.bvk");
-    test::scriptedDialogs().saveAnswers.push_back(" " + fresh + " ");
+    // The name as the dialog gives it, a blank at its end included.
+    const QString fresh = path("neu.bvk ");
+    test::scriptedDialogs().saveAnswers.push_back(fresh);
     controller->but_DBNew_Click();
     EXPECT_TRUE(gDBOpen);
     EXPECT_EQ(view.overlay, " Keine Einträge im Katalog.");
     EXPECT_EQ(gRecentCatalogs[0], fresh);
+    EXPECT_TRUE(QFileInfo::exists(fresh));
+    EXPECT_FALSE(QFileInfo::exists(path("neu.bvk")));
+
+    // Opened again through the open dialog, as it is named.
+    test::scriptedDialogs().openAnswers.push_back(QStringList{fresh});
+    controller->but_DB_Click();
+    EXPECT_TRUE(gDBOpen);
+    EXPECT_EQ(gDB.Access->name(), fresh);
+    EXPECT_FALSE(QFileInfo::exists(path("neu.bvk")));
 }
 
 TEST_F(CatalogListTest, RecentListPutsTheOpenCatalogFirstWithoutDuplicates) {

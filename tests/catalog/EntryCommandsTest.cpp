@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QScopeGuard>
+#include <QTreeView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QCheckBox>
@@ -12,6 +19,7 @@
 #include "RecordingMainView.h"
 #include "TestSupport.h"
 #include "backup/RunState.h"
+#include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "catalog/EntryCommands.h"
@@ -156,6 +164,89 @@ TEST_F(EntryCommandsTest, SymbolicLinksAmongChosenFilesAreRefusedAndRecorded) {
     // Paths handed over by the scanner are taken unchanged.
     const QStringList scanned = gSplitMultiselectFiles(real + QChar(0) + path("b.txt") + QChar(0), true);
     EXPECT_EQ(scanned, (QStringList{real, path("b.txt")}));
+}
+
+TEST_F(EntryCommandsTest, ChosenPathsWithBlanksAtTheirEndsAreTakenExactly) {
+    const QStringList chosen{makeFile("trailing.txt "), makeFile(" leading.txt")};
+    makeFile("trailing.txt");  // the name without its blank, which must not stand in
+    const QString folder = path("bak trailing ");
+    test::scriptedDialogs().openAnswers.push_back(chosen);
+    view.setDetailTexts(QString(), folder);
+    but_source_Click(*controller, [&](EditorMode mode) {
+        frm_choosedir editor(view, mode, 0);
+        QTimer::singleShot(0, &editor, [&] {
+            editor.but_source->click();
+            editor.but_OK->click();
+        });
+        editor.exec();
+    });
+    EXPECT_TRUE(test::scriptedDialogs().messages.empty()) << "both files exist as chosen";
+    const auto saved = records();
+    ASSERT_EQ(saved.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(saved[i].source, chosen[static_cast<int>(i)]);
+        EXPECT_EQ(saved[i].folder, folder);
+    }
+    EXPECT_TRUE(QFileInfo(folder).isDir()) << "the chosen folder is created as it is named";
+    EXPECT_FALSE(QFileInfo::exists(path("bak trailing")));
+    CatalogListModel& model = controller->model();
+    ASSERT_EQ(model.rowCount(), 2);
+    for (int r = 0; r < 2; ++r) {
+        EXPECT_EQ(model.cellColor(r, col::kSource), listcolor::kBlack) << model.cell(r, col::kSource).toStdString();
+        EXPECT_EQ(model.cellColor(r, col::kFolder), listcolor::kBlack);
+        EXPECT_EQ(model.cell(r, col::kSize).trimmed(), "0");
+    }
+    EXPECT_TRUE(gCatalogFiles.Item(1)->acSourceFile().endsWith("trailing.txt ") ||
+                gCatalogFiles.Item(2)->acSourceFile().endsWith("trailing.txt "));
+}
+
+TEST_F(EntryCommandsTest, TheEditorStartsInTheEntrysFolderAsItIsNamed) {
+    QDir().mkpath(path("ordner"));
+    QDir().mkpath(path("ordner "));
+    view.setDetailTexts(QString(), path("ordner "));
+    frm_choosedir editor(view, EditorMode::Edit, 1);
+    auto* model = qobject_cast<QFileSystemModel*>(editor.dir_Directory->model());
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->filePath(editor.dir_Directory->currentIndex()), path("ordner "));
+    EXPECT_EQ(view.folder, path("ordner "));
+}
+
+TEST_F(EntryCommandsTest, AChosenNameThatIsNoTextIsRecordedNotAdded) {
+    const QString good = makeFile("gut.txt");
+    const QByteArray badName = QFile::encodeName(dir.path()) + "/schlecht\xFFname.txt";
+    const int fd = ::open(badName.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const auto removeBadName = qScopeGuard([&] { ::unlink(badName.constData()); });
+    // A file dialog lists the name with a replacement character, and hands that text back.
+    const QString shown = QFile::decodeName(badName);
+    ASSERT_FALSE(QFileInfo::exists(shown));
+
+    const QStringList files = gSplitMultiselectFiles(dir.path() + QChar(0) + "gut.txt" + QChar(0) +
+                                                         shown.mid(shown.lastIndexOf('/') + 1), false);
+    EXPECT_EQ(files, QStringList{good});
+    ASSERT_EQ(gErrorStack.Count(), 1);
+    EXPECT_EQ(gErrorStack.Item(1)->ErrModul(), "col_gSplitMultiselectFiles");
+    EXPECT_EQ(gErrorStack.Item(1)->ErrNumber(), 52);
+    EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(),
+              "Name ist kein Text und wird nicht aufgenommen: '" + dir.path() + "/schlecht\\xFFname.txt'");
+
+    // Chosen alone in the editor: nothing is taken, so OK asks for files.
+    gErrorStack.Clear();
+    test::scriptedDialogs().openAnswers.push_back(QStringList{shown});
+    but_source_Click(*controller, [&](EditorMode mode) {
+        frm_choosedir editor(view, mode, 0);
+        QTimer::singleShot(0, &editor, [&] {
+            editor.but_source->click();
+            editor.but_OK->click();
+            editor.but_exit->click();
+        });
+        editor.exec();
+    });
+    EXPECT_EQ(gErrorStack.Count(), 1);
+    ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
+    EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Bitte geben Sie die Eingangsdatei(en) ein.");
+    EXPECT_TRUE(records().empty());
 }
 
 TEST_F(EntryCommandsTest, EditingTwoRowsChangesOnlyTheirFolders) {

@@ -66,11 +66,11 @@ TEST_F(FilePropertiesTest, SettersReadTheFileAndIgnoreThePassedValues) {
     const QString source = makeSource(QStringLiteral("Brief.txt"), 1500, modified);
     ASSERT_EQ(::chmod(QFile::encodeName(source).constData(), 0444), 0);
     FileProperties item;
-    item.setAcSourceFile(QStringLiteral("  ") + source + QStringLiteral(" "));
-    item.setAcTagetPath(QStringLiteral(" /sicherung/Briefe  "));
+    item.setAcSourceFile(source);
+    item.setAcTagetPath(QStringLiteral("/sicherung/Briefe "));
     item.setAcLastStatus(QStringLiteral("  gesichert (12:00:00) "));
     EXPECT_EQ(item.acSourceFile(), source);
-    EXPECT_EQ(item.acTagetPath(), "/sicherung/Briefe");
+    EXPECT_EQ(item.acTagetPath(), "/sicherung/Briefe ") << "a blank at a path's end is part of the name";
     EXPECT_EQ(item.acLastStatus(), "gesichert (12:00:00)");
 
     Err.Raise(errnum::kDeviceIO);  // left over from an earlier step
@@ -111,16 +111,16 @@ TEST_F(FilePropertiesTest, LengthBeyond32BitsIsKeptWhole) {
 }
 
 TEST_F(FilePropertiesTest, AddTakesSourceValuesFromTheFile) {
-    const QString source = makeSource(QStringLiteral("Foto.jpg"), 300, modified);
+    const QString source = makeSource(QStringLiteral("Foto.jpg  "), 300, modified);
+    makeSource(QStringLiteral("Foto.jpg"), 5, modified.addDays(-1));  // the name without its blanks
     COLArchivFiles files;
     Err.Raise(errnum::kDeviceIO);
-    auto item = files.Add(QStringLiteral(" ") + source + QStringLiteral("  "),
-                          QStringLiteral(" /sicherung "), attr::kHidden, 77777,
+    auto item = files.Add(source, QStringLiteral("/sicherung "), attr::kHidden, 77777,
                           QDateTime(QDate(1999, 9, 9), QTime(9, 9)), QStringLiteral(" neu "));
     ASSERT_TRUE(item);
     EXPECT_EQ(Err.Number, 0);
-    EXPECT_EQ(item->acSourceFile(), source);
-    EXPECT_EQ(item->acTagetPath(), "/sicherung");
+    EXPECT_EQ(item->acSourceFile(), source) << "paths are taken as they are";
+    EXPECT_EQ(item->acTagetPath(), "/sicherung ");
     EXPECT_EQ(item->iSourceFileAttr(), 0);
     EXPECT_EQ(item->lSourceByte(), 300);
     EXPECT_EQ(item->dteSourceDate(), modified);

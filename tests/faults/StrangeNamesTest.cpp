@@ -6,6 +6,7 @@
 #include "catalog/EntryCommands.h"
 #include "catalog/EntryWriter.h"
 #include "listtools/ListExport.h"
+#include "platform/Formats.h"
 
 namespace bravel::test {
 namespace {
@@ -90,6 +91,41 @@ TEST_F(StrangeNamesTest, AddedListedBackedUpExportedAndDeleted) {
     EXPECT_EQ(model().rowCount(), 0);
     EXPECT_TRUE(storedRecords().empty());
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+}
+
+// A name may begin or end with blanks: such a source is found, listed, and copied into exactly the
+// folder of its entry, even where the same name without its blanks exists too.
+TEST_F(StrangeNamesTest, BlanksAtTheEndsOfNamesBelongToTheName) {
+    const QString trailing = source(QStringLiteral("trailing.txt "), 6000, 1);
+    const QString leading = source(QStringLiteral(" leading.txt"), 7000, 2);
+    source(QStringLiteral("trailing.txt"), 10, 3);  // its twin without the blank
+    const QString missing = path(QStringLiteral("src/nur-ohne-blank.txt "));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("src/nur-ohne-blank.txt")), "x"));
+    const QString backup = path(QStringLiteral("bak trailing "));
+    openCatalog({{trailing, backup}, {leading, path(QStringLiteral(" bak leading"))}, {missing, backup}});
+
+    EXPECT_EQ(model().cellColor(rowOf(trailing), col::kSource), listcolor::kBlack);
+    EXPECT_EQ(model().cell(rowOf(trailing), col::kSize).trimmed(), QStringLiteral("6"));
+    EXPECT_EQ(model().cell(rowOf(leading), col::kSize).trimmed(), QStringLiteral("7"));
+    EXPECT_NE(model().cell(rowOf(trailing), col::kChanged), formatGeneralDate(zeroDate(), true));
+    EXPECT_EQ(model().cell(rowOf(trailing), col::kFolder), backup) << "the folder as stored";
+    EXPECT_EQ(model().cellColor(rowOf(missing), col::kSource), listcolor::kRed)
+        << "the same name without its blank does not stand in for it";
+    EXPECT_EQ(model().cell(rowOf(missing), col::kSize).trimmed(), QStringLiteral("n/a"));
+
+    selectAll();
+    run();
+    EXPECT_EQ(readFile(backup + QStringLiteral("/trailing.txt ")), readFile(trailing));
+    EXPECT_EQ(readFile(path(QStringLiteral(" bak leading/ leading.txt"))), readFile(leading));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("bak trailing")))) << "no folder the user did not choose";
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("bak leading"))));
+    EXPECT_FALSE(QFileInfo::exists(backup + QStringLiteral("/trailing.txt"))) << "the twin was not copied";
+    EXPECT_FALSE(QFileInfo::exists(backup + QStringLiteral("/nur-ohne-blank.txt")));
+    for (const QString& src : {trailing, leading}) {
+        EXPECT_TRUE(statusOf(src).startsWith(QStringLiteral("gesichert ("))) << src.toStdString();
+        EXPECT_TRUE(storedRecord(src).status.startsWith(QStringLiteral("gesichert (")));
+        EXPECT_EQ(storedRecord(src).source, src) << "the record keeps the name whole";
+    }
 }
 
 }  // namespace

@@ -153,13 +153,14 @@ TEST_F(ScannerWindowTest, TwoTickedRowsAreHandedOverAsPathNulPathNul) {
     model.setData(model.index(other, 0), Qt::Checked, Qt::CheckStateRole);
     EXPECT_TRUE(model.isRowSelected(blanks));
     const int first = std::min(blanks, other), second = std::max(blanks, other);
-    const QString expected = model.cell(first, 0).trimmed() + QChar(0) + model.cell(second, 0).trimmed() + QChar(0);
+    const QString expected = model.cell(first, 0) + QChar(0) + model.cell(second, 0) + QChar(0);
     EXPECT_EQ(window.takeOverText(), expected);
-    EXPECT_TRUE(window.takeOverText().contains(root + "/ mit Blanks" + QChar(0)));
+    EXPECT_TRUE(window.takeOverText().contains(root + "/ mit Blanks " + QChar(0))) << "the name keeps its blanks";
     window.but_OK->click();
     EXPECT_EQ(window.scannerResult(), "OK");
     ASSERT_TRUE(gSelectedFiles.has_value());
-    EXPECT_EQ(*gSelectedFiles, (QStringList{model.cell(first, 0).trimmed(), model.cell(second, 0).trimmed()}));
+    EXPECT_EQ(*gSelectedFiles, (QStringList{model.cell(first, 0), model.cell(second, 0)}));
+    for (const QString& taken : *gSelectedFiles) EXPECT_TRUE(QFileInfo::exists(taken)) << taken.toStdString();
     EXPECT_FALSE(window.isVisible());
 }
 
