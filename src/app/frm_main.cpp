@@ -499,6 +499,9 @@ void frm_main::connectCommands() {
 
 void frm_main::connectSearchAndExport() {
     searchBox_ = new SearchBox(txt_Suche, [this](const QString& text) { searchTextChanged(text); });
+    // The box's text marks the rows of whichever catalog is open.
+    connect(controller_.get(), &CatalogController::catalogOpened, this,
+            [this] { searchTextChanged(txt_Suche->text()); });
     connect(chk_SearchInAllCols, &QCheckBox::clicked, this, [this] {
         if (loading_) return;
         // Runs the search again with the new setting.

@@ -195,7 +195,10 @@ bool CatalogController::mOpenDB(const QString& path) {
         }
     }
     if (!closeFailed) {
-        if (gDBOpen) mFillListBox();
+        if (gDBOpen) {
+            mFillListBox();
+            emit catalogOpened();
+        }
     } else {
         dropCatalog();
         model_.clearRows();
@@ -270,6 +273,7 @@ void CatalogController::but_DBNew_Click() {
                 }
                 mUpdateRecentList();
                 mFillListBox();
+                emit catalogOpened();
             }
         }
     }

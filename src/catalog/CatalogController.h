@@ -84,6 +84,10 @@ public:
     // Makes the record with the ID of the given row the current one; false when there is none.
     bool findRecordOfRow(int row);
 
+signals:
+    // Another catalog (or a new one) is open and its list filled.
+    void catalogOpened();
+
 private:
     // What the fill reads of one record.
     struct FillRecord {

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTreeView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -169,8 +170,8 @@ protected:
     void TearDown() override { resetCatalogState(); }
     QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
 
-    QString makeCatalog(const std::vector<std::pair<QString, QString>>& entries) {
-        const QString file = path("haupt.bvk");
+    QString makeCatalog(const std::vector<std::pair<QString, QString>>& entries, const QString& name = "haupt.bvk") {
+        const QString file = path(name);
         auto db = CatalogDatabase::create(file);
         auto rset = db->OpenRecordset("SELECT FILES.* FROM FILES");
         for (const auto& [source, folder] : entries) {
@@ -221,6 +222,40 @@ TEST_F(MainSearchTest, TheBoxSearchesAndTheAllColumnsBoxRunsItAgain) {
     window.lst_Files->setFocus();
     EXPECT_TRUE(test::waitUntil([&] { return window.lst_Files->hasFocus(); }));
     EXPECT_EQ(window.txt_Suche->text(), searchPlaceholder()) << "an empty box gets the placeholder back";
+    window.close();
+}
+
+TEST_F(MainSearchTest, TheSearchRunsOverTheListOfAnotherCatalogWhenItOpens) {
+    QDir().mkpath(path("sicherung"));
+    for (const char* name : {"brief.txt", "rechnung-1.txt", "foto.jpg", "rechnung-2.txt"}) test::writeFile(path(name), "x");
+    gCommandLine = makeCatalog({{path("brief.txt"), path("sicherung")}, {path("rechnung-1.txt"), path("sicherung")}}) +
+                   " /open/";
+    const QString other = makeCatalog({{path("foto.jpg"), path("sicherung")}, {path("rechnung-2.txt"), path("sicherung")}},
+                                      "anderer.bvk");
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    CatalogListModel& model = window.controller().model();
+    window.txt_Suche->setText("RECHNUNG");
+    ASSERT_EQ(model.selectedRows().size(), 1u);
+
+    test::scriptedDialogs().openAnswers.push_back(QStringList{other});
+    window.but_DB->click();
+    ASSERT_EQ(model.rowCount(), 2);
+    ASSERT_EQ(model.cell(1, col::kSource), path("rechnung-2.txt"));
+    EXPECT_EQ(window.txt_Suche->text(), "RECHNUNG") << "the box keeps its text";
+    EXPECT_EQ(model.selectedRows(), (std::vector<int>{1})) << "and its text marks the new rows";
+    EXPECT_TRUE(model.rowBold(1));
+    EXPECT_TRUE(model.rowGhosted(0));
+    EXPECT_FALSE(model.rowBold(0));
+
+    // A catalog opened while the box shows its placeholder: nothing is marked.
+    window.txt_Suche->setText(QString());
+    window.txt_Suche->setText(searchPlaceholder());
+    test::scriptedDialogs().openAnswers.push_back(QStringList{gCommandLine.left(gCommandLine.indexOf(" /open/"))});
+    window.but_DB->click();
+    EXPECT_TRUE(model.selectedRows().empty());
+    for (int r = 0; r < model.rowCount(); ++r) EXPECT_FALSE(model.rowGhosted(r));
     window.close();
 }
 

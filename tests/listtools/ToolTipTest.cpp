@@ -96,7 +96,7 @@ TEST_F(ToolTipTest, MainListTextHasFourLinesWithSizeRoundedHalfToEven) {
     const QString odd = writeBytes("drei.txt", 3584);
     QFile::setPermissions(odd, QFile::ReadOwner);
     COLArchivFiles files;
-    const auto first = files.Add(" " + even + " ", "/sicher/ordner", 0, 0, QDateTime(), "");
+    const auto first = files.Add(even, "/sicher/ordner", 0, 0, QDateTime(), "");
     const auto second = files.Add(odd, "/sicher/ordner", 0, 0, QDateTime(), "");
     const QStringList lines = mainListToolTipText(*first).split("\r\n");
     ASSERT_EQ(lines.size(), 4);
