@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStorageInfo>
@@ -50,6 +51,25 @@ QLabel* makeCaption(QWidget* parent, const QString& text) {
     auto* caption = new QLabel(text, parent);
     caption->setWordWrap(true);
     return caption;
+}
+
+// The icon with a disabled picture that is plainly faint. The style's own greyed picture of a
+// dark or single-coloured icon (the usual theme icons) is hardly lighter than the icon itself, so
+// a disabled picture button would look enabled beside its greyed neighbours.
+QIcon withFaintDisabledPicture(const QIcon& icon, const QSize& size) {
+    const QPixmap greyed = icon.pixmap(size, QIcon::Disabled);
+    QPixmap faint(greyed.size());
+    faint.setDevicePixelRatio(greyed.devicePixelRatio());
+    faint.fill(Qt::transparent);
+    QPainter painter(&faint);
+    painter.setOpacity(0.3);
+    painter.drawPixmap(0, 0, greyed);
+    painter.end();
+    QIcon result;
+    result.addPixmap(icon.pixmap(size, QIcon::Normal), QIcon::Normal);
+    result.addPixmap(icon.pixmap(size, QIcon::Active), QIcon::Active);
+    result.addPixmap(faint, QIcon::Disabled);
+    return result;
 }
 
 QString chosenFilesText(const QStringList& files) {
@@ -103,7 +123,9 @@ void frm_choosedir::buildControls() {
     but_source->setObjectName(QStringLiteral("but_source"));
     but_ds = new QPushButton(this);
     but_ds->setObjectName(QStringLiteral("but_ds"));
-    but_ds->setIcon(QIcon::fromTheme(QStringLiteral("system-search"), style()->standardIcon(QStyle::SP_FileDialogContentsView)));
+    const QIcon scannerIcon =
+        QIcon::fromTheme(QStringLiteral("system-search"), style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    but_ds->setIcon(withFaintDisabledPicture(scannerIcon, but_ds->iconSize()));
     but_ds->setEnabled(static_cast<bool>(scannerRunner));
     drv_Drive = new QComboBox(this);
     drv_Drive->setObjectName(QStringLiteral("drv_Drive"));

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QImage>
 #include <QScopeGuard>
 #include <QTreeView>
 #include <QLineEdit>
@@ -247,6 +248,33 @@ TEST_F(EntryCommandsTest, AChosenNameThatIsNoTextIsRecordedNotAdded) {
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
     EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Bitte geben Sie die Eingangsdatei(en) ein.");
     EXPECT_TRUE(records().empty());
+}
+
+// How many pixels of a widget as drawn are dark: the lines of a picture button's picture.
+int darkPixels(QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (QColor(image.pixel(x, y)).lightness() < 110) ++dark;
+    return dark;
+}
+
+TEST_F(EntryCommandsTest, TheScannerButtonLooksDisabledWhileOnlyTheFolderCanChange) {
+    const auto keptRunner = frm_choosedir::scannerRunner;
+    const auto restoreRunner = qScopeGuard([&] { frm_choosedir::scannerRunner = keptRunner; });
+    frm_choosedir::scannerRunner = [](QWidget*) { return QStringLiteral("CANCEL"); };
+    view.setDetailTexts(path("a.txt"), dir.path());
+    frm_choosedir several(view, EditorMode::Edit, 2);
+    frm_choosedir one(view, EditorMode::Edit, 1);
+    several.show();
+    one.show();
+    ASSERT_FALSE(several.but_ds->isEnabled());
+    ASSERT_TRUE(one.but_ds->isEnabled());
+    const int enabled = darkPixels(one.but_ds);
+    const int disabled = darkPixels(several.but_ds);
+    ASSERT_GT(enabled, 20) << "the enabled picture is drawn in dark lines";
+    EXPECT_LT(disabled, enabled / 4) << "disabled, the picture is faint like the greyed text beside it";
 }
 
 TEST_F(EntryCommandsTest, EditingTwoRowsChangesOnlyTheirFolders) {
