@@ -108,6 +108,16 @@ QPushButton* frm_main::makeButton(const char* name, const QString& toolTip, cons
     return button;
 }
 
+std::map<QString, QIcon> frm_main::headerPictureList() const {
+    const QStyle* pictures = style();
+    return {{QStringLiteral("table"), pictures->standardIcon(QStyle::SP_FileDialogDetailedView)},
+            {QStringLiteral("field"), pictures->standardIcon(QStyle::SP_FileIcon)},
+            {QStringLiteral("prop"), pictures->standardIcon(QStyle::SP_FileDialogInfoView)},
+            {QStringLiteral("clock"), pictures->standardIcon(QStyle::SP_BrowserReload)},
+            {QStringLiteral("status"), pictures->standardIcon(QStyle::SP_FileDialogContentsView)},
+            {QStringLiteral("pc"), pictures->standardIcon(QStyle::SP_ComputerIcon)}};
+}
+
 void frm_main::buildControls() {
     lbl_caption = makeLabel(this, "lbl_caption");
     lbl_mnu_SystemMinimize = makeLabel(this, "lbl_mnu_SystemMinimize", QStringLiteral(" _ "));
@@ -800,6 +810,7 @@ bool frm_main::load() {
     std::array<double, 7> widths{};
     for (int c = 1; c <= 7; ++c) widths[static_cast<size_t>(c - 1)] = static_cast<int>(readNumber(keys::columnWidthKey(c)));
     controller_->createColumns(widths);
+    controller_->model().setHeaderPictures(headerPictureList());
     for (int c = 0; c < col::kFixedColumns; ++c)
         lst_Files->setColumnWidth(c, twipsToPixels(c < 7 ? widths[static_cast<size_t>(c)] : 0));
     lst_Files->header()->setSectionHidden(col::kId, true);

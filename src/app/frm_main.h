@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
 #include <array>
+#include <map>
 #include <memory>
 
 #include "backup/RunObserver.h"
@@ -157,6 +159,9 @@ private:
     void buildMenus();
     void layOutControls();
     QPushButton* makeButton(const char* name, const QString& toolTip, const QString& iconName);
+    // The header picture list: the pictures of the list headings by key ("table", "field", "prop",
+    // "clock", "status" and "pc", the computer columns' picture).
+    std::map<QString, QIcon> headerPictureList() const;
     void connectCommands();
     void restoreGeometryFromSettings();
     void applyMenuLabelStyles();

@@ -129,6 +129,10 @@ QVariant CatalogListModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     if (role == Qt::DisplayRole) return columns_[static_cast<size_t>(section)].header;
     if (role == Qt::UserRole) return columns_[static_cast<size_t>(section)].headerIcon;
+    if (role == Qt::DecorationRole) {
+        const auto picture = headerPictures_.find(columns_[static_cast<size_t>(section)].headerIcon);
+        if (picture != headerPictures_.end()) return picture->second;
+    }
     return {};
 }
 
@@ -146,6 +150,11 @@ void CatalogListModel::setColumns(std::vector<ListColumn> columns) {
         row.colors.resize(columns_.size(), listcolor::kBlack);
     }
     endResetModel();
+}
+
+void CatalogListModel::setHeaderPictures(std::map<QString, QIcon> pictures) {
+    headerPictures_ = std::move(pictures);
+    if (!columns_.empty()) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
 int CatalogListModel::findColumn(const QString& header) const {

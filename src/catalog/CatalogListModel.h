@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <QItemSelectionModel>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace bravel {
@@ -108,6 +110,9 @@ public:
     void removeColumnsFrom(int first);  // removes every column from index first on
     void setColumnWidth(int column, double twips);
     void setColumnHeader(int column, const QString& header);  // rows and selection stay
+    // The pictures the headings show, by the columns' picture keys (the window's header picture
+    // list); a column whose key has none shows no picture.
+    void setHeaderPictures(std::map<QString, QIcon> pictures);
 
     // Rows.
     void clearRows();
@@ -151,6 +156,7 @@ public:
 
 private:
     std::vector<ListColumn> columns_;
+    std::map<QString, QIcon> headerPictures_;
     std::vector<ListRow> rows_;
     RowSelectionModel selection_;
     quint64 selectionVersion_ = 1;

@@ -9,10 +9,13 @@
 #include <QTreeView>
 #include <QCheckBox>
 #include <QFile>
+#include <QHeaderView>
+#include <QIcon>
 
 #include "TestSupport.h"
 #include "app/AppValues.h"
 #include "app/frm_main.h"
+#include "backup/Prog.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
@@ -209,4 +212,51 @@ TEST_F(MainWindowTest, ClickingRowsAndStartBacksThemUp) {
     EXPECT_EQ(test::readFile(path("s/a.txt")), "A");
     window.close();
 }
+
+TEST_F(MainWindowTest, ComputerColumnsShowTheComputerPictureInTheirHeading) {
+    const QString source = path("a.txt");
+    test::writeFile(source, "A");
+    QDir().mkpath(path("s"));
+    const QString catalog = makeCatalog({source}, path("s"));
+    {
+        auto db = CatalogDatabase::open(catalog);
+        auto rset = db->OpenRecordset("SELECT FILES.* FROM FILES");
+        rset->MoveFirst();
+        rset->Edit();
+        rset->SetField("Computerstatus", "LAPTOP20250101;");
+        rset->Update();
+        rset->Close();
+        db->Close();
+    }
+    gCommandLine = catalog + " /open/";
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    const QAbstractItemModel* shown = window.lst_Files->model();
+    auto picture = [&](int column) {
+        return shown->headerData(column, Qt::Horizontal, Qt::DecorationRole).value<QIcon>();
+    };
+    auto columnNamed = [&](const QString& header) {
+        for (int c = 0; c < shown->columnCount(); ++c)
+            if (shown->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == header) return c;
+        return -1;
+    };
+    for (int c : {col::kSource, col::kFolder, col::kSize, col::kChanged, col::kStatus})
+        EXPECT_FALSE(picture(c).isNull()) << "column " << c;
+    const int laptop = columnNamed("LAPTOP");
+    ASSERT_GE(laptop, col::kFixedColumns);
+    EXPECT_FALSE(picture(laptop).isNull()) << "a computer column from the catalog";
+    EXPECT_NE(picture(laptop).cacheKey(), picture(col::kSource).cacheKey());
+
+    // The column the backup run adds for this computer shows the same picture.
+    window.controller().mSelectAll(true);
+    window.controller().timer2Tick();
+    window.but_Start->click();
+    ASSERT_NE(gHostName, "LAPTOP");
+    const int here = columnNamed(gHostName);
+    ASSERT_GE(here, col::kFixedColumns);
+    EXPECT_EQ(picture(here).cacheKey(), picture(laptop).cacheKey());
+    window.close();
+}
+
 }  // namespace
