@@ -312,7 +312,7 @@ void but_SetAutostart_Click() {
     if (!gDBOpen || !gDB.Access) return;
     Err.Clear();
     writeSetting(keys::setup_chk_autostart, QStringLiteral("1"));
-    writeSetting(keys::setup_txt_autostart, gDB.Access->name().trimmed());
+    writeSetting(keys::setup_txt_autostart, gDB.Access->name());  // a blank at its ends is part of the name
     Err.Clear();
 }
 

@@ -551,4 +551,25 @@ TEST_F(SetupWindowTest, SetAutostartButtonAndMenuEntryMakeTheOpenCatalogTheAutos
     EXPECT_EQ(readText(keys::setup_txt_autostart), catalog);
 }
 
+TEST_F(SetupWindowTest, SetAutostartKeepsABlankAtTheEndOfTheCatalogsName) {
+    const QString catalog = makeCatalog("Katalog ");
+    makeCatalog("Katalog");  // the name without its blank, which must not stand in
+    frm_main window;
+    window.load();
+    window.controller().mOpenDB(catalog);
+    ASSERT_TRUE(gDBOpen);
+    window.controller().timer2Tick();
+    window.but_SetAutostart->click();
+    EXPECT_EQ(readText(keys::setup_txt_autostart), catalog);
+    window.close();
+
+    // The next start opens exactly that catalog.
+    resetCatalogState();
+    frm_main next;
+    next.load();
+    ASSERT_TRUE(gDBOpen);
+    EXPECT_EQ(gDB.Access->name(), catalog);
+    next.close();
+}
+
 }  // namespace
