@@ -128,5 +128,21 @@ TEST_F(StrangeNamesTest, BlanksAtTheEndsOfNamesBelongToTheName) {
     }
 }
 
+// A stored folder that does not start at "/" (" /tmp/x", with a blank before it) names no place
+// the user chose: the run creates nothing for it, below the current folder or elsewhere.
+TEST_F(StrangeNamesTest, AStoredFolderThatIsNoFullPathIsNotCreated) {
+    const QString src = source(QStringLiteral("a.txt"));
+    const QString relative = QLatin1Char(' ') + path(QStringLiteral("bak"));
+    openCatalog({{src, relative}});
+    EXPECT_EQ(model().cellColor(0, col::kFolder), listcolor::kRed);
+    selectAll();
+    run();
+    EXPECT_EQ(statusOf(src), runtext::kPathFailed);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("bak"))));
+    EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(relative)));
+    EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral(" "))));
+    EXPECT_TRUE(storedRecord(src).status.isEmpty()) << "the record says nothing it did not do";
+}
+
 }  // namespace
 }  // namespace bravel::test
