@@ -1,0 +1,51 @@
+// A backup folder on a removable drive that is not plugged in: nothing may land on the system disk
+// below the empty mount point.
+#include "FaultSupport.h"
+#include "platform/Drives.h"
+
+namespace bravel::test {
+namespace {
+
+class DisconnectedDriveTest : public FaultTest {};
+
+TEST_F(DisconnectedDriveTest, AnEmptyUnmountedMountPointIsSeenAsADisconnectedDrive) {
+    if (!QFileInfo(QStringLiteral("/mnt")).isDir()) GTEST_SKIP() << "no /mnt on this machine";
+    QTemporaryDir mountPoint(QStringLiteral("/mnt/bravel-test-XXXXXX"));
+    if (!mountPoint.isValid()) GTEST_SKIP() << "cannot make a folder below /mnt (needs root)";
+    const QString folder = mountPoint.path() + QStringLiteral("/Sicherung/Fotos");
+    QString emptyMountPoint;
+    {
+        ScopedTmpfs drive(mountPoint.path(), "size=1m");
+        SKIP_UNLESS_MOUNTED(drive);
+        EXPECT_FALSE(drives::isOnDisconnectedDrive(folder, emptyMountPoint));
+        ASSERT_TRUE(QDir().mkpath(mountPoint.path() + QStringLiteral("/Sicherung")));
+        // An empty new folder on the mounted drive is a folder like any other.
+        EXPECT_FALSE(drives::isOnDisconnectedDrive(folder, emptyMountPoint));
+    }
+    EXPECT_TRUE(drives::isOnDisconnectedDrive(folder, emptyMountPoint));
+    EXPECT_EQ(emptyMountPoint, mountPoint.path());
+    // Files left on the system disk below the mount point make it an ordinary folder.
+    ASSERT_TRUE(writeFile(mountPoint.path() + QStringLiteral("/liegt-hier"), "x"));
+    EXPECT_FALSE(drives::isOnDisconnectedDrive(folder, emptyMountPoint));
+    // Folders elsewhere are never a drive.
+    EXPECT_FALSE(drives::isOnDisconnectedDrive(path(QStringLiteral("nirgends/da")), emptyMountPoint));
+}
+
+TEST(FstabTest, MountPointsAreReadWithTheirEscapes) {
+    const QString fstab = QStringLiteral(
+        "# <file system> <mount point> <type>\n"
+        "UUID=1 / ext4 defaults 0 1\n"
+        "UUID=2   /srv/Meine\\040Platte  ext4 noauto,user 0 2\n"
+        "\n"
+        "UUID=3 none swap sw 0 0\n"
+        "/dev/sdb1 /backup/ ext4 noauto 0 0\n");
+    EXPECT_EQ(drives::fstabMountPoints(fstab),
+              (QStringList{QStringLiteral("/srv/Meine Platte"), QStringLiteral("/backup")}));
+    EXPECT_EQ(drives::mountRootOf(QStringLiteral("/backup"), drives::fstabMountPoints(fstab)),
+              QStringLiteral("/backup"));
+    EXPECT_EQ(drives::mountRootOf(QStringLiteral("/media/ich/USB"), {}), QStringLiteral("/media"));
+    EXPECT_EQ(drives::mountRootOf(QStringLiteral("/mediathek"), {}), QString());
+}
+
+}  // namespace
+}  // namespace bravel::test
