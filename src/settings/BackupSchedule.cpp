@@ -187,4 +187,64 @@ QString describe(const Schedule& schedule) {
     return {};
 }
 
+QString outcomeMessage(Outcome outcome, const Schedule& schedule) {
+    switch (outcome) {
+    case Outcome::Enabled:
+        return QStringLiteral("Zeitplan eingerichtet: ") + describe(schedule) + QLatin1Char('.');
+    case Outcome::WrittenNotEnabled:
+        return QStringLiteral("Der Zeitplan (") + describe(schedule) +
+               QStringLiteral(") ist gespeichert, aber der Zeitgeber konnte nicht eingeschaltet werden: "
+                              "für diesen Benutzer läuft kein systemd.");
+    case Outcome::Removed:
+        return QStringLiteral("Zeitplan ausgeschaltet.");
+    case Outcome::Failed:
+        return QStringLiteral("Der Zeitplan konnte nicht gespeichert werden: ") + Err.Description;
+    }
+    return {};
+}
+
+bool parseArguments(const QStringList& arguments, QString& catalogPath, Schedule& schedule, QString& problem) {
+    schedule = Schedule{};
+    bool frequencyGiven = false;
+    const auto fail = [&problem](const QString& why) {
+        problem = why;
+        return false;
+    };
+    if (arguments.isEmpty() || arguments.first().startsWith(QStringLiteral("--")))
+        return fail(QStringLiteral("Katalog fehlt."));
+    catalogPath = arguments.first();
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& option = arguments[i];
+        const auto value = [&](int offset) { return i + offset < arguments.size() ? arguments[i + offset] : QString(); };
+        if (option == QLatin1String("--off") || option == QLatin1String("--daily") ||
+            option == QLatin1String("--weekly")) {
+            if (frequencyGiven) return fail(QStringLiteral("Nur eine Angabe von --daily, --weekly oder --off."));
+            frequencyGiven = true;
+        }
+        if (option == QLatin1String("--off")) {
+            schedule.frequency = Frequency::Off;
+        } else if (option == QLatin1String("--daily")) {
+            schedule.frequency = Frequency::Daily;
+            schedule.time = timeFromText(value(1));
+            if (!schedule.time.isValid()) return fail(QStringLiteral("Uhrzeit als HH:MM erwartet: ") + value(1));
+            ++i;
+        } else if (option == QLatin1String("--weekly")) {
+            schedule.frequency = Frequency::Weekly;
+            schedule.weekday = weekdayFromText(value(1));
+            if (schedule.weekday == 0) return fail(QStringLiteral("Unbekannter Wochentag: ") + value(1));
+            schedule.time = timeFromText(value(2));
+            if (!schedule.time.isValid()) return fail(QStringLiteral("Uhrzeit als HH:MM erwartet: ") + value(2));
+            i += 2;
+        } else if (option == QLatin1String("--match")) {
+            if (i + 1 >= arguments.size()) return fail(QStringLiteral("Suchtext fehlt nach --match."));
+            schedule.matchText = value(1);
+            ++i;
+        } else {
+            return fail(QStringLiteral("Unbekannte Angabe: ") + option);
+        }
+    }
+    if (!frequencyGiven) return fail(QStringLiteral("--daily, --weekly oder --off fehlt."));
+    return true;
+}
+
 }  // namespace bravel::schedule

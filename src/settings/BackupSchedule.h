@@ -54,6 +54,12 @@ int weekdayFromText(const QString& text);
 QTime timeFromText(const QString& text);
 // The German sentence a person reads about a schedule, e.g. "täglich um 02:30 Uhr".
 QString describe(const Schedule& schedule);
+// What the person is told after applying: the schedule, or why the timer is not running.
+QString outcomeMessage(Outcome outcome, const Schedule& schedule);
+
+// The options after "--schedule": "KATALOG (--daily HH:MM | --weekly DAY HH:MM | --off)
+// [--match TEXT]" in any order after the catalog. False with a German reason when they are wrong.
+bool parseArguments(const QStringList& arguments, QString& catalogPath, Schedule& schedule, QString& problem);
 
 }  // namespace schedule
 }  // namespace bravel

@@ -164,3 +164,40 @@ TEST_F(BackupScheduleTest, DaysAndTimesAreReadAsPeopleWriteThem) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScheduleArgumentsTest, TheCommandLineFormsAreReadAndMistakesNamed) {
+    QString catalog, problem;
+    Schedule schedule;
+    ASSERT_TRUE(parseArguments({QStringLiteral("/k.bvk"), QStringLiteral("--weekly"), QStringLiteral("Fr"),
+                                QStringLiteral("18:45"), QStringLiteral("--match"), QStringLiteral("--fotos")},
+                               catalog, schedule, problem));
+    EXPECT_EQ(catalog, QStringLiteral("/k.bvk"));
+    EXPECT_EQ(schedule.frequency, Frequency::Weekly);
+    EXPECT_EQ(schedule.weekday, 5);
+    EXPECT_EQ(schedule.time, QTime(18, 45));
+    EXPECT_EQ(schedule.matchText, QStringLiteral("--fotos"));
+    ASSERT_TRUE(parseArguments({QStringLiteral("/k.bvk"), QStringLiteral("--off")}, catalog, schedule, problem));
+    EXPECT_EQ(schedule.frequency, Frequency::Off);
+
+    const std::vector<std::pair<QStringList, QString>> wrong{
+        {{}, QStringLiteral("Katalog fehlt.")},
+        {{QStringLiteral("/k.bvk")}, QStringLiteral("--daily, --weekly oder --off fehlt.")},
+        {{QStringLiteral("/k.bvk"), QStringLiteral("--daily"), QStringLiteral("25:00")},
+         QStringLiteral("Uhrzeit als HH:MM erwartet: 25:00")},
+        {{QStringLiteral("/k.bvk"), QStringLiteral("--weekly"), QStringLiteral("Feiertag"), QStringLiteral("10:00")},
+         QStringLiteral("Unbekannter Wochentag: Feiertag")},
+        {{QStringLiteral("/k.bvk"), QStringLiteral("--daily"), QStringLiteral("10:00"), QStringLiteral("--off")},
+         QStringLiteral("Nur eine Angabe von --daily, --weekly oder --off.")},
+        {{QStringLiteral("/k.bvk"), QStringLiteral("--off"), QStringLiteral("--match")},
+         QStringLiteral("Suchtext fehlt nach --match.")},
+        {{QStringLiteral("/k.bvk"), QStringLiteral("--hourly")}, QStringLiteral("Unbekannte Angabe: --hourly")},
+    };
+    for (const auto& [arguments, why] : wrong) {
+        EXPECT_FALSE(parseArguments(arguments, catalog, schedule, problem)) << arguments.join(' ').toStdString();
+        EXPECT_EQ(problem, why);
+    }
+}
+
+}  // namespace
