@@ -25,6 +25,7 @@
 #include "errors/COLError.h"
 #include "platform/CatalogDatabase.h"
 #include "platform/Clock.h"
+#include "platform/Drives.h"
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
 #include "platform/Formats.h"
@@ -225,6 +226,18 @@ private:
         Err.Clear();
     }
 
+    // A folder on an unplugged drive is never made on the system disk below its empty mount point.
+    bool refuseDisconnectedDrive(int r, const QString& folder) {
+        QString mountPoint;
+        if (!drives::isOnDisconnectedDrive(folder, mountPoint)) return false;
+        model_.setCell(r, col::kStatus, runtext::kDriveMissing);
+        model_.setCellColor(r, col::kStatus, listcolor::kRed);
+        model_.setCellColor(r, col::kFolder, listcolor::kRed);
+        Err.Raise(errnum::kDiskNotReady, QStringLiteral("Laufwerk nicht verbunden: ") + mountPoint);
+        gRecordError(kRunModul, QStringLiteral("gCreatePath ") + folder);
+        return true;
+    }
+
     void backUpRow(int r) {
         const auto entry = gCatalogFiles.Item(CatalogListModel::indexFromKey(model_.row(r).key));
         if (!entry) return;  // a row without its entry: nothing known to copy
@@ -248,6 +261,7 @@ private:
 
         observer_.scrollToRow(r);
         const QString folder = entry->acTagetPath();
+        if (refuseDisconnectedDrive(r, folder)) return;
         if (!gCreatePath(folder)) {
             model_.setCell(r, col::kStatus, runtext::kPathFailed);
             model_.setCellColor(r, col::kFolder, listcolor::kGreen);

@@ -27,6 +27,8 @@ void pauseBoxClicked(bool checked, RunObserver& observer);
 // Status texts of the rows.
 namespace runtext {
 inline const QString kPathFailed = QStringLiteral("Pfad konnte nicht angelegt werden.");
+// The backup folder lies on a drive that is not plugged in (its mount point is empty).
+inline const QString kDriveMissing = QStringLiteral("Laufwerk nicht verbunden.");
 inline const QString kPathCreated = QStringLiteral("Pfad angelegt");
 inline const QString kCopying = QStringLiteral("Sicherung...");
 inline const QString kSkipped = QStringLiteral("übersprungen");

@@ -31,6 +31,40 @@ TEST_F(DisconnectedDriveTest, AnEmptyUnmountedMountPointIsSeenAsADisconnectedDri
     EXPECT_FALSE(drives::isOnDisconnectedDrive(path(QStringLiteral("nirgends/da")), emptyMountPoint));
 }
 
+TEST_F(DisconnectedDriveTest, ARunMakesNoFolderBelowTheEmptyMountPointAndGoesOn) {
+    if (!QFileInfo(QStringLiteral("/mnt")).isDir()) GTEST_SKIP() << "no /mnt on this machine";
+    QTemporaryDir mountPoint(QStringLiteral("/mnt/bravel-test-XXXXXX"));
+    if (!mountPoint.isValid()) GTEST_SKIP() << "cannot make a folder below /mnt (needs root)";
+    const QString onDrive = mountPoint.path() + QStringLiteral("/Sicherung");
+    const QString one = source(QStringLiteral("a.txt"));
+    const QString two = source(QStringLiteral("b.txt"));
+    {
+        // The drive is plugged in while the catalog is made and once more for a first backup.
+        ScopedTmpfs drive(mountPoint.path(), "size=1m");
+        SKIP_UNLESS_MOUNTED(drive);
+        openCatalog({{one, onDrive}, {two, path(QStringLiteral("daheim"))}});
+        selectAll();
+        run();
+        EXPECT_EQ(readFile(onDrive + QStringLiteral("/a.txt")), patterned(10000, 1));
+    }
+    gErrorStack.Clear();
+    selectAll();
+    run();
+
+    EXPECT_EQ(statusOf(one), runtext::kDriveMissing);
+    EXPECT_EQ(model().cellColor(rowOf(one), col::kStatus), listcolor::kRed);
+    EXPECT_TRUE(QDir(mountPoint.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(hasRecord(QStringLiteral("but_Start"), QStringLiteral("gCreatePath ") + onDrive, errnum::kDiskNotReady))
+        << recordTexts().join(QLatin1Char('\n')).toStdString();
+    bool named = false;
+    for (int i = 1; i <= gErrorStack.Count(); ++i) named |= gErrorStack.Item(i)->ErrDescr().contains(mountPoint.path());
+    EXPECT_TRUE(named);
+    // The older record stays, and the other entry is backed up.
+    EXPECT_TRUE(storedRecord(one).status.startsWith(QStringLiteral("gesichert (")));
+    EXPECT_EQ(readFile(path(QStringLiteral("daheim/b.txt"))), patterned(10000, 1));
+    EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+}
+
 TEST(FstabTest, MountPointsAreReadWithTheirEscapes) {
     const QString fstab = QStringLiteral(
         "# <file system> <mount point> <type>\n"
