@@ -8,6 +8,7 @@
 #include "app/frm_main.h"
 #include "backup/frm_CommandStatus.h"
 #include "catalog/CatalogState.h"
+#include "platform/CatalogLocks.h"
 #include "platform/SystemActions.h"
 #include "platform/SystemInfo.h"
 #include "platform/UiDialogs.h"
@@ -46,6 +47,8 @@ struct CatalogCloser {
 
 int Main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Before any catalog connection: a catalog shared with other programs must keep its locks.
+    if (!installCatalogLocks()) qWarning("%s", qPrintable(catalogLockingNote()));
     const CatalogCloser closeCatalogAtEnd;
     UiDialogs realDialogs;
     setDialogs(&realDialogs);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/CatalogErrors.h"
+#include "platform/CatalogLocks.h"
 #include "platform/Err.h"
 
 namespace bravel {
@@ -839,6 +840,7 @@ std::unique_ptr<CatalogDatabase> CatalogDatabase::create(const QString& path) {
         catalogerrors::raise(errnum::kDbCannotOpen, QStringLiteral("kein Dateiname"));
         return nullptr;
     }
+    installCatalogLocks();
     const QString full = QFileInfo(path).absoluteFilePath();
     // O_EXCL: the file is ours or the call fails; an existing file is never opened for writing.
     const int fd = ::open(native(full).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -881,6 +883,7 @@ std::unique_ptr<CatalogDatabase> CatalogDatabase::open(const QString& path) {
         catalogerrors::raise(errnum::kDbFileNotFound, QStringLiteral("kein Dateiname"));
         return nullptr;
     }
+    installCatalogLocks();
     const QString full = QFileInfo(path).absoluteFilePath();
     if (!checkCatalogHeader(full)) return nullptr;
 

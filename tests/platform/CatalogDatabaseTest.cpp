@@ -13,8 +13,10 @@
 #include <map>
 #include <set>
 
+#include "CatalogFiles.h"
 #include "TestSupport.h"
 #include "platform/CatalogDatabase.h"
+#include "platform/CatalogLocks.h"
 #include "platform/Err.h"
 
 using namespace bravel;
@@ -546,7 +548,80 @@ TEST_F(CatalogDatabaseTest, TwoProgramsAddingAtOnceLoseNothing) {
         EXPECT_EQ(sources.count(QStringLiteral("%1-%2").arg(tag).arg(perProgram - 1)), 1u) << tag;
     }
 }
+
+// What a file dialog does when it shows the catalog's folder: it opens each file to guess its
+// type from the first bytes, and closes it again.
+void readAndClose(const QString& file) {
+    QFile peek(file);
+    if (peek.open(QIODevice::ReadOnly)) peek.read(512);
+}
+
+// Another program adds records and ends; its end checkpoints and deletes the -wal and -shm files
+// when it believes itself the catalog's last user.
+void addFromAnotherProgram(const QString& file, int count, const QString& tag) {
+    QProcess child;
+    child.start(QStringLiteral(CATALOG_DB_HELPER), {"add", file, QString::number(count), tag});
+    ASSERT_TRUE(child.waitForStarted(10000));
+    while (!child.canReadLine()) ASSERT_TRUE(child.waitForReadyRead(20000)) << child.readAllStandardError().toStdString();
+    ASSERT_EQ(child.readLine().trimmed(), "READY");
+    child.write("go\n");
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+}
+
+TEST_F(CatalogDatabaseTest, ReadingTheCatalogFilesElsewhereInTheProcessKeepsTheCatalogShared) {
+    const QString file = makeCatalog(QStringLiteral("geteilt.bvk"), 3);
+    auto db = CatalogDatabase::open(file);
+    ASSERT_TRUE(db);
+    auto rs = db->OpenRecordset(kQuery);
+    ASSERT_TRUE(rs);
+    // A second connection of this process, as the refresh timer's is.
+    auto second = CatalogDatabase::open(file);
+    ASSERT_TRUE(second);
+    auto secondRs = second->OpenRecordset(kQuery);
+    ASSERT_TRUE(secondRs);
+    ASSERT_TRUE(addRecord(*rs, QStringLiteral("vorher")));
+    secondRs->MoveLast();
+    EXPECT_EQ(secondRs->RecordCount(), 4);
+
+    for (const char* suffix : {"", "-wal", "-shm"}) readAndClose(file + QLatin1String(suffix));
+    addFromAnotherProgram(file, 20, QStringLiteral("anderes"));
+    EXPECT_TRUE(QFile::exists(file + QStringLiteral("-wal"))) << "the other program deleted the log under us";
+
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(addRecord(*rs, QStringLiteral("nachher-%1").arg(i)));
+    addFromAnotherProgram(file, 20, QStringLiteral("drittes"));
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(addRecord(*rs, QStringLiteral("zuletzt-%1").arg(i)));
+    ASSERT_TRUE(secondRs->FindFirst(QStringLiteral("ID = 2")) && !secondRs->NoMatch());
+    ASSERT_TRUE(secondRs->Edit() && secondRs->SetField(QStringLiteral("Status"), QStringLiteral("zweite")) &&
+                secondRs->Update());
+    rs->Close();
+    secondRs->Close();
+    second->Close();
+    db->Close();
+
+    EXPECT_EQ(test::integrityCheck(file), QStringLiteral("ok"));
+    RawSql raw(file);
+    EXPECT_EQ(raw.value(QStringLiteral("SELECT COUNT(*) FROM FILES")).toInt(), 3 + 1 + 20 + 5 + 20 + 5);
+    for (const char* tag : {"anderes", "drittes"})
+        EXPECT_EQ(raw.value(QStringLiteral("SELECT COUNT(*) FROM FILES WHERE Status = '%1'").arg(tag)).toInt(), 20);
+    EXPECT_EQ(raw.value(QStringLiteral("SELECT Status FROM FILES WHERE ID = 2")).toString(), QStringLiteral("zweite"));
+}
 #endif
+
+int openDescriptors() { return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size()); }
+
+TEST_F(CatalogDatabaseTest, LockDescriptorsGoWithTheLastConnectionOfTheirCatalog) {
+    ASSERT_TRUE(catalogLocksRouted()) << catalogLockingNote().toStdString();
+    const QString file = makeCatalog(QStringLiteral("oft.bvk"), 2);
+    const int before = openDescriptors();
+    for (int i = 0; i < 100; ++i) {
+        auto db = CatalogDatabase::open(file);
+        ASSERT_TRUE(db);
+        auto rs = db->OpenRecordset(kQuery);
+        ASSERT_TRUE(rs && addRecord(*rs, QStringLiteral("/oft/%1").arg(i)));
+    }
+    EXPECT_EQ(openDescriptors(), before);
+}
 
 // ---- closing --------------------------------------------------------------------------------
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "TestSupport.h"
+#include "platform/CatalogLocks.h"
 
 int main(int argc, char** argv) {
     QTemporaryDir home;
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QApplication app(argc, argv);
+    bravel::installCatalogLocks();
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     bravel::test::installFakes();
     ::testing::InitGoogleTest(&argc, argv);
