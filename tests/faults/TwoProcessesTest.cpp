@@ -8,7 +8,79 @@
 namespace bravel::test {
 namespace {
 
-class TwoProcessesTest : public FaultTest {};
+// What the other copy did and kept, from its report.
+struct ChurnReport {
+    int added = 0;
+    int removed = 0;
+    int failed = -1;
+    int exitCode = -1;
+    std::map<qint64, QString> kept;
+    QString text;
+};
+
+// The other running copy: it adds and removes entries until it is told to stop.
+class OtherCopy {
+public:
+    OtherCopy(const QString& catalog, const QString& backup, const QString& stopFile) : stopFile_(stopFile) {
+        process_.setProcessChannelMode(QProcess::SeparateChannels);
+        process_.start(QStringLiteral(CATALOG_CHURN), {catalog, backup, stopFile});
+    }
+    bool ready() {
+        return process_.waitForStarted(10000) && process_.waitForReadyRead(20000) &&
+               process_.readLine().startsWith("READY");
+    }
+    ChurnReport stop() {
+        writeFile(stopFile_, "stop");
+        ChurnReport report;
+        if (!process_.waitForFinished(60000)) return report;
+        report.exitCode = process_.exitCode();
+        report.text = QString::fromUtf8(process_.readAllStandardOutput()) +
+                      QString::fromUtf8(process_.readAllStandardError());
+        for (const QString& line : report.text.split(QLatin1Char('\n'))) {
+            const QStringList words = line.split(QLatin1Char(' '));
+            if (line.startsWith(QLatin1String("ADDED "))) {
+                report.added = words.value(1).toInt();
+                report.removed = words.value(3).toInt();
+                report.failed = words.value(5).toInt();
+            } else if (line.startsWith(QLatin1String("KEPT "))) {
+                report.kept[words.value(1).toLongLong()] = words.value(2);
+            }
+        }
+        return report;
+    }
+
+private:
+    QString stopFile_;
+    QProcess process_;
+};
+
+class TwoProcessesTest : public FaultTest {
+protected:
+    // Each of our records once and backed up, each record the other copy kept once, nothing
+    // else, and a sound catalog.
+    void expectBothCopiesKeptTheirRecords(const std::vector<std::pair<QString, QString>>& entries,
+                                          const ChurnReport& other) {
+        EXPECT_EQ(other.exitCode, 0) << other.text.toStdString();
+        EXPECT_EQ(other.failed, 0) << other.text.toStdString();
+        EXPECT_GT(other.added, 0) << "the other copy did not get to work during the run";
+        const std::vector<StoredRecord> stored = storedRecords();
+        std::map<QString, int> seen;
+        std::map<qint64, int> ids;
+        for (const StoredRecord& r : stored) {
+            ++seen[r.source];
+            ++ids[r.id];
+        }
+        for (const auto& id : ids) EXPECT_EQ(id.second, 1) << "ID " << id.first;
+        for (const auto& entry : entries) {
+            EXPECT_EQ(seen[entry.first], 1) << entry.first.toStdString();
+            EXPECT_TRUE(storedRecord(entry.first).status.startsWith(QStringLiteral("gesichert (")));
+        }
+        for (const auto& kept : other.kept) EXPECT_EQ(seen[kept.second], 1) << kept.second.toStdString();
+        EXPECT_EQ(stored.size(), entries.size() + other.kept.size());
+        EXPECT_EQ(other.added - other.removed, static_cast<int>(other.kept.size()));
+        EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+    }
+};
 
 TEST_F(TwoProcessesTest, ABackupRunBesideAnotherCopyThatAddsAndRemoves) {
     const QString backup = path(QStringLiteral("b"));
@@ -18,66 +90,51 @@ TEST_F(TwoProcessesTest, ABackupRunBesideAnotherCopyThatAddsAndRemoves) {
     openCatalog(entries);
     selectAll();
 
-    const QString stop = path(QStringLiteral("stop"));
-    QProcess other;
-    other.setProcessChannelMode(QProcess::SeparateChannels);
-    other.start(QStringLiteral(CATALOG_CHURN), {catalog, path(QStringLiteral("b-other")), stop});
-    ASSERT_TRUE(other.waitForStarted(10000));
-    ASSERT_TRUE(other.waitForReadyRead(20000));
-    ASSERT_TRUE(other.readLine().startsWith("READY"));
-
+    OtherCopy other(catalog, path(QStringLiteral("b-other")), path(QStringLiteral("stop")));
+    ASSERT_TRUE(other.ready());
     QElapsedTimer clock;
     clock.start();
     run();
     const qint64 runMs = clock.elapsed();
-    writeFile(stop, "stop");
-    ASSERT_TRUE(other.waitForFinished(60000));
-    const QString report = QString::fromUtf8(other.readAllStandardOutput());
-    const QString otherErrors = QString::fromUtf8(other.readAllStandardError());
-
-    // What the other copy did and kept.
-    int added = 0, removed = 0, failed = -1;
-    std::map<qint64, QString> keptByOther;
-    for (const QString& line : report.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("ADDED "))) {
-            const QStringList words = line.split(QLatin1Char(' '));
-            added = words.value(1).toInt();
-            removed = words.value(3).toInt();
-            failed = words.value(5).toInt();
-        } else if (line.startsWith(QLatin1String("KEPT "))) {
-            const QStringList words = line.split(QLatin1Char(' '));
-            keptByOther[words.value(1).toLongLong()] = words.value(2);
-        }
-    }
+    const ChurnReport report = other.stop();
     std::printf("[ measured ] backup of 300 files: %lld ms; the other copy added %d and removed %d entries\n",
-                static_cast<long long>(runMs), added, removed);
-    EXPECT_EQ(other.exitCode(), 0) << report.toStdString() << otherErrors.toStdString();
-    EXPECT_EQ(failed, 0) << report.toStdString();
-    EXPECT_GT(added, 0) << "the other copy did not get to work during the run";
+                static_cast<long long>(runMs), report.added, report.removed);
 
     // No locked catalog here either, and every copy arrived.
     EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join(QLatin1Char('\n')).toStdString();
     for (const auto& entry : entries)
         EXPECT_TRUE(statusOf(entry.first).startsWith(QStringLiteral("gesichert ("))) << entry.first.toStdString();
+    expectBothCopiesKeptTheirRecords(entries, report);
+}
 
-    // Afterwards: each of our records once, updated; each record the other copy kept once; no
-    // record it removed; nothing else.
-    const std::vector<StoredRecord> stored = storedRecords();
-    std::map<QString, int> seen;
-    std::map<qint64, int> ids;
-    for (const StoredRecord& r : stored) {
-        ++seen[r.source];
-        ++ids[r.id];
-    }
-    for (const auto& id : ids) EXPECT_EQ(id.second, 1) << "ID " << id.first;
-    for (const auto& entry : entries) {
-        EXPECT_EQ(seen[entry.first], 1) << entry.first.toStdString();
-        EXPECT_TRUE(storedRecord(entry.first).status.startsWith(QStringLiteral("gesichert (")));
-    }
-    for (const auto& kept : keptByOther) EXPECT_EQ(seen[kept.second], 1) << kept.second.toStdString();
-    EXPECT_EQ(stored.size(), entries.size() + keptByOther.size());
-    EXPECT_EQ(added - removed, static_cast<int>(keptByOther.size()));
-    EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+// A catalog whose own folder was scanned into it: the run reads and closes the catalog and its
+// side files while the other copy writes, and this copy writes on after the other one ended.
+TEST_F(TwoProcessesTest, ARunThatBacksUpTheOpenCatalogItselfLosesNoRecordOfTheOtherCopy) {
+    const QString backup = path(QStringLiteral("b"));
+    const QString catalogAt = path(QStringLiteral("Katalog.bvk"));
+    std::vector<std::pair<QString, QString>> entries;
+    for (const char* suffix : {"", "-wal", "-shm"}) entries.push_back({catalogAt + QLatin1String(suffix), backup});
+    for (int i = 0; i < 100; ++i)
+        entries.push_back({source(QStringLiteral("a%1.bin").arg(i, 3, 10, QLatin1Char('0')), 3000, i), backup});
+    openCatalog(entries, catalogAt);
+    selectAll();
+
+    OtherCopy other(catalog, path(QStringLiteral("b-other")), path(QStringLiteral("stop")));
+    ASSERT_TRUE(other.ready());
+    run();
+    const ChurnReport report = other.stop();
+    OtherCopy later(catalog, path(QStringLiteral("b-later")), path(QStringLiteral("stop-later")));
+    ASSERT_TRUE(later.ready());
+    run();  // our records are written again, beside the later copy's
+    const ChurnReport laterReport = later.stop();
+    controller->closeCatalog();
+
+    EXPECT_EQ(laterReport.failed, 0) << laterReport.text.toStdString();
+    ChurnReport both = report;
+    both.kept.insert(laterReport.kept.begin(), laterReport.kept.end());
+    both.added += laterReport.added;
+    both.removed += laterReport.removed;
+    expectBothCopiesKeptTheirRecords(entries, both);
 }
 
 }  // namespace
