@@ -38,6 +38,28 @@ QWidget* dialogParent() { return QApplication::activeWindow(); }
 
 }  // namespace
 
+QMimeType NameOnlyIconProvider::mimeTypeOf(const QFileInfo& info) const {
+    return mimeTypes_.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+}
+
+QIcon NameOnlyIconProvider::icon(const QFileInfo& info) const {
+    if (!info.isFile()) return QFileIconProvider::icon(info);
+    const QMimeType mime = mimeTypeOf(info);
+    return QIcon::fromTheme(mime.iconName(),
+                            QIcon::fromTheme(mime.genericIconName(), QFileIconProvider::icon(QFileIconProvider::File)));
+}
+
+QString NameOnlyIconProvider::type(const QFileInfo& info) const {
+    if (!info.isFile()) return QFileIconProvider::type(info);
+    const QMimeType mime = mimeTypeOf(info);
+    return mime.comment().isEmpty() ? mime.name() : mime.comment();
+}
+
+void prepareFileDialog(QFileDialog& dialog) {
+    static NameOnlyIconProvider namesOnly;
+    dialog.setIconProvider(&namesOnly);
+}
+
 QString qtFilterFromPipes(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;
@@ -63,6 +85,7 @@ MsgResult UiDialogs::messageBox(const QString& text, const QString& caption, Msg
 
 std::optional<QStringList> UiDialogs::openFiles(const FileDialogRequest& request) {
     QFileDialog dialog(dialogParent(), request.title, request.folder, qtFilterFromPipes(request.filter));
+    prepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
@@ -72,6 +95,7 @@ std::optional<QStringList> UiDialogs::openFiles(const FileDialogRequest& request
 
 std::optional<QString> UiDialogs::saveFile(const FileDialogRequest& request) {
     QFileDialog dialog(dialogParent(), request.title, request.folder, qtFilterFromPipes(request.filter));
+    prepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The callers decide about existing files themselves (a new catalog never overwrites).

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QFileIconProvider>
+#include <QMimeDatabase>
+
 #include "platform/Dialogs.h"
 
+class QFileDialog;
 class QWidget;
 
 namespace bravel {
@@ -17,6 +21,22 @@ public:
     std::optional<quint32> chooseColor(quint32 initial) override;
     std::optional<QFont> chooseFont(const QFont& initial) override;
 };
+
+// Icons and type texts of files from their names alone. The usual provider reads the first bytes
+// of every file it shows, which would open (and close) an open catalog and its side files.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    QIcon icon(IconType type) const override { return QFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override;
+    QString type(const QFileInfo& info) const override;
+
+private:
+    QMimeType mimeTypeOf(const QFileInfo& info) const;
+    QMimeDatabase mimeTypes_;
+};
+
+// The settings every file dialog of the program shares: file types guessed from names only.
+void prepareFileDialog(QFileDialog& dialog);
 
 // "Name (*.a)|*.a|Other (*.b)|*.b" as Qt writes filters: "Name (*.a);;Other (*.b)".
 QString qtFilterFromPipes(const QString& filter);
