@@ -181,8 +181,11 @@ bool CatalogController::mOpenDB(const QString& path) {
         rset_.reset();
         gDB.Access = CatalogDatabase::open(path);
         if (!gDB.Access) {
-            showMessage(QStringLiteral("Datenbank konnte nicht geöffnet werden!"), messageCaption(),
-                        MsgIcon::Information);
+            // An SQLite file without the catalog's table is refused before anything is written.
+            const bool noCatalogTable = Err.Number == errnum::kDbTableNotFound || Err.Number == errnum::kDbFieldNotFound;
+            showMessage(noCatalogTable ? QStringLiteral("Tabelle konnte nicht geöffnet werden!")
+                                       : QStringLiteral("Datenbank konnte nicht geöffnet werden!"),
+                        messageCaption(), MsgIcon::Information);
             gRecordError(QStringLiteral("b_mOpenDB"), path, ErrorTest::NonZero);
         } else {
             gDBOpen = true;

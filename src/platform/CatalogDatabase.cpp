@@ -241,7 +241,32 @@ bool checkCatalogHeader(const QString& path) {
     return true;
 }
 
-// Asks a read-only connection whether table FILES exists; returns the SQLite code of a failure.
+// The fields the program reads and writes; another program's table "files" lacks them.
+const char* const kCatalogFields[] = {"ID", "Eingangsdatei", "Sicherungspfad", "Dateigroesse",
+                                      "Dateidatum", "Status", "Computerstatus"};
+
+// Asks a read-only connection whether table FILES has the catalog's fields; returns the SQLite
+// code of a failure.
+int checkCatalogFields(const QString& connection, const QString& path) {
+    QSqlQuery query(QSqlDatabase::database(connection, false));
+    if (!query.exec(QStringLiteral("SELECT name FROM pragma_table_info('FILES')"))) {
+        const QSqlError error = query.lastError();
+        catalogerrors::raise(error);
+        return catalogerrors::sqliteCode(error) ? catalogerrors::sqliteCode(error) : 1;
+    }
+    QStringList present;
+    while (query.next()) present << query.value(0).toString();
+    for (const char* field : kCatalogFields) {
+        if (present.contains(QLatin1String(field), Qt::CaseInsensitive)) continue;
+        catalogerrors::raise(errnum::kDbFieldNotFound,
+                             path + QStringLiteral(": Tabelle FILES ohne Feld ") + QLatin1String(field));
+        return 1;
+    }
+    return 0;
+}
+
+// Asks a read-only connection whether table FILES exists with the catalog's fields; returns the
+// SQLite code of a failure.
 int checkFilesTable(const QString& connection, const QString& path) {
     QSqlQuery query(QSqlDatabase::database(connection, false));
     if (!query.exec(
@@ -255,7 +280,7 @@ int checkFilesTable(const QString& connection, const QString& path) {
         catalogerrors::raise(errnum::kDbTableNotFound, path);
         return 1;
     }
-    return 0;
+    return checkCatalogFields(connection, path);
 }
 
 // Reading an SQLite file in WAL mode makes SQLite put -wal and -shm files beside it, also when

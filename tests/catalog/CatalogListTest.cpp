@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -193,6 +195,39 @@ TEST_F(CatalogListTest, OpenFailuresShowTheirMessageAndRecord) {
     EXPECT_EQ(gErrorStack.Item(1)->ErrModul(), "b_mOpenDB");
     EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(), notACatalog);
     EXPECT_EQ(test::readFile(notACatalog), "kein Katalog\n");
+}
+
+// Other programs' SQLite files, chosen by mistake in the Open dialog: refused before anything is
+// written, so no journal mode changes and no side files appear; nothing enters the recent list.
+TEST_F(CatalogListTest, ForeignSqliteFilesAreRefusedUntouchedAndStayOutOfTheRecentList) {
+    const std::vector<std::pair<const char*, const char*>> foreign = {
+        {"app.db", "CREATE TABLE files (name TEXT, size INTEGER); INSERT INTO files VALUES ('a', 1);"},
+        {"halb.bvk", "CREATE TABLE FILES (ID INTEGER PRIMARY KEY, Eingangsdatei TEXT); INSERT INTO FILES VALUES (1, '/a');"},
+        {"anders.bvk", "CREATE TABLE OTHER (x); INSERT INTO OTHER VALUES (1);"},
+    };
+    const QString previous = makeCatalog("vorher.bvk", {});
+    for (const auto& [name, sql] : foreign) {
+        SCOPED_TRACE(name);
+        const QString file = path(QString::fromUtf8(name));
+        ASSERT_EQ(QProcess::execute(QStringLiteral("sqlite3"), {file, QString::fromUtf8(sql)}), 0);
+        const QByteArray before = test::readFile(file);
+        controller->mOpenDB(previous);
+        controller->mUpdateRecentList();
+        test::scriptedDialogs().reset();
+        gErrorStack.Clear();
+
+        test::scriptedDialogs().openAnswers.push_back(QStringList{file});
+        controller->but_DB_Click();
+        EXPECT_FALSE(gDBOpen);
+        ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
+        EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Tabelle konnte nicht geöffnet werden!");
+        ASSERT_EQ(gErrorStack.Count(), 1);
+        EXPECT_EQ(gErrorStack.Item(1)->ErrModul(), "b_mOpenDB");
+        EXPECT_EQ(test::readFile(file), before);
+        EXPECT_FALSE(QFile::exists(file + "-wal"));
+        EXPECT_FALSE(QFile::exists(file + "-shm"));
+        EXPECT_FALSE(std::count(gRecentCatalogs.begin(), gRecentCatalogs.end(), file));
+    }
 }
 
 TEST_F(CatalogListTest, CancelledDialogsBehaveAsTheyShould) {
