@@ -143,14 +143,8 @@ void waitWithEvents(int ms) {
 }
 
 void stampHostColumn(CatalogListModel& model, int r) {
-    int column = model.findColumn(gHostName);
-    if (column < 0) {
-        ListColumn host;
-        host.header = gHostName;
-        host.widthTwips = 1200;
-        host.headerIcon = QStringLiteral("pc");
-        column = model.addColumn(host);
-    }
+    const int column = model.hostColumn(gHostName);
+    if (column < 0) return;
     model.setCell(r, column, formatYmd(now().date()));
     model.setCellColor(r, column, listcolor::kGreen);
 }
@@ -241,7 +235,7 @@ private:
     void backUpRow(int r) {
         const auto entry = gCatalogFiles.Item(CatalogListModel::indexFromKey(model_.row(r).key));
         if (!entry) return;  // a row without its entry: nothing known to copy
-        const qint64 id = model_.cell(r, col::kId).trimmed().toLongLong();
+        const qint64 id = model_.recordId(r);
         const QString oldStatus = entry->acLastStatus();
         const bool selected = selectedAtStart_[static_cast<size_t>(r)];
 

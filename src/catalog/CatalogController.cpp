@@ -345,7 +345,10 @@ std::vector<HostStamp> parseComputerstatus(const QString& text) {
     std::vector<HostStamp> stamps;
     for (int i = 0; i + 1 < pieces.size(); ++i) {
         const QString& piece = pieces[i];
-        stamps.push_back({piece.left(std::max(0, static_cast<int>(piece.size()) - 8)), piece.right(8)});
+        if (piece.size() <= 8) continue;
+        const QString date = piece.right(8);
+        if (!std::all_of(date.cbegin(), date.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; })) continue;
+        stamps.push_back({piece.chopped(8), date});
     }
     return stamps;
 }
@@ -353,11 +356,8 @@ std::vector<HostStamp> parseComputerstatus(const QString& text) {
 void CatalogController::fillHostColumns(ListRow& row, const QString& hostStatus) {
     if (!lastHostCells_ || lastHostCells_->hostStatus != hostStatus) {
         HostCells cells{hostStatus, {}};
-        for (const HostStamp& stamp : parseComputerstatus(hostStatus)) {
-            int column = model_.findColumn(stamp.host);
-            if (column < 0) column = model_.addColumn({stamp.host, 1200, QStringLiteral("pc")});
-            cells.columnDates.emplace_back(column, stamp.date);
-        }
+        for (const HostStamp& stamp : parseComputerstatus(hostStatus))
+            cells.columnDates.emplace_back(model_.hostColumn(stamp.host), stamp.date);
         lastHostCells_ = std::move(cells);
     }
     for (const auto& [column, date] : lastHostCells_->columnDates) {
@@ -369,18 +369,19 @@ void CatalogController::fillHostColumns(ListRow& row, const QString& hostStatus)
     }
 }
 
-ListRow CatalogController::buildRow(int n, const QString& id, bool sourceFound, bool folderFound,
+ListRow CatalogController::buildRow(int n, qint64 id, bool sourceFound, bool folderFound,
                                     const QString& hostStatus) {
     const std::shared_ptr<FileProperties> entry = gCatalogFiles.Item(n);
     ListRow row;
     row.key = QString::number(n) + QLatin1Char('a');
+    row.recordId = id;
     row.cells.resize(static_cast<size_t>(model_.columnCount()));
     row.colors.assign(row.cells.size(), sourceFound ? listcolor::kBlack : listcolor::kRed);
     auto setCell = [&row](int c, const QString& text) { row.cells[static_cast<size_t>(c)] = text; };
     auto setColor = [&row](int c, quint32 color) { row.colors[static_cast<size_t>(c)] = color; };
 
     setCell(col::kSource, entry->acSourceFile());
-    setCell(col::kId, id);
+    setCell(col::kId, QString::number(id));
     setCell(col::kFolder, entry->acTagetPath());
     setColor(col::kFolder, folderFound ? listcolor::kBlack : listcolor::kRed);
     setCell(col::kSize, rightAligned20(sourceFound ? formatGrouped(entry->lSourceByte() / 1024.0) : kNotAvailable));
@@ -397,7 +398,7 @@ std::vector<CatalogController::FillRecord> CatalogController::readFillRecords() 
     std::vector<FillRecord> records;
     rset_->MoveFirst();
     while (!rset_->EOF_()) {
-        records.push_back({fieldText(rset_.get(), QStringLiteral("ID")),
+        records.push_back({gReadFieldValue(rset_.get(), QStringLiteral("ID"), 0).toLongLong(),
                            fieldText(rset_.get(), QStringLiteral("Eingangsdatei")),
                            fieldText(rset_.get(), QStringLiteral("Sicherungspfad")),
                            fieldText(rset_.get(), QStringLiteral("Status")),
@@ -484,7 +485,7 @@ void CatalogController::setSortFromSettings(int column, int order) {
 bool CatalogController::findRecordOfRow(int row) {
     if (!rset_ || (rset_->EOF_() && rset_->BOF())) return false;
     rset_->MoveFirst();
-    return rset_->FindFirst(QStringLiteral("ID = ") + model_.cell(row, col::kId)) && !rset_->NoMatch();
+    return rset_->FindFirst(QStringLiteral("ID = ") + QString::number(model_.recordId(row))) && !rset_->NoMatch();
 }
 
 // ---- selection -----------------------------------------------------------------------------

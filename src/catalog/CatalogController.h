@@ -27,7 +27,8 @@ struct HostStamp {
     QString date;
 };
 // The entries of a Computerstatus text "<host><yyyymmdd>;<host><yyyymmdd>;...", in their order;
-// what follows the last ";" is no entry. A piece shorter than eight characters is all date.
+// what follows the last ";" is no entry. A piece without a name or without eight digits at its
+// end (an empty one from a stray ";" too) is no entry either.
 std::vector<HostStamp> parseComputerstatus(const QString& text);
 
 // The open catalog behind the main window: the list model and its selection, the recordset
@@ -91,7 +92,7 @@ signals:
 private:
     // What the fill reads of one record.
     struct FillRecord {
-        QString id;
+        qint64 id = 0;
         QString source;
         QString folder;
         QString status;
@@ -103,7 +104,7 @@ private:
     // The entry and the row of record n, with the look at its source already taken.
     ListRow fillRow(int n, const FillRecord& record, const std::optional<fs::FileState>& sourceState,
                     std::unordered_map<QString, bool>& folderExists);
-    ListRow buildRow(int n, const QString& id, bool sourceFound, bool folderFound,
+    ListRow buildRow(int n, qint64 id, bool sourceFound, bool folderFound,
                      const QString& hostStatus);
     void fillHostColumns(ListRow& row, const QString& hostStatus);
     void dropCatalog();

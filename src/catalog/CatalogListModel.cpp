@@ -175,6 +175,13 @@ int CatalogListModel::addColumn(const ListColumn& column) {
     return position;
 }
 
+int CatalogListModel::hostColumn(const QString& host) {
+    if (host.isEmpty()) return -1;
+    for (int c = col::kFixedColumns; c < columnCount(); ++c)
+        if (columns_[static_cast<size_t>(c)].header == host) return c;
+    return addColumn({host, 1200, QStringLiteral("pc")});
+}
+
 void CatalogListModel::removeColumnsFrom(int first) {
     if (first >= columnCount()) return;
     beginRemoveColumns(QModelIndex(), first, columnCount() - 1);

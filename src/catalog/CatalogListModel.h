@@ -40,6 +40,9 @@ struct ListColumn {
 
 struct ListRow {
     QString key;  // position in gCatalogFiles followed by "a": "3a"
+    // The record's own ID. The hidden ID cell only shows it: a cell can be written by others
+    // (a computer column of the same header), this cannot.
+    qint64 recordId = 0;
     std::vector<QString> cells;
     std::vector<quint32> colors;
     bool tag = false;  // the remembered chosen state of the click toggle
@@ -107,6 +110,9 @@ public:
     // The first column whose header equals text exactly, or -1.
     int findColumn(const QString& header) const;
     int addColumn(const ListColumn& column);
+    // The column of a computer's backup dates, among the columns after the fixed ones; added at
+    // the end when there is none. -1 for an empty name.
+    int hostColumn(const QString& host);
     void removeColumnsFrom(int first);  // removes every column from index first on
     void setColumnWidth(int column, double twips);
     void setColumnHeader(int column, const QString& header);  // rows and selection stay
@@ -120,6 +126,7 @@ public:
     void appendRows(std::vector<ListRow>&& rows);
     int appendRow(ListRow row);
     const ListRow& row(int r) const { return rows_[static_cast<size_t>(r)]; }
+    qint64 recordId(int r) const { return rows_[static_cast<size_t>(r)].recordId; }
     QString cell(int r, int c) const;
     quint32 cellColor(int r, int c) const;
     void setCell(int r, int c, const QString& text);

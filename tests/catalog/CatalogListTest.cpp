@@ -9,10 +9,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "../backup/RecordingRunObserver.h"
 #include "CatalogFiles.h"
 #include "RecordingMainView.h"
 #include "TestSupport.h"
+#include "backup/BackupRun.h"
+#include "backup/Prog.h"
 #include "backup/RunState.h"
+#include "catalog/EntryCommands.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
@@ -134,6 +138,54 @@ TEST_F(CatalogListTest, FillChecksSourcesAndFoldersAndFormatsTheCells) {
     // A refill starts again from the nine columns.
     controller->mFillListBox();
     EXPECT_EQ(model.columnCount(), col::kFixedColumns + 2);
+}
+
+// Computerstatus texts that another program or a damaged catalog wrote: pieces without a name,
+// without eight digits or empty ones make no column, and no piece reaches a cell of the fixed
+// columns (the hidden ID column's header is empty, "Status" is a header too). A run then writes
+// each entry's own record, and removing such an entry removes it.
+TEST_F(CatalogListTest, MalformedComputerstatusPiecesMakeNoColumnAndRecordsAreFoundByTheirOwnId) {
+    QDir().mkpath(path("b"));
+    const QString first = makeFile("erste.txt", 100);
+    const QString odd = makeFile("seltsam.txt", 200);
+    const QString other = makeFile("andere.txt", 300);
+    controller->mOpenDB(makeCatalog("m.bvk", {{first, path("b"), "", ""},
+                                              {odd, path("b"), "", "00000001;;Status20240102;PC1abc;PC220240103;;"},
+                                              {other, path("b"), "", "00000003;"}}));
+    CatalogListModel& model = controller->model();
+    ASSERT_EQ(model.rowCount(), 3);
+    // A computer may be called "Status": its column is its own.
+    ASSERT_EQ(model.columnCount(), col::kFixedColumns + 2);
+    EXPECT_EQ(model.headerData(col::kFixedColumns, Qt::Horizontal).toString(), "Status");
+    EXPECT_EQ(model.headerData(col::kFixedColumns + 1, Qt::Horizontal).toString(), "PC2");
+    EXPECT_EQ(model.cell(rowOf(odd), col::kFixedColumns), "20240102");
+    const int oddRow = rowOf(odd);
+    EXPECT_EQ(model.cell(oddRow, col::kId), "2");
+    EXPECT_EQ(model.cell(rowOf(other), col::kId), "3");
+    EXPECT_EQ(model.cell(oddRow, col::kStatus), "");
+    EXPECT_EQ(model.cell(oddRow, model.findColumn("PC2")), "20240103");
+
+    // Even a hidden cell overwritten by someone: the row's record stays its own.
+    model.setCell(oddRow, col::kId, "1");
+    model.setRowSelected(oddRow, true);
+    gHostName = "PC9";
+    test::RecordingRunObserver observer;
+    runBackup(model, controller->rset_Record(), observer);
+    const auto stored = test::readCatalog(gDB.Access->name());
+    ASSERT_EQ(stored.size(), 3u);
+    EXPECT_EQ(stored[0].status, "") << "record 1 is another entry's";
+    EXPECT_FALSE(stored[0].size.has_value());
+    EXPECT_TRUE(stored[1].status.startsWith("gesichert (")) << stored[1].status.toStdString();
+    EXPECT_EQ(stored[1].size, 200);
+
+    model.selectAll(false);
+    model.setRowSelected(rowOf(odd), true);
+    test::scriptedDialogs().messageAnswers.push_back(MsgResult::Yes);
+    but_delete_Click(*controller);
+    const auto left = test::readCatalog(gDB.Access->name());
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].source, first);
+    EXPECT_EQ(left[1].source, other);
 }
 
 TEST_F(CatalogListTest, SizeColumnSortsNumericallyAndHeaderClicksToggle) {

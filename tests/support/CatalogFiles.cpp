@@ -29,6 +29,29 @@ bool writeCatalog(const QString& path, const std::vector<CatalogEntry>& entries)
     return written;
 }
 
+std::vector<CatalogEntry> readCatalog(const QString& path) {
+    const QString connection = QStringLiteral("test-read-catalog");
+    std::vector<CatalogEntry> entries;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery query(db);
+            query.exec(QStringLiteral("SELECT Eingangsdatei, Sicherungspfad, Status, Computerstatus, Dateigroesse "
+                                      "FROM FILES ORDER BY ID"));
+            while (query.next()) {
+                CatalogEntry entry{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
+                                   query.value(3).toString(), std::nullopt};
+                if (!query.value(4).isNull()) entry.size = query.value(4).toLongLong();
+                entries.push_back(entry);
+            }
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return entries;
+}
+
 QString integrityCheck(const QString& catalog) {
     const QString connection = QStringLiteral("test-integrity-check");
     QString answer;

@@ -19,6 +19,9 @@ struct CatalogEntry {
 // reason in the pending error, when it cannot.
 bool writeCatalog(const QString& path, const std::vector<CatalogEntry>& entries);
 
+// The records of a catalog in the order of their IDs, read by another connection.
+std::vector<CatalogEntry> readCatalog(const QString& path);
+
 // SQLite's own integrity check of a catalog file, read by another connection: "ok" when sound.
 QString integrityCheck(const QString& catalog);
 
