@@ -594,11 +594,15 @@ void frm_main::applyControlStates(const ControlStates& states) {
     const bool catalogCommands = states.catalogOpen && states.idle;
     chk_CheckItem->setEnabled(catalogCommands);
     chk_CheckItem->setChecked(states.allRowsSelected);
-    for (QWidget* widget : std::initializer_list<QWidget*>{but_source, but_SetAutostart, txt_Suche, chk_SearchInAllCols})
+    for (QWidget* widget : std::initializer_list<QWidget*>{but_SetAutostart, txt_Suche, chk_SearchInAllCols})
         widget->setEnabled(catalogCommands);
+    // Adding, changing and removing entries write the catalog.
+    const bool writable = !states.catalogReadOnly;
+    but_source->setEnabled(catalogCommands && writable);
     const bool selectionCommands = states.hasSelection && states.idle;
-    for (QWidget* widget : std::initializer_list<QWidget*>{but_Edit, but_delete, but_Start})
-        widget->setEnabled(selectionCommands);
+    for (QWidget* widget : std::initializer_list<QWidget*>{but_Edit, but_delete})
+        widget->setEnabled(selectionCommands && writable);
+    but_Start->setEnabled(selectionCommands);
 
     auto setActions = [this](std::initializer_list<const char*> names, bool enabled) {
         for (const char* name : names)
@@ -608,8 +612,11 @@ void frm_main::applyControlStates(const ControlStates& states) {
     setActions({"mnu_apperror", "mnu_appinfo", "mnu_appnetupdate", "mnu_appsetup", "mnu_filenew", "mnu_fileopen"},
                states.idle);
     for (QAction* entry : mnu_filerecent) entry->setEnabled(states.idle);
-    setActions({"mnu_fileeditadd", "mnu_fileAutoStart", "mnu_filerefresh"}, catalogCommands);
-    setActions({"mnu_fileeditedit", "mnu_fileeditdelete", "mnu_filedelete", "mnu_fileactionstart",
+    setActions({"mnu_fileAutoStart", "mnu_filerefresh"}, catalogCommands);
+    setActions({"mnu_fileeditadd"}, catalogCommands && writable);
+    setActions({"mnu_fileeditedit", "mnu_fileeditdelete"}, selectionCommands && writable);
+    // Both file deletions work on the selected rows, never during a run.
+    setActions({"mnu_filedelete", "mnu_fileEXTdelete", "mnu_delfile", "mnu_delfileEXT", "mnu_fileactionstart",
                 "mnu_fileactionstartallattr", "mnu_fileexport"},
                selectionCommands);
 }

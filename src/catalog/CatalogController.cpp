@@ -36,6 +36,14 @@ QString rightAligned20(const QString& text) {
     return aligned;
 }
 
+// "12 Einträge"; a catalog that cannot be written says so here, where it is seen at once.
+QString recordCountText(int count, bool readOnly) {
+    QString text;
+    if (count > 0) text = QString::number(count) + (count == 1 ? QStringLiteral(" Eintrag") : QStringLiteral(" Einträge"));
+    if (readOnly) text += text.isEmpty() ? QStringLiteral("schreibgeschützt") : QStringLiteral(" (schreibgeschützt)");
+    return text;
+}
+
 }  // namespace
 
 QVariant gReadFieldValue(Recordset* rset, const QString& name, const QVariant& defaultValue) {
@@ -464,10 +472,8 @@ void CatalogController::mFillListBox() {
     if (model_.rowCount() > 0) view_.scrollToRow(0);
     if (autoSizeColumns_) view_.autoSizeColumns();
 
+    view_.setRecordCountText(recordCountText(gCatalogFiles.Count(), catalogReadOnly()));
     const int count = gCatalogFiles.Count();
-    view_.setRecordCountText(count == 0 ? QString()
-                                        : QString::number(count) +
-                                              (count == 1 ? QStringLiteral(" Eintrag") : QStringLiteral(" Einträge")));
     view_.setListVisible(true);
     if (count == 0)
         view_.showOverlay(QStringLiteral(" Keine Einträge im Katalog."), true);
@@ -530,12 +536,15 @@ void CatalogController::columnClicked(int column) {
 
 void CatalogController::mRemoveHostColumns() { model_.removeColumnsFrom(col::kFixedColumns); }
 
+bool CatalogController::catalogReadOnly() const { return gDBOpen && gDB.Access && gDB.Access->isReadOnly(); }
+
 void CatalogController::mEnableControls() {
     ControlStates states;
     states.idle = gIdle;
     states.catalogOpen = gDBOpen;
     states.hasSelection = hasSelection_;
     states.allRowsSelected = model_.rowCount() > 0 && gSelCount == model_.rowCount();
+    states.catalogReadOnly = catalogReadOnly();
     view_.applyControlStates(states);
 }
 

@@ -77,6 +77,8 @@ public:
     void mRemoveHostColumns();
     void mEnableControls();
     bool mHasSelection() const { return hasSelection_; }
+    // The open catalog cannot be written (read-only file, folder or mount).
+    bool catalogReadOnly() const;
     QString mSingleSelText() const { return singleSelText_; }
 
     void setAutoSizeColumns(bool on) { autoSizeColumns_ = on; }

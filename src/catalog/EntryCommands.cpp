@@ -149,6 +149,8 @@ void but_delete_Click(CatalogController& controller) {
 }
 
 void mDeleteFiles(CatalogController& controller, DeleteMode mode) {
+    // Reached from menus too: never during a run, never without chosen rows.
+    if (!gIdle || controller.model().selectedRowCount() == 0) return;
     controller.stopTimers();
     gBusyOn();
     CatalogListModel& model = controller.model();

@@ -11,6 +11,7 @@ struct ControlStates {
     bool catalogOpen = false;
     bool hasSelection = false;
     bool allRowsSelected = false;  // the check-all box shows ticked
+    bool catalogReadOnly = false;  // the open catalog cannot be written: its entries stay as they are
 };
 
 // What the catalog commands and the list fill need of the main window. frm_main implements it;

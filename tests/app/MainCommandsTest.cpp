@@ -11,6 +11,7 @@
 #include "app/frm_main.h"
 #include "backup/RunState.h"
 #include "catalog/CatalogState.h"
+#include "catalog/MainView.h"
 
 using namespace bravel;
 
@@ -77,6 +78,30 @@ TEST_F(MainCommandsTest, MenuEntriesAndShortcutButtonsPressTheirCommandButtons) 
         EXPECT_EQ(pressed.count(), 1) << qPrintable(shortcut->objectName());
     }
     EXPECT_EQ(window->findChild<QPushButton*>("but_shortcut_öffnen"), window->but_shortcut_oeffnen);
+}
+
+TEST_F(MainCommandsTest, CommandStatesFollowSelectionRunAndAReadOnlyCatalog) {
+    const std::vector<const char*> deletions = {"mnu_filedelete", "mnu_fileEXTdelete", "mnu_delfile", "mnu_delfileEXT"};
+    const std::vector<const char*> entryWriters = {"mnu_fileeditadd", "mnu_fileeditedit", "mnu_fileeditdelete"};
+    ControlStates states;
+    states.catalogOpen = true;
+    states.hasSelection = false;
+    window->applyControlStates(states);
+    for (const char* name : deletions) EXPECT_FALSE(action(name)->isEnabled()) << name << " without a selection";
+    states.hasSelection = true;
+    states.idle = false;
+    window->applyControlStates(states);
+    for (const char* name : deletions) EXPECT_FALSE(action(name)->isEnabled()) << name << " during a run";
+    states.idle = true;
+    window->applyControlStates(states);
+    for (const char* name : deletions) EXPECT_TRUE(action(name)->isEnabled()) << name;
+    for (const char* name : entryWriters) EXPECT_TRUE(action(name)->isEnabled()) << name;
+
+    states.catalogReadOnly = true;
+    window->applyControlStates(states);
+    for (const char* name : entryWriters) EXPECT_FALSE(action(name)->isEnabled()) << name << " on a read-only catalog";
+    for (QPushButton* writer : {window->but_source, window->but_Edit, window->but_delete}) EXPECT_FALSE(writer->isEnabled());
+    EXPECT_TRUE(window->but_Start->isEnabled()) << "a run still copies; its records are what it cannot write";
 }
 
 TEST_F(MainCommandsTest, StartEntriesSetTheAttributeModeAndAltRKeepsIt) {

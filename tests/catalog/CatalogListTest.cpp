@@ -282,6 +282,29 @@ TEST_F(CatalogListTest, ForeignSqliteFilesAreRefusedUntouchedAndStayOutOfTheRece
     }
 }
 
+TEST_F(CatalogListTest, AReadOnlyCatalogSaysSoOnceAndOffersNoEntryCommands) {
+    QDir().mkpath(path("b"));
+    const QString catalog = makeCatalog("nurlesen.bvk", {{makeFile("a.txt", 10), path("b"), "", ""},
+                                                         {makeFile("b.txt", 10), path("b"), "", ""}});
+    ASSERT_TRUE(QFile::setPermissions(catalog, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    controller->mOpenDB(catalog);
+    ASSERT_TRUE(gDBOpen);
+    EXPECT_EQ(view.recordCount, "2 Einträge (schreibgeschützt)");
+    EXPECT_TRUE(test::scriptedDialogs().messages.empty()) << "said in the count, not in a box";
+    controller->mEnableControls();
+    EXPECT_TRUE(view.controls.catalogReadOnly);
+
+    const QString empty = makeCatalog("leer-nurlesen.bvk", {});
+    ASSERT_TRUE(QFile::setPermissions(empty, QFile::ReadOwner));
+    controller->mOpenDB(empty);
+    EXPECT_EQ(view.recordCount, "schreibgeschützt");
+
+    controller->mOpenDB(makeCatalog("schreibbar.bvk", {}));
+    EXPECT_EQ(view.recordCount, "");
+    controller->mEnableControls();
+    EXPECT_FALSE(view.controls.catalogReadOnly);
+}
+
 TEST_F(CatalogListTest, CancelledDialogsBehaveAsTheyShould) {
     controller->but_DBNew_Click();  // cancelled Save dialog: nothing shown, nothing recorded
     EXPECT_TRUE(test::scriptedDialogs().messages.empty());
