@@ -164,7 +164,15 @@ void mDeleteFiles(CatalogController& controller, DeleteMode mode) {
             readBool(keys::setup_chk_DeleteItemshAfterDelLocalFile, removeEntries);
             for (int row : rows) {
                 const QString folder = model.cell(row, col::kFolder);
-                deleteFileClearingAttributes(joinPath(folder, fileNameOf(model.cell(row, col::kSource))));
+                const QString source = model.cell(row, col::kSource);
+                const QString copy = joinPath(folder, fileNameOf(source));
+                // A backup folder that is the source's own folder, or a copy that is a hard link
+                // of the source: the "copy" is the original, and it stays with its entry.
+                if (fs::isSameFile(copy, source)) {
+                    model.setRowSelected(row, false);
+                    continue;
+                }
+                deleteFileClearingAttributes(copy);
                 if (removeFolders) mRemoveEmptyFolders(folder);
                 if (removeEntries && controller.findRecordOfRow(row)) controller.rset_Record()->Delete();
                 Err.Clear();

@@ -325,6 +325,14 @@ bool entryIdentity(const QString& path, FileIdentity& identity) {
     return true;
 }
 
+bool isSameFile(const QString& path, const QString& other) {
+    FileIdentity target, linked;
+    if (other.isEmpty() || !entryIdentity(path, target)) return false;
+    if (entryIdentity(other, linked) && linked == target) return true;
+    struct stat followed;
+    return ::stat(native(other).constData(), &followed) == 0 && identityOf(followed) == target;
+}
+
 bool stampOf(int fd, FileStamp& stamp) {
     struct stat st;
     if (::fstat(fd, &st) != 0) return failWithErrno();

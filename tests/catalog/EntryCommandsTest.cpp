@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -352,6 +353,32 @@ TEST_F(EntryCommandsTest, DeletingBackupCopiesClearsReadOnlyAndWalksEmptyFolders
     EXPECT_EQ(test::scriptedDialogs().messages.back().text,
               "Löschen von lokalen Dateien bestätigen:\r\n\r\nSollen die Dateien physikalisch gelöscht werden?");
     EXPECT_TRUE(records().empty());
+}
+
+// The backup folder is the source's own folder, or holds a hard link of the source: the "copy" is
+// the original. A symbolic link in the backup folder is only a link and goes.
+TEST_F(EntryCommandsTest, DeletingBackupCopiesNeverDeletesTheEntrysSource) {
+    const QString inPlace = makeFile("hier/selbst.txt", "Original 1");
+    const QString hardLinked = makeFile("quelle/verlinkt.txt", "Original 2");
+    const QString symLinked = makeFile("quelle/symbolisch.txt", "Original 3");
+    add({inPlace}, path("hier"));
+    add({hardLinked, symLinked}, path("sicherung"));
+    QDir().mkpath(path("sicherung"));
+    ASSERT_EQ(::link(QFile::encodeName(hardLinked).constData(), QFile::encodeName(path("sicherung/verlinkt.txt")).constData()), 0);
+    ASSERT_TRUE(QFile::link(symLinked, path("sicherung/symbolisch.txt")));
+    writeSetting(keys::setup_chk_DeleteItemshAfterDelLocalFile, QString("1"));
+
+    controller->model().selectAll(true);
+    test::scriptedDialogs().messageAnswers.push_back(MsgResult::Yes);
+    mDeleteFiles(*controller, DeleteMode::Local);
+    EXPECT_EQ(test::readFile(inPlace), "Original 1");
+    EXPECT_EQ(test::readFile(hardLinked), "Original 2");
+    EXPECT_EQ(test::readFile(symLinked), "Original 3");
+    EXPECT_FALSE(QFileInfo(path("sicherung/symbolisch.txt")).isSymLink());
+    const auto left = records();
+    ASSERT_EQ(left.size(), 2u) << "the entries whose originals stayed stay too";
+    EXPECT_EQ(left[0].source, inPlace);
+    EXPECT_EQ(left[1].source, hardLinked);
 }
 
 TEST_F(EntryCommandsTest, DeletingSourcesAsksTwiceAndTouchesNoEntryOrCopy) {
