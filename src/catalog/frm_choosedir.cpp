@@ -170,7 +170,7 @@ void frm_choosedir::buildControls() {
     connect(but_source, &QPushButton::clicked, this, &frm_choosedir::chooseFiles);
     connect(but_ds, &QPushButton::clicked, this, &frm_choosedir::openScanner);
     connect(but_OK, &QPushButton::clicked, this, &frm_choosedir::confirm);
-    connect(but_exit, &QPushButton::clicked, this, &frm_choosedir::cancel);
+    connect(but_exit, &QPushButton::clicked, this, &frm_choosedir::reject);
     connect(drv_Drive, &QComboBox::textActivated, this, [this](const QString& root) {
         showFolder(root);
         QCoreApplication::processEvents();
@@ -312,10 +312,10 @@ void frm_choosedir::confirm() {
     accept();
 }
 
-void frm_choosedir::cancel() {
+void frm_choosedir::reject() {
     main_.setDetailTexts(QString(), QString());
     gSelectedFiles.reset();
-    reject();
+    QDialog::reject();
 }
 
 void frm_choosedir::done(int result) {

@@ -61,7 +61,8 @@ private:
     void openScanner();
     void showChosenFiles();
     void confirm();
-    void cancel();
+    // "Abbrechen", Escape and the window's close: nothing chosen goes back to the main window.
+    void reject() override;
     void toggleMaximized();
 
     MainView& main_;

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QCheckBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include "RecordingMainView.h"
@@ -135,6 +136,36 @@ TEST_F(EntryCommandsTest, EditorOkWithoutFilesAsksForThemAndCancelChangesNothing
     EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Bitte geben Sie die Eingangsdatei(en) ein.");
     EXPECT_TRUE(records().empty());
     EXPECT_EQ(view.folder, "") << "cancelling empties both detail labels";
+}
+
+// Escape cancels as "Abbrechen" does, in the add and in the edit mode.
+TEST_F(EntryCommandsTest, EscapeInTheEditorChangesNothing) {
+    const QString folder = path("ziel");
+    QDir().mkpath(folder);
+    const QString chosen = makeFile("gewählt.txt");
+    const auto pressEscapeAfterChoosing = [&](EditorMode mode) {
+        frm_choosedir editor(view, mode, 1);
+        QTimer::singleShot(0, &editor, [&] {
+            if (mode == EditorMode::Add) editor.but_source->click();
+            QTest::keyClick(&editor, Qt::Key_Escape);
+        });
+        editor.exec();
+    };
+    test::scriptedDialogs().openAnswers.push_back(QStringList{chosen});
+    view.setDetailTexts(QString(), folder);
+    but_source_Click(*controller, pressEscapeAfterChoosing);
+    EXPECT_TRUE(records().empty()) << "Escape added the chosen file";
+
+    add({chosen}, path("alt"));
+    controller->model().setRowSelected(0, true);
+    controller->timer2Tick();
+    but_Edit_Click(*controller, [&](EditorMode mode) {
+        view.setDetailTexts(view.source, folder);  // the user browsed to another folder
+        pressEscapeAfterChoosing(mode);
+    });
+    const auto saved = records();
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].folder, path("alt")) << "Escape changed the entry";
 }
 
 TEST_F(EntryCommandsTest, MirroredFoldersAreCreatedBelowTheBackupFolder) {
