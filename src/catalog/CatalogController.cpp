@@ -44,6 +44,11 @@ QString recordCountText(int count, bool readOnly) {
     return text;
 }
 
+// A name without an extension gets ".bvk", so that the Open dialog's filter shows the catalog.
+QString withCatalogExtension(const QString& path) {
+    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".bvk") : path;
+}
+
 }  // namespace
 
 QVariant gReadFieldValue(Recordset* rset, const QString& name, const QVariant& defaultValue) {
@@ -254,7 +259,7 @@ void CatalogController::but_DBNew_Click() {
     request.filter = kCatalogFilter;
     const std::optional<QString> chosen = dialogs().saveFile(request);
     if (chosen) {
-        const QString path = *chosen;
+        const QString path = withCatalogExtension(*chosen);
         const QString modul = QStringLiteral("but_DBNew");
         Err.Clear();
         if (gDBOpen && gDB.Access && !gDB.Access->Close()) {

@@ -347,6 +347,14 @@ TEST_F(CatalogListTest, NewCatalogNeverOverwritesAnExistingFile) {
     EXPECT_TRUE(gDBOpen);
     EXPECT_EQ(gDB.Access->name(), fresh);
     EXPECT_FALSE(QFileInfo::exists(path("neu.bvk")));
+
+    // A name without an extension gets the catalogs' own, so that the Open dialog shows it.
+    test::scriptedDialogs().saveAnswers.push_back(path("ohne Endung"));
+    controller->but_DBNew_Click();
+    EXPECT_TRUE(gDBOpen);
+    EXPECT_EQ(gRecentCatalogs[0], path("ohne Endung.bvk"));
+    EXPECT_TRUE(QFile::exists(path("ohne Endung.bvk")));
+    EXPECT_FALSE(QFile::exists(path("ohne Endung")));
 }
 
 TEST_F(CatalogListTest, RecentListPutsTheOpenCatalogFirstWithoutDuplicates) {
