@@ -86,6 +86,8 @@ void CatalogController::createColumns(const std::array<double, 7>& widthsTwips) 
     for (int c = 0; c < 7; ++c)
         columns.push_back({QString::fromUtf8(headers[c]), widthsTwips[static_cast<size_t>(c)],
                            QString::fromLatin1(icons[c])});
+    columns[col::kSize].sortAs = SortAs::Plain;  // right-aligned, so the text order is the numbers'
+    columns[col::kChanged].sortAs = SortAs::Date;
     columns.push_back({QString(), 0, QString()});
     columns.push_back({QStringLiteral("Host und Datum;"), 0, QString()});
     model_.setColumns(std::move(columns));
@@ -399,6 +401,7 @@ ListRow CatalogController::buildRow(int n, qint64 id, bool sourceFound, bool fol
     setColor(col::kFolder, folderFound ? listcolor::kBlack : listcolor::kRed);
     setCell(col::kSize, rightAligned20(sourceFound ? formatGrouped(entry->lSourceByte() / 1024.0) : kNotAvailable));
     setCell(col::kChanged, sourceFound ? formatGeneralDate(entry->dteSourceDate(), true) : kNotAvailable);
+    if (sourceFound) row.sortDate = entry->dteSourceDate();
     setCell(col::kStatus, entry->acLastStatus());
     setColor(col::kStatus, sourceFound && folderFound ? listcolor::kBlack : listcolor::kRed);
     setCell(col::kSourceAttr, sourceFound ? mAttrLetters(entry->iSourceFileAttr()) : kNotAvailable);

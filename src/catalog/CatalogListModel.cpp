@@ -1,8 +1,11 @@
 #include "catalog/CatalogListModel.h"
 
+#include <QCollator>
 #include <QColor>
 #include <QFont>
 #include <algorithm>
+#include <functional>
+#include <limits>
 #include <numeric>
 
 #include "platform/Colors.h"
@@ -10,21 +13,39 @@
 namespace bravel {
 namespace {
 
-// The case-folded text that rows sort by. ASCII text, as most paths are, is lower-cased here
-// (shared as it is when it has no capitals); QString's folding goes through the Unicode tables
-// for every character, which took most of the sort's time.
-QString sortKey(const QString& text) {
-    qsizetype firstCapital = -1;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (unit >= 0x80) return text.toCaseFolded();
-        if (firstCapital < 0 && unit >= u'A' && unit <= u'Z') firstCapital = i;
-    }
-    if (firstCapital < 0) return text;
-    QString key = text;
-    for (auto it = key.begin() + firstCapital; it != key.end(); ++it)
-        if (it->unicode() >= u'A' && it->unicode() <= u'Z') *it = QChar(it->unicode() | 0x20);
-    return key;
+// Every key is made once per row, so the comparisons of the sort that follows are cheap ones.
+template <typename Key, typename Less>
+std::vector<size_t> stableOrder(const std::vector<Key>& keys, Qt::SortOrder order, Less less) {
+    std::vector<size_t> positions(keys.size());
+    std::iota(positions.begin(), positions.end(), 0);
+    std::stable_sort(positions.begin(), positions.end(), [&](size_t a, size_t b) {
+        return order == Qt::AscendingOrder ? less(keys[a], keys[b]) : less(keys[b], keys[a]);
+    });
+    return positions;
+}
+
+std::vector<size_t> orderByText(const std::vector<ListRow>& rows, size_t column, Qt::SortOrder order) {
+    QCollator collator;  // the user's locale: "Ärger" before "zeile"
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(rows.size());
+    for (const ListRow& row : rows) keys.push_back(collator.sortKey(row.cells[column]));
+    return stableOrder(keys, order, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+}
+
+std::vector<size_t> orderByPlainText(const std::vector<ListRow>& rows, size_t column, Qt::SortOrder order) {
+    std::vector<QStringView> keys;
+    keys.reserve(rows.size());
+    for (const ListRow& row : rows) keys.push_back(row.cells[column]);
+    return stableOrder(keys, order, [](QStringView a, QStringView b) { return a.compare(b) < 0; });
+}
+
+std::vector<size_t> orderByDate(const std::vector<ListRow>& rows, Qt::SortOrder order) {
+    std::vector<qint64> keys;
+    keys.reserve(rows.size());
+    for (const ListRow& row : rows)
+        keys.push_back(row.sortDate.isValid() ? row.sortDate.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
+    return stableOrder(keys, order, std::less<qint64>());
 }
 
 }  // namespace
@@ -321,16 +342,13 @@ void CatalogListModel::sortRows(int column, Qt::SortOrder order) {
     sortOrder_ = order;
     if (rows_.size() < 2 || column < 0 || column >= columnCount()) return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    // Case-folded once per row, so the comparisons that follow are plain ones.
     const auto c = static_cast<size_t>(column);
-    std::vector<QString> foldedKeys;
-    foldedKeys.reserve(rows_.size());
-    for (const ListRow& row : rows_) foldedKeys.push_back(sortKey(row.cells[c]));
-    std::vector<size_t> order_(rows_.size());
-    std::iota(order_.begin(), order_.end(), 0);
-    std::stable_sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
-        return order == Qt::AscendingOrder ? foldedKeys[a] < foldedKeys[b] : foldedKeys[b] < foldedKeys[a];
-    });
+    std::vector<size_t> order_;
+    switch (columns_[c].sortAs) {
+        case SortAs::Text: order_ = orderByText(rows_, c, order); break;
+        case SortAs::Plain: order_ = orderByPlainText(rows_, c, order); break;
+        case SortAs::Date: order_ = orderByDate(rows_, order); break;
+    }
     // The selected state travels with its row.
     std::vector<ListRow> sorted;
     sorted.reserve(rows_.size());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QDateTime>
 #include <QIcon>
 #include <QItemSelectionModel>
 #include <QStringList>
@@ -32,10 +33,15 @@ constexpr int kHostStatus = 8;  // hidden: "Host und Datum;", the raw Computerst
 constexpr int kFixedColumns = 9;
 }  // namespace col
 
+// How a column's rows sort: texts by the user's locale, ignoring case; plain texts as they stand
+// (the right-aligned sizes); dates by the rows' sortDate.
+enum class SortAs : char { Text, Plain, Date };
+
 struct ListColumn {
     QString header;
     double widthTwips = 0;
     QString headerIcon;  // key of the header picture ("table", "field", "prop", "clock", "status", "pc")
+    SortAs sortAs = SortAs::Text;
 };
 
 struct ListRow {
@@ -43,6 +49,8 @@ struct ListRow {
     // The record's own ID. The hidden ID cell only shows it: a cell can be written by others
     // (a computer column of the same header), this cannot.
     qint64 recordId = 0;
+    // The date a SortAs::Date column sorts by; invalid ("n/a") sorts before every date.
+    QDateTime sortDate;
     std::vector<QString> cells;
     std::vector<quint32> colors;
     bool tag = false;  // the remembered chosen state of the click toggle
@@ -153,7 +161,7 @@ public:
     // Counts the changes of the selection.
     quint64 selectionVersion() const { return selectionVersion_; }
 
-    // Sorting by cell text, stable. The selection follows its rows.
+    // Sorting by the column's SortAs, stable. The selection follows its rows.
     void sortRows(int column, Qt::SortOrder order);
     int sortColumn() const { return sortColumn_; }
     Qt::SortOrder sortOrder() const { return sortOrder_; }

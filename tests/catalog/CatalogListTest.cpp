@@ -23,6 +23,7 @@
 #include "errors/COLError.h"
 #include "platform/CatalogDatabase.h"
 #include "platform/Err.h"
+#include "platform/FileSystem.h"
 #include "settings/SettingKeys.h"
 
 using namespace bravel;
@@ -204,6 +205,32 @@ TEST_F(CatalogListTest, SizeColumnSortsNumericallyAndHeaderClicksToggle) {
     EXPECT_EQ(model.cell(1, col::kSource), middle);
     controller->columnClicked(col::kSource);  // another column still toggles: descending now
     EXPECT_EQ(model.cell(0, col::kSource), middle);
+}
+
+// "Geändert" sorts by date, not by its text (31.12.2023 before 08.12.2026), with "n/a" first;
+// sources sort as the German locale orders them ("Ärger" before "zeile").
+TEST_F(CatalogListTest, DatesSortAsDatesAndTextsByTheLocale) {
+    QDir().mkpath(path("b"));
+    const QString older = makeFile("zeile", 10);
+    const QString newer = makeFile("Ärger", 10);
+    const QString middle = makeFile("mitte", 10);
+    fs::setModificationTime(older, QDateTime(QDate(2023, 12, 31), QTime(9, 0)));
+    fs::setModificationTime(newer, QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+    fs::setModificationTime(middle, QDateTime(QDate(2024, 1, 15), QTime(9, 0)));
+    controller->mOpenDB(makeCatalog("d.bvk", {{newer, path("b"), "", ""}, {path("fehlt"), path("b"), "", ""},
+                                              {older, path("b"), "", ""}, {middle, path("b"), "", ""}}));
+    CatalogListModel& model = controller->model();
+    controller->setSortFromSettings(col::kChanged, 0);
+    const auto sourcesInOrder = [&model] {
+        QStringList sources;
+        for (int r = 0; r < model.rowCount(); ++r) sources << QFileInfo(model.cell(r, col::kSource)).fileName();
+        return sources;
+    };
+    EXPECT_EQ(sourcesInOrder(), (QStringList{"fehlt", "zeile", "mitte", "Ärger"}));
+    controller->setSortFromSettings(col::kChanged, 1);
+    EXPECT_EQ(sourcesInOrder(), (QStringList{"Ärger", "mitte", "zeile", "fehlt"}));
+    controller->setSortFromSettings(col::kSource, 0);
+    EXPECT_EQ(sourcesInOrder(), (QStringList{"Ärger", "fehlt", "mitte", "zeile"}));
 }
 
 TEST_F(CatalogListTest, ClickToggleAddsAndRemovesSingleRows) {

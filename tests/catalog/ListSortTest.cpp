@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCollator>
 #include <algorithm>
 #include <numeric>
 
@@ -8,9 +9,9 @@
 
 using namespace bravel;
 
-// Rows sort by their case-folded text, equal texts in their old order; plain ASCII, capitals,
-// umlauts and other letters all compare as QString's own folding makes them compare.
-TEST(ListSortTest, RowsSortByFoldedTextAndKeepTheOrderOfEqualOnes) {
+// Rows sort by their text as the user's locale orders it, ignoring case, equal texts in their old
+// order; plain ASCII, capitals, umlauts and other letters all compare as QCollator has them.
+TEST(ListSortTest, RowsSortByTheLocalesOrderAndKeepTheOrderOfEqualOnes) {
     const std::vector<QString> texts = {
         QStringLiteral("/b/Zebra"),  QStringLiteral("/b/apfel"), QString::fromUtf8("/b/Äpfel"),
         QStringLiteral("/b/zebra"),  QStringLiteral("/B/Mitte"), QString::fromUtf8("/b/ärger"),
@@ -31,10 +32,11 @@ TEST(ListSortTest, RowsSortByFoldedTextAndKeepTheOrderOfEqualOnes) {
 
         std::vector<size_t> expected(texts.size());
         std::iota(expected.begin(), expected.end(), 0);
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
         std::stable_sort(expected.begin(), expected.end(), [&](size_t a, size_t b) {
-            const QString left = texts[a].toCaseFolded();
-            const QString right = texts[b].toCaseFolded();
-            return order == Qt::AscendingOrder ? left < right : right < left;
+            return order == Qt::AscendingOrder ? collator.compare(texts[a], texts[b]) < 0
+                                               : collator.compare(texts[b], texts[a]) < 0;
         });
         for (size_t position = 0; position < expected.size(); ++position)
             EXPECT_EQ(list.row(static_cast<int>(position)).key, QString::number(expected[position] + 1) + "a")
