@@ -17,7 +17,8 @@ class CatalogConnection;
 // Eingangsdatei VARCHAR(255), Sicherungspfad VARCHAR(255), Dateigroesse INTEGER,
 // Dateidatum (ISO text "yyyy-MM-dd HH:mm:ss"), Status TEXT, Computerstatus TEXT, Bemerkung TEXT;
 // no NOT NULL, empty texts allowed, an index named "ID" on ID. WAL journal and a busy timeout, so
-// that two running copies of the program share one catalog.
+// that two running copies of the program share one catalog; the locks that keep it shared hold
+// whatever else the program does with the files (platform/CatalogLocks.h).
 class CatalogDatabase {
 public:
     ~CatalogDatabase();  // closes
