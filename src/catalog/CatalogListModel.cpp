@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <iterator>
 #include <numeric>
+#include <thread>
 
 #include "platform/Colors.h"
 
@@ -24,12 +26,35 @@ std::vector<size_t> stableOrder(const std::vector<Key>& keys, Qt::SortOrder orde
     return positions;
 }
 
-std::vector<size_t> orderByText(const std::vector<ListRow>& rows, size_t column, Qt::SortOrder order) {
-    QCollator collator;  // the user's locale: "Ärger" before "zeile"
+// The collation keys of rows first to end of a column, in the user's locale ("Ärger" before
+// "zeile"), ignoring case. Each caller has a collator of its own: one is not to be shared by threads.
+std::vector<QCollatorSortKey> collationKeys(const std::vector<ListRow>& rows, size_t column, size_t first, size_t end) {
+    QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> keys;
+    keys.reserve(end - first);
+    for (size_t r = first; r < end; ++r) keys.push_back(collator.sortKey(rows[r].cells[column]));
+    return keys;
+}
+
+std::vector<size_t> orderByText(const std::vector<ListRow>& rows, size_t column, Qt::SortOrder order) {
+    // Making the keys is most of the sort's time (a third of a second for 100,000 paths), so
+    // long lists make them on every core.
+    constexpr size_t kRowsPerThread = 10000;
+    const size_t threads =
+        std::min<size_t>({std::max(1u, std::thread::hardware_concurrency()), 8, rows.size() / kRowsPerThread + 1});
+    const size_t share = rows.size() / threads + 1;
+    std::vector<std::vector<QCollatorSortKey>> parts(threads);
+    std::vector<std::thread> helpers;
+    for (size_t t = 1; t < threads; ++t)
+        helpers.emplace_back([&, t] {
+            parts[t] = collationKeys(rows, column, std::min(rows.size(), t * share), std::min(rows.size(), (t + 1) * share));
+        });
+    parts[0] = collationKeys(rows, column, 0, std::min(rows.size(), share));
+    for (std::thread& helper : helpers) helper.join();
+    std::vector<QCollatorSortKey> keys = std::move(parts[0]);
     keys.reserve(rows.size());
-    for (const ListRow& row : rows) keys.push_back(collator.sortKey(row.cells[column]));
+    for (size_t t = 1; t < threads; ++t) std::move(parts[t].begin(), parts[t].end(), std::back_inserter(keys));
     return stableOrder(keys, order, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
 }
 

@@ -43,3 +43,30 @@ TEST(ListSortTest, RowsSortByTheLocalesOrderAndKeepTheOrderOfEqualOnes) {
                 << "position " << position << (order == Qt::AscendingOrder ? " ascending" : " descending");
     }
 }
+
+// A long list makes its keys on several threads; the order is the one a single collator gives.
+TEST(ListSortTest, ALongListSortsAsAShortOneDoes) {
+    const QStringList words = {QStringLiteral("Zebra"), QString::fromUtf8("Ärger"), QStringLiteral("apfel"),
+                               QString::fromUtf8("Öl"), QStringLiteral("zeile"), QStringLiteral("Mitte")};
+    std::vector<QString> texts;
+    for (int i = 0; i < 25000; ++i)
+        texts.push_back(QStringLiteral("/q/%1/%2").arg(words[(i * 7) % words.size()]).arg((i * 7919) % 25000));
+    CatalogListModel list;
+    list.setColumns({ListColumn{QStringLiteral("Eingangsdatei"), 1000, QString()}});
+    std::vector<ListRow> rows;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        ListRow row;
+        row.key = QString::number(i + 1) + QLatin1Char('a');
+        row.cells = {texts[i]};
+        rows.push_back(row);
+    }
+    list.appendRows(std::move(rows));
+    list.sortRows(0, Qt::AscendingOrder);
+
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<QString> expected = texts;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    for (int r = 0; r < list.rowCount(); ++r) ASSERT_EQ(list.cell(r, 0), expected[static_cast<size_t>(r)]) << "row " << r;
+}
