@@ -25,6 +25,8 @@ public:
     // selectedRows: how many rows of the main list the edit works on.
     frm_choosedir(MainView& mainWindow, EditorMode mode, int selectedRows, QWidget* parent = nullptr);
     ~frm_choosedir() override;
+    // "Abbrechen", Escape and the window's close: nothing chosen goes back to the main window.
+    void reject() override;
 
     // Opens the scanner; set by the program once the scanner exists (empty: button disabled).
     static std::function<QString(QWidget*)> scannerRunner;
@@ -61,8 +63,6 @@ private:
     void openScanner();
     void showChosenFiles();
     void confirm();
-    // "Abbrechen", Escape and the window's close: nothing chosen goes back to the main window.
-    void reject() override;
     void toggleMaximized();
 
     MainView& main_;
