@@ -2,14 +2,18 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "app/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
+#include "backup/BackupRun.h"
+#include "backup/RunState.h"
 #include "backup/frm_CommandStatus.h"
 #include "catalog/CatalogState.h"
 #include "platform/SystemActions.h"
 #include "platform/SystemInfo.h"
+#include "platform/TerminationSignals.h"
 #include "platform/UiDialogs.h"
 #include "settings/SettingKeys.h"
 
@@ -42,6 +46,26 @@ struct CatalogCloser {
     }
 };
 
+// SIGINT or SIGTERM: a working run stops at its next chunk and keeps the older copy; once the
+// window is idle it closes as Exit does (catalog closed, settings written). A dialog that waits
+// for a person is closed, so that the command behind it can end.
+void closeWhenIdle(frm_main& window) {
+    if (gIdle) {
+        window.close();
+        return;
+    }
+    if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+    QTimer::singleShot(50, &window, [&window] { closeWhenIdle(window); });
+}
+
+void endOnSignal(frm_main& window) {
+    if (!gIdle) {
+        gAbort = true;
+        requestCancel(window);
+    }
+    closeWhenIdle(window);
+}
+
 }  // namespace
 
 int Main(int argc, char** argv) {
@@ -52,9 +76,7 @@ int Main(int argc, char** argv) {
     RealSystemActions realActions;
     setSystemActions(&realActions);
 
-    const CommandLine commandLine = interpretCommandLine(QCoreApplication::arguments().mid(1));
-    gCommandLine = commandLine.text;
-    gCommandArguments = commandLine.paths;
+    setStartCommand(QCoreApplication::arguments().mid(1));
     InstanceLock instanceLock;
     const bool otherInstanceRunning = !instanceLock.acquire();
     readCaptionColours();
@@ -66,6 +88,9 @@ int Main(int argc, char** argv) {
     if (!otherInstanceRunning) showStartupStatusWindow();
 
     frm_main mainWindow;
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::arrived, &mainWindow,
+                     [&mainWindow] { endOnSignal(mainWindow); });
     if (!mainWindow.load()) {  // files from the command line were added: the program ends
         frm_CommandStatus::unload();
         return 0;
