@@ -70,6 +70,7 @@ void endOnSignal(frm_main& window) {
 
 int Main(int argc, char** argv) {
     QApplication app(argc, argv);
+    TerminationSignals terminationSignals;  // from the start: a signal during loading is not lost
     const CatalogCloser closeCatalogAtEnd;
     UiDialogs realDialogs;
     setDialogs(&realDialogs);
@@ -88,7 +89,6 @@ int Main(int argc, char** argv) {
     if (!otherInstanceRunning) showStartupStatusWindow();
 
     frm_main mainWindow;
-    TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::arrived, &mainWindow,
                      [&mainWindow] { endOnSignal(mainWindow); });
     if (!mainWindow.load()) {  // files from the command line were added: the program ends
@@ -98,6 +98,8 @@ int Main(int argc, char** argv) {
     mainWindow.show();
     QCoreApplication::processEvents();
     if (!otherInstanceRunning) frm_CommandStatus::unload();
+    // A signal that came while events ran before the connection above.
+    if (terminationSignals.received()) QTimer::singleShot(0, &mainWindow, [&mainWindow] { endOnSignal(mainWindow); });
     return app.exec();
 }
 
