@@ -474,11 +474,13 @@ void frm_main::but_Start_Click() {
                      QStringLiteral("markierte Einträge"));
     report.selected(gSelCount, gSelTotal);
     runReport_ = &report;
+    closingAfterRun_ = false;
     runBackup(controller_->model(), controller_->rset_Record(), *this);
     runReport_ = nullptr;
     report.finish(gAbort ? 3 : (report.failed() > 0 ? 1 : 0));
-    // Someone who is not looking at the window (or whose window closed after the run) hears of it.
-    if (!isActiveWindow())
+    // Someone who is not looking at the window, or whose window closes after the run, hears of it.
+    const bool seen = !closingAfterRun_ && isVisible() && !isMinimized() && isActiveWindow();
+    if (!seen)
         showDesktopNotification(QStringLiteral("Sicherung beendet"),
                                 QFileInfo(catalog).fileName() + QStringLiteral(": ") + report.totalsText(),
                                 report.failed() > 0);
@@ -761,6 +763,7 @@ void frm_main::focusRunShortcut() { but_shortcut_run->setFocus(); }
 void frm_main::pressExit() {
     // The run is still working when it asks for the exit; the window can only close once the
     // run has ended and the window is idle again.
+    closingAfterRun_ = true;
     QTimer::singleShot(0, but_exit, &QPushButton::click);
 }
 

@@ -191,6 +191,7 @@ private:
 
     std::unique_ptr<CatalogController> controller_;
     RunReport* runReport_ = nullptr;  // the log of the run in progress
+    bool closingAfterRun_ = false;    // the run's after-run action closes the window
     struct MenuLabelStyle {
         QString font;
         qint64 foreColor = 16777215;

@@ -128,8 +128,8 @@ void RunReport::write(const QString& line) {
 
 void RunReport::selected(int count, double bytes) {
     firstRecord_ = nextRecord_ = gErrorStack.Count() + 1;  // what opening and filling noted is no part of the run
-    write(QStringLiteral("Ausgewählt: ") + QString::number(count) + QStringLiteral(" Einträge, ") +
-          formatGrouped(bytes) + QStringLiteral(" Byte"));
+    write(QStringLiteral("Ausgewählte Einträge: ") + QString::number(count) + QStringLiteral(" (") + formatGrouped(bytes) +
+          QStringLiteral(" Byte)"));
     write(QString());
 }
 

@@ -134,7 +134,7 @@ TEST_F(HeadlessRunTest, EveryEntryIsBackedUpRecordedAndLogged) {
     const QString log = newestLog();
     EXPECT_TRUE(log.contains(QStringLiteral("Katalog: ") + catalog)) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("gesichert: ") + blanks + QStringLiteral(" -> ") + folder)) << log.toStdString();
-    EXPECT_TRUE(log.contains(QStringLiteral("Ausgewählt: 3 Einträge")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Ausgewählte Einträge: 3 (")));
     EXPECT_TRUE(log.contains(QStringLiteral("Fehler des Laufs:\n  keine\n")));
     EXPECT_TRUE(log.contains(QStringLiteral("Summe: 3 gesichert, 0 nicht gesichert")));
     EXPECT_TRUE(log.endsWith(QStringLiteral("Exitcode: 0\n"))) << log.toStdString();
