@@ -82,6 +82,15 @@ protected:
         ASSERT_TRUE(writeCatalog(catalog, records)) << qPrintable(Err.Description);
     }
 
+    // 2 GiB without data: costs no disk, and its copy takes long enough to be stopped in.
+    QString sparseSource(const QString& name) {
+        QDir().mkpath(path(QStringLiteral("src")));
+        QFile file(path(QStringLiteral("src/") + name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(file.resize(qint64(2) << 30));
+        return file.fileName();
+    }
+
     QString logFolder() const { return home + QStringLiteral("/state/quillfen/bravel"); }
     QStringList logs() const {
         QStringList names = QDir(logFolder()).entryList({QStringLiteral("*.log")}, QDir::Files, QDir::Name);
@@ -243,12 +252,7 @@ TEST_F(HeadlessRunTest, WrongArgumentsEndWithTwoAndHelpAndVersionNeedNoDisplay) 
 
 TEST_F(HeadlessRunTest, SigtermInALargeCopyKeepsTheOlderCopyAndTheFinishedRecords) {
     const QString small = source(QStringLiteral("a-klein.txt"), 2000, 1);  // first in the list
-    const QString large = path(QStringLiteral("src/gross.img"));
-    {
-        QFile file(large);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(file.resize(qint64(2) << 30));  // sparse: costs no disk, copies for a while
-    }
+    const QString large = sparseSource(QStringLiteral("gross.img"));
     const QString folder = path(QStringLiteral("sicherung"));
     ASSERT_TRUE(writeFile(folder + QStringLiteral("/gross.img"), "die ältere Kopie"));
     makeCatalog({{small, folder}, {large, folder}});
@@ -310,6 +314,42 @@ TEST_F(HeadlessRunTest, ARunBesideAnOpenWindowOnTheSameCatalogAndTheWindowEndsOn
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
     EXPECT_FALSE(QFile::exists(catalog + QStringLiteral("-wal")) && QFileInfo(catalog + QStringLiteral("-wal")).size() > 0)
         << "closed properly: the WAL was checkpointed";
+}
+
+TEST_F(HeadlessRunTest, SigtermInTheWindowsRunStopsTheCopyAndClosesTheWindow) {
+    const QString large = sparseSource(QStringLiteral("gross.img"));
+    const QString folder = path(QStringLiteral("sicherung"));
+    ASSERT_TRUE(writeFile(folder + QStringLiteral("/gross.img"), "die ältere Kopie"));
+    makeCatalog({{large, folder}});
+    const QString settings = home + QStringLiteral("/cfg/quillfen/bravel.ini");
+    ASSERT_TRUE(writeFile(settings, (QStringLiteral("[bravel]\nsetup_chk_autostart=1\nsetup_txt_autostart=") + catalog +
+                                     QStringLiteral("\nsetup_opt_autocopyall=True\n"))
+                                        .toUtf8()));
+
+    QProcess window;
+    QProcessEnvironment env = environment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    window.setProcessEnvironment(env);
+    window.start(QStringLiteral(BRAVEL_BINARY), QStringList());
+    ASSERT_TRUE(window.waitForStarted(10000));
+    auto tempFiles = [&] {
+        return QDir(folder).entryList({copyTempPrefix() + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    };
+    ASSERT_TRUE(waitUntil([&] { return !tempFiles().isEmpty(); }, 60000)) << "the automatic run never started";
+    ::kill(static_cast<pid_t>(window.processId()), SIGSTOP);
+    ASSERT_FALSE(tempFiles().isEmpty());
+    ::kill(static_cast<pid_t>(window.processId()), SIGTERM);
+    ::kill(static_cast<pid_t>(window.processId()), SIGCONT);
+    const Finished closed = finish(window);
+
+    EXPECT_EQ(closed.code, 0) << show(closed);
+    EXPECT_EQ(readFile(folder + QStringLiteral("/gross.img")), QByteArray("die ältere Kopie"));
+    EXPECT_TRUE(tempFiles().isEmpty());
+    EXPECT_TRUE(storedRecord(large).status.isEmpty());
+    EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+    EXPECT_TRUE(readFile(settings).contains("main_left")) << "closed as Exit closes: settings written";
+    EXPECT_TRUE(newestLog().contains(QStringLiteral("abgebrochen: ") + large)) << newestLog().toStdString();
+    EXPECT_TRUE(newestLog().endsWith(QStringLiteral("Exitcode: 3\n"))) << newestLog().toStdString();
 }
 
 TEST_F(HeadlessRunTest, TheLastHundredLogsAreKept) {
