@@ -1,5 +1,6 @@
 #include "app/HeadlessRun.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -165,6 +166,9 @@ void prepareProgramValues(const RunOptions& options) {
 }  // namespace
 
 int runWithoutWindow(int& argc, char** argv, const CommandLine& line) {
+    // A reader that went away (`bravel --run k | head`) must not end the run in the middle of a
+    // copy: writing to it fails instead.
+    ::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     fillIdentityValues();
     switch (line.mode) {

@@ -48,13 +48,13 @@ struct CatalogCloser {
 
 // SIGINT or SIGTERM: a working run stops at its next chunk and keeps the older copy; once the
 // window is idle it closes as Exit does (catalog closed, settings written). A dialog that waits
-// for a person is closed, so that the command behind it can end.
+// for a person is closed first, so that the command behind it can end.
 void closeWhenIdle(frm_main& window) {
-    if (gIdle) {
+    if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+    if (gIdle && !QApplication::activeModalWidget()) {
         window.close();
         return;
     }
-    if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
     QTimer::singleShot(50, &window, [&window] { closeWhenIdle(window); });
 }
 
@@ -70,7 +70,7 @@ void endOnSignal(frm_main& window) {
 
 int Main(int argc, char** argv) {
     QApplication app(argc, argv);
-    TerminationSignals terminationSignals;  // from the start: a signal during loading is not lost
+    TerminationSignals terminationSignals;  // from the start: a signal while loading is kept
     const CatalogCloser closeCatalogAtEnd;
     UiDialogs realDialogs;
     setDialogs(&realDialogs);
@@ -89,17 +89,21 @@ int Main(int argc, char** argv) {
     if (!otherInstanceRunning) showStartupStatusWindow();
 
     frm_main mainWindow;
-    QObject::connect(&terminationSignals, &TerminationSignals::arrived, &mainWindow,
-                     [&mainWindow] { endOnSignal(mainWindow); });
     if (!mainWindow.load()) {  // files from the command line were added: the program ends
         frm_CommandStatus::unload();
         return 0;
     }
+    // Stopped while loading: the window ends as Exit ends it, without being shown.
+    if (terminationSignals.received()) {
+        mainWindow.close();
+        frm_CommandStatus::unload();
+        return 0;
+    }
+    QObject::connect(&terminationSignals, &TerminationSignals::arrived, &mainWindow,
+                     [&mainWindow] { endOnSignal(mainWindow); });
     mainWindow.show();
     QCoreApplication::processEvents();
     if (!otherInstanceRunning) frm_CommandStatus::unload();
-    // A signal that came while events ran before the connection above.
-    if (terminationSignals.received()) QTimer::singleShot(0, &mainWindow, [&mainWindow] { endOnSignal(mainWindow); });
     return app.exec();
 }
 

@@ -352,6 +352,23 @@ TEST_F(HeadlessRunTest, SigtermInTheWindowsRunStopsTheCopyAndClosesTheWindow) {
     EXPECT_TRUE(newestLog().endsWith(QStringLiteral("Exitcode: 3\n"))) << newestLog().toStdString();
 }
 
+TEST_F(HeadlessRunTest, AReaderThatGoesAwayDoesNotEndTheRun) {
+    std::vector<std::pair<QString, QString>> entries;
+    for (int i = 0; i < 200; ++i)
+        entries.push_back({source(QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0')), 100, i), path(QStringLiteral("s"))});
+    makeCatalog(entries);
+    QProcess shell;
+    shell.setProcessEnvironment(environment());
+    // The pipe's reader ends at once; the run's lines then go nowhere.
+    shell.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("\"$0\" --run \"$1\" | true; echo ${PIPESTATUS[0]}"),
+                                         QStringLiteral(BRAVEL_BINARY), catalog});
+    ASSERT_TRUE(shell.waitForStarted(10000));
+    const Finished run = finish(shell);
+    EXPECT_EQ(run.out.trimmed(), QStringLiteral("0")) << show(run);
+    EXPECT_EQ(QDir(path(QStringLiteral("s"))).entryList(QDir::Files).size(), 200);
+    EXPECT_TRUE(newestLog().endsWith(QStringLiteral("Exitcode: 0\n")));
+}
+
 TEST_F(HeadlessRunTest, TheLastHundredLogsAreKept) {
     const QString a = source(QStringLiteral("a.txt"), 10, 1);
     makeCatalog({{a, path(QStringLiteral("sicherung"))}});
