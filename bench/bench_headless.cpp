@@ -26,7 +26,7 @@ using namespace bravel;
 namespace {
 
 class NoSystemActions : public SystemActions {
-public:
+  public:
     void logOff() override {}
     void restart() override {}
     void shutDown() override {}
@@ -41,7 +41,8 @@ QStringList makeSources(const QString& folder, int count) {
         QFile file(sources.back());
         if (file.open(QIODevice::WriteOnly)) file.write(content);
     }
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat \"$0\"/* > /dev/null"), folder});
+    QProcess::execute(QStringLiteral("sh"),
+                      {QStringLiteral("-c"), QStringLiteral("cat \"$0\"/* > /dev/null"), folder});
     return sources;
 }
 
@@ -87,10 +88,12 @@ double timeHeadlessRun(const QString& catalog) {
     program.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer clock;
     clock.start();
-    program.start(QStringLiteral(BRAVEL_BINARY), {QStringLiteral("--run"), catalog, QStringLiteral("--quiet")});
+    program.start(QStringLiteral(BRAVEL_BINARY),
+                  {QStringLiteral("--run"), catalog, QStringLiteral("--quiet")});
     program.waitForFinished(-1);
     const double seconds = clock.nsecsElapsed() / 1e9;
-    if (program.exitCode() != 0) std::fprintf(stderr, "bravel --run ended with %d\n", program.exitCode());
+    if (program.exitCode() != 0)
+        std::fprintf(stderr, "bravel --run ended with %d\n", program.exitCode());
     return seconds;
 }
 
@@ -109,13 +112,16 @@ int main(int argc, char** argv) {
     // On the disk, not in /tmp, which may be a memory file system.
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-XXXXXX"));
     const QString base = dir.path();
-    const int count = qEnvironmentVariableIntValue("BRAVEL_BENCH_FILES") > 0 ? qEnvironmentVariableIntValue("BRAVEL_BENCH_FILES") : 10000;
+    const int count = qEnvironmentVariableIntValue("BRAVEL_BENCH_FILES") > 0
+                          ? qEnvironmentVariableIntValue("BRAVEL_BENCH_FILES")
+                          : 10000;
     const QStringList sources = makeSources(base + QStringLiteral("/many"), count);
 
-    const double window = timeWindowRun(makeCatalog(base + QStringLiteral("/window.bvk"), sources, base + QStringLiteral("/window")));
-    const double headless =
-        timeHeadlessRun(makeCatalog(base + QStringLiteral("/headless.bvk"), sources, base + QStringLiteral("/headless")));
-    bench::printFigure(QStringLiteral("run without a window of %1 files of 10 KiB").arg(count), headless, QStringLiteral("s"),
-                       QStringLiteral("window run"), window);
+    const double window = timeWindowRun(makeCatalog(base + QStringLiteral("/window.bvk"), sources,
+                                                    base + QStringLiteral("/window")));
+    const double headless = timeHeadlessRun(makeCatalog(
+        base + QStringLiteral("/headless.bvk"), sources, base + QStringLiteral("/headless")));
+    bench::printFigure(QStringLiteral("run without a window of %1 files of 10 KiB").arg(count),
+                       headless, QStringLiteral("s"), QStringLiteral("window run"), window);
     return 0;
 }

@@ -81,7 +81,8 @@ QString runOptionsError(const Options& options) {
     }
     if (options.run->isEmpty()) return QStringLiteral("Zu --run fehlt der Katalog.");
     if (!options.paths.isEmpty())
-        return QStringLiteral("Zu --run gehört genau ein Katalog; überzählig: ") + options.paths.join(QLatin1Char(' '));
+        return QStringLiteral("Zu --run gehört genau ein Katalog; überzählig: ") +
+               options.paths.join(QLatin1Char(' '));
     return QString();
 }
 
@@ -96,7 +97,8 @@ void interpretPaths(const QStringList& paths, CommandLine& result) {
         return;
     }
     if (paths.size() == 1 && paths.first() == kOpenMarker) {
-        result.mode = CommandLineMode::Open;  // a marker without a catalog: opening fails and says so
+        result.mode =
+            CommandLineMode::Open;  // a marker without a catalog: opening fails and says so
         return;
     }
     result.mode = CommandLineMode::Add;
@@ -153,7 +155,8 @@ QString helpText(const QString& programName) {
                "                              Setup eingestellt)\n"
                "  %1 KATALOG /open/       den Katalog KATALOG öffnen (so ruft der Dateityp auf)\n"
                "  %1 DATEI...             die Dateien in den Autostart-Katalog aufnehmen, mit dem\n"
-               "                              Standard-Sicherungsverzeichnis aus dem Setup; danach\n"
+               "                              Standard-Sicherungsverzeichnis aus dem Setup; "
+               "danach\n"
                "                              endet das Programm\n"
                "  %1 --run KATALOG [--match TEXT] [--attributes] [--quiet]\n"
                "                              Sicherung ohne Fenster und ohne Bildschirm\n"
@@ -172,7 +175,8 @@ QString helpText(const QString& programName) {
                "Weitere Optionen:\n"
                "  --help            diese Hilfe\n"
                "  --version         die Version\n"
-               "  --                alles danach sind Dateipfade, auch wenn sie mit \"--\" beginnen\n"
+               "  --                alles danach sind Dateipfade, auch wenn sie mit \"--\" "
+               "beginnen\n"
                "\n"
                "Exitcodes:\n"
                "  0  alle ausgewählten Einträge wurden gesichert\n"

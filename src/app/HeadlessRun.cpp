@@ -31,11 +31,13 @@ void print(std::FILE* out, const QString& text) {
     std::fflush(out);
 }
 
-QString programName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
+QString programName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
 
 // The list's window parts that a run without a window does not have.
 class HeadlessView : public MainView {
-public:
+  public:
     void showOverlay(const QString&, bool) override {}
     void setRecordCountText(const QString&) override {}
     void setListVisible(bool) override {}
@@ -51,13 +53,13 @@ public:
 // Logging off, restarting or shutting down after a run is the business of whoever started the
 // run without a window (a timer can chain the command); it is noted instead.
 class NotedSystemActions : public SystemActions {
-public:
+  public:
     explicit NotedSystemActions(RunReport& report) : report_(report) {}
     void logOff() override { note(QStringLiteral("Abmelden")); }
     void restart() override { note(QStringLiteral("Neustart")); }
     void shutDown() override { note(QStringLiteral("Herunterfahren")); }
 
-private:
+  private:
     void note(const QString& action) {
         const QString text = QStringLiteral("Aktion nach der Sicherung (") + action +
                              QStringLiteral(") wird ohne Fenster nicht ausgeführt.");
@@ -68,14 +70,16 @@ private:
 };
 
 QString selectionText(const RunOptions& options) {
-    return options.match ? QStringLiteral("Suche \"") + *options.match + QLatin1Char('"') : QStringLiteral("alle Einträge");
+    return options.match ? QStringLiteral("Suche \"") + *options.match + QLatin1Char('"')
+                         : QStringLiteral("alle Einträge");
 }
 
 class HeadlessRun {
-public:
+  public:
     explicit HeadlessRun(const RunOptions& options)
         : options_(options),
-          report_(gProductName + QLatin1Char(' ') + gVersion + QStringLiteral(": Sicherung ohne Fenster"),
+          report_(gProductName + QLatin1Char(' ') + gVersion +
+                      QStringLiteral(": Sicherung ohne Fenster"),
                   QFileInfo(options.catalog).absoluteFilePath(), selectionText(options)),
           actions_(report_),
           controller_(view_) {
@@ -87,7 +91,8 @@ public:
             gCancel = true;
         });
         if (!report_.logError().isEmpty())
-            print(stderr, QStringLiteral("Protokoll kann nicht geschrieben werden: ") + report_.logError());
+            print(stderr,
+                  QStringLiteral("Protokoll kann nicht geschrieben werden: ") + report_.logError());
     }
 
     int exec() {
@@ -98,16 +103,18 @@ public:
         selectEntries();
         controller_.mUpdateSelectionSummary();
         report_.selected(gSelCount, gSelTotal);
-        if (gSelCount == 0) print(stderr, QStringLiteral("Kein Eintrag ausgewählt: ") + selectionText(options_));
+        if (gSelCount == 0)
+            print(stderr, QStringLiteral("Kein Eintrag ausgewählt: ") + selectionText(options_));
         const bool isTerminal = ::isatty(::fileno(stdout)) == 1;
         TerminalRunObserver observer(controller_, report_, stdout, isTerminal, options_.quiet);
-        if (!signals_.received()) runBackup(controller_.model(), controller_.rset_Record(), observer);
+        if (!signals_.received())
+            runBackup(controller_.model(), controller_.rset_Record(), observer);
         observer.endProgressLine();
         controller_.closeCatalog();
         return finish(exitCode());
     }
 
-private:
+  private:
     void selectEntries() {
         CatalogListModel& model = controller_.model();
         if (!options_.match) {
@@ -127,9 +134,14 @@ private:
     int cannotOpen() {
         QStringList reasons;
         for (int i = 1; i <= gErrorStack.Count(); ++i)
-            if (const auto record = gErrorStack.Item(i)) reasons << QString::number(record->ErrNumber()) + QLatin1Char(' ') + record->ErrDescr();
-        const QString text = QStringLiteral("Katalog kann nicht geöffnet werden: ") + oneLine(options_.catalog) +
-                             (reasons.isEmpty() ? QString() : QStringLiteral(" (") + reasons.join(QStringLiteral("; ")) + QLatin1Char(')'));
+            if (const auto record = gErrorStack.Item(i))
+                reasons << QString::number(record->ErrNumber()) + QLatin1Char(' ') +
+                               record->ErrDescr();
+        const QString text =
+            QStringLiteral("Katalog kann nicht geöffnet werden: ") + oneLine(options_.catalog) +
+            (reasons.isEmpty()
+                 ? QString()
+                 : QStringLiteral(" (") + reasons.join(QStringLiteral("; ")) + QLatin1Char(')'));
         print(stderr, text);
         report_.note(text);
         controller_.closeCatalog();
@@ -140,8 +152,11 @@ private:
 
     int finish(int code) {
         report_.finish(code);
-        const QString totals = QFileInfo(options_.catalog).fileName() + QStringLiteral(": ") + report_.totalsText();
-        if (!options_.quiet) print(stdout, totals + QStringLiteral(" (Protokoll: ") + report_.logPath() + QLatin1Char(')'));
+        const QString totals =
+            QFileInfo(options_.catalog).fileName() + QStringLiteral(": ") + report_.totalsText();
+        if (!options_.quiet)
+            print(stdout,
+                  totals + QStringLiteral(" (Protokoll: ") + report_.logPath() + QLatin1Char(')'));
         showDesktopNotification(QStringLiteral("Sicherung beendet"), totals, report_.failed() > 0);
         return code;
     }
@@ -172,18 +187,18 @@ int runWithoutWindow(int& argc, char** argv, const CommandLine& line) {
     QCoreApplication app(argc, argv);
     fillIdentityValues();
     switch (line.mode) {
-    case CommandLineMode::Help:
-        std::fputs(helpText(programName()).toLocal8Bit().constData(), stdout);
-        return 0;
-    case CommandLineMode::Version:
-        print(stdout, versionLine());
-        return 0;
-    case CommandLineMode::Run:
-        break;
-    default:
-        print(stderr, programName() + QStringLiteral(": ") + line.error);
-        print(stderr, QStringLiteral("Aufruf: ") + programName() + QStringLiteral(" --help"));
-        return exitcode::kCannotStart;
+        case CommandLineMode::Help:
+            std::fputs(helpText(programName()).toLocal8Bit().constData(), stdout);
+            return 0;
+        case CommandLineMode::Version:
+            print(stdout, versionLine());
+            return 0;
+        case CommandLineMode::Run:
+            break;
+        default:
+            print(stderr, programName() + QStringLiteral(": ") + line.error);
+            print(stderr, QStringLiteral("Aufruf: ") + programName() + QStringLiteral(" --help"));
+            return exitcode::kCannotStart;
     }
     prepareProgramValues(line.run);
     return HeadlessRun(line.run).exec();

@@ -14,7 +14,9 @@ namespace {
 
 constexpr int kPaintIntervalMs = 100;  // a terminal line is not rewritten more often
 
-QString dataSize(double bytes) { return QLocale().formattedDataSize(static_cast<qint64>(bytes), 1); }
+QString dataSize(double bytes) {
+    return QLocale().formattedDataSize(static_cast<qint64>(bytes), 1);
+}
 
 bool isFailure(EntryOutcome outcome) {
     return outcome == EntryOutcome::SourceMissing || outcome == EntryOutcome::FolderFailed ||
@@ -23,8 +25,8 @@ bool isFailure(EntryOutcome outcome) {
 
 }  // namespace
 
-TerminalRunObserver::TerminalRunObserver(CatalogController& controller, RunReport& report, std::FILE* out,
-                                         bool isTerminal, bool quiet)
+TerminalRunObserver::TerminalRunObserver(CatalogController& controller, RunReport& report,
+                                         std::FILE* out, bool isTerminal, bool quiet)
     : controller_(controller), report_(report), out_(out), isTerminal_(isTerminal), quiet_(quiet) {
     started_.start();
 }
@@ -53,8 +55,10 @@ void TerminalRunObserver::entryDone(int row, EntryOutcome outcome) {
     const bool failure = isFailure(outcome) || outcome == EntryOutcome::Aborted;
     // On a terminal the progress line stands for the saved entries; elsewhere each gets a line.
     if (failure || (!quiet_ && !isTerminal_)) {
-        QString line = RunReport::outcomeText(outcome) + QStringLiteral(": ") + oneLine(entry.source);
-        if (!entry.reason.isEmpty()) line += QStringLiteral(" (") + oneLine(entry.reason) + QLatin1Char(')');
+        QString line =
+            RunReport::outcomeText(outcome) + QStringLiteral(": ") + oneLine(entry.source);
+        if (!entry.reason.isEmpty())
+            line += QStringLiteral(" (") + oneLine(entry.reason) + QLatin1Char(')');
         printLine(line);
     }
     printProgress();
@@ -84,7 +88,8 @@ void TerminalRunObserver::printProgress() {
     lastPaint_.start();
     const double bytes = static_cast<double>(finishedBytes_ + currentBytes_);
     const double seconds = std::max(0.001, static_cast<double>(started_.elapsed()) / 1000.0);
-    const int percent = gSelTotal > 0 ? static_cast<int>(std::min(100.0, bytes / gSelTotal * 100.0)) : 100;
+    const int percent =
+        gSelTotal > 0 ? static_cast<int>(std::min(100.0, bytes / gSelTotal * 100.0)) : 100;
     QString line = QStringLiteral("[%1/%2] %3 von %4  %5 %  %6/s  ")
                        .arg(report_.done())
                        .arg(selected_)

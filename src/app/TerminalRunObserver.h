@@ -15,9 +15,9 @@ class RunReport;
 // of all, bytes, percent, rate, the current file) and entries that were not backed up are printed
 // above it; elsewhere every entry gets one line with its outcome. Quiet: failures only.
 class TerminalRunObserver : public RunObserver {
-public:
-    TerminalRunObserver(CatalogController& controller, RunReport& report, std::FILE* out, bool isTerminal,
-                        bool quiet);
+  public:
+    TerminalRunObserver(CatalogController& controller, RunReport& report, std::FILE* out,
+                        bool isTerminal, bool quiet);
 
     // Clears the progress line, so that what follows starts on a line of its own.
     void endProgressLine();
@@ -49,7 +49,7 @@ public:
     void startTimers(int) override {}
     void entryDone(int row, EntryOutcome outcome) override;
 
-private:
+  private:
     void printProgress();
     void printLine(const QString& text);
     int terminalWidth() const;

@@ -19,7 +19,8 @@ const QString kLogPrefix = QStringLiteral("sicherung-");
 const QString kLogSuffix = QStringLiteral(".log");
 
 QStringList runLogsOldestFirst() {
-    QStringList names = QDir(runLogFolder()).entryList({kLogPrefix + QLatin1Char('*') + kLogSuffix}, QDir::Files);
+    QStringList names =
+        QDir(runLogFolder()).entryList({kLogPrefix + QLatin1Char('*') + kLogSuffix}, QDir::Files);
     names.sort();  // the names begin with the time of their run
     return names;
 }
@@ -31,19 +32,25 @@ void removeOldRunLogs() {
 }
 
 QString recordText(const ErrorProperties& record) {
-    return QString::number(record.ErrNumber()) + QLatin1Char(' ') + record.ErrDescr() + QStringLiteral(" (") +
-           record.ErrModul() + QStringLiteral(": ") + record.ErrEvent() + QStringLiteral(", ") +
-           formatGeneralDate(record.ErrDate()) + QLatin1Char(')');
+    return QString::number(record.ErrNumber()) + QLatin1Char(' ') + record.ErrDescr() +
+           QStringLiteral(" (") + record.ErrModul() + QStringLiteral(": ") + record.ErrEvent() +
+           QStringLiteral(", ") + formatGeneralDate(record.ErrDate()) + QLatin1Char(')');
 }
 
 QString baseReason(EntryOutcome outcome) {
     switch (outcome) {
-    case EntryOutcome::Saved: return QString();
-    case EntryOutcome::SourceMissing: return QStringLiteral("Quelldatei existiert nicht");
-    case EntryOutcome::FolderFailed: return QStringLiteral("Pfad konnte nicht angelegt werden.");
-    case EntryOutcome::CopyFailed: return QStringLiteral("Kopieren fehlgeschlagen.");
-    case EntryOutcome::Skipped: return QStringLiteral("Sicherung abgebrochen");
-    case EntryOutcome::Aborted: return QStringLiteral("durch ein Signal abgebrochen, ältere Kopie behalten");
+        case EntryOutcome::Saved:
+            return QString();
+        case EntryOutcome::SourceMissing:
+            return QStringLiteral("Quelldatei existiert nicht");
+        case EntryOutcome::FolderFailed:
+            return QStringLiteral("Pfad konnte nicht angelegt werden.");
+        case EntryOutcome::CopyFailed:
+            return QStringLiteral("Kopieren fehlgeschlagen.");
+        case EntryOutcome::Skipped:
+            return QStringLiteral("Sicherung abgebrochen");
+        case EntryOutcome::Aborted:
+            return QStringLiteral("durch ein Signal abgebrochen, ältere Kopie behalten");
     }
     return QString();
 }
@@ -53,7 +60,8 @@ QString baseReason(EntryOutcome outcome) {
 QString runLogFolder() {
     QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");
     // A relative value is invalid and ignored, as for the other XDG folders.
-    if (stateHome.isEmpty() || QDir::isRelativePath(stateHome)) stateHome = QDir::homePath() + QStringLiteral("/.local/state");
+    if (stateHome.isEmpty() || QDir::isRelativePath(stateHome))
+        stateHome = QDir::homePath() + QStringLiteral("/.local/state");
     return stateHome + QStringLiteral("/quillfen/bravel");
 }
 
@@ -82,10 +90,14 @@ QString oneLine(const QString& text) {
 
 QString RunReport::outcomeText(EntryOutcome outcome) {
     switch (outcome) {
-    case EntryOutcome::Saved: return QStringLiteral("gesichert");
-    case EntryOutcome::Skipped: return QStringLiteral("übersprungen");
-    case EntryOutcome::Aborted: return QStringLiteral("abgebrochen");
-    default: return QStringLiteral("nicht gesichert");
+        case EntryOutcome::Saved:
+            return QStringLiteral("gesichert");
+        case EntryOutcome::Skipped:
+            return QStringLiteral("übersprungen");
+        case EntryOutcome::Aborted:
+            return QStringLiteral("abgebrochen");
+        default:
+            return QStringLiteral("nicht gesichert");
     }
 }
 
@@ -107,10 +119,14 @@ void RunReport::openLog() {
         logError_ = QStringLiteral("Ordner kann nicht angelegt werden: ") + folder;
         return;
     }
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
-    const QString base = folder + QLatin1Char('/') + kLogPrefix + stamp + QLatin1Char('-') + QString::number(::getpid());
+    const QString stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    const QString base = folder + QLatin1Char('/') + kLogPrefix + stamp + QLatin1Char('-') +
+                         QString::number(::getpid());
     for (int attempt = 1; attempt <= 100 && !log_.isOpen(); ++attempt) {
-        log_.setFileName(base + (attempt > 1 ? QLatin1Char('-') + QString::number(attempt) : QString()) + kLogSuffix);
+        log_.setFileName(base +
+                         (attempt > 1 ? QLatin1Char('-') + QString::number(attempt) : QString()) +
+                         kLogSuffix);
         if (log_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Text)) break;
     }
     if (!log_.isOpen()) {
@@ -127,9 +143,10 @@ void RunReport::write(const QString& line) {
 }
 
 void RunReport::selected(int count, double bytes) {
-    firstRecord_ = nextRecord_ = gErrorStack.Count() + 1;  // what opening and filling noted is no part of the run
-    write(QStringLiteral("Ausgewählte Einträge: ") + QString::number(count) + QStringLiteral(" (") + formatGrouped(bytes) +
-          QStringLiteral(" Byte)"));
+    firstRecord_ = nextRecord_ =
+        gErrorStack.Count() + 1;  // what opening and filling noted is no part of the run
+    write(QStringLiteral("Ausgewählte Einträge: ") + QString::number(count) + QStringLiteral(" (") +
+          formatGrouped(bytes) + QStringLiteral(" Byte)"));
     write(QString());
 }
 
@@ -140,7 +157,8 @@ QString RunReport::recordsSince(int& next) const {
     return texts.join(QStringLiteral("; "));
 }
 
-const RunReport::Entry& RunReport::entryDone(const CatalogListModel& model, int row, EntryOutcome outcome) {
+const RunReport::Entry& RunReport::entryDone(const CatalogListModel& model, int row,
+                                             EntryOutcome outcome) {
     last_ = Entry();
     if (const auto entry = gCatalogFiles.Item(CatalogListModel::indexFromKey(model.row(row).key))) {
         last_.source = entry->acSourceFile();
@@ -155,12 +173,17 @@ const RunReport::Entry& RunReport::entryDone(const CatalogListModel& model, int 
     reasons.removeAll(QString());
     last_.reason = reasons.join(QStringLiteral("; "));
     ++counts_[static_cast<size_t>(outcome)];
-    write(outcomeText(outcome) + QStringLiteral(": ") + oneLine(last_.source) + QStringLiteral(" -> ") +
-          oneLine(last_.folder) + (last_.reason.isEmpty() ? QString() : QStringLiteral(" (") + oneLine(last_.reason) + QLatin1Char(')')));
+    write(outcomeText(outcome) + QStringLiteral(": ") + oneLine(last_.source) +
+          QStringLiteral(" -> ") + oneLine(last_.folder) +
+          (last_.reason.isEmpty()
+               ? QString()
+               : QStringLiteral(" (") + oneLine(last_.reason) + QLatin1Char(')')));
     return last_;
 }
 
-void RunReport::note(const QString& text) { write(oneLine(text)); }
+void RunReport::note(const QString& text) {
+    write(oneLine(text));
+}
 
 int RunReport::done() const {
     int sum = 0;
@@ -169,14 +192,16 @@ int RunReport::done() const {
 }
 
 int RunReport::failed() const {
-    return count(EntryOutcome::SourceMissing) + count(EntryOutcome::FolderFailed) + count(EntryOutcome::CopyFailed);
+    return count(EntryOutcome::SourceMissing) + count(EntryOutcome::FolderFailed) +
+           count(EntryOutcome::CopyFailed);
 }
 
 QString RunReport::totalsText() const {
     QString text = QString::number(count(EntryOutcome::Saved)) + QStringLiteral(" gesichert, ") +
                    QString::number(failed()) + QStringLiteral(" nicht gesichert");
     const int stopped = count(EntryOutcome::Skipped) + count(EntryOutcome::Aborted);
-    if (stopped > 0) text += QStringLiteral(", ") + QString::number(stopped) + QStringLiteral(" abgebrochen");
+    if (stopped > 0)
+        text += QStringLiteral(", ") + QString::number(stopped) + QStringLiteral(" abgebrochen");
     return text;
 }
 

@@ -24,7 +24,7 @@ QString oneLine(const QString& text);
 // reason, the error records of the run, the totals. It is written into a new run log as it goes,
 // so a log of a run that was killed shows how far it came.
 class RunReport {
-public:
+  public:
     struct Entry {
         QString source;
         QString folder;
@@ -60,7 +60,7 @@ public:
     // The outcome as the run log and the terminal name it.
     static QString outcomeText(EntryOutcome outcome);
 
-private:
+  private:
     void openLog();
     void write(const QString& line);
     QString recordsSince(int& next) const;

@@ -22,12 +22,14 @@ bool serviceRuns(const QDBusConnection& bus) {
 bool showDesktopNotification(const QString& summary, const QString& body, bool critical) {
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (!serviceRuns(bus)) return false;
-    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
     QVariantMap hints;
-    hints.insert(QStringLiteral("urgency"), QVariant::fromValue(static_cast<uchar>(critical ? 2 : 1)));
+    hints.insert(QStringLiteral("urgency"),
+                 QVariant::fromValue(static_cast<uchar>(critical ? 2 : 1)));
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("quillfen-bravel"));
-    call << QStringLiteral("Bravel") << 0u << QString() << summary << body << QStringList()
-         << hints << -1;
+    call << QStringLiteral("Bravel") << 0u << QString() << summary << body << QStringList() << hints
+         << -1;
     const QDBusMessage answer = bus.call(call, QDBus::Block, kAnswerTimeoutMs);
     return answer.type() == QDBusMessage::ReplyMessage;
 }

@@ -7,7 +7,7 @@ namespace bravel {
 // The dialogs of a run without a window: a message goes to standard error, a question gets the
 // answer that changes nothing (No, Cancel), and no file, folder, colour or font is chosen.
 class TerminalDialogs : public Dialogs {
-public:
+  public:
     MsgResult messageBox(const QString& text, const QString& caption, MsgIcon icon,
                          MsgButtons buttons) override;
     std::optional<QStringList> openFiles(const FileDialogRequest& request) override;

@@ -32,7 +32,8 @@ void setHandler(void (*handler)(int), int flags) {
 }  // namespace
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
-    if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;  // no pipe: signals keep their default
+    if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;  // no pipe: signals keep their default
     notifier_ = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::readPipe);
     // SA_RESETHAND: the first signal is ours, a second one ends the program.

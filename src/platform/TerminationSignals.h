@@ -12,17 +12,17 @@ namespace bravel {
 // default action is back: a second one ends the program at once. One object at a time.
 class TerminationSignals : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 
     // The first signal received so far, 0 for none.
     int received() const { return received_; }
 
-signals:
+  signals:
     void arrived(int signalNumber);
 
-private:
+  private:
     void readPipe();
 
     QSocketNotifier* notifier_ = nullptr;

@@ -12,7 +12,9 @@ using namespace bravel;
 
 namespace {
 
-CommandLine line(const QStringList& arguments) { return interpretCommandLine(arguments); }
+CommandLine line(const QStringList& arguments) {
+    return interpretCommandLine(arguments);
+}
 
 }  // namespace
 
@@ -27,37 +29,43 @@ TEST(CommandLineTest, TheOpenMarkerIsTheLastArgumentAloneAndTheCatalogIsTakenAsG
     EXPECT_EQ(open.catalog, " /tmp/x/lead.bvk ");
 
     // A catalog path split into several arguments by a launcher that did not quote it.
-    open = line({QStringLiteral("/home/a/Mein"), QStringLiteral("Katalog.bvk"), QStringLiteral("/open/")});
+    open = line(
+        {QStringLiteral("/home/a/Mein"), QStringLiteral("Katalog.bvk"), QStringLiteral("/open/")});
     EXPECT_EQ(open.catalog, "/home/a/Mein Katalog.bvk");
 
     // A folder named "open" is part of a path, not the marker.
     const CommandLine add = line({QStringLiteral("/home/a/open/brief.txt")});
     EXPECT_EQ(add.mode, CommandLineMode::Add);
     EXPECT_EQ(add.files, QStringList{"/home/a/open/brief.txt"});
-    EXPECT_EQ(line({QStringLiteral("/home/a/open/brief.txt"), QStringLiteral("/b/open/c.txt")}).mode,
-              CommandLineMode::Add);
+    EXPECT_EQ(
+        line({QStringLiteral("/home/a/open/brief.txt"), QStringLiteral("/b/open/c.txt")}).mode,
+        CommandLineMode::Add);
     EXPECT_EQ(line({QStringLiteral("/x/Katalog.bvk /open/")}).mode, CommandLineMode::Add)
         << "the marker must be an argument of its own";
 }
 
 TEST(CommandLineTest, FilesToAddKeepTheirBlanksAndAreMadeAbsolute) {
-    const CommandLine add = line({QStringLiteral("trailing.txt "), QStringLiteral(" lead.txt"), QStringLiteral("/a/ü ß.txt")});
+    const CommandLine add = line({QStringLiteral("trailing.txt "), QStringLiteral(" lead.txt"),
+                                  QStringLiteral("/a/ü ß.txt")});
     ASSERT_EQ(add.mode, CommandLineMode::Add);
-    EXPECT_EQ(add.files, (QStringList{QDir::currentPath() + "/trailing.txt ", QDir::currentPath() + "/ lead.txt", "/a/ü ß.txt"}));
+    EXPECT_EQ(add.files, (QStringList{QDir::currentPath() + "/trailing.txt ",
+                                      QDir::currentPath() + "/ lead.txt", "/a/ü ß.txt"}));
     EXPECT_EQ(line({}).mode, CommandLineMode::Plain);
     EXPECT_EQ(line({QStringLiteral("  ")}).mode, CommandLineMode::Plain);
 }
 
 TEST(CommandLineTest, TheRunOptionsInBothSpellingsAndInAnyOrder) {
-    CommandLine run = line({QStringLiteral("--run"), QStringLiteral("/k/Katalog.bvk"), QStringLiteral("--match"),
-                            QStringLiteral("brief|rechnung"), QStringLiteral("--attributes"), QStringLiteral("--quiet")});
+    CommandLine run = line({QStringLiteral("--run"), QStringLiteral("/k/Katalog.bvk"),
+                            QStringLiteral("--match"), QStringLiteral("brief|rechnung"),
+                            QStringLiteral("--attributes"), QStringLiteral("--quiet")});
     ASSERT_EQ(run.mode, CommandLineMode::Run) << run.error.toStdString();
     EXPECT_EQ(run.run.catalog, "/k/Katalog.bvk");
     EXPECT_EQ(run.run.match, QString("brief|rechnung"));
     EXPECT_TRUE(run.run.attributes);
     EXPECT_TRUE(run.run.quiet);
 
-    run = line({QStringLiteral("--quiet"), QStringLiteral("--match=a b"), QStringLiteral("--run=/k/x y.bvk ")});
+    run = line({QStringLiteral("--quiet"), QStringLiteral("--match=a b"),
+                QStringLiteral("--run=/k/x y.bvk ")});
     ASSERT_EQ(run.mode, CommandLineMode::Run) << run.error.toStdString();
     EXPECT_EQ(run.run.catalog, "/k/x y.bvk ");
     EXPECT_EQ(run.run.match, QString("a b"));
@@ -67,8 +75,11 @@ TEST(CommandLineTest, TheRunOptionsInBothSpellingsAndInAnyOrder) {
     run = line({QStringLiteral("--run"), QStringLiteral("--seltsam.bvk")});
     ASSERT_EQ(run.mode, CommandLineMode::Run);
     EXPECT_EQ(run.run.catalog, "--seltsam.bvk");
-    EXPECT_FALSE(line({QStringLiteral("--run"), QStringLiteral("k.bvk")}).run.match.has_value()) << "no --match: every entry";
-    EXPECT_EQ(line({QStringLiteral("--run"), QStringLiteral("k.bvk"), QStringLiteral("--match=")}).run.match, QString(""));
+    EXPECT_FALSE(line({QStringLiteral("--run"), QStringLiteral("k.bvk")}).run.match.has_value())
+        << "no --match: every entry";
+    EXPECT_EQ(line({QStringLiteral("--run"), QStringLiteral("k.bvk"), QStringLiteral("--match=")})
+                  .run.match,
+              QString(""));
 }
 
 TEST(CommandLineTest, WrongCommandLinesSayWhatIsWrong) {
@@ -76,11 +87,14 @@ TEST(CommandLineTest, WrongCommandLinesSayWhatIsWrong) {
         {{QStringLiteral("--bogus")}, QStringLiteral("--bogus")},
         {{QStringLiteral("--run")}, QStringLiteral("--run")},
         {{QStringLiteral("--run=")}, QStringLiteral("--run")},
-        {{QStringLiteral("--run"), QStringLiteral("k.bvk"), QStringLiteral("--match")}, QStringLiteral("--match")},
-        {{QStringLiteral("--run"), QStringLiteral("k.bvk"), QStringLiteral("/x/y.txt")}, QStringLiteral("/x/y.txt")},
+        {{QStringLiteral("--run"), QStringLiteral("k.bvk"), QStringLiteral("--match")},
+         QStringLiteral("--match")},
+        {{QStringLiteral("--run"), QStringLiteral("k.bvk"), QStringLiteral("/x/y.txt")},
+         QStringLiteral("/x/y.txt")},
         {{QStringLiteral("--quiet"), QStringLiteral("/x/y.txt")}, QStringLiteral("--quiet")},
         {{QStringLiteral("--match"), QStringLiteral("a")}, QStringLiteral("--match")},
-        {{QStringLiteral("/x/y.txt"), QStringLiteral("--attributes")}, QStringLiteral("--attributes")},
+        {{QStringLiteral("/x/y.txt"), QStringLiteral("--attributes")},
+         QStringLiteral("--attributes")},
         {{QStringLiteral("--Run"), QStringLiteral("k.bvk")}, QStringLiteral("--Run")},
     };
     for (const auto& [arguments, named] : wrong) {
@@ -92,7 +106,8 @@ TEST(CommandLineTest, WrongCommandLinesSayWhatIsWrong) {
 }
 
 TEST(CommandLineTest, AfterTheEndOfOptionsEveryArgumentIsAFile) {
-    CommandLine add = line({QStringLiteral("--"), QStringLiteral("--run"), QStringLiteral("/a/--x.txt")});
+    CommandLine add =
+        line({QStringLiteral("--"), QStringLiteral("--run"), QStringLiteral("/a/--x.txt")});
     ASSERT_EQ(add.mode, CommandLineMode::Add);
     EXPECT_EQ(add.files, (QStringList{QDir::currentPath() + "/--run", "/a/--x.txt"}));
     EXPECT_TRUE(startsWindow(add));
@@ -108,11 +123,14 @@ TEST(CommandLineTest, AfterTheEndOfOptionsEveryArgumentIsAFile) {
 TEST(CommandLineTest, HelpAndVersion) {
     EXPECT_EQ(line({QStringLiteral("--help")}).mode, CommandLineMode::Help);
     EXPECT_EQ(line({QStringLiteral("--version")}).mode, CommandLineMode::Version);
-    EXPECT_EQ(line({QStringLiteral("--run"), QStringLiteral("k.bvk"), QStringLiteral("--help")}).mode, CommandLineMode::Help);
+    EXPECT_EQ(
+        line({QStringLiteral("--run"), QStringLiteral("k.bvk"), QStringLiteral("--help")}).mode,
+        CommandLineMode::Help);
     EXPECT_EQ(versionLine(), "Bravel 1.02.15");
     const QString help = helpText(QStringLiteral("bravel"));
-    for (const char* form : {"bravel KATALOG /open/", "bravel DATEI...", "--run KATALOG", "--match TEXT", "--attributes",
-                             "--quiet", "--help", "--version", "\n  --  ", "Exitcodes", "  3  "})
+    for (const char* form :
+         {"bravel KATALOG /open/", "bravel DATEI...", "--run KATALOG", "--match TEXT",
+          "--attributes", "--quiet", "--help", "--version", "\n  --  ", "Exitcodes", "  3  "})
         EXPECT_TRUE(help.contains(QString::fromUtf8(form))) << form;
 }
 

@@ -24,20 +24,22 @@ struct Finished {
 };
 
 class HeadlessRunTest : public FaultTest {
-protected:
+  protected:
     void SetUp() override {
         FaultTest::SetUp();
         home = path(QStringLiteral("home"));
         for (const char* sub : {"cfg/quillfen", "data", "state", "run"})
             QDir().mkpath(home + QLatin1Char('/') + QLatin1String(sub));
-        QFile::setPermissions(home + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(home + QStringLiteral("/run"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         busAddress = QStringLiteral("unix:path=") + home + QStringLiteral("/no-bus");
     }
 
     // Without DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM: no window system at all.
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QLatin1String(name));
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
         env.insert(QStringLiteral("HOME"), home);
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/cfg"));
         env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
@@ -78,7 +80,8 @@ protected:
     void makeCatalog(const std::vector<std::pair<QString, QString>>& entries) {
         catalog = path(QStringLiteral("Katalog.bvk"));
         std::vector<CatalogEntry> records;
-        for (const auto& [source, folder] : entries) records.push_back({source, folder, QString(), QString(), {}});
+        for (const auto& [source, folder] : entries)
+            records.push_back({source, folder, QString(), QString(), {}});
         ASSERT_TRUE(writeCatalog(catalog, records)) << qPrintable(Err.Description);
     }
 
@@ -93,12 +96,15 @@ protected:
 
     QString logFolder() const { return home + QStringLiteral("/state/quillfen/bravel"); }
     QStringList logs() const {
-        QStringList names = QDir(logFolder()).entryList({QStringLiteral("*.log")}, QDir::Files, QDir::Name);
+        QStringList names =
+            QDir(logFolder()).entryList({QStringLiteral("*.log")}, QDir::Files, QDir::Name);
         return names;
     }
     QString newestLog() const {
         const QStringList names = logs();
-        return names.isEmpty() ? QString() : QString::fromUtf8(readFile(logFolder() + QLatin1Char('/') + names.last()));
+        return names.isEmpty()
+                   ? QString()
+                   : QString::fromUtf8(readFile(logFolder() + QLatin1Char('/') + names.last()));
     }
 
     QString home;
@@ -106,7 +112,8 @@ protected:
 };
 
 std::string show(const Finished& f) {
-    return ("exit " + QString::number(f.code) + "\nstdout:\n" + f.out + "\nstderr:\n" + f.err).toStdString();
+    return ("exit " + QString::number(f.code) + "\nstdout:\n" + f.out + "\nstderr:\n" + f.err)
+        .toStdString();
 }
 
 TEST_F(HeadlessRunTest, EveryEntryIsBackedUpRecordedAndLogged) {
@@ -114,7 +121,8 @@ TEST_F(HeadlessRunTest, EveryEntryIsBackedUpRecordedAndLogged) {
     const QString blanks = source(QStringLiteral(" Grüße mit Blank .txt"), 70000, 2);
     const QString newline = source(QStringLiteral("zwei\nZeilen.txt"), 10, 3);
     const QString folder = path(QStringLiteral("sicherung/neu angelegt"));
-    makeCatalog({{plain, folder}, {blanks, folder}, {newline, path(QStringLiteral("sicherung/b"))}});
+    makeCatalog(
+        {{plain, folder}, {blanks, folder}, {newline, path(QStringLiteral("sicherung/b"))}});
 
     const Finished run = bravel({QStringLiteral("--run"), catalog});
     ASSERT_EQ(run.code, exitcode::kAllSaved) << show(run);
@@ -124,7 +132,8 @@ TEST_F(HeadlessRunTest, EveryEntryIsBackedUpRecordedAndLogged) {
     EXPECT_EQ(readFile(path(QStringLiteral("sicherung/b/zwei\nZeilen.txt"))), patterned(10, 3));
     const QString host = computerName();
     for (const StoredRecord& record : storedRecords()) {
-        EXPECT_TRUE(record.status.startsWith(QStringLiteral("gesichert ("))) << record.status.toStdString();
+        EXPECT_TRUE(record.status.startsWith(QStringLiteral("gesichert (")))
+            << record.status.toStdString();
         EXPECT_TRUE(record.hostStatus.startsWith(host)) << record.hostStatus.toStdString();
         EXPECT_GT(record.size, 0);
     }
@@ -136,13 +145,16 @@ TEST_F(HeadlessRunTest, EveryEntryIsBackedUpRecordedAndLogged) {
     ASSERT_EQ(lines.size(), 4) << show(run);
     EXPECT_EQ(lines[0], QStringLiteral("gesichert: ") + blanks);
     EXPECT_EQ(lines[1], QStringLiteral("gesichert: ") + plain);
-    EXPECT_EQ(lines[2], QStringLiteral("gesichert: ") + path(QStringLiteral("src/zwei\\nZeilen.txt")));
+    EXPECT_EQ(lines[2],
+              QStringLiteral("gesichert: ") + path(QStringLiteral("src/zwei\\nZeilen.txt")));
     EXPECT_TRUE(lines[3].contains(QStringLiteral("3 gesichert, 0 nicht gesichert")));
 
     ASSERT_EQ(logs().size(), 1);
     const QString log = newestLog();
     EXPECT_TRUE(log.contains(QStringLiteral("Katalog: ") + catalog)) << log.toStdString();
-    EXPECT_TRUE(log.contains(QStringLiteral("gesichert: ") + blanks + QStringLiteral(" -> ") + folder)) << log.toStdString();
+    EXPECT_TRUE(
+        log.contains(QStringLiteral("gesichert: ") + blanks + QStringLiteral(" -> ") + folder))
+        << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Ausgewählte Einträge: 3 (")));
     EXPECT_TRUE(log.contains(QStringLiteral("Fehler des Laufs:\n  keine\n")));
     EXPECT_TRUE(log.contains(QStringLiteral("Summe: 3 gesichert, 0 nicht gesichert")));
@@ -157,21 +169,24 @@ TEST_F(HeadlessRunTest, MatchSelectsWhatTheListSearchSelectsAndAttributesAreCarr
     const QString folder = path(QStringLiteral("sicherung"));
     makeCatalog({{letter, folder}, {bill, folder}, {other, folder}});
 
-    const Finished run = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--match"), QStringLiteral("BRIEF|rechn"),
-                                 QStringLiteral("--attributes"), QStringLiteral("--quiet")});
+    const Finished run = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--match"),
+                                 QStringLiteral("BRIEF|rechn"), QStringLiteral("--attributes"),
+                                 QStringLiteral("--quiet")});
     ASSERT_EQ(run.code, exitcode::kAllSaved) << show(run);
     EXPECT_TRUE(run.out.isEmpty()) << "quiet and nothing failed: " << show(run);
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/Brief an Anna.txt")));
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/rechnung.txt")));
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/foto.jpg")));
-    EXPECT_EQ(QFileInfo(folder + QStringLiteral("/rechnung.txt")).permissions() & (QFile::WriteOwner | QFile::ReadGroup),
+    EXPECT_EQ(QFileInfo(folder + QStringLiteral("/rechnung.txt")).permissions() &
+                  (QFile::WriteOwner | QFile::ReadGroup),
               QFile::ReadGroup)
         << "--attributes carries the read-only mark over";
     EXPECT_TRUE(storedRecord(other).status.isEmpty());
     EXPECT_TRUE(newestLog().contains(QStringLiteral("Auswahl: Suche \"BRIEF|rechn\"")));
 
     // A search that matches nothing selects nothing: said on standard error, nothing copied.
-    const Finished none = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--match=gibt es nicht")});
+    const Finished none =
+        bravel({QStringLiteral("--run"), catalog, QStringLiteral("--match=gibt es nicht")});
     EXPECT_EQ(none.code, exitcode::kAllSaved) << show(none);
     EXPECT_TRUE(none.err.contains(QStringLiteral("Kein Eintrag ausgewählt"))) << show(none);
     EXPECT_TRUE(none.out.contains(QStringLiteral("0 gesichert, 0 nicht gesichert"))) << show(none);
@@ -185,14 +200,17 @@ TEST_F(HeadlessRunTest, AMissingSourceEndsWithOneAndTheLogNamesIt) {
 
     const Finished run = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--quiet")});
     ASSERT_EQ(run.code, exitcode::kSomeNotSaved) << show(run);
-    EXPECT_EQ(run.out, QStringLiteral("nicht gesichert: ") + gone + QStringLiteral(" (Quelldatei existiert nicht)\n"))
+    EXPECT_EQ(run.out, QStringLiteral("nicht gesichert: ") + gone +
+                           QStringLiteral(" (Quelldatei existiert nicht)\n"))
         << "quiet: the failure alone";
     EXPECT_EQ(readFile(folder + QStringLiteral("/da.txt")), patterned(300, 1));
     EXPECT_TRUE(storedRecord(good).status.startsWith(QStringLiteral("gesichert (")));
     EXPECT_TRUE(storedRecord(gone).status.isEmpty());
 
     const QString log = newestLog();
-    EXPECT_TRUE(log.contains(QStringLiteral("nicht gesichert: ") + gone + QStringLiteral(" -> ") + folder)) << log.toStdString();
+    EXPECT_TRUE(
+        log.contains(QStringLiteral("nicht gesichert: ") + gone + QStringLiteral(" -> ") + folder))
+        << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("Summe: 1 gesichert, 1 nicht gesichert")));
     EXPECT_TRUE(log.endsWith(QStringLiteral("Exitcode: 1\n")));
 }
@@ -206,7 +224,8 @@ TEST_F(HeadlessRunTest, ACopyThatFailsIsNamedWithItsErrorRecord) {
 
     const Finished run = bravel({QStringLiteral("--run"), catalog});
     ASSERT_EQ(run.code, exitcode::kSomeNotSaved) << show(run);
-    EXPECT_TRUE(run.out.startsWith(QStringLiteral("nicht gesichert: ") + good + QStringLiteral(" (Pfad konnte nicht angelegt werden.; ")))
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("nicht gesichert: ") + good +
+                                   QStringLiteral(" (Pfad konnte nicht angelegt werden.; ")))
         << show(run);
     EXPECT_TRUE(newestLog().contains(QStringLiteral("b_gCreatePath"))) << newestLog().toStdString();
 }
@@ -218,22 +237,28 @@ TEST_F(HeadlessRunTest, WhatIsNoCatalogEndsWithTwoAndStaysAsItWas) {
 
     const Finished run = bravel({QStringLiteral("--run"), text});
     EXPECT_EQ(run.code, exitcode::kCannotStart) << show(run);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("Katalog kann nicht geöffnet werden: ") + text)) << show(run);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Katalog kann nicht geöffnet werden: ") + text))
+        << show(run);
     EXPECT_EQ(readFile(text), QByteArray("Das ist ein Brief, keine Datenbank.\n"));
     EXPECT_EQ(QFileInfo(text).lastModified(), modified);
-    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("kein Katalog.bvk*")}, QDir::Files | QDir::Hidden).size(), 1)
+    EXPECT_EQ(QDir(dir.path())
+                  .entryList({QStringLiteral("kein Katalog.bvk*")}, QDir::Files | QDir::Hidden)
+                  .size(),
+              1)
         << "no journal or WAL file beside it";
     EXPECT_TRUE(newestLog().endsWith(QStringLiteral("Exitcode: 2\n")));
 
-    const Finished missing = bravel({QStringLiteral("--run"), path(QStringLiteral("gibt es nicht.bvk"))});
+    const Finished missing =
+        bravel({QStringLiteral("--run"), path(QStringLiteral("gibt es nicht.bvk"))});
     EXPECT_EQ(missing.code, exitcode::kCannotStart) << show(missing);
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("gibt es nicht.bvk"))));
 }
 
 TEST_F(HeadlessRunTest, WrongArgumentsEndWithTwoAndHelpAndVersionNeedNoDisplay) {
-    for (const QStringList& wrong : {QStringList{QStringLiteral("--run")}, QStringList{QStringLiteral("--bogus")},
-                                     QStringList{QStringLiteral("--quiet")},
-                                     QStringList{QStringLiteral("--run"), QStringLiteral("a.bvk"), QStringLiteral("b.txt")}}) {
+    for (const QStringList& wrong :
+         {QStringList{QStringLiteral("--run")}, QStringList{QStringLiteral("--bogus")},
+          QStringList{QStringLiteral("--quiet")},
+          QStringList{QStringLiteral("--run"), QStringLiteral("a.bvk"), QStringLiteral("b.txt")}}) {
         const Finished run = bravel(wrong);
         EXPECT_EQ(run.code, exitcode::kCannotStart) << show(run);
         EXPECT_TRUE(run.err.contains(QStringLiteral("--help"))) << show(run);
@@ -260,10 +285,12 @@ TEST_F(HeadlessRunTest, SigtermInALargeCopyKeepsTheOlderCopyAndTheFinishedRecord
     QProcess program;
     start(program, {QStringLiteral("--run"), catalog});
     auto tempFiles = [&] {
-        return QDir(folder).entryList({copyTempPrefix() + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+        return QDir(folder).entryList({copyTempPrefix() + QLatin1Char('*')},
+                                      QDir::Files | QDir::Hidden);
     };
     // Stopped while its temporary file exists, the program is surely in the middle of the copy.
-    ASSERT_TRUE(waitUntil([&] { return !tempFiles().isEmpty(); }, 60000)) << "the large copy never started";
+    ASSERT_TRUE(waitUntil([&] { return !tempFiles().isEmpty(); }, 60000))
+        << "the large copy never started";
     ::kill(static_cast<pid_t>(program.processId()), SIGSTOP);
     ASSERT_FALSE(tempFiles().isEmpty());
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
@@ -273,7 +300,8 @@ TEST_F(HeadlessRunTest, SigtermInALargeCopyKeepsTheOlderCopyAndTheFinishedRecord
     EXPECT_EQ(run.code, exitcode::kCancelled) << show(run);
     EXPECT_EQ(readFile(folder + QStringLiteral("/gross.img")), QByteArray("die ältere Kopie"));
     EXPECT_TRUE(tempFiles().isEmpty());
-    EXPECT_TRUE(storedRecord(small).status.startsWith(QStringLiteral("gesichert ("))) << "the finished entry keeps its record";
+    EXPECT_TRUE(storedRecord(small).status.startsWith(QStringLiteral("gesichert (")))
+        << "the finished entry keeps its record";
     EXPECT_TRUE(storedRecord(large).status.isEmpty());
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
     EXPECT_TRUE(run.out.contains(QStringLiteral("abgebrochen: ") + large)) << show(run);
@@ -312,7 +340,8 @@ TEST_F(HeadlessRunTest, ARunBesideAnOpenWindowOnTheSameCatalogAndTheWindowEndsOn
     EXPECT_EQ(closed.code, 0) << show(closed);
     EXPECT_TRUE(readFile(settings).contains("main_left")) << readFile(settings).toStdString();
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
-    EXPECT_FALSE(QFile::exists(catalog + QStringLiteral("-wal")) && QFileInfo(catalog + QStringLiteral("-wal")).size() > 0)
+    EXPECT_FALSE(QFile::exists(catalog + QStringLiteral("-wal")) &&
+                 QFileInfo(catalog + QStringLiteral("-wal")).size() > 0)
         << "closed properly: the WAL was checkpointed";
 }
 
@@ -322,9 +351,10 @@ TEST_F(HeadlessRunTest, SigtermInTheWindowsRunStopsTheCopyAndClosesTheWindow) {
     ASSERT_TRUE(writeFile(folder + QStringLiteral("/gross.img"), "die ältere Kopie"));
     makeCatalog({{large, folder}});
     const QString settings = home + QStringLiteral("/cfg/quillfen/bravel.ini");
-    ASSERT_TRUE(writeFile(settings, (QStringLiteral("[bravel]\nsetup_chk_autostart=1\nsetup_txt_autostart=") + catalog +
-                                     QStringLiteral("\nsetup_opt_autocopyall=True\n"))
-                                        .toUtf8()));
+    ASSERT_TRUE(writeFile(settings,
+                          (QStringLiteral("[bravel]\nsetup_chk_autostart=1\nsetup_txt_autostart=") +
+                           catalog + QStringLiteral("\nsetup_opt_autocopyall=True\n"))
+                              .toUtf8()));
 
     QProcess window;
     QProcessEnvironment env = environment();
@@ -333,9 +363,11 @@ TEST_F(HeadlessRunTest, SigtermInTheWindowsRunStopsTheCopyAndClosesTheWindow) {
     window.start(QStringLiteral(BRAVEL_BINARY), QStringList());
     ASSERT_TRUE(window.waitForStarted(10000));
     auto tempFiles = [&] {
-        return QDir(folder).entryList({copyTempPrefix() + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+        return QDir(folder).entryList({copyTempPrefix() + QLatin1Char('*')},
+                                      QDir::Files | QDir::Hidden);
     };
-    ASSERT_TRUE(waitUntil([&] { return !tempFiles().isEmpty(); }, 60000)) << "the automatic run never started";
+    ASSERT_TRUE(waitUntil([&] { return !tempFiles().isEmpty(); }, 60000))
+        << "the automatic run never started";
     ::kill(static_cast<pid_t>(window.processId()), SIGSTOP);
     ASSERT_FALSE(tempFiles().isEmpty());
     ::kill(static_cast<pid_t>(window.processId()), SIGTERM);
@@ -347,21 +379,27 @@ TEST_F(HeadlessRunTest, SigtermInTheWindowsRunStopsTheCopyAndClosesTheWindow) {
     EXPECT_TRUE(tempFiles().isEmpty());
     EXPECT_TRUE(storedRecord(large).status.isEmpty());
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
-    EXPECT_TRUE(readFile(settings).contains("main_left")) << "closed as Exit closes: settings written";
-    EXPECT_TRUE(newestLog().contains(QStringLiteral("abgebrochen: ") + large)) << newestLog().toStdString();
+    EXPECT_TRUE(readFile(settings).contains("main_left"))
+        << "closed as Exit closes: settings written";
+    EXPECT_TRUE(newestLog().contains(QStringLiteral("abgebrochen: ") + large))
+        << newestLog().toStdString();
     EXPECT_TRUE(newestLog().endsWith(QStringLiteral("Exitcode: 3\n"))) << newestLog().toStdString();
 }
 
 TEST_F(HeadlessRunTest, AReaderThatGoesAwayDoesNotEndTheRun) {
     std::vector<std::pair<QString, QString>> entries;
     for (int i = 0; i < 200; ++i)
-        entries.push_back({source(QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0')), 100, i), path(QStringLiteral("s"))});
+        entries.push_back(
+            {source(QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0')), 100, i),
+             path(QStringLiteral("s"))});
     makeCatalog(entries);
     QProcess shell;
     shell.setProcessEnvironment(environment());
     // The pipe's reader ends at once; the run's lines then go nowhere.
-    shell.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("\"$0\" --run \"$1\" | true; echo ${PIPESTATUS[0]}"),
-                                         QStringLiteral(BRAVEL_BINARY), catalog});
+    shell.start(
+        QStringLiteral("bash"),
+        {QStringLiteral("-c"), QStringLiteral("\"$0\" --run \"$1\" | true; echo ${PIPESTATUS[0]}"),
+         QStringLiteral(BRAVEL_BINARY), catalog});
     ASSERT_TRUE(shell.waitForStarted(10000));
     const Finished run = finish(shell);
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("0")) << show(run);
@@ -374,7 +412,9 @@ TEST_F(HeadlessRunTest, TheLastHundredLogsAreKept) {
     makeCatalog({{a, path(QStringLiteral("sicherung"))}});
     QDir().mkpath(logFolder());
     for (int i = 0; i < 105; ++i)
-        ASSERT_TRUE(writeFile(logFolder() + QStringLiteral("/sicherung-20200101-0000%1-000-1.log").arg(i, 3, 10, QLatin1Char('0')), "alt"));
+        ASSERT_TRUE(writeFile(logFolder() + QStringLiteral("/sicherung-20200101-0000%1-000-1.log")
+                                                .arg(i, 3, 10, QLatin1Char('0')),
+                              "alt"));
     ASSERT_TRUE(writeFile(logFolder() + QStringLiteral("/notizen.txt"), "bleibt"));
 
     const Finished run = bravel({QStringLiteral("--run"), catalog});

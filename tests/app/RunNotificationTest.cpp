@@ -14,7 +14,7 @@ namespace bravel::test {
 class FakeNotifications : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-public:
+  public:
     struct Shown {
         QString app;
         QString summary;
@@ -23,9 +23,9 @@ public:
     };
     std::vector<Shown> shown;
 
-public slots:
-    uint Notify(const QString& app, uint, const QString&, const QString& summary, const QString& body,
-                const QStringList&, const QVariantMap& hints, int) {
+  public slots:
+    uint Notify(const QString& app, uint, const QString&, const QString& summary,
+                const QString& body, const QStringList&, const QVariantMap& hints, int) {
         shown.push_back({app, summary, body, hints.value(QStringLiteral("urgency"), -1).toInt()});
         return static_cast<uint>(shown.size());
     }
@@ -35,7 +35,7 @@ namespace {
 
 // A session bus of the test's own, from `dbus-daemon --session`.
 class PrivateSessionBus {
-public:
+  public:
     explicit PrivateSessionBus(const QString& folder) {
         const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
         if (daemon.isEmpty()) {
@@ -43,9 +43,12 @@ public:
             return;
         }
         address = QStringLiteral("unix:path=") + folder + QStringLiteral("/bus");
-        process.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-                               QStringLiteral("--address=") + address, QStringLiteral("--print-address=1")});
-        if (!process.waitForStarted(10000) || !waitUntil([&] { return process.canReadLine(); }, 10000)) {
+        process.start(
+            daemon,
+            {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+             QStringLiteral("--address=") + address, QStringLiteral("--print-address=1")});
+        if (!process.waitForStarted(10000) ||
+            !waitUntil([&] { return process.canReadLine(); }, 10000)) {
             whyNot = "dbus-daemon did not start: " + process.readAllStandardError().toStdString();
             return;
         }
@@ -75,13 +78,14 @@ public:
 };
 
 class RunNotificationTest : public FaultTest {
-protected:
+  protected:
     void SetUp() override {
         FaultTest::SetUp();
         home = path(QStringLiteral("home"));
         for (const char* sub : {"cfg/quillfen", "data", "state", "run", "bus"})
             QDir().mkpath(home + QLatin1Char('/') + QLatin1String(sub));
-        QFile::setPermissions(home + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(home + QStringLiteral("/run"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         bus = std::make_unique<PrivateSessionBus>(home + QStringLiteral("/bus"));
     }
     void TearDown() override {
@@ -93,7 +97,8 @@ protected:
     int runProgram(const QStringList& arguments, bool window) {
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QLatin1String(name));
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
         if (window) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("HOME"), home);
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/cfg"));
@@ -117,7 +122,8 @@ protected:
     void makeCatalog(const std::vector<std::pair<QString, QString>>& entries) {
         catalog = path(QStringLiteral("Katalog.bvk"));
         std::vector<CatalogEntry> records;
-        for (const auto& [source, folder] : entries) records.push_back({source, folder, QString(), QString(), {}});
+        for (const auto& [source, folder] : entries)
+            records.push_back({source, folder, QString(), QString(), {}});
         ASSERT_TRUE(writeCatalog(catalog, records)) << qPrintable(Err.Description);
     }
 
@@ -126,7 +132,7 @@ protected:
     std::unique_ptr<PrivateSessionBus> bus;
 };
 
-#define SKIP_UNLESS_BUS()                                    \
+#define SKIP_UNLESS_BUS() \
     if (!bus->runs()) GTEST_SKIP() << bus->whyNot
 
 TEST_F(RunNotificationTest, ARunWithoutAWindowEndsWithANotificationCriticalWhenSomethingFailed) {
@@ -134,16 +140,20 @@ TEST_F(RunNotificationTest, ARunWithoutAWindowEndsWithANotificationCriticalWhenS
     FakeNotifications fake;
     ASSERT_TRUE(bus->offer(fake));
     const QString good = source(QStringLiteral("a.txt"), 100, 1);
-    makeCatalog({{good, path(QStringLiteral("s"))}, {path(QStringLiteral("src/fehlt.txt")), path(QStringLiteral("s"))}});
+    makeCatalog({{good, path(QStringLiteral("s"))},
+                 {path(QStringLiteral("src/fehlt.txt")), path(QStringLiteral("s"))}});
 
-    EXPECT_EQ(runProgram({QStringLiteral("--run"), catalog}, false), exitcode::kSomeNotSaved) << output.toStdString();
+    EXPECT_EQ(runProgram({QStringLiteral("--run"), catalog}, false), exitcode::kSomeNotSaved)
+        << output.toStdString();
     ASSERT_EQ(fake.shown.size(), 1u);
     EXPECT_EQ(fake.shown[0].app, QStringLiteral("Bravel"));
     EXPECT_EQ(fake.shown[0].summary, QStringLiteral("Sicherung beendet"));
     EXPECT_EQ(fake.shown[0].body, QStringLiteral("Katalog.bvk: 1 gesichert, 1 nicht gesichert"));
     EXPECT_EQ(fake.shown[0].urgency, 2) << "critical";
 
-    EXPECT_EQ(runProgram({QStringLiteral("--run"), catalog, QStringLiteral("--match=a.txt")}, false), exitcode::kAllSaved)
+    EXPECT_EQ(
+        runProgram({QStringLiteral("--run"), catalog, QStringLiteral("--match=a.txt")}, false),
+        exitcode::kAllSaved)
         << output.toStdString();
     ASSERT_EQ(fake.shown.size(), 2u);
     EXPECT_EQ(fake.shown[1].body, QStringLiteral("Katalog.bvk: 1 gesichert, 0 nicht gesichert"));
@@ -153,9 +163,11 @@ TEST_F(RunNotificationTest, ARunWithoutAWindowEndsWithANotificationCriticalWhenS
 TEST_F(RunNotificationTest, WithoutTheServiceTheRunEndsAsUsual) {
     SKIP_UNLESS_BUS();
     makeCatalog({{source(QStringLiteral("a.txt"), 100, 1), path(QStringLiteral("s"))}});
-    EXPECT_EQ(runProgram({QStringLiteral("--run"), catalog}, false), exitcode::kAllSaved) << output.toStdString();
+    EXPECT_EQ(runProgram({QStringLiteral("--run"), catalog}, false), exitcode::kAllSaved)
+        << output.toStdString();
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("s/a.txt"))));
-    EXPECT_FALSE(output.contains(QStringLiteral("DBus"), Qt::CaseInsensitive)) << output.toStdString();
+    EXPECT_FALSE(output.contains(QStringLiteral("DBus"), Qt::CaseInsensitive))
+        << output.toStdString();
 }
 
 TEST_F(RunNotificationTest, TheWindowsAutomaticRunThatEndsTheProgramLeavesANotificationAndALog) {
@@ -165,10 +177,12 @@ TEST_F(RunNotificationTest, TheWindowsAutomaticRunThatEndsTheProgramLeavesANotif
     const QString good = source(QStringLiteral("a.txt"), 100, 1);
     const QString gone = path(QStringLiteral("src/fehlt.txt"));
     makeCatalog({{good, path(QStringLiteral("s"))}, {gone, path(QStringLiteral("s"))}});
-    ASSERT_TRUE(writeFile(home + QStringLiteral("/cfg/quillfen/bravel.ini"),
-                          (QStringLiteral("[bravel]\nsetup_chk_autostart=1\nsetup_txt_autostart=") + catalog +
-                           QStringLiteral("\nsetup_opt_autocopyall=True\nsetup_chk_afterjob=1\nsetup_cbo_afterjob=0\n"))
-                              .toUtf8()));
+    ASSERT_TRUE(writeFile(
+        home + QStringLiteral("/cfg/quillfen/bravel.ini"),
+        (QStringLiteral("[bravel]\nsetup_chk_autostart=1\nsetup_txt_autostart=") + catalog +
+         QStringLiteral(
+             "\nsetup_opt_autocopyall=True\nsetup_chk_afterjob=1\nsetup_cbo_afterjob=0\n"))
+            .toUtf8()));
 
     EXPECT_EQ(runProgram({}, true), 0) << output.toStdString();
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("s/a.txt"))));
@@ -176,9 +190,11 @@ TEST_F(RunNotificationTest, TheWindowsAutomaticRunThatEndsTheProgramLeavesANotif
     EXPECT_EQ(fake.shown[0].body, QStringLiteral("Katalog.bvk: 1 gesichert, 1 nicht gesichert"));
     EXPECT_EQ(fake.shown[0].urgency, 2);
 
-    const QStringList logs = QDir(home + QStringLiteral("/state/quillfen/bravel")).entryList({QStringLiteral("*.log")}, QDir::Files);
+    const QStringList logs = QDir(home + QStringLiteral("/state/quillfen/bravel"))
+                                 .entryList({QStringLiteral("*.log")}, QDir::Files);
     ASSERT_EQ(logs.size(), 1);
-    const QString log = QString::fromUtf8(readFile(home + QStringLiteral("/state/quillfen/bravel/") + logs[0]));
+    const QString log =
+        QString::fromUtf8(readFile(home + QStringLiteral("/state/quillfen/bravel/") + logs[0]));
     EXPECT_TRUE(log.contains(QStringLiteral("Sicherung im Fenster"))) << log.toStdString();
     EXPECT_TRUE(log.contains(QStringLiteral("nicht gesichert: ") + gone)) << log.toStdString();
     EXPECT_TRUE(log.endsWith(QStringLiteral("Exitcode: 1\n"))) << log.toStdString();

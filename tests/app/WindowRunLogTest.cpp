@@ -23,16 +23,16 @@ namespace bravel::test {
 // Stands in for the desktop's viewer: remembers the files it was asked to open.
 class OpenedFiles : public QObject {
     Q_OBJECT
-public:
+  public:
     QList<QUrl> urls;
-public slots:
+  public slots:
     void open(const QUrl& url) { urls << url; }
 };
 
 namespace {
 
 class WindowRunLogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resetAll();
         ASSERT_TRUE(dir.isValid());
@@ -54,7 +54,8 @@ TEST_F(WindowRunLogTest, AWindowRunIsLoggedAndTheNewestLogOpensFromTheMenu) {
     ASSERT_TRUE(writeFile(source, "Brief"));
     const QString missing = path(QStringLiteral("fehlt.txt"));
     const QString catalog = path(QStringLiteral("k.bvk"));
-    ASSERT_TRUE(writeCatalog(catalog, {{source, path(QStringLiteral("s")), {}, {}, {}}, {missing, path(QStringLiteral("s")), {}, {}, {}}}));
+    ASSERT_TRUE(writeCatalog(catalog, {{source, path(QStringLiteral("s")), {}, {}, {}},
+                                       {missing, path(QStringLiteral("s")), {}, {}, {}}}));
     setStartCommand({catalog, QStringLiteral("/open/")});
 
     frm_main window;
@@ -67,7 +68,8 @@ TEST_F(WindowRunLogTest, AWindowRunIsLoggedAndTheNewestLogOpensFromTheMenu) {
     lastLog->trigger();
     EXPECT_TRUE(opened.urls.isEmpty());
     ASSERT_EQ(scriptedDialogs().messages.size(), 1u) << "no log yet: said so";
-    EXPECT_EQ(scriptedDialogs().messages[0].text, QStringLiteral("Es gibt noch kein Protokoll einer Sicherung."));
+    EXPECT_EQ(scriptedDialogs().messages[0].text,
+              QStringLiteral("Es gibt noch kein Protokoll einer Sicherung."));
 
     window.controller().model().selectAll(true);
     window.controller().timer2Tick();  // the commands follow the selection
@@ -77,7 +79,8 @@ TEST_F(WindowRunLogTest, AWindowRunIsLoggedAndTheNewestLogOpensFromTheMenu) {
     const QString log = QString::fromUtf8(readFile(newest));
     EXPECT_TRUE(log.contains(QStringLiteral("Sicherung im Fenster")));
     EXPECT_TRUE(log.contains(QStringLiteral("Katalog: ") + catalog));
-    EXPECT_TRUE(log.contains(QStringLiteral("gesichert: ") + source + QStringLiteral(" -> ") + path(QStringLiteral("s"))));
+    EXPECT_TRUE(log.contains(QStringLiteral("gesichert: ") + source + QStringLiteral(" -> ") +
+                             path(QStringLiteral("s"))));
     EXPECT_TRUE(log.contains(QStringLiteral("nicht gesichert: ") + missing)) << log.toStdString();
     EXPECT_TRUE(log.endsWith(QStringLiteral("Exitcode: 1\n"))) << log.toStdString();
 
