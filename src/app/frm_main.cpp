@@ -465,7 +465,8 @@ void frm_main::connectEntryCommands() {
 
 void frm_main::but_Start_Click() {
     controller_->mUpdateSelectionSummary();
-    if (!gDBOpen || !gDB.Access || gSelCount == 0) {  // nothing to back up, nothing to log
+    // Every run over a catalog is logged, also an automatic one that found nothing to select.
+    if (!gDBOpen || !gDB.Access) {
         runBackup(controller_->model(), controller_->rset_Record(), *this);
         return;
     }

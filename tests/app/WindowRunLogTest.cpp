@@ -17,6 +17,7 @@
 #include "backup/RunReport.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
+#include "settings/SettingKeys.h"
 
 namespace bravel::test {
 
@@ -87,6 +88,27 @@ TEST_F(WindowRunLogTest, AWindowRunIsLoggedAndTheNewestLogOpensFromTheMenu) {
     lastLog->trigger();
     ASSERT_EQ(opened.urls.size(), 1);
     EXPECT_EQ(opened.urls[0], QUrl::fromLocalFile(newest));
+    window.close();
+}
+
+TEST_F(WindowRunLogTest, AnAutomaticRunThatSelectsNothingIsLoggedToo) {
+    const QString source = path(QStringLiteral("a.txt"));
+    ASSERT_TRUE(writeFile(source, "A"));
+    const QString catalog = path(QStringLiteral("k.bvk"));
+    ASSERT_TRUE(writeCatalog(catalog, {{source, path(QStringLiteral("s")), {}, {}, {}}}));
+    writeSetting(keys::setup_chk_autostart, QStringLiteral("1"));
+    writeSetting(keys::setup_txt_autostart, catalog);
+    writeSetting(keys::setup_opt_AutoCopyRange, QStringLiteral("True"));
+    writeSetting(keys::setup_txt_AutoCopyRange, QStringLiteral("passt auf nichts"));
+
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    ASSERT_TRUE(waitUntil([] { return !newestRunLog().isEmpty(); }));
+    const QString log = QString::fromUtf8(readFile(newestRunLog()));
+    EXPECT_TRUE(log.contains(QStringLiteral("Ausgewählte Einträge: 0 ("))) << log.toStdString();
+    EXPECT_TRUE(log.endsWith(QStringLiteral("Exitcode: 0\n"))) << log.toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("s/a.txt"))));
     window.close();
 }
 

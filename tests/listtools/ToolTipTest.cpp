@@ -267,7 +267,7 @@ TEST_F(ToolTipTest, AFullyTransparentToolTipDoesNotOpenAndItsCallerGoesOn) {
     EXPECT_EQ(closedCalls, 1);
 
     const QString source = writeBytes("a.txt", 10);
-    gCommandLine = makeCatalog({source}) + " /open/";
+    setStartCommand({makeCatalog({source}), QStringLiteral("/open/")});
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();
