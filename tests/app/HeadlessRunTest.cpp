@@ -6,6 +6,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QStandardPaths>
 #include <QVariantMap>
 
 #include "../faults/FaultSupport.h"
@@ -405,6 +406,31 @@ TEST_F(HeadlessRunTest, AReaderThatGoesAwayDoesNotEndTheRun) {
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("0")) << show(run);
     EXPECT_EQ(QDir(path(QStringLiteral("s"))).entryList(QDir::Files).size(), 200);
     EXPECT_TRUE(newestLog().endsWith(QStringLiteral("Exitcode: 0\n")));
+}
+
+TEST_F(HeadlessRunTest, OnATerminalOneLineShowsTheProgressAndFailuresStandAbove) {
+    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+        GTEST_SKIP() << "script (util-linux) is not installed";
+    const QString good = source(QStringLiteral("gut.txt"), 100000, 1);
+    const QString gone = path(QStringLiteral("src/weg.txt"));
+    makeCatalog({{good, path(QStringLiteral("s"))}, {gone, path(QStringLiteral("s"))}});
+    QProcess terminal;
+    terminal.setProcessEnvironment(environment());
+    // script runs the program on a pseudo-terminal of its own and passes its exit code on.
+    terminal.start(QStringLiteral("script"),
+                   {QStringLiteral("-qec"),
+                    QStringLiteral("'%1' --run '%2'").arg(QStringLiteral(BRAVEL_BINARY), catalog),
+                    QStringLiteral("/dev/null")});
+    ASSERT_TRUE(terminal.waitForStarted(10000));
+    const Finished run = finish(terminal);
+    EXPECT_EQ(run.code, exitcode::kSomeNotSaved) << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("\r[0/2] "))) << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("\x1b[K"))) << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("/s  "))) << "a rate: " << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("nicht gesichert: ") + gone)) << show(run);
+    EXPECT_FALSE(run.out.contains(QStringLiteral("gesichert: ") + good))
+        << "saved entries only in the progress line";
+    EXPECT_TRUE(run.out.contains(QStringLiteral("1 gesichert, 1 nicht gesichert"))) << show(run);
 }
 
 TEST_F(HeadlessRunTest, TheLastHundredLogsAreKept) {
