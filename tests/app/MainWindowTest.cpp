@@ -227,7 +227,7 @@ TEST_F(MainWindowTest, ComputerColumnsShowTheComputerPictureInTheirHeading) {
         rset->Close();
         db->Close();
     }
-    gCommandLine = catalog + " /open/";
+    setStartCommand({catalog, QStringLiteral("/open/")});
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();

@@ -228,8 +228,7 @@ TEST_F(MainSearchTest, TheBoxSearchesAndTheAllColumnsBoxRunsItAgain) {
 TEST_F(MainSearchTest, TheSearchRunsOverTheListOfAnotherCatalogWhenItOpens) {
     QDir().mkpath(path("sicherung"));
     for (const char* name : {"brief.txt", "rechnung-1.txt", "foto.jpg", "rechnung-2.txt"}) test::writeFile(path(name), "x");
-    gCommandLine = makeCatalog({{path("brief.txt"), path("sicherung")}, {path("rechnung-1.txt"), path("sicherung")}}) +
-                   " /open/";
+    setStartCommand({makeCatalog({{path("brief.txt"), path("sicherung")}, {path("rechnung-1.txt"), path("sicherung")}}), QStringLiteral("/open/")});
     const QString other = makeCatalog({{path("foto.jpg"), path("sicherung")}, {path("rechnung-2.txt"), path("sicherung")}},
                                       "anderer.bvk");
     frm_main window;
