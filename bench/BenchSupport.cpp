@@ -10,12 +10,14 @@
 namespace bravel::bench {
 
 void prepareEnvironment(const QString& home) {
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
         const QString path = home + QLatin1Char('/') + QString::fromLatin1(name).toLower();
         QDir().mkpath(path);
         qputenv(name, QFile::encodeName(path));
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The runs' notifications go nowhere.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", QFile::encodeName(QStringLiteral("unix:path=") + home + QStringLiteral("/no-bus")));
 }
 
 double bestSeconds(int repeats, const std::function<void()>& work) {

@@ -5,7 +5,7 @@
 
 namespace bravel::bench {
 
-// Points the XDG folders into a temporary home, pins no locale, makes the QApplication.
+// Points the XDG folders into a temporary home and the session bus nowhere; pins no locale.
 void prepareEnvironment(const QString& home);
 // Runs work repeats times and gives the best time in seconds.
 double bestSeconds(int repeats, const std::function<void()>& work);

@@ -16,6 +16,7 @@
 
 #include "BenchSupport.h"
 #include "app/AppValues.h"
+#include "app/CommandLine.h"
 #include "app/frm_main.h"
 #include "backup/Prog.h"
 #include "catalog/CatalogController.h"
@@ -76,7 +77,7 @@ QString makeCatalog(const QString& catalog, const QStringList& sources, const QS
 
 // Opens the catalog in the main window, selects every row and presses Start.
 double timeRun(const QString& catalog) {
-    gCommandLine = catalog + QStringLiteral(" /open/");
+    setStartCommand({catalog, QStringLiteral("/open/")});
     frm_main window;
     window.load();
     window.show();
@@ -131,8 +132,7 @@ int main(int argc, char** argv) {
 
     // A paused copy: processor time over two seconds of pause, beside two seconds of sleep.
     {
-        gCommandLine = makeCatalog(base + QStringLiteral("/pause.bvk"), {bigFile}, base + QStringLiteral("/run-pause")) +
-                       QStringLiteral(" /open/");
+        setStartCommand({makeCatalog(base + QStringLiteral("/pause.bvk"), {bigFile}, base + QStringLiteral("/run-pause")), QStringLiteral("/open/")});
         frm_main window;
         window.load();
         window.show();

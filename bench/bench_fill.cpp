@@ -13,6 +13,7 @@
 
 #include "BenchSupport.h"
 #include "app/AppValues.h"
+#include "app/CommandLine.h"
 #include "app/frm_main.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
     fillIdentityValues();
 
     const QString catalog = makeCatalog(home.path());
-    gCommandLine = catalog + QStringLiteral(" /open/");
+    setStartCommand({catalog, QStringLiteral("/open/")});
     frm_main window;
     window.load();
     window.show();

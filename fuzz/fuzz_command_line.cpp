@@ -1,9 +1,10 @@
-// The command line at start: plain start, "<catalog> /open/", or file paths to add.
+// The command line at start: plain start, "<catalog> /open/", file paths to add, or options.
 
 #include <QFileInfo>
+#include <algorithm>
 
-#include "app/CommandLine.h"
 #include "FuzzSupport.h"
+#include "app/CommandLine.h"
 
 using namespace bravel;
 
@@ -21,26 +22,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::forgetErrors();
     const CommandLine line = interpretCommandLine(arguments);
     FUZZ_CHECK(line.text == arguments.join(QLatin1Char(' ')).trimmed());
-    FUZZ_CHECK(line.paths.size() == arguments.size());
-    for (qsizetype i = 0; i < arguments.size(); ++i)
-        FUZZ_CHECK(line.paths[i] == QFileInfo(arguments[i]).absoluteFilePath());
-
-    const qsizetype marker = line.text.indexOf(QLatin1String("/open/"));
+    const bool anyOption = std::any_of(arguments.cbegin(), arguments.cend(), [](const QString& a) {
+        return a.startsWith(QLatin1String("--"));
+    });
     switch (line.mode) {
-    case CommandLineMode::Plain:
-        FUZZ_CHECK(line.text.isEmpty());
-        FUZZ_CHECK(line.catalog.isEmpty() && line.files.isEmpty());
-        break;
-    case CommandLineMode::Open:
-        FUZZ_CHECK(marker >= 0);
-        FUZZ_CHECK(line.catalog == line.text.left(marker).trimmed());
-        FUZZ_CHECK(line.files.isEmpty());
-        break;
-    case CommandLineMode::Add:
-        FUZZ_CHECK(marker < 0 && !line.text.isEmpty());
-        // Every argument is one file, whatever blanks it holds.
-        FUZZ_CHECK(line.files == line.paths);
-        break;
+        case CommandLineMode::Plain:
+            FUZZ_CHECK(line.text.isEmpty() || anyOption);
+            FUZZ_CHECK(line.catalog.isEmpty() && line.files.isEmpty());
+            break;
+        case CommandLineMode::Open:
+            // The marker is the last argument alone; the catalog before it is kept as it was given.
+            FUZZ_CHECK(anyOption || arguments.last() == QLatin1String("/open/"));
+            FUZZ_CHECK(anyOption ||
+                       line.catalog ==
+                           arguments.mid(0, arguments.size() - 1).join(QLatin1Char(' ')));
+            FUZZ_CHECK(line.files.isEmpty());
+            break;
+        case CommandLineMode::Add:
+            FUZZ_CHECK(!line.files.isEmpty());
+            if (!anyOption) {
+                // Every argument is one file, whatever blanks it holds.
+                FUZZ_CHECK(line.files.size() == arguments.size());
+                for (qsizetype i = 0; i < arguments.size(); ++i)
+                    FUZZ_CHECK(line.files[i] == QFileInfo(arguments[i]).absoluteFilePath());
+            }
+            break;
+        case CommandLineMode::Run:
+            FUZZ_CHECK(anyOption && !line.run.catalog.isEmpty());
+            break;
+        case CommandLineMode::Help:
+        case CommandLineMode::Version:
+            FUZZ_CHECK(anyOption);
+            break;
+        case CommandLineMode::Invalid:
+            FUZZ_CHECK(anyOption && !line.error.isEmpty());
+            break;
     }
     FUZZ_CHECK(gErrorStack.Count() == 0);
     return 0;

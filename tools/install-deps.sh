@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-apps imagemagick
   rsync sqlite3 desktop-file-utils shared-mime-info xdg-utils
   clang libclang-rt-14-dev util-linux tzdata
+  dbus-daemon dbus-session-bus-common
 )
 [ $# -gt 0 ] && packages+=("$@")
 

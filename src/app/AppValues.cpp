@@ -7,7 +7,6 @@
 namespace bravel {
 
 QString gCommandLine;
-QStringList gCommandArguments;
 qint64 gCaptionBackColor = 16744576;
 qint64 gCaptionForeColor = 16777215;
 bool gShowStatus = false;

@@ -7,7 +7,6 @@ namespace bravel {
 
 // Program-wide values that start-up fills.
 extern QString gCommandLine;
-extern QStringList gCommandArguments;  // the arguments, each made an absolute path
 extern qint64 gCaptionBackColor;  // 0x00BBGGRR
 extern qint64 gCaptionForeColor;
 extern bool gShowStatus;

@@ -2,25 +2,54 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace bravel {
 
 // What the program's arguments ask for at start:
-//   Plain  no arguments (or blanks only): the program starts on its autostart catalog, if any;
-//   Open   "<catalog> /open/": the catalog before the marker is opened;
-//   Add    anything else: every argument is one file path, made absolute, to add to the
-//          autostart catalog.
-enum class CommandLineMode { Plain, Open, Add };
+//   Plain    no arguments (or blanks only): the program starts on its autostart catalog, if any;
+//   Open     "<catalog> /open/": the catalog before the marker (the last argument) is opened;
+//   Add      any other file paths: each one, made absolute, is added to the autostart catalog;
+//   Run      "--run KATALOG": a backup run without a window;
+//   Help     "--help"; Version "--version";
+//   Invalid  an unknown option or a misused one: the message says what is wrong.
+// An argument that begins with "--" is an option; after "--" every argument is a file path.
+enum class CommandLineMode { Plain, Open, Add, Run, Help, Version, Invalid };
+
+// The options of a run without a window.
+struct RunOptions {
+    QString catalog;
+    std::optional<QString> match;  // the list search's text; none: every entry
+    bool attributes = false;       // carry attributes over ("[Original Attribute]")
+    bool quiet = false;            // print failures only
+};
 
 struct CommandLine {
     CommandLineMode mode = CommandLineMode::Plain;
     QString text;       // the arguments joined by one blank and trimmed (gCommandLine)
-    QStringList paths;  // every argument made absolute (gCommandArguments)
-    QString catalog;    // Open: the catalog path
-    QStringList files;  // Add: the files handed to mSaveEntries
+    QString catalog;    // Open: the catalog path exactly as given
+    QStringList files;  // Add: the files handed to mSaveEntries, each made absolute
+    RunOptions run;     // Run
+    QString error;      // Invalid: what is wrong
 };
 
-// Pure apart from making relative arguments absolute against the current folder.
+// The arguments of main() after the program's name, decoded as file names.
+QStringList argumentsOf(int argc, char** argv);
+
+// Pure apart from making relative file paths absolute against the current folder.
 CommandLine interpretCommandLine(const QStringList& arguments);
+
+// Only these three start the window; every other mode runs on the terminal alone.
+bool startsWindow(const CommandLine& line);
+
+// The command line of this start; Main sets it, the main window's load carries it out.
+extern CommandLine gStartCommand;
+// Interprets arguments into gStartCommand and gCommandLine.
+void setStartCommand(const QStringList& arguments);
+
+// "Bravel 1.02.15"
+QString versionLine();
+// The whole command line in German, for --help.
+QString helpText(const QString& programName);
 
 }  // namespace bravel

@@ -1,4 +1,5 @@
 #include "app/AppValues.h"
+#include "app/CommandLine.h"
 #include "backup/Prog.h"
 #include "backup/RunState.h"
 #include "catalog/COLArchivFiles.h"
@@ -15,7 +16,7 @@ namespace bravel {
 
 void resetProgramState() {
     gCommandLine.clear();
-    gCommandArguments.clear();
+    gStartCommand = CommandLine();
     gCaptionBackColor = 16744576;
     gCaptionForeColor = 16777215;
     gShowStatus = false;

@@ -2,15 +2,19 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "app/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
+#include "backup/BackupRun.h"
+#include "backup/RunState.h"
 #include "backup/frm_CommandStatus.h"
 #include "catalog/CatalogState.h"
 #include "platform/CatalogLocks.h"
 #include "platform/SystemActions.h"
 #include "platform/SystemInfo.h"
+#include "platform/TerminationSignals.h"
 #include "platform/UiDialogs.h"
 #include "settings/SettingKeys.h"
 
@@ -43,21 +47,40 @@ struct CatalogCloser {
     }
 };
 
+// SIGINT or SIGTERM: a working run stops at its next chunk and keeps the older copy; once the
+// window is idle it closes as Exit does (catalog closed, settings written). A dialog that waits
+// for a person is closed first, so that the command behind it can end.
+void closeWhenIdle(frm_main& window) {
+    if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+    if (gIdle && !QApplication::activeModalWidget()) {
+        window.close();
+        return;
+    }
+    QTimer::singleShot(50, &window, [&window] { closeWhenIdle(window); });
+}
+
+void endOnSignal(frm_main& window) {
+    if (!gIdle) {
+        gAbort = true;
+        requestCancel(window);
+    }
+    closeWhenIdle(window);
+}
+
 }  // namespace
 
 int Main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Before any catalog connection: a catalog shared with other programs must keep its locks.
     if (!installCatalogLocks()) qWarning("%s", qPrintable(catalogLockingNote()));
+    TerminationSignals terminationSignals;  // from the start: a signal while loading is kept
     const CatalogCloser closeCatalogAtEnd;
     UiDialogs realDialogs;
     setDialogs(&realDialogs);
     RealSystemActions realActions;
     setSystemActions(&realActions);
 
-    const CommandLine commandLine = interpretCommandLine(QCoreApplication::arguments().mid(1));
-    gCommandLine = commandLine.text;
-    gCommandArguments = commandLine.paths;
+    setStartCommand(QCoreApplication::arguments().mid(1));
     InstanceLock instanceLock;
     const bool otherInstanceRunning = !instanceLock.acquire();
     readCaptionColours();
@@ -73,6 +96,14 @@ int Main(int argc, char** argv) {
         frm_CommandStatus::unload();
         return 0;
     }
+    // Stopped while loading: the window ends as Exit ends it, without being shown.
+    if (terminationSignals.received()) {
+        mainWindow.close();
+        frm_CommandStatus::unload();
+        return 0;
+    }
+    QObject::connect(&terminationSignals, &TerminationSignals::arrived, &mainWindow,
+                     [&mainWindow] { endOnSignal(mainWindow); });
     mainWindow.show();
     QCoreApplication::processEvents();
     if (!otherInstanceRunning) frm_CommandStatus::unload();

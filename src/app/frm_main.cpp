@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +16,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <QTimer>
@@ -21,10 +24,12 @@
 #include <QKeyEvent>
 
 #include "app/AppValues.h"
+#include "app/CommandLine.h"
 #include "backup/BackupRun.h"
 #include "backup/Prog.h"
 #include "backup/UiProg.h"
 #include "backup/Progress.h"
+#include "backup/RunReport.h"
 #include "backup/RunState.h"
 #include "backup/frm_CommandStatus.h"
 #include "catalog/COLArchivFiles.h"
@@ -43,6 +48,7 @@
 #include "listtools/ListSearch.h"
 #include "listtools/UiSearchBox.h"
 #include "platform/Colors.h"
+#include "platform/DesktopNotification.h"
 #include "platform/Dialogs.h"
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
@@ -298,6 +304,8 @@ void frm_main::buildMenus() {
             &QPushButton::click);
     connect(addAction(mnu_app, "mnu_apperror", QStringLiteral("Fehlerstack")), &QAction::triggered, this,
             [this] { frm_ErrorList::showWindow(this); });
+    connect(addAction(mnu_app, "mnu_applastlog", QStringLiteral("Letztes Protokoll")), &QAction::triggered, this,
+            &frm_main::openNewestRunLog);
     addAction(mnu_app, "mnu_appwebupdate", QStringLiteral("Internetupdate"));
     connect(addAction(mnu_app, "mnu_appnetupdate", QStringLiteral("Netzwerkupate")), &QAction::triggered, this, [this] {
         if (mnu_appnetupdate_Click()) close();  // the tool works on the program's files
@@ -456,7 +464,42 @@ void frm_main::connectEntryCommands() {
 }
 
 void frm_main::but_Start_Click() {
+    controller_->mUpdateSelectionSummary();
+    // Every run over a catalog is logged, also an automatic one that found nothing to select.
+    if (!gDBOpen || !gDB.Access) {
+        runBackup(controller_->model(), controller_->rset_Record(), *this);
+        return;
+    }
+    const QString catalog = gDB.Access->name();
+    RunReport report(gProductName + QLatin1Char(' ') + gVersion + QStringLiteral(": Sicherung im Fenster"), catalog,
+                     QStringLiteral("markierte Einträge"));
+    report.selected(gSelCount, gSelTotal);
+    runReport_ = &report;
+    closingAfterRun_ = false;
     runBackup(controller_->model(), controller_->rset_Record(), *this);
+    runReport_ = nullptr;
+    report.finish(gAbort ? 3 : (report.failed() > 0 ? 1 : 0));
+    // Someone who is not looking at the window, or whose window closes after the run, hears of it.
+    const bool seen = !closingAfterRun_ && isVisible() && !isMinimized() && isActiveWindow();
+    if (!seen)
+        showDesktopNotification(QStringLiteral("Sicherung beendet"),
+                                QFileInfo(catalog).fileName() + QStringLiteral(": ") + report.totalsText(),
+                                report.failed() > 0);
+}
+
+void frm_main::entryDone(int row, EntryOutcome outcome) {
+    if (runReport_) runReport_->entryDone(controller_->model(), row, outcome);
+}
+
+void frm_main::openNewestRunLog() {
+    const QString log = newestRunLog();
+    if (log.isEmpty()) {
+        showMessage(QStringLiteral("Es gibt noch kein Protokoll einer Sicherung."), gProductName, MsgIcon::Information);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(log)))
+        showMessage(QStringLiteral("Das Protokoll konnte nicht geöffnet werden:") + gCrLf + log, gProductName,
+                    MsgIcon::Exclamation);
 }
 
 void frm_main::startRun(bool copyAttributes) {
@@ -728,6 +771,7 @@ void frm_main::focusRunShortcut() { but_shortcut_run->setFocus(); }
 void frm_main::pressExit() {
     // The run is still working when it asks for the exit; the window can only close once the
     // run has ended and the window is idle again.
+    closingAfterRun_ = true;
     QTimer::singleShot(0, but_exit, &QPushButton::click);
 }
 
@@ -753,7 +797,7 @@ void frm_main::showEvent(QShowEvent* event) {
 }
 
 void frm_main::runFirstActivation() {
-    if (gCommandLine.contains(QLatin1String("/open/")) || !gDBOpen) return;
+    if (gStartCommand.mode == CommandLineMode::Open || !gDBOpen) return;
     bool copyRange = false;
     bool copyAll = false;
     readBool(keys::setup_opt_AutoCopyRange, copyRange);
@@ -832,7 +876,7 @@ bool frm_main::load() {
     if (readInteger(keys::chk_SearchInAllCols, searchAll)) chk_SearchInAllCols->setChecked(searchAll != 0);
 
     chooseCatalog();
-    if (!gCommandLine.isEmpty() && !gCommandLine.contains(QLatin1String("/open/"))) {
+    if (gStartCommand.mode == CommandLineMode::Add) {
         addFilesFromCommandLine();
         gBusyOff();
         return false;
@@ -951,9 +995,8 @@ void frm_main::readListSettings() {
 }
 
 void frm_main::chooseCatalog() {
-    const int marker = gCommandLine.indexOf(QLatin1String("/open/"));
-    if (marker >= 0) {
-        controller_->mOpenDB(gCommandLine.left(marker).trimmed());
+    if (gStartCommand.mode == CommandLineMode::Open) {
+        controller_->mOpenDB(gStartCommand.catalog);
         return;
     }
     bool autostart = false;
@@ -989,7 +1032,7 @@ bool frm_main::addFilesFromCommandLine() {
     const QString folder = readText(keys::setup_txt_StandardSicherungsverzeichnis);
     if (folder.isEmpty()) return false;
     // Every argument is one file path, made absolute at start.
-    gSelectedFiles = gSplitMultiselectFiles(gCommandArguments.join(QChar(0)) + QChar(0), true);
+    gSelectedFiles = gSplitMultiselectFiles(gStartCommand.files.join(QChar(0)) + QChar(0), true);
     if (gShowStatus) {
         frm_CommandStatus* status = frm_CommandStatus::load();
         status->setTagText(startupStatusText(gCommandLine));

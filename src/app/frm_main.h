@@ -24,6 +24,7 @@ class QProgressBar;
 namespace bravel {
 
 class CatalogController;
+class RunReport;
 class SearchBox;
 class UiWebBrowser;
 
@@ -83,6 +84,7 @@ public:
     void pressExit() override;
     void stopTimers(int which) override;
     void startTimers(int which) override;
+    void entryDone(int row, EntryOutcome outcome) override;
 
     // Column order as "0;1;2;..." (display positions in column order) and back.
     QString mGetColumnOrder() const;
@@ -171,8 +173,12 @@ private:
     bool addFilesFromCommandLine();
     void saveSettings();
     void applyListGrid(bool on);
+    // The Start button: the backup run over the selection, with its run log and, when the window
+    // is not the active one, a notification at the end.
     void but_Start_Click();
     void startRun(bool copyAttributes);
+    // "Letztes Protokoll": the newest run log in the desktop's viewer for text files.
+    void openNewestRunLog();
     void buildShortcutButtons();
     void buildContextMenu();
     void connectEntryCommands();
@@ -184,6 +190,8 @@ private:
     void searchTextChanged(const QString& text);
 
     std::unique_ptr<CatalogController> controller_;
+    RunReport* runReport_ = nullptr;  // the log of the run in progress
+    bool closingAfterRun_ = false;    // the run's after-run action closes the window
     struct MenuLabelStyle {
         QString font;
         qint64 foreColor = 16777215;

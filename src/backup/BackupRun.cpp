@@ -250,6 +250,7 @@ private:
         if (!selected || model_.cellColor(r, col::kSource) == listcolor::kRed) {
             const bool prefix = selected && !status.isEmpty();
             model_.setCell(r, col::kStatus, prefix ? runtext::kNotSaved + status : status);
+            if (selected) observer_.entryDone(r, EntryOutcome::SourceMissing);
             return;
         }
 
@@ -260,6 +261,7 @@ private:
             model_.setCell(r, col::kStatus, runtext::kPathFailed);
             model_.setCellColor(r, col::kFolder, listcolor::kGreen);
             model_.setCellColor(r, col::kStatus, listcolor::kGreen);
+            observer_.entryDone(r, EntryOutcome::FolderFailed);
             return;
         }
         model_.setCellColor(r, col::kFolder, listcolor::kBlack);
@@ -273,9 +275,15 @@ private:
                                 QLatin1Char('\''));
 
         const QString source = entry->acSourceFile();
-        if (!gFileExists(source)) return;
+        if (!gFileExists(source)) {
+            observer_.entryDone(r, EntryOutcome::SourceMissing);
+            return;
+        }
         const QString target = folder + QLatin1Char('/') + fileNameOf(source);
-        if (gCancel) return;
+        if (gCancel) {
+            observer_.entryDone(r, EntryOutcome::Skipped);
+            return;
+        }
 
         observer_.enableCancelButton();
         if (cleanedFolders_.insert(folder).second) removeLeftoverTemps(folder);
@@ -296,6 +304,7 @@ private:
             showFailure(r, runtext::kCopyFailed);
             letEventsRun();
             if (gShowStatus) observer_.closeStatusWindow();
+            observer_.entryDone(r, gAbort ? EntryOutcome::Aborted : EntryOutcome::CopyFailed);
             return;
         }
         rememberCopy(target, source);
@@ -315,6 +324,7 @@ private:
         stampHostColumn(model_, r);
 
         if (gShowStatus) observer_.closeStatusWindow();
+        observer_.entryDone(r, EntryOutcome::Saved);
     }
 
     // Whether an earlier row of this run wrote the file now at target (the same name, or the

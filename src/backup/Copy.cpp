@@ -304,6 +304,11 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer) 
     BlockTransfer transfer(in, out, total);
 
     while (ok && position <= total) {
+        if (gAbort) {
+            Err.Raise(errnum::kUserInterrupt);
+            ok = false;
+            break;
+        }
         if (gPause) {
             observer.setCaptionText(pauseMarker());
             waitWhilePaused();

@@ -24,7 +24,17 @@ struct CopyProgress {
     QString statusLine() const;  // "4 KB von 10 KB kopiert: (40,97%)  (Rest: 3 Dateien)"
 };
 
-enum class CancelLook { Idle, Waiting };  // Waiting: no picture, "Abschluss abwarten..."
+enum class CancelLook { Idle, Waiting };
+
+// How the run left one selected entry.
+enum class EntryOutcome {
+    Saved,          // copied and its record written
+    SourceMissing,  // the source does not exist
+    FolderFailed,   // the backup folder could not be created
+    CopyFailed,     // the copy failed; the older copy is kept
+    Skipped,        // the run was cancelled before this entry
+    Aborted,        // a signal stopped this entry's copy; the older copy is kept
+};  // Waiting: no picture, "Abschluss abwarten..."
 
 namespace timers {
 constexpr int kRefresh = 1;  // Timer1, the automatic list refresh
@@ -77,6 +87,13 @@ public:
     virtual void stopTimers(int which) = 0;
     // Timer1 only when automatic refresh is configured.
     virtual void startTimers(int which) = 0;
+
+    // A selected row is done; its cells already show the outcome. The error records of the row
+    // are the ones added since the previous call.
+    virtual void entryDone(int row, EntryOutcome outcome) {
+        (void)row;
+        (void)outcome;
+    }
 };
 
 }  // namespace bravel

@@ -6,6 +6,9 @@ namespace bravel {
 // controls. Plain flags: the handlers set them while events run, the loops poll them.
 extern bool gPause;
 extern bool gCancel;
+// Set by SIGINT or SIGTERM: the current copy stops at its next chunk and keeps the older copy,
+// and the run ends as cancelled.
+extern bool gAbort;
 extern bool gCopyAttributes;
 extern int gSelCount;     // selected rows, counted down as files remaining
 extern double gSelTotal;  // their total bytes

@@ -36,6 +36,7 @@ QString standardErrorText(int number) {
         {7, "Nicht genügend Speicher"},
         {9, "Index außerhalb des gültigen Bereichs"},
         {13, "Typen unverträglich"},
+        {18, "Benutzerunterbrechung aufgetreten"},
         {52, "Dateiname oder -nummer falsch"},
         {53, "Datei nicht gefunden"},
         {54, "Dateimodus falsch"},

@@ -27,6 +27,7 @@ constexpr int kOverflow = 6;
 constexpr int kOutOfMemory = 7;
 constexpr int kSubscriptOutOfRange = 9;
 constexpr int kTypeMismatch = 13;
+constexpr int kUserInterrupt = 18;
 constexpr int kBadFileNameOrNumber = 52;
 constexpr int kFileNotFound = 53;
 constexpr int kBadFileMode = 54;

@@ -10,6 +10,7 @@
 
 #include "CatalogFiles.h"
 #include "TestSupport.h"
+#include "app/CommandLine.h"
 #include "app/AppValues.h"
 #include "app/frm_main.h"
 #include "catalog/CatalogController.h"
@@ -188,7 +189,7 @@ TEST_F(MainFrameTest, RowsAreTallEnoughForAccentsDescendersAndTheGridLine) {
     test::writeFile(source, "x");
     const QString catalog = dir.path() + "/zeilen.bvk";
     ASSERT_TRUE(test::writeCatalog(catalog, {{source, dir.path(), {}, {}, {}}}));
-    gCommandLine = catalog + " /open/";
+    setStartCommand({catalog, QStringLiteral("/open/")});
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();

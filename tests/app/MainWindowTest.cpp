@@ -14,6 +14,7 @@
 
 #include "TestSupport.h"
 #include "app/AppValues.h"
+#include "app/CommandLine.h"
 #include "app/frm_main.h"
 #include "backup/Prog.h"
 #include "catalog/COLArchivFiles.h"
@@ -59,7 +60,7 @@ TEST_F(MainWindowTest, OpensTheCommandLineCatalogAndBacksUpTheSelection) {
     const QString source = path("Quelle mit Blanks ü.txt");
     test::writeFile(source, "Inhalt der Quelle");
     QDir().mkpath(path("sicherung"));
-    gCommandLine = makeCatalog({source}, path("sicherung")) + " /open/";
+    setStartCommand({makeCatalog({source}, path("sicherung")), QStringLiteral("/open/")});
 
     frm_main window;
     ASSERT_TRUE(window.load());
@@ -120,8 +121,7 @@ TEST_F(MainWindowTest, CommandLineFilesGoIntoTheAutostartCatalogThenTheProgramEn
     writeSetting(keys::setup_txt_autostart, catalog);
     writeSetting(keys::setup_txt_StandardSicherungsverzeichnis, path("ziel"));
     writeSetting(keys::setup_chk_UseOrigPath, QString("1"));
-    gCommandArguments = {source};
-    gCommandLine = source;
+    setStartCommand({source});
 
     frm_main window;
     EXPECT_FALSE(window.load()) << "an add-mode start never stays open";
@@ -143,8 +143,7 @@ TEST_F(MainWindowTest, CommandLineFilesGoIntoTheAutostartCatalogThenTheProgramEn
 }
 
 TEST_F(MainWindowTest, CommandLineFilesWithoutAutostartCatalogWarnAndEnd) {
-    gCommandArguments = {path("a.txt")};
-    gCommandLine = path("a.txt");
+    setStartCommand({path("a.txt")});
     frm_main window;
     EXPECT_FALSE(window.load());
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
@@ -199,7 +198,7 @@ TEST_F(MainWindowTest, ClickingRowsAndStartBacksThemUp) {
     const QString source = path("a.txt");
     test::writeFile(source, "A");
     QDir().mkpath(path("s"));
-    gCommandLine = makeCatalog({source}, path("s")) + " /open/";
+    setStartCommand({makeCatalog({source}, path("s")), QStringLiteral("/open/")});
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();
@@ -228,7 +227,7 @@ TEST_F(MainWindowTest, ComputerColumnsShowTheComputerPictureInTheirHeading) {
         rset->Close();
         db->Close();
     }
-    gCommandLine = catalog + " /open/";
+    setStartCommand({catalog, QStringLiteral("/open/")});
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "TestSupport.h"
+#include "app/CommandLine.h"
 #include "app/AppValues.h"
 #include "app/frm_main.h"
 #include "backup/RunState.h"
@@ -66,7 +67,7 @@ class RunControlsTest : public ::testing::Test {
     }
 
     void openWindow(const QString& catalog) {
-        gCommandLine = catalog + " /open/";
+        setStartCommand({catalog, QStringLiteral("/open/")});
         window = std::make_unique<frm_main>();
         ASSERT_TRUE(window->load());
         window->show();

@@ -13,6 +13,7 @@
 
 #include "TestSupport.h"
 #include "app/AppValues.h"
+#include "app/CommandLine.h"
 #include "app/frm_main.h"
 #include "backup/RunState.h"
 #include "catalog/CatalogController.h"
@@ -192,9 +193,8 @@ TEST_F(MainSearchTest, TheBoxSearchesAndTheAllColumnsBoxRunsItAgain) {
     QDir().mkpath(path("sicherung/geld"));
     test::writeFile(path("brief.txt"), "b");
     test::writeFile(path("rechnung.txt"), "r");
-    gCommandLine = makeCatalog({{path("brief.txt"), path("sicherung/anna")},
-                                {path("rechnung.txt"), path("sicherung/geld")}}) +
-                   " /open/";
+    setStartCommand({makeCatalog({{path("brief.txt"), path("sicherung/anna")},
+                                {path("rechnung.txt"), path("sicherung/geld")}}), QStringLiteral("/open/")});
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();
@@ -228,8 +228,7 @@ TEST_F(MainSearchTest, TheBoxSearchesAndTheAllColumnsBoxRunsItAgain) {
 TEST_F(MainSearchTest, TheSearchRunsOverTheListOfAnotherCatalogWhenItOpens) {
     QDir().mkpath(path("sicherung"));
     for (const char* name : {"brief.txt", "rechnung-1.txt", "foto.jpg", "rechnung-2.txt"}) test::writeFile(path(name), "x");
-    gCommandLine = makeCatalog({{path("brief.txt"), path("sicherung")}, {path("rechnung-1.txt"), path("sicherung")}}) +
-                   " /open/";
+    setStartCommand({makeCatalog({{path("brief.txt"), path("sicherung")}, {path("rechnung-1.txt"), path("sicherung")}}), QStringLiteral("/open/")});
     const QString other = makeCatalog({{path("foto.jpg"), path("sicherung")}, {path("rechnung-2.txt"), path("sicherung")}},
                                       "anderer.bvk");
     frm_main window;

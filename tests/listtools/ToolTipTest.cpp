@@ -18,6 +18,7 @@
 
 #include "TestSupport.h"
 #include "app/AppValues.h"
+#include "app/CommandLine.h"
 #include "app/frm_main.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
@@ -110,7 +111,7 @@ TEST_F(ToolTipTest, MainListTextHasFourLinesWithSizeRoundedHalfToEven) {
 
 TEST_F(ToolTipTest, ClickOnAMainListRowOpensItsToolTipWithTheTimersOff) {
     const QString source = writeBytes("gross.dat", 1536000);
-    gCommandLine = makeCatalog({source}) + " /open/";
+    setStartCommand({makeCatalog({source}), QStringLiteral("/open/")});
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();
@@ -142,7 +143,7 @@ TEST_F(ToolTipTest, ClickOnAMainListRowOpensItsToolTipWithTheTimersOff) {
 
 TEST_F(ToolTipTest, MainListOpensNothingWhenTheSettingIsNotOne) {
     const QString source = writeBytes("a.txt", 10);
-    gCommandLine = makeCatalog({source}) + " /open/";
+    setStartCommand({makeCatalog({source}), QStringLiteral("/open/")});
     writeSetting(keys::lst_tooltip, QStringLiteral("0"));
     frm_main window;
     ASSERT_TRUE(window.load());
@@ -266,7 +267,7 @@ TEST_F(ToolTipTest, AFullyTransparentToolTipDoesNotOpenAndItsCallerGoesOn) {
     EXPECT_EQ(closedCalls, 1);
 
     const QString source = writeBytes("a.txt", 10);
-    gCommandLine = makeCatalog({source}) + " /open/";
+    setStartCommand({makeCatalog({source}), QStringLiteral("/open/")});
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();

@@ -21,6 +21,7 @@
 
 #include "TestSupport.h"
 #include "app/AppValues.h"
+#include "app/CommandLine.h"
 #include "app/ApplySetup.h"
 #include "app/UiApplySetup.h"
 #include "app/frm_main.h"
@@ -537,7 +538,7 @@ TEST_F(SetupWindowTest, ApplyingReportsABrokenAutostartEntryWithOneLineBreakEach
 
 TEST_F(SetupWindowTest, SetAutostartButtonAndMenuEntryMakeTheOpenCatalogTheAutostartCatalog) {
     const QString catalog = makeCatalog("Katalog mit Blanks.bvk");
-    gCommandLine = catalog + " /open/";
+    setStartCommand({catalog, QStringLiteral("/open/")});
     frm_main window;
     window.load();
     ASSERT_TRUE(gDBOpen);

@@ -82,12 +82,15 @@ void installFakes() {
 }
 
 void pointXdgFoldersInto(const QString& folder) {
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
         const QString path = folder + QLatin1Char('/') + QString::fromLatin1(name).toLower();
         QDir().mkpath(path);
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv(name, QFile::encodeName(path));
     }
+    // No notification of a test reaches the desktop of whoever runs the tests: the session bus is
+    // one that does not exist, unless a test starts its own.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", QFile::encodeName(QStringLiteral("unix:path=") + folder + QStringLiteral("/no-bus")));
 }
 
 void resetAll() {
