@@ -223,6 +223,12 @@ bool renameReplacing(const QString& from, const QString& to) {
     return true;
 }
 
+bool hardLink(const QString& existing, const QString& newName) {
+    if (::linkat(AT_FDCWD, native(existing).constData(), AT_FDCWD, native(newName).constData(), 0) != 0)
+        return failWithErrno();
+    return true;
+}
+
 bool makePath(const QString& path) {
     if (path.isEmpty()) {
         Err.Raise(errnum::kPathNotFound);

@@ -53,6 +53,9 @@ bool removeEmptyFolder(const QString& path);
 bool renameReplacing(const QString& from, const QString& to);
 // Writes bytes into path, which is created or emptied first; a failed step sets the pending error.
 bool writeFileReplacing(const QString& path, const QByteArray& bytes);
+// A second name for the file at existing (never through a symbolic link); fails where the file
+// system has no hard links or newName exists.
+bool hardLink(const QString& existing, const QString& newName);
 bool makePath(const QString& path);
 // Flushes the file system that holds path to its device.
 bool syncFileSystem(const QString& path);

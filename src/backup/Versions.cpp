@@ -1,0 +1,88 @@
+#include "backup/Versions.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+
+#include "platform/Err.h"
+#include "platform/FileSystem.h"
+
+namespace bravel::versions {
+namespace {
+
+const QString kStampFormat = QStringLiteral("yyyy-MM-dd HHmmss");
+
+// The name split where the stamp goes: "brief" and ".txt"; "README" and ""; ".profile" and "".
+std::pair<QString, QString> splitName(const QString& fileName) {
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0) return {fileName, QString()};
+    return {fileName.left(dot), fileName.mid(dot)};
+}
+
+QString joinPath(const QString& folder, const QString& name) { return folder + QLatin1Char('/') + name; }
+
+}  // namespace
+
+QString folderFor(const QString& backupFolder) { return joinPath(backupFolder, QStringLiteral(".bravel-versions")); }
+
+QString versionName(const QString& fileName, const QDateTime& modified, int collision) {
+    const auto [base, extension] = splitName(fileName);
+    QString stamp = modified.toString(kStampFormat);
+    if (collision > 1) stamp += QLatin1Char('-') + QString::number(collision);
+    return base + QLatin1Char(' ') + stamp + extension;
+}
+
+std::vector<Version> listVersions(const QString& backupFolder, const QString& fileName) {
+    const auto [base, extension] = splitName(fileName);
+    const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(base) +
+                                     QStringLiteral(" (\\d{4}-\\d\\d-\\d\\d \\d{6})(?:-(\\d+))?") +
+                                     QRegularExpression::escape(extension) + QLatin1Char('$'));
+    std::vector<Version> found;
+    fs::listDirectory(folderFor(backupFolder), [&](const fs::DirEntry& entry) {
+        const QRegularExpressionMatch match = pattern.match(entry.name);
+        if (!match.hasMatch() || entry.isDirectory || entry.isLink) return true;
+        Version version;
+        version.path = joinPath(folderFor(backupFolder), entry.name);
+        version.stamp = QDateTime::fromString(match.captured(1), kStampFormat);
+        version.collision = match.captured(2).isEmpty() ? 1 : match.captured(2).toInt();
+        fs::length(version.path, version.size);
+        if (version.stamp.isValid()) found.push_back(version);
+        return true;
+    });
+    Err.Clear();  // no version folder yet is no failure
+    std::sort(found.begin(), found.end(), [](const Version& a, const Version& b) {
+        return a.stamp != b.stamp ? a.stamp < b.stamp : a.collision < b.collision;
+    });
+    return found;
+}
+
+bool keepAsVersion(const QString& target, QString& versionPath) {
+    const QFileInfo info(target);
+    QDateTime modified;
+    if (!fs::modificationTime(target, modified) || !fs::makePath(folderFor(info.path()))) return false;
+    for (int collision = 1;; ++collision) {
+        versionPath = joinPath(folderFor(info.path()), versionName(info.fileName(), modified, collision));
+        if (!fs::exists(versionPath) && !fs::isSymLink(versionPath)) break;
+    }
+    // A second name first: the older copy never leaves its place before the new one is there.
+    if (fs::hardLink(target, versionPath)) return true;
+    Err.Clear();
+    return fs::renameReplacing(target, versionPath);
+}
+
+void undoKeep(const QString& target, const QString& versionPath) {
+    if (fs::exists(target) || fs::isSymLink(target)) fs::removeFile(versionPath);
+    else fs::renameReplacing(versionPath, target);
+}
+
+int pruneVersions(const QString& backupFolder, const QString& fileName, int keep) {
+    const std::vector<Version> kept = listVersions(backupFolder, fileName);
+    int removed = 0;
+    for (size_t i = 0; i + static_cast<size_t>(std::max(keep, 0)) < kept.size(); ++i) {
+        if (fs::removeFile(kept[i].path)) ++removed;
+    }
+    return removed;
+}
+
+}  // namespace bravel::versions
