@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libqt6sql6-sqlite libqt6svg6 libsqlite3-dev
+  qt6-base-dev libqt6sql6-sqlite libqt6svg6 libsqlite3-dev libxxhash-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-apps imagemagick
   rsync sqlite3 desktop-file-utils shared-mime-info xdg-utils
