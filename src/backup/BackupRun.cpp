@@ -98,6 +98,7 @@ enum class RecordWrite { Written, NoRecordset, Failed };
 // Writes the outcome into the row's record and gives the new Computerstatus text. On failure the
 // reason is left pending in Err (nothing is recorded: the caller may try again) and the record
 // is as it was.
+// A null status writes only this computer's date: the backup copy was already current.
 RecordWrite updateRecord(Recordset* rset, qint64 id, const QString& source,
                          const FileProperties& entry, const QString& status,
                          QString& computerstatus) {
@@ -115,12 +116,13 @@ RecordWrite updateRecord(Recordset* rset, qint64 id, const QString& source,
     const QString old = gReadFieldValue(rset, QStringLiteral("Computerstatus"), QString()).toString();
     Err.Clear();
     const QString updated = updatedComputerstatus(old, gHostName, formatYmd(now().date()));
+    const bool copied = !status.isNull();
     qint64 bytes = 0;
-    bool ok = fs::length(source, bytes);
+    bool ok = !copied || fs::length(source, bytes);
     if (ok) ok = rset->Edit();
-    if (ok) ok = rset->SetField(QStringLiteral("Dateigroesse"), bytes);
-    if (ok) ok = rset->SetField(QStringLiteral("Dateidatum"), entry.dteSourceDate());
-    if (ok) ok = rset->SetField(QStringLiteral("Status"), status);
+    if (ok && copied) ok = rset->SetField(QStringLiteral("Dateigroesse"), bytes);
+    if (ok && copied) ok = rset->SetField(QStringLiteral("Dateidatum"), entry.dteSourceDate());
+    if (ok && copied) ok = rset->SetField(QStringLiteral("Status"), status);
     if (ok) ok = rset->SetField(QStringLiteral("Computerstatus"), updated);
     if (ok) ok = rset->Update();
     if (!ok || Err.Number != 0) {
@@ -182,13 +184,23 @@ struct PendingRecord {
     qint64 id = 0;
     QString source;
     std::shared_ptr<FileProperties> entry;
-    QString status;
+    QString status;  // null: only this computer's date (the copy was current)
 };
+
+// Whether the backup copy at target is a regular file with the source's size and modification
+// time (copies keep the source's time; whole seconds, as some file systems keep no more).
+bool backupIsCurrent(const QString& source, const QString& target) {
+    fs::FileStamp original;
+    fs::FileStamp copy;
+    constexpr qint64 kSecond = 1000000000;
+    return fs::regularFileStamp(source, true, original) && fs::regularFileStamp(target, false, copy) &&
+           original.length == copy.length && original.modifiedNs / kSecond == copy.modifiedNs / kSecond;
+}
 
 class BackupRun {
 public:
-    BackupRun(CatalogListModel& model, Recordset* rset, RunObserver& observer)
-        : model_(model), rset_(rset), observer_(observer) {}
+    BackupRun(CatalogListModel& model, Recordset* rset, RunObserver& observer, const RunOptions& options)
+        : model_(model), rset_(rset), observer_(observer), options_(options) {}
 
     void run() {
         Err.Clear();
@@ -285,13 +297,19 @@ private:
             return;
         }
 
+        if (options_.changedOnly && !copiesOfThisRun_.count(identityOf(target)) &&
+            backupIsCurrent(source, target)) {
+            keepUnchanged(r, id, entry, target);
+            return;
+        }
+
         observer_.enableCancelButton();
         if (cleanedFolders_.insert(folder).second) removeLeftoverTemps(folder);
         observer_.showRowProgress(r);
         letEventsRun();
         if (gShowStatus) observer_.showStatusWindow(fileNameOf(source));
 
-        const bool copied = !writtenByAnEarlierRow(target) && gCopy(source, target, observer_);
+        const bool copied = !writtenByAnEarlierRow(target) && gCopy(source, target, observer_, options_.copy);
         written_.add(folder);
         copiedAny_ = true;
 
@@ -325,6 +343,37 @@ private:
 
         if (gShowStatus) observer_.closeStatusWindow();
         observer_.entryDone(r, EntryOutcome::Saved);
+    }
+
+    // The backup copy is current: nothing is copied, the row says so, and the record gets this
+    // computer's date while its status keeps the date of the copy.
+    void keepUnchanged(int r, qint64 id, const std::shared_ptr<FileProperties>& entry, const QString& target) {
+        --gSelCount;
+        if (gSelTotal > 0) {
+            const double share = static_cast<double>(entry->lSourceByte()) / gSelTotal * 100.0;
+            observer_.setOverallProgressValue(
+                std::min(100, observer_.overallProgressValue() + static_cast<int>(share)));
+        }
+        rememberCopy(target, entry->acSourceFile());
+        copiedAny_ = true;
+        model_.setCell(r, col::kStatus, runtext::kUnchanged);
+        model_.setCellColor(r, col::kStatus, listcolor::kGreen);
+        model_.setCell(r, col::kCopyAttr, mGetAttr(target));
+        model_.setCellColor(r, col::kCopyAttr, listcolor::kBlack);
+        const PendingRecord record{r, id, entry->acSourceFile(), entry, QString()};
+        if (!writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
+            catalogLocked_ = Err.Number == errnum::kDbLocked;
+            Err.Clear();
+            unwritten_.push_back(record);
+        }
+        stampHostColumn(model_, r);
+        letEventsRun();
+    }
+
+    static fs::FileIdentity identityOf(const QString& target) {
+        fs::FileIdentity identity;
+        fs::entryIdentity(target, identity);
+        return identity;
     }
 
     // Whether an earlier row of this run wrote the file now at target (the same name, or the
@@ -425,6 +474,7 @@ private:
     std::vector<bool> selectedAtStart_;
     std::set<QString> cleanedFolders_;
     WrittenFileSystems written_;
+    RunOptions options_;
     std::map<fs::FileIdentity, QString> copiesOfThisRun_;  // each copy made, with its source
     std::vector<PendingRecord> unwritten_;
     bool catalogLocked_ = false;  // the last record write found the catalog locked
@@ -433,8 +483,21 @@ private:
 
 }  // namespace
 
-void runBackup(CatalogListModel& model, Recordset* rset_Record, RunObserver& observer) {
-    BackupRun(model, rset_Record, observer).run();
+RunOptions runOptionsFromSettings() {
+    RunOptions options;
+    readFlagEq1(keys::setup_chk_ChangedOnly, options.changedOnly);
+    readFlagEq1(keys::setup_chk_VerifyCopies, options.copy.verify);
+    bool keepVersions = false;
+    readFlagEq1(keys::setup_chk_KeepVersions, keepVersions);
+    qint64 count = 0;
+    if (keepVersions && readInteger(keys::setup_txt_KeepVersions, count))
+        options.copy.keepVersions = static_cast<int>(std::clamp<qint64>(count, 0, keys::kMostVersionsKept));
+    Err.Clear();
+    return options;
+}
+
+void runBackup(CatalogListModel& model, Recordset* rset_Record, RunObserver& observer, const RunOptions& options) {
+    BackupRun(model, rset_Record, observer, options).run();
 }
 
 }  // namespace bravel

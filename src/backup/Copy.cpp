@@ -20,8 +20,10 @@
 #include "backup/Progress.h"
 #include "backup/RunObserver.h"
 #include "backup/RunState.h"
+#include "backup/Versions.h"
 #include "errors/COLError.h"
 #include "platform/Err.h"
+#include "platform/FileDigest.h"
 #include "platform/FileSystem.h"
 #include "platform/Formats.h"
 
@@ -224,12 +226,54 @@ bool finishTemp(int out, const struct stat& source, const QString& target) {
     return true;
 }
 
+// Reads the finished copy back from the disk and compares it with the source; both are still
+// open (and the copy still locked against other programs' tidying up).
+bool verifyCopy(int in, int out, const QString& target, RunObserver& observer) {
+    observer.verifyingCopy();
+    Err.Clear();
+    QByteArray copied;
+    QByteArray original;
+    bool same = fs::contentDigest(out, true, copied) && fs::contentDigest(in, false, original);
+    if (same && copied != original) {
+        Err.Raise(errnum::kDeviceIO, QStringLiteral("Die Kopie stimmt nicht mit der Quelldatei überein"));
+        same = false;
+    }
+    gRecordError(kModul, QStringLiteral("Verify ") + target);
+    return same;
+}
+
+// Keeps the older copy at target as a version; false, recorded, when that failed. Only a regular
+// file is an older copy: a link there is replaced as before.
+bool keepOlderCopy(const QString& target, QString& versionPath) {
+    if (fs::isSymLink(target) || !fs::isRegularFile(target)) {
+        Err.Clear();
+        return true;
+    }
+    Err.Clear();
+    const bool kept = versions::keepAsVersion(target, versionPath);
+    gRecordError(kRunModul, QStringLiteral("Version ") + target);
+    return kept;
+}
+
 // Puts the finished temporary file in place of the directory entry at target: an older copy, a
-// link or anything else of that name is replaced, never changed or followed.
-bool replaceOlderCopy(const QString& tempPath, const QString& target) {
+// link or anything else of that name is replaced, never changed or followed. With versions kept,
+// the older copy moves into the version folder first and returns when the rename fails.
+bool replaceOlderCopy(const QString& tempPath, const QString& target, int keepVersions) {
+    QString versionPath;
+    if (keepVersions > 0 && !keepOlderCopy(target, versionPath)) return false;
     Err.Clear();
     const bool replaced = fs::renameReplacing(tempPath, target);
+    if (!replaced && !versionPath.isEmpty()) {
+        const PendingError failure = Err;
+        versions::undoKeep(target, versionPath);
+        Err = failure;
+    }
     gRecordError(kRunModul, QStringLiteral("Kill ") + target);
+    if (replaced && keepVersions > 0) {
+        versions::pruneVersions(folderOf(target), target.mid(target.lastIndexOf(QLatin1Char('/')) + 1),
+                                keepVersions);
+        gRecordError(kRunModul, QStringLiteral("Version ") + target);  // a copy too many is no failed copy
+    }
     return replaced;
 }
 
@@ -266,7 +310,7 @@ int removeLeftoverTemps(const QString& folder) {
     return removed;
 }
 
-bool gCopy(const QString& source, const QString& target, RunObserver& observer) {
+bool gCopy(const QString& source, const QString& target, RunObserver& observer, const CopyOptions& options) {
     Err.Clear();
     bool ok = true;
 
@@ -346,6 +390,7 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer) 
         ok = false;
     }
     if (ok) ok = finishTemp(out, st, target);
+    if (ok && options.verify) ok = verifyCopy(in, out, target, observer);
 
     if (in >= 0 && ::close(in) != 0) Err.RaiseFromErrno(errno);
     if (out >= 0 && ::close(out) != 0) {
@@ -354,7 +399,7 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer) 
     }
     if (gRecordError(kModul, QStringLiteral("Close #fn1 / Close #fn2"))) ok = false;
 
-    if (ok) ok = replaceOlderCopy(tempPath, target);
+    if (ok) ok = replaceOlderCopy(tempPath, target, options.keepVersions);
     if (!ok && !tempPath.isEmpty()) ::unlink(native(tempPath).constData());
     return ok;
 }

@@ -19,7 +19,16 @@ constexpr qint64 kCopyChunk = 4096;
 // the source itself (same device and inode) is refused. Returns whether target now holds the
 // complete copy. Failures are recorded as "v_gCopy" (and the replacing step as "but_Start"); a
 // source that is not a regular file fails before it is opened.
-bool gCopy(const QString& source, const QString& target, RunObserver& observer);
+//
+// With verify, the finished copy is flushed, read back from the disk and compared with the source
+// before it replaces anything; a difference fails the copy. With keepVersions above 0, the older
+// copy at target is kept in the version folder beside it (at most that many per file, the oldest
+// removed first) instead of being replaced.
+struct CopyOptions {
+    bool verify = false;
+    int keepVersions = 0;
+};
+bool gCopy(const QString& source, const QString& target, RunObserver& observer, const CopyOptions& options = {});
 
 // The name prefix of the temporary files; the rest is 16 hex digits.
 QString copyTempPrefix();

@@ -54,6 +54,8 @@ public:
     // The overall bar and its percentage label, which always show the same value.
     virtual void setOverallProgressValue(int value) = 0;
     virtual void fileProgress(const CopyProgress& progress) = 0;
+    // The copy is complete and is being read back to be compared with its source.
+    virtual void verifyingCopy() {}
     // The caption label lbl_caption (the pause marker).
     virtual QString captionText() const = 0;
     virtual void setCaptionText(const QString& text) = 0;

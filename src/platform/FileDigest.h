@@ -10,5 +10,7 @@ namespace bravel::fs {
 // from memory: what a later restore would read. False, with the pending error set, when the
 // file cannot be read.
 bool contentDigest(const QString& path, bool fromDevice, QByteArray& digest);
+// The same for an open file, read from its start whatever its position.
+bool contentDigest(int fd, bool fromDevice, QByteArray& digest);
 
 }  // namespace bravel::fs

@@ -349,11 +349,23 @@ bool stampOf(int fd, FileStamp& stamp) {
     return true;
 }
 
+bool regularFileStamp(const QString& path, bool followLinks, FileStamp& stamp) {
+    struct stat st;
+    const QByteArray name = native(path);
+    const int result = followLinks ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st);
+    if (path.isEmpty() || result != 0 || !S_ISREG(st.st_mode)) return false;
+    stamp.identity = identityOf(st);
+    stamp.length = st.st_size;
+    stamp.modifiedNs = nanoseconds(st.st_mtim);
+    stamp.changedNs = nanoseconds(st.st_ctim);
+    return true;
+}
+
 int createLockedFile(const QString& path, bool& nameTaken) {
     nameTaken = false;
     const QByteArray name = native(path);
     const int fd =
-        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         nameTaken = errno == EEXIST;
         Err.RaiseFromErrno(errno);

@@ -87,8 +87,12 @@ struct FileStamp {
 // The directory entry itself: a link is not followed. False without an error when nothing is there.
 bool entryIdentity(const QString& path, FileIdentity& identity);
 bool stampOf(int fd, FileStamp& stamp);
+// The stamp of the regular file at path (through links only with followLinks); false, without an
+// error, for anything else or nothing.
+bool regularFileStamp(const QString& path, bool followLinks, FileStamp& stamp);
 
-// Creates path as a new file only the owner can read and write, never through a link, and holds
+// Creates path as a new file only the owner can read and write (opened for both, so that it can
+// be read back), never through a link, and holds
 // an exclusive flock on it until fd is closed: the sign that a copy is still writing it. False
 // with nameTaken when something else has that name (or is just judging it): try another name.
 int createLockedFile(const QString& path, bool& nameTaken);

@@ -55,6 +55,13 @@ inline constexpr SettingKey setup_chk_autostart{"setup_chk_autostart", "0"};
 inline constexpr SettingKey setup_txt_autostart{"setup_txt_autostart", ""};
 inline constexpr SettingKey setup_chk_Switch2Autostart{"setup_chk_Switch2Autostart", "0"};
 inline constexpr SettingKey setup_chk_ShowStatus{"setup_chk_ShowStatus", "0"};
+// Run options beyond copying everything again: skip unchanged files, read copies back and compare,
+// keep older copies as versions (how many per file).
+inline constexpr SettingKey setup_chk_ChangedOnly{"setup_chk_ChangedOnly", "0"};
+inline constexpr SettingKey setup_chk_VerifyCopies{"setup_chk_VerifyCopies", "0"};
+inline constexpr SettingKey setup_chk_KeepVersions{"setup_chk_KeepVersions", "0"};
+inline constexpr SettingKey setup_txt_KeepVersions{"setup_txt_KeepVersions", "5"};
+constexpr int kMostVersionsKept = 999;  // older copies per file
 inline constexpr SettingKey setup_chk_AutoSpaltenbreite{"setup_chk_AutoSpaltenbreite", "1"};
 inline constexpr SettingKey setup_chk_AutoUpdate{"setup_chk_AutoUpdate", "1"};
 inline constexpr SettingKey setup_txt_AutoUpdate{"setup_txt_AutoUpdate", "1000"};

@@ -120,6 +120,12 @@ SetupValues loadSetupValues() {
     if (readInteger(keys::setup_cbo_AfterJob, action))
         v.afterJobIndex = action >= 0 && action < afterJobActions().size() ? static_cast<int>(action) : -1;
     readCheckBox(keys::setup_chk_ShowStatus, v.showStatus);
+    readCheckBox(keys::setup_chk_ChangedOnly, v.changedOnly);
+    readCheckBox(keys::setup_chk_VerifyCopies, v.verifyCopies);
+    readCheckBox(keys::setup_chk_KeepVersions, v.keepVersions);
+    qint64 count = v.keepVersionsCount;
+    if (readInteger(keys::setup_txt_KeepVersions, count))
+        v.keepVersionsCount = static_cast<int>(std::clamp<qint64>(count, 1, keys::kMostVersionsKept));
     Err.Clear();
     return v;
 }
@@ -162,6 +168,10 @@ SetupWriteOutcome writeSetupValues(const SetupValues& v) {
     writeSetting(keys::setup_txt_AutoCopyRange, v.autoCopyRangeText);
     writeBoolText(keys::setup_opt_AutoCopyAll, v.autoCopyAll);
     writeCheckBox(keys::setup_chk_ShowStatus, v.showStatus);
+    writeCheckBox(keys::setup_chk_ChangedOnly, v.changedOnly);
+    writeCheckBox(keys::setup_chk_VerifyCopies, v.verifyCopies);
+    writeCheckBox(keys::setup_chk_KeepVersions, v.keepVersions);
+    writeSetting(keys::setup_txt_KeepVersions, static_cast<qint64>(v.keepVersionsCount));
     Err.Clear();
     SetupWriteOutcome outcome;
     outcome.accepted = true;

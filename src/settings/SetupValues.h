@@ -35,6 +35,10 @@ struct SetupValues {
     bool afterJob = false;
     int afterJobIndex = -1;
     bool showStatus = false;
+    bool changedOnly = false;
+    bool verifyCopies = false;
+    bool keepVersions = false;
+    int keepVersionsCount = 5;
 };
 
 // Reads every value with the defaults the setup window passes. A stored text that does not

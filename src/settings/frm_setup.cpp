@@ -17,6 +17,7 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QSlider>
+#include <QSpinBox>
 #include <QStorageInfo>
 #include <QStyle>
 #include <QTabWidget>
@@ -30,6 +31,7 @@
 #include "platform/Dialogs.h"
 #include "settings/AppearanceTarget.h"
 #include "settings/DesktopIntegration.h"
+#include "settings/SettingKeys.h"
 #include "settings/SetupAppearance.h"
 #include "settings/SetupDialogs.h"
 
@@ -378,6 +380,23 @@ QWidget* frm_setup::buildRunTab() {
     column->addWidget(note);
     column->addSpacing(10);
     column->addWidget(chk_ShowStatus);
+    chk_ChangedOnly = makeCheck(QStringLiteral("Nur geänderte Dateien sichern (gleiche Größe und gleiches Datum: "
+                                               "keine neue Kopie)."),
+                                page, "chk_ChangedOnly");
+    chk_VerifyCopies = makeCheck(QStringLiteral("Kopien prüfen (vom Datenträger zurücklesen und vergleichen)."),
+                                 page, "chk_VerifyCopies");
+    chk_KeepVersions = makeCheck(QStringLiteral("Ältere Versionen behalten, je Datei höchstens:"), page,
+                                 "chk_KeepVersions");
+    txt_KeepVersions = named(new QSpinBox(page), "txt_KeepVersions");
+    txt_KeepVersions->setRange(1, keys::kMostVersionsKept);
+    column->addSpacing(10);
+    column->addWidget(chk_ChangedOnly);
+    column->addWidget(chk_VerifyCopies);
+    auto* versionRow = new QHBoxLayout;
+    versionRow->addWidget(chk_KeepVersions);
+    versionRow->addWidget(txt_KeepVersions);
+    versionRow->addStretch(1);
+    column->addLayout(versionRow);
     column->addStretch(1);
     return page;
 }
@@ -393,6 +412,7 @@ void frm_setup::connectControls() {
     connect(but_source, &QPushButton::clicked, this, &frm_setup::but_source_Click);
     connect(chk_StandardSicherungsverzeichnis, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
     connect(chk_AfterJob, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
+    connect(chk_KeepVersions, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
     connect(opt_AutoCopyRange, &QRadioButton::toggled, this, &frm_setup::updateEnabledStates);
     connect(drv_Drive, &QComboBox::currentTextChanged, this, [this](const QString& root) {
         if (loaded_) pointDirectoryAt(root);
@@ -480,6 +500,10 @@ void frm_setup::showValues(const SetupValues& v) {
     chk_AfterJob->setChecked(v.afterJob);
     cbo_AfterJob->setCurrentIndex(v.afterJobIndex);
     chk_ShowStatus->setChecked(v.showStatus);
+    chk_ChangedOnly->setChecked(v.changedOnly);
+    chk_VerifyCopies->setChecked(v.verifyCopies);
+    chk_KeepVersions->setChecked(v.keepVersions);
+    txt_KeepVersions->setValue(v.keepVersionsCount);
 }
 
 SetupValues frm_setup::controlValues() const {
@@ -504,6 +528,10 @@ SetupValues frm_setup::controlValues() const {
     v.afterJob = chk_AfterJob->isChecked();
     v.afterJobIndex = cbo_AfterJob->currentIndex();
     v.showStatus = chk_ShowStatus->isChecked();
+    v.changedOnly = chk_ChangedOnly->isChecked();
+    v.verifyCopies = chk_VerifyCopies->isChecked();
+    v.keepVersions = chk_KeepVersions->isChecked();
+    v.keepVersionsCount = txt_KeepVersions->value();
     return v;
 }
 
@@ -522,6 +550,7 @@ void frm_setup::updateEnabledStates() {
     drv_Drive->setEnabled(standardFolder);
     dir_Directory->setEnabled(standardFolder);
     cbo_AfterJob->setEnabled(chk_AfterJob->isChecked());
+    txt_KeepVersions->setEnabled(chk_KeepVersions->isChecked());
 }
 
 void frm_setup::pointDirectoryAt(const QString& path) {

@@ -15,6 +15,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QSpinBox;
 class QTabWidget;
 class QTreeView;
 class QFileSystemModel;
@@ -89,6 +90,10 @@ public:
     QCheckBox* chk_AfterJob;
     QComboBox* cbo_AfterJob;
     QCheckBox* chk_ShowStatus;
+    QCheckBox* chk_ChangedOnly;
+    QCheckBox* chk_VerifyCopies;
+    QCheckBox* chk_KeepVersions;
+    QSpinBox* txt_KeepVersions;
 
     void mColorTitleLabels();
 

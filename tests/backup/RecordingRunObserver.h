@@ -25,6 +25,10 @@ public:
         fileText = progress.fileText();
         if (onChunk) onChunk(progress);
     }
+    void verifyingCopy() override {
+        if (onVerify) onVerify();
+    }
+    std::function<void()> onVerify;
     QString captionText() const override { return caption; }
     void setCaptionText(const QString& text) override {
         caption = text;
