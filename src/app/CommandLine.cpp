@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "app/AppValues.h"
+#include "settings/SettingKeys.h"
 
 namespace bravel {
 
@@ -22,6 +23,9 @@ struct Options {
     std::optional<QString> match;
     bool attributes = false;
     bool quiet = false;
+    bool changed = false;
+    bool verify = false;
+    std::optional<int> versions;
     QStringList paths;  // every argument that is no option
     QString error;
 };
@@ -33,6 +37,15 @@ std::optional<QString> takeValue(const QString& argument, const QString& name,
     if (argument.size() > name.size()) return argument.mid(name.size() + 1);
     if (i + 1 >= arguments.size()) return std::nullopt;
     return arguments[++i];
+}
+
+// The count after --versions: a whole number from 0 (keep none) to the most a file may keep.
+std::optional<int> versionCount(const std::optional<QString>& value) {
+    if (!value) return std::nullopt;
+    bool isNumber = false;
+    const int count = value->toInt(&isNumber);
+    if (!isNumber || count < 0 || count > keys::kMostVersionsKept) return std::nullopt;
+    return count;
 }
 
 // Whether argument is the option name, alone or with "=VALUE".
@@ -58,6 +71,15 @@ Options readOptions(const QStringList& arguments) {
             options.attributes = true;
         } else if (argument == QLatin1String("--quiet")) {
             options.quiet = true;
+        } else if (argument == QLatin1String("--changed")) {
+            options.changed = true;
+        } else if (argument == QLatin1String("--verify")) {
+            options.verify = true;
+        } else if (isOption(argument, QStringLiteral("--versions"), true)) {
+            options.versions = versionCount(takeValue(argument, QStringLiteral("--versions"), arguments, i));
+            if (!options.versions)
+                options.error = QStringLiteral("Zu --versions gehört eine Anzahl von 0 bis ") +
+                                QString::number(keys::kMostVersionsKept) + QLatin1Char('.');
         } else if (isOption(argument, QStringLiteral("--run"), true)) {
             options.run = takeValue(argument, QStringLiteral("--run"), arguments, i);
             if (!options.run) options.error = QStringLiteral("Zu --run fehlt der Katalog.");
@@ -77,6 +99,9 @@ QString runOptionsError(const Options& options) {
         if (options.match) return QStringLiteral("--match gilt nur zusammen mit --run.");
         if (options.attributes) return QStringLiteral("--attributes gilt nur zusammen mit --run.");
         if (options.quiet) return QStringLiteral("--quiet gilt nur zusammen mit --run.");
+        if (options.changed) return QStringLiteral("--changed gilt nur zusammen mit --run.");
+        if (options.verify) return QStringLiteral("--verify gilt nur zusammen mit --run.");
+        if (options.versions) return QStringLiteral("--versions gilt nur zusammen mit --run.");
         return QString();
     }
     if (options.run->isEmpty()) return QStringLiteral("Zu --run fehlt der Katalog.");
@@ -116,6 +141,12 @@ QStringList argumentsOf(int argc, char** argv) {
 CommandLine interpretCommandLine(const QStringList& arguments) {
     CommandLine result;
     result.text = commandLineFromArguments(arguments);
+    if (!arguments.isEmpty() && arguments.first() == QLatin1String("--schedule")) {
+        const bool valid = schedule::parseArguments(arguments.mid(1), result.catalog, result.schedule, result.error);
+        result.mode = valid ? CommandLineMode::Schedule : CommandLineMode::Invalid;
+        if (valid) result.catalog = QFileInfo(result.catalog).absoluteFilePath();
+        return result;
+    }
     const Options options = readOptions(arguments);
     result.error = options.error.isEmpty() ? runOptionsError(options) : options.error;
     if (!result.error.isEmpty()) {
@@ -126,7 +157,8 @@ CommandLine interpretCommandLine(const QStringList& arguments) {
         result.mode = CommandLineMode::Version;
     } else if (options.run) {
         result.mode = CommandLineMode::Run;
-        result.run = {*options.run, options.match, options.attributes, options.quiet};
+        result.run = {*options.run, options.match, options.attributes, options.quiet,
+                      options.changed, options.verify, options.versions};
     } else {
         interpretPaths(options.paths, result);
     }
@@ -158,8 +190,11 @@ QString helpText(const QString& programName) {
                "                              Standard-Sicherungsverzeichnis aus dem Setup; "
                "danach\n"
                "                              endet das Programm\n"
-               "  %1 --run KATALOG [--match TEXT] [--attributes] [--quiet]\n"
+               "  %1 --run KATALOG [--match TEXT] [--attributes] [--quiet] [--changed]\n"
+               "      [--verify] [--versions N]\n"
                "                              Sicherung ohne Fenster und ohne Bildschirm\n"
+               "  %1 --schedule KATALOG (--daily HH:MM | --weekly TAG HH:MM | --off)\n"
+               "      [--match TEXT]          zeitgesteuerte Sicherung einrichten oder ausschalten\n"
                "  %1 --help | --version\n"
                "\n"
                "Sicherung ohne Fenster:\n"
@@ -169,8 +204,19 @@ QString helpText(const QString& programName) {
                "  --attributes      überträgt die Attribute wie \"Sicherung starten [Original\n"
                "                    Attribute]\"\n"
                "  --quiet           gibt nur die nicht gesicherten Einträge aus\n"
+               "  --changed         nur geänderte Dateien sichern (Größe oder Datum anders)\n"
+               "  --verify          jede Kopie vom Datenträger zurücklesen und vergleichen\n"
+               "  --versions N      ältere Kopien behalten, je Datei höchstens N (0: keine)\n"
+               "  Die Vorgang-Einstellungen des Setups gelten ebenfalls.\n"
                "  Im Terminal zeigt eine Zeile den Fortschritt, sonst steht je Eintrag eine Zeile\n"
                "  mit seinem Ergebnis da. SIGINT und SIGTERM brechen die Sicherung sauber ab.\n"
+               "\n"
+               "Zeitplan (ein systemd-Timer des Benutzers je Katalog):\n"
+               "  --daily HH:MM     täglich zu dieser Uhrzeit\n"
+               "  --weekly TAG HH:MM  wöchentlich, TAG z. B. Mo, Dienstag oder 3\n"
+               "  --off             Zeitplan ausschalten\n"
+               "  --match TEXT      nur die Einträge sichern, die die Suche für TEXT markiert\n"
+               "  Eine verpasste Sicherung wird beim nächsten Start des Computers nachgeholt.\n"
                "\n"
                "Weitere Optionen:\n"
                "  --help            diese Hilfe\n"

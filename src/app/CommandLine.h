@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "settings/BackupSchedule.h"
+
 namespace bravel {
 
 // What the program's arguments ask for at start:
@@ -14,14 +16,21 @@ namespace bravel {
 //   Help     "--help"; Version "--version";
 //   Invalid  an unknown option or a misused one: the message says what is wrong.
 // An argument that begins with "--" is an option; after "--" every argument is a file path.
-enum class CommandLineMode { Plain, Open, Add, Run, Help, Version, Invalid };
+//   Schedule "--schedule KATALOG (--daily HH:MM | --weekly DAY HH:MM | --off) [--match TEXT]":
+//            the catalog's timed backup is set or switched off.
+enum class CommandLineMode { Plain, Open, Add, Run, Schedule, Help, Version, Invalid };
 
 // The options of a run without a window.
-struct RunOptions {
+struct RunRequest {
     QString catalog;
     std::optional<QString> match;  // the list search's text; none: every entry
     bool attributes = false;       // carry attributes over ("[Original Attribute]")
     bool quiet = false;            // print failures only
+    // Beyond the setup window's run options, which hold too: only changed files, verified
+    // copies, older versions kept (how many; 0 keeps none, whatever the setup says).
+    bool changed = false;
+    bool verify = false;
+    std::optional<int> versions;
 };
 
 struct CommandLine {
@@ -29,7 +38,8 @@ struct CommandLine {
     QString text;       // the arguments joined by one blank and trimmed (gCommandLine)
     QString catalog;    // Open: the catalog path exactly as given
     QStringList files;  // Add: the files handed to mSaveEntries, each made absolute
-    RunOptions run;     // Run
+    RunRequest run;     // Run
+    schedule::Schedule schedule;  // Schedule (its catalog is in catalog, made absolute)
     QString error;      // Invalid: what is wrong
 };
 

@@ -69,14 +69,14 @@ class NotedSystemActions : public SystemActions {
     RunReport& report_;
 };
 
-QString selectionText(const RunOptions& options) {
+QString selectionText(const RunRequest& options) {
     return options.match ? QStringLiteral("Suche \"") + *options.match + QLatin1Char('"')
                          : QStringLiteral("alle Einträge");
 }
 
 class HeadlessRun {
   public:
-    explicit HeadlessRun(const RunOptions& options)
+    explicit HeadlessRun(const RunRequest& options)
         : options_(options),
           report_(gProductName + QLatin1Char(' ') + gVersion +
                       QStringLiteral(": Sicherung ohne Fenster"),
@@ -108,13 +108,22 @@ class HeadlessRun {
         const bool isTerminal = ::isatty(::fileno(stdout)) == 1;
         TerminalRunObserver observer(controller_, report_, stdout, isTerminal, options_.quiet);
         if (!signals_.received())
-            runBackup(controller_.model(), controller_.rset_Record(), observer);
+            runBackup(controller_.model(), controller_.rset_Record(), observer, backupOptions());
         observer.endProgressLine();
         controller_.closeCatalog();
         return finish(exitCode());
     }
 
   private:
+    // The setup window's run options, with what the command line adds.
+    bravel::RunOptions backupOptions() const {
+        bravel::RunOptions backup = runOptionsFromSettings();
+        backup.changedOnly = backup.changedOnly || options_.changed;
+        backup.copy.verify = backup.copy.verify || options_.verify;
+        if (options_.versions) backup.copy.keepVersions = *options_.versions;
+        return backup;
+    }
+
     void selectEntries() {
         CatalogListModel& model = controller_.model();
         if (!options_.match) {
@@ -161,7 +170,7 @@ class HeadlessRun {
         return code;
     }
 
-    const RunOptions& options_;
+    const RunRequest& options_;
     TerminalDialogs dialogs_;
     TerminationSignals signals_;
     RunReport report_;
@@ -170,7 +179,7 @@ class HeadlessRun {
     CatalogController controller_;
 };
 
-void prepareProgramValues(const RunOptions& options) {
+void prepareProgramValues(const RunRequest& options) {
     gInitCrLf();
     fillIdentityValues();
     gHostName = gGetComputerName();
@@ -179,6 +188,20 @@ void prepareProgramValues(const RunOptions& options) {
 }
 
 }  // namespace
+
+// --schedule: 0 when the timer runs (or is off), 1 when it could not be enabled or written, 2 for
+// a catalog that is not there.
+static int setSchedule(const CommandLine& line) {
+    if (line.schedule.frequency != schedule::Frequency::Off && !QFileInfo(line.catalog).isFile()) {
+        print(stderr, programName() + QStringLiteral(": Katalog nicht gefunden: ") + line.catalog);
+        return exitcode::kCannotStart;
+    }
+    const schedule::Outcome outcome =
+        schedule::applySchedule(line.catalog, QCoreApplication::applicationFilePath(), line.schedule);
+    const bool fine = outcome == schedule::Outcome::Enabled || outcome == schedule::Outcome::Removed;
+    print(fine ? stdout : stderr, schedule::outcomeMessage(outcome, line.schedule));
+    return fine ? exitcode::kAllSaved : exitcode::kSomeNotSaved;
+}
 
 int runWithoutWindow(int& argc, char** argv, const CommandLine& line) {
     // A reader that went away (`bravel --run k | head`) must not end the run in the middle of a
@@ -195,6 +218,8 @@ int runWithoutWindow(int& argc, char** argv, const CommandLine& line) {
             return 0;
         case CommandLineMode::Run:
             break;
+        case CommandLineMode::Schedule:
+            return setSchedule(line);
         default:
             print(stderr, programName() + QStringLiteral(": ") + line.error);
             print(stderr, QStringLiteral("Aufruf: ") + programName() + QStringLiteral(" --help"));

@@ -18,11 +18,6 @@ QString dataSize(double bytes) {
     return QLocale().formattedDataSize(static_cast<qint64>(bytes), 1);
 }
 
-bool isFailure(EntryOutcome outcome) {
-    return outcome == EntryOutcome::SourceMissing || outcome == EntryOutcome::FolderFailed ||
-           outcome == EntryOutcome::CopyFailed;
-}
-
 }  // namespace
 
 TerminalRunObserver::TerminalRunObserver(CatalogController& controller, RunReport& report,
@@ -52,7 +47,7 @@ void TerminalRunObserver::entryDone(int row, EntryOutcome outcome) {
     const RunReport::Entry& entry = report_.entryDone(controller_.model(), row, outcome);
     finishedBytes_ += currentBytes_;
     currentBytes_ = 0;
-    const bool failure = isFailure(outcome) || outcome == EntryOutcome::Aborted;
+    const bool failure = isFailedOutcome(outcome) || outcome == EntryOutcome::Aborted;
     // On a terminal the progress line stands for the saved entries; elsewhere each gets a line.
     if (failure || (!quiet_ && !isTerminal_)) {
         QString line =

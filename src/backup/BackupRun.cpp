@@ -268,7 +268,10 @@ private:
 
         observer_.scrollToRow(r);
         const QString folder = entry->acTagetPath();
-        if (refuseDisconnectedDrive(r, folder)) return;
+        if (refuseDisconnectedDrive(r, folder)) {
+            observer_.entryDone(r, EntryOutcome::DriveMissing);
+            return;
+        }
         if (!gCreatePath(folder)) {
             model_.setCell(r, col::kStatus, runtext::kPathFailed);
             model_.setCellColor(r, col::kFolder, listcolor::kGreen);
@@ -367,6 +370,7 @@ private:
             unwritten_.push_back(record);
         }
         stampHostColumn(model_, r);
+        observer_.entryDone(r, EntryOutcome::Unchanged);
         letEventsRun();
     }
 

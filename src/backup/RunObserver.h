@@ -31,10 +31,15 @@ enum class EntryOutcome {
     Saved,          // copied and its record written
     SourceMissing,  // the source does not exist
     FolderFailed,   // the backup folder could not be created
+    DriveMissing,   // the backup folder lies on a drive that is not plugged in
+    Unchanged,      // the backup copy was current: nothing copied, its record stamped
     CopyFailed,     // the copy failed; the older copy is kept
     Skipped,        // the run was cancelled before this entry
     Aborted,        // a signal stopped this entry's copy; the older copy is kept
-};  // Waiting: no picture, "Abschluss abwarten..."
+};
+constexpr int kEntryOutcomes = static_cast<int>(EntryOutcome::Aborted) + 1;
+// Whether an entry with this outcome was not backed up by a run that went on.
+bool isFailedOutcome(EntryOutcome outcome);
 
 namespace timers {
 constexpr int kRefresh = 1;  // Timer1, the automatic list refresh

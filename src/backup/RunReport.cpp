@@ -37,6 +37,15 @@ QString recordText(const ErrorProperties& record) {
            QStringLiteral(", ") + formatGeneralDate(record.ErrDate()) + QLatin1Char(')');
 }
 
+}  // namespace
+
+bool isFailedOutcome(EntryOutcome outcome) {
+    return outcome == EntryOutcome::SourceMissing || outcome == EntryOutcome::FolderFailed ||
+           outcome == EntryOutcome::DriveMissing || outcome == EntryOutcome::CopyFailed;
+}
+
+namespace {
+
 QString baseReason(EntryOutcome outcome) {
     switch (outcome) {
         case EntryOutcome::Saved:
@@ -45,6 +54,10 @@ QString baseReason(EntryOutcome outcome) {
             return QStringLiteral("Quelldatei existiert nicht");
         case EntryOutcome::FolderFailed:
             return QStringLiteral("Pfad konnte nicht angelegt werden.");
+        case EntryOutcome::DriveMissing:
+            return QStringLiteral("Laufwerk nicht verbunden.");
+        case EntryOutcome::Unchanged:
+            return QString();
         case EntryOutcome::CopyFailed:
             return QStringLiteral("Kopieren fehlgeschlagen.");
         case EntryOutcome::Skipped:
@@ -92,6 +105,8 @@ QString RunReport::outcomeText(EntryOutcome outcome) {
     switch (outcome) {
         case EntryOutcome::Saved:
             return QStringLiteral("gesichert");
+        case EntryOutcome::Unchanged:
+            return QStringLiteral("unverändert");
         case EntryOutcome::Skipped:
             return QStringLiteral("übersprungen");
         case EntryOutcome::Aborted:
@@ -192,13 +207,18 @@ int RunReport::done() const {
 }
 
 int RunReport::failed() const {
-    return count(EntryOutcome::SourceMissing) + count(EntryOutcome::FolderFailed) +
-           count(EntryOutcome::CopyFailed);
+    int sum = 0;
+    for (int i = 0; i < static_cast<int>(counts_.size()); ++i)
+        if (isFailedOutcome(static_cast<EntryOutcome>(i))) sum += counts_[static_cast<size_t>(i)];
+    return sum;
 }
 
 QString RunReport::totalsText() const {
     QString text = QString::number(count(EntryOutcome::Saved)) + QStringLiteral(" gesichert, ") +
                    QString::number(failed()) + QStringLiteral(" nicht gesichert");
+    if (count(EntryOutcome::Unchanged) > 0)
+        text += QStringLiteral(", ") + QString::number(count(EntryOutcome::Unchanged)) +
+                QStringLiteral(" unverändert");
     const int stopped = count(EntryOutcome::Skipped) + count(EntryOutcome::Aborted);
     if (stopped > 0)
         text += QStringLiteral(", ") + QString::number(stopped) + QStringLiteral(" abgebrochen");

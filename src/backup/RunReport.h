@@ -69,7 +69,7 @@ class RunReport {
     QString logError_;
     int firstRecord_ = 1;  // the error stack's first record of this run
     int nextRecord_ = 1;   // the first record not yet given to an entry
-    std::array<int, 6> counts_{};
+    std::array<int, kEntryOutcomes> counts_{};
     Entry last_;
 };
 

@@ -455,3 +455,65 @@ TEST_F(HeadlessRunTest, TheLastHundredLogsAreKept) {
 
 }  // namespace
 }  // namespace bravel::test
+
+namespace bravel::test {
+namespace {
+
+TEST_F(HeadlessRunTest, OnlyChangedVerifiedAndVersionedFromTheCommandLine) {
+    const QString letter = source(QStringLiteral("brief.txt"), 5000, 1);
+    ASSERT_TRUE(fs::setModificationTime(letter, kFaultNow));
+    makeCatalog({{letter, path(QStringLiteral("bak"))}});
+    const QStringList options{QStringLiteral("--run"), catalog, QStringLiteral("--changed"),
+                              QStringLiteral("--verify"), QStringLiteral("--versions=2")};
+    ASSERT_EQ(bravel(options).code, exitcode::kAllSaved);
+
+    const Finished again = bravel(options);
+    ASSERT_EQ(again.code, exitcode::kAllSaved) << show(again);
+    EXPECT_TRUE(again.out.startsWith(QStringLiteral("unverändert: ") + letter)) << show(again);
+    EXPECT_TRUE(again.out.contains(QStringLiteral("0 gesichert, 0 nicht gesichert, 1 unverändert"))) << show(again);
+    EXPECT_TRUE(newestLog().contains(QStringLiteral("unverändert: ") + letter));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("bak/.bravel-versions"))));
+
+    ASSERT_TRUE(writeFile(letter, "neu"));
+    ASSERT_EQ(bravel(options).code, exitcode::kAllSaved);
+    EXPECT_EQ(readFile(path(QStringLiteral("bak/brief.txt"))), QByteArray("neu"));
+    EXPECT_EQ(readFile(path(QStringLiteral("bak/.bravel-versions/brief 2025-03-15 102030.txt"))),
+              patterned(5000, 1));
+
+    const Finished wrong = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--versions"), QStringLiteral("viele")});
+    EXPECT_EQ(wrong.code, exitcode::kCannotStart);
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("Zu --versions gehört eine Anzahl"))) << show(wrong);
+}
+
+TEST_F(HeadlessRunTest, AScheduleIsSetAndSwitchedOffFromTheCommandLine) {
+    makeCatalog({{source(QStringLiteral("a.txt")), path(QStringLiteral("bak"))}});
+    const QString units = home + QStringLiteral("/cfg/systemd/user/");
+
+    // No systemd for this user: the files are written, and the program says the timer is off.
+    const Finished unmanaged = bravel({QStringLiteral("--schedule"), catalog, QStringLiteral("--weekly"),
+                                       QStringLiteral("Sa"), QStringLiteral("09:30"), QStringLiteral("--match"),
+                                       QStringLiteral("fotos")});
+    EXPECT_EQ(unmanaged.code, exitcode::kSomeNotSaved) << show(unmanaged);
+    EXPECT_TRUE(unmanaged.err.contains(QStringLiteral("jeden Samstag um 09:30 Uhr"))) << show(unmanaged);
+    const QStringList written = QDir(units).entryList(QDir::Files);
+    ASSERT_EQ(written.size(), 2) << written.join(' ').toStdString();
+    const QString service = QString::fromUtf8(readFile(units + written.filter(QStringLiteral(".service")).first()));
+    EXPECT_TRUE(service.contains(QStringLiteral("ExecStart=\"") + QStringLiteral(BRAVEL_BINARY) + QStringLiteral("\" --run \"") +
+                                 catalog + QStringLiteral("\" --match \"fotos\"")))
+        << service.toStdString();
+
+    const Finished off = bravel({QStringLiteral("--schedule"), catalog, QStringLiteral("--off")});
+    EXPECT_EQ(off.code, exitcode::kAllSaved) << show(off);
+    EXPECT_TRUE(off.out.contains(QStringLiteral("Zeitplan ausgeschaltet.")));
+    EXPECT_TRUE(QDir(units).entryList(QDir::Files).isEmpty());
+
+    const Finished missing = bravel({QStringLiteral("--schedule"), path(QStringLiteral("fehlt.bvk")),
+                                     QStringLiteral("--daily"), QStringLiteral("02:00")});
+    EXPECT_EQ(missing.code, exitcode::kCannotStart);
+    const Finished wrong = bravel({QStringLiteral("--schedule"), catalog, QStringLiteral("--hourly")});
+    EXPECT_EQ(wrong.code, exitcode::kCannotStart);
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("Unbekannte Angabe: --hourly"))) << show(wrong);
+}
+
+}  // namespace
+}  // namespace bravel::test
