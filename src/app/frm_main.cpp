@@ -40,6 +40,7 @@
 #include "app/NetworkUpdate.h"
 #include "app/UiWebBrowser.h"
 #include "app/frm_info.h"
+#include "app/frm_schedule.h"
 #include "errors/COLError.h"
 #include "errors/frm_ErrorList.h"
 #include "listtools/ToolTipContent.h"
@@ -262,6 +263,8 @@ void frm_main::buildMenus() {
     addSeparator(mnu_file, "mnu_filebar2");
     connect(addAction(mnu_file, "mnu_fileAutoStart", QStringLiteral("Als Autostart festlegen")), &QAction::triggered,
             but_SetAutostart, &QPushButton::click);
+    connect(addAction(mnu_file, "mnu_fileschedule", QStringLiteral("Zeitplan...")), &QAction::triggered, this,
+            &frm_main::openSchedule);
     mnu_filebar4 = addSeparator(mnu_file, "mnu_filebar4");
     for (int i = 0; i < 9; ++i) {
         QAction* entry = mnu_file->addAction(QString());
@@ -491,6 +494,12 @@ void frm_main::entryDone(int row, EntryOutcome outcome) {
     if (runReport_) runReport_->entryDone(controller_->model(), row, outcome);
 }
 
+void frm_main::openSchedule() {
+    if (!gDB.Access) return;
+    frm_schedule window(gDB.Access->name(), QCoreApplication::applicationFilePath(), this);
+    window.exec();
+}
+
 void frm_main::openNewestRunLog() {
     const QString log = newestRunLog();
     if (log.isEmpty()) {
@@ -655,7 +664,7 @@ void frm_main::applyControlStates(const ControlStates& states) {
     setActions({"mnu_apperror", "mnu_appinfo", "mnu_appnetupdate", "mnu_appsetup", "mnu_filenew", "mnu_fileopen"},
                states.idle);
     for (QAction* entry : mnu_filerecent) entry->setEnabled(states.idle);
-    setActions({"mnu_fileAutoStart", "mnu_filerefresh"}, catalogCommands);
+    setActions({"mnu_fileAutoStart", "mnu_filerefresh", "mnu_fileschedule"}, catalogCommands);
     setActions({"mnu_fileeditadd"}, catalogCommands && writable);
     setActions({"mnu_fileeditedit", "mnu_fileeditdelete"}, selectionCommands && writable);
     // Both file deletions work on the selected rows, never during a run.

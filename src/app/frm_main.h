@@ -179,6 +179,8 @@ private:
     void startRun(bool copyAttributes);
     // "Letztes Protokoll": the newest run log in the desktop's viewer for text files.
     void openNewestRunLog();
+    // "Zeitplan...": when the open catalog is backed up without anyone starting it.
+    void openSchedule();
     void buildShortcutButtons();
     void buildContextMenu();
     void connectEntryCommands();

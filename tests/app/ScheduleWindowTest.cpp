@@ -1,7 +1,12 @@
 // The schedule window over the real unit files: what it shows, writes and tells.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QTimer>
+
 #include <QComboBox>
+#include <QLabel>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,8 +14,11 @@
 #include <QTemporaryDir>
 #include <QTimeEdit>
 
+#include "CatalogFiles.h"
 #include "TestSupport.h"
+#include "app/frm_main.h"
 #include "app/frm_schedule.h"
+#include "catalog/CatalogState.h"
 #include "settings/BackupSchedule.h"
 
 namespace bravel::test {
@@ -79,6 +87,40 @@ TEST_F(ScheduleWindowTest, AnEmptySearchTextIsAskedForAndNothingIsWritten) {
     EXPECT_EQ(scriptedDialogs().messages.front().text, QStringLiteral("Bitte einen Suchtext eingeben."));
     EXPECT_NE(window.result(), QDialog::Accepted);
     EXPECT_FALSE(QFileInfo::exists(schedule::timerPath(catalog)));
+}
+
+}  // namespace
+}  // namespace bravel::test
+
+namespace bravel::test {
+namespace {
+
+TEST_F(ScheduleWindowTest, TheCatalogMenuOpensTheScheduleOfTheOpenCatalog) {
+    const QString opened = dir.path() + QStringLiteral("/Offen.bvk");
+    ASSERT_TRUE(writeCatalog(opened, {}));
+    auto window = std::make_unique<frm_main>();
+    window->load();
+    window->show();
+    QAction* entry = window->findChild<QAction*>(QStringLiteral("mnu_fileschedule"));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->text(), QStringLiteral("Zeitplan..."));
+    EXPECT_FALSE(entry->isEnabled());  // no catalog yet
+
+    scriptedDialogs().openAnswers.push_back(QStringList{opened});
+    window->but_DB->click();
+    ASSERT_TRUE(waitUntil([&] { return entry->isEnabled(); }));
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        auto* schedule = qobject_cast<frm_schedule*>(QApplication::activeModalWidget());
+        if (!schedule) return;
+        caption = schedule->lbl_caption->text();
+        schedule->but_exit->click();
+    });
+    entry->trigger();
+    EXPECT_EQ(caption, QStringLiteral(" Zeitplan für Offen.bvk"));
+    window->close();
+    window.reset();
+    resetCatalogState();
 }
 
 }  // namespace
