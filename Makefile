@@ -1,11 +1,11 @@
 # Bravel: make run installs what is missing, builds and starts the program on a demo catalog;
-# make test installs, builds and runs every test.
+# make test installs, builds and runs every test; make install and make package install or pack it.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 BENCH_DIR ?= build-bench
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build test test-sanitize fuzz run demo bench clean
+.PHONY: deps build test test-sanitize fuzz run demo bench install package clean
 
 deps:
 	@tools/install-deps.sh
@@ -41,6 +41,21 @@ demo: build
 
 run: demo
 	$(BUILD_DIR)/bravel "$(CURDIR)/$(BUILD_DIR)/demo/Demo-Katalog.bvk" /open/
+
+# The program, its desktop entry, file type, icons, AppStream file and manual page under PREFIX;
+# DESTDIR puts the tree below another root (for packaging). The desktop's caches are refreshed
+# only for a real install.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+	@if [ -z "$(DESTDIR)" ]; then \
+	  update-mime-database "$(PREFIX)/share/mime" || true; \
+	  update-desktop-database "$(PREFIX)/share/applications" || true; \
+	fi
+
+# The Debian package bravel_<version>_<arch>.deb in $(BUILD_DIR)/.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DBRAVEL_BENCH=ON
