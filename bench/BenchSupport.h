@@ -29,7 +29,7 @@ public:
     std::optional<QStringList> openFiles(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> browseFolder(const QString&, const QString&) override { return std::nullopt; }
-    std::optional<quint32> chooseColor(quint32) override { return std::nullopt; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
+    std::optional<quint32> chooseColor(quint32, const QString&) override { return std::nullopt; }
+    std::optional<QFont> chooseFont(const QFont&, const QString&) override { return std::nullopt; }
 };
 }  // namespace bravel::bench

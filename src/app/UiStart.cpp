@@ -12,9 +12,11 @@
 #include "backup/frm_CommandStatus.h"
 #include "catalog/CatalogState.h"
 #include "platform/CatalogLocks.h"
+#include "platform/ProgramResources.h"
 #include "platform/SystemActions.h"
 #include "platform/SystemInfo.h"
 #include "platform/TerminationSignals.h"
+#include "platform/Translations.h"
 #include "platform/UiDialogs.h"
 #include "settings/SettingKeys.h"
 
@@ -74,6 +76,10 @@ int Main(int argc, char** argv) {
     // Before any catalog connection: a catalog shared with other programs must keep its locks.
     if (!installCatalogLocks()) qWarning("%s", qPrintable(catalogLockingNote()));
     TerminationSignals terminationSignals;  // from the start: a signal while loading is kept
+    // The window system links the windows to the desktop entry and its icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quillfen-bravel"));
+    QApplication::setWindowIcon(programIcon());
+    installQtTranslations(QLocale::system());
     const CatalogCloser closeCatalogAtEnd;
     UiDialogs realDialogs;
     setDialogs(&realDialogs);

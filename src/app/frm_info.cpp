@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/AppValues.h"
+#include "platform/ProgramResources.h"
 
 namespace bravel {
 
@@ -32,11 +33,16 @@ frm_info::frm_info(QWidget* mainWindow, QLabel* captionLabel) : QDialog(mainWind
     }
     lbl_titel->setText(infoText());
 
+    img_icon = new QLabel(this);
+    img_icon->setObjectName(QStringLiteral("img_icon"));
+    img_icon->setPixmap(programIcon().pixmap(48, 48));
+
     but_exit = new QPushButton(QStringLiteral("OK"), this);
     but_exit->setObjectName(QStringLiteral("but_exit"));
     connect(but_exit, &QPushButton::clicked, this, &QDialog::close);
 
     auto* root = new QVBoxLayout(this);
+    root->addWidget(img_icon, 0, Qt::AlignHCenter);
     root->addWidget(lbl_titel, 1);
     root->addWidget(but_exit, 0, Qt::AlignHCenter);
     adjustSize();

@@ -22,6 +22,7 @@ public:
     // Opens the about window modally and releases it when it closes.
     static void showAbout(QWidget* mainWindow, QLabel* captionLabel);
 
+    QLabel* img_icon = nullptr;
     QLabel* lbl_titel = nullptr;
     QPushButton* but_exit = nullptr;
 

@@ -31,8 +31,8 @@ public:
     virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> browseFolder(const QString& title, const QString& start) = 0;
     // Colours as 0x00BBGGRR.
-    virtual std::optional<quint32> chooseColor(quint32 initial) = 0;
-    virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
+    virtual std::optional<quint32> chooseColor(quint32 initial, const QString& title) = 0;
+    virtual std::optional<QFont> chooseFont(const QFont& initial, const QString& title) = 0;
 };
 
 Dialogs& dialogs();

@@ -111,15 +111,15 @@ std::optional<QString> UiDialogs::browseFolder(const QString& title, const QStri
     return folder;
 }
 
-std::optional<quint32> UiDialogs::chooseColor(quint32 initial) {
-    const QColor color = QColorDialog::getColor(colorFromBgr(initial), dialogParent());
+std::optional<quint32> UiDialogs::chooseColor(quint32 initial, const QString& title) {
+    const QColor color = QColorDialog::getColor(colorFromBgr(initial), dialogParent(), title);
     if (!color.isValid()) return std::nullopt;
     return bgrFromColor(color);
 }
 
-std::optional<QFont> UiDialogs::chooseFont(const QFont& initial) {
+std::optional<QFont> UiDialogs::chooseFont(const QFont& initial, const QString& title) {
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial, dialogParent());
+    const QFont font = QFontDialog::getFont(&ok, initial, dialogParent(), title);
     if (!ok) return std::nullopt;
     return font;
 }

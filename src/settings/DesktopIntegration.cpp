@@ -13,6 +13,7 @@
 #include "errors/COLError.h"
 #include "platform/Dialogs.h"
 #include "platform/Err.h"
+#include "platform/ProgramResources.h"
 #include "settings/SettingKeys.h"
 
 namespace bravel {
@@ -21,7 +22,9 @@ namespace desktop {
 namespace {
 
 const QString kOpenEntryName = QStringLiteral("quillfen-bravel.desktop");
-const QString kContextEntryName = QStringLiteral("quillfen-bravel-context.desktop");
+const QString kOldContextEntryName = QStringLiteral("quillfen-bravel-context.desktop");
+const QString kEntryGroup = QStringLiteral("Desktop Entry");
+const QString kDefaultsGroup = QStringLiteral("Default Applications");
 // Marks the Nautilus script we wrote, so that a renamed context entry replaces the old one.
 const QString kScriptMarker = QStringLiteral("# quillfen-bravel context entry");
 
@@ -75,6 +78,21 @@ bool writeRecorded(const QString& routine, const QString& path, const QString& t
     return written;
 }
 
+bool writeIcon(const QString& routine, const char* context, const char* iconName) {
+    return writeRecorded(routine, iconPath(context, iconName), QString::fromUtf8(resourceBytes(iconResource(iconName))),
+                         kReadable);
+}
+
+// Removes one file we wrote; a file that is not there is no failure.
+bool removeRecorded(const QString& routine, const QString& path) {
+    Err.Clear();
+    QFile file(path);
+    if (file.exists() && !file.remove()) Err.Raise(errnum::kPathFileAccess);
+    const bool removed = Err.Number == 0;
+    gRecordError(routine, path);
+    return removed;
+}
+
 // Runs a database tool of the desktop when it is installed; a missing tool is no failure, the
 // desktop then reads the files itself.
 void runTool(const QString& tool, const QStringList& arguments) {
@@ -110,16 +128,56 @@ QString scriptName(const QString& menuText) {
     return name == QLatin1String(".") || name == QLatin1String("..") ? gProductName : name;
 }
 
-void removeOldScripts(const QString& keep) {
+// Our Nautilus scripts but the one named keep.
+QStringList ourScripts(const QString& keep) {
+    QStringList scripts;
     QDir folder(nautilusScriptsFolder());
     for (const QFileInfo& entry : folder.entryInfoList(QDir::Files | QDir::Hidden)) {
         if (entry.fileName() == keep || entry.size() > 4096) continue;
         QFile file(entry.filePath());
-        if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(kScriptMarker)) {
-            file.close();
-            QFile::remove(entry.filePath());
-        }
+        if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(kScriptMarker))
+            scripts << entry.filePath();
     }
+    return scripts;
+}
+
+QString readTextFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The installed desktop entry with this program and this type: the user's copy differs from the
+// installed one only where the user's program differs.
+QString openEntryText(const QString& programPath, const QString& typeName, const QString& mimeType) {
+    QString entry = QString::fromUtf8(resourceBytes(QString::fromLatin1(kDesktopEntryResource)));
+    entry = setKeyFileValue(entry, kEntryGroup, QStringLiteral("Name"), escapeValue(typeName));
+    // Start-up takes the text before "/open/" as the catalog to open.
+    entry = setKeyFileValue(entry, kEntryGroup, QStringLiteral("Exec"),
+                            execLine(programPath, QStringLiteral("%f"), {QStringLiteral("/open/")}));
+    return setKeyFileValue(entry, kEntryGroup, QStringLiteral("MimeType"), escapeValue(mimeType) + QLatin1Char(';'));
+}
+
+QString mimePackageText(const QString& description, const QString& mimeType, const QString& extension) {
+    QString iconName = mimeType;
+    iconName.replace(QLatin1Char('/'), QLatin1Char('-'));
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                          "  <mime-type type=\"%1\">\n"
+                          "    <comment>%2</comment>\n"
+                          // A catalog is an SQLite file; without the tie its glob could lose to
+                          // the content sniffing.
+                          "    <sub-class-of type=\"application/vnd.sqlite3\"/>\n"
+                          "    <icon name=\"%3\"/>\n"
+                          "    <glob pattern=\"*.%4\"/>\n"
+                          "  </mime-type>\n"
+                          "</mime-info>\n")
+        .arg(mimeType.toHtmlEscaped(), description.toHtmlEscaped(), iconName.toHtmlEscaped(),
+             extension.toHtmlEscaped());
+}
+
+void refreshDesktopDatabases() {
+    runTool(QStringLiteral("update-mime-database"), {dataHome() + QStringLiteral("/mime")});
+    runTool(QStringLiteral("update-desktop-database"), {dataHome() + QStringLiteral("/applications")});
 }
 
 }  // namespace
@@ -168,9 +226,14 @@ QString quoteShellWord(const QString& word) {
 
 QString mimePackagePath() { return dataHome() + QStringLiteral("/mime/packages/quillfen-bravel.xml"); }
 QString openEntryPath() { return dataHome() + QStringLiteral("/applications/") + kOpenEntryName; }
-QString contextEntryPath() { return dataHome() + QStringLiteral("/applications/") + kContextEntryName; }
+QString oldContextEntryPath() { return dataHome() + QStringLiteral("/applications/") + kOldContextEntryName; }
 QString serviceMenuPath() { return dataHome() + QStringLiteral("/kio/servicemenus/quillfen-bravel.desktop"); }
 QString nautilusScriptsFolder() { return dataHome() + QStringLiteral("/nautilus/scripts"); }
+QString nemoActionPath() { return dataHome() + QStringLiteral("/nemo/actions/quillfen-bravel.nemo_action"); }
+QString iconPath(const char* context, const char* iconName) {
+    return dataHome() + QStringLiteral("/icons/hicolor/scalable/") + QLatin1String(context) + QLatin1Char('/') +
+           QLatin1String(iconName) + QStringLiteral(".svg");
+}
 // The user's own list wins over every other; the older one under applications/ is only read
 // when this one says nothing.
 QString mimeAppsListPath() { return configHome() + QStringLiteral("/mimeapps.list"); }
@@ -206,66 +269,49 @@ QString setKeyFileValue(const QString& text, const QString& group, const QString
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
+QString removeKeyFileValue(const QString& text, const QString& group, const QString& key, const QString& value) {
+    QStringList lines = text.split(QLatin1Char('\n'));
+    const QString header = QLatin1Char('[') + group + QLatin1Char(']');
+    bool inGroup = false;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inGroup = line == header;
+            continue;
+        }
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (inGroup && equals > 0 && line.left(equals).trimmed() == key && line.mid(equals + 1).trimmed() == value) {
+            lines.removeAt(i);
+            break;
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 bool gSetFileAssociation(const QString& description, const QString& programPath, const QString& typeName,
                          const QString& extension) {
     const QString routine = QStringLiteral("b_gSetFileAssociation");
     const QString mimeType = mimeTypeName(typeName);
-    QString comment = description.toHtmlEscaped();
-    const QString package =
-        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                       "  <mime-type type=\"%1\">\n"
-                       "    <comment>%2</comment>\n"
-                       // A catalog is an SQLite file; without the tie its glob could lose to
-                       // the content sniffing.
-                       "    <sub-class-of type=\"application/vnd.sqlite3\"/>\n"
-                       "    <glob pattern=\"*.%3\"/>\n"
-                       "  </mime-type>\n"
-                       "</mime-info>\n")
-            .arg(mimeType.toHtmlEscaped(), comment, extension.toHtmlEscaped());
-    bool ok = writeRecorded(routine, mimePackagePath(), package, kReadable);
+    bool ok = writeRecorded(routine, mimePackagePath(), mimePackageText(description, mimeType, extension), kReadable);
+    ok = writeIcon(routine, "mimetypes", kCatalogIconName) && ok;
+    ok = writeIcon(routine, "apps", kProgramIconName) && ok;
+    ok = writeRecorded(routine, openEntryPath(), openEntryText(programPath, typeName, mimeType), kReadable) && ok;
 
-    // Start-up takes the text before "/open/" as the catalog to open.
-    const QString entry = QStringLiteral("[Desktop Entry]\n"
-                                         "Type=Application\n"
-                                         "Name=%1\n"
-                                         "Comment=%2\n"
-                                         "Exec=%3\n"
-                                         "MimeType=%4;\n"
-                                         "Terminal=false\n"
-                                         "NoDisplay=true\n")
-                              .arg(escapeValue(typeName), escapeValue(description),
-                                   execLine(programPath, QStringLiteral("%f"), {QStringLiteral("/open/")}),
-                                   escapeValue(mimeType));
-    ok = writeRecorded(routine, openEntryPath(), entry, kReadable) && ok;
-
-    QFile existing(mimeAppsListPath());
-    QString list;
-    if (existing.open(QIODevice::ReadOnly)) list = QString::fromUtf8(existing.readAll());
-    existing.close();
-    list = setKeyFileValue(list, QStringLiteral("Default Applications"), mimeType, kOpenEntryName);
+    const QString list = setKeyFileValue(readTextFile(mimeAppsListPath()), kDefaultsGroup, mimeType, kOpenEntryName);
     ok = writeRecorded(routine, mimeAppsListPath(), list, kReadable) && ok;
 
-    runTool(QStringLiteral("update-mime-database"), {dataHome() + QStringLiteral("/mime")});
-    runTool(QStringLiteral("update-desktop-database"), {dataHome() + QStringLiteral("/applications")});
+    refreshDesktopDatabases();
     return ok;
 }
 
 bool gSetContextMenu(const QString& menuText, const QString& programPath) {
     const QString routine = QStringLiteral("b_gSetContextMenu");
-    const QString name = entryName(menuText);
-    // Every file manager passes the selected files; start-up adds every argument as one file.
-    const QString exec = execLine(programPath, QStringLiteral("%F"));
-    const QString entry = QStringLiteral("[Desktop Entry]\n"
-                                         "Type=Application\n"
-                                         "Name=%1\n"
-                                         "Exec=%2\n"
-                                         "MimeType=application/octet-stream;\n"
-                                         "Terminal=false\n"
-                                         "NoDisplay=true\n")
-                              .arg(escapeValue(name), exec);
-    bool ok = writeRecorded(routine, contextEntryPath(), entry, kReadable);
+    const QString name = escapeValue(entryName(menuText));
+    // An entry of an older version made us a handler for every file; it goes.
+    bool ok = removeRecorded(routine, oldContextEntryPath());
+    ok = writeIcon(routine, "apps", kProgramIconName) && ok;
 
+    // Every file manager passes the selected files; start-up adds every argument as one file.
     const QString serviceMenu = QStringLiteral("[Desktop Entry]\n"
                                                "Type=Service\n"
                                                "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
@@ -274,17 +320,46 @@ bool gSetContextMenu(const QString& menuText, const QString& programPath) {
                                                "\n"
                                                "[Desktop Action addToBravel]\n"
                                                "Name=%1\n"
-                                               "Exec=%2\n")
-                                    .arg(escapeValue(name), exec);
+                                               "Icon=%2\n"
+                                               "Exec=%3\n")
+                                    .arg(name, QLatin1String(kProgramIconName),
+                                         execLine(programPath, QStringLiteral("%F")));
     // Plasma only runs service menus of the user's own folder that are executable.
     ok = writeRecorded(routine, serviceMenuPath(), serviceMenu, kExecutable) && ok;
 
     const QString script = QStringLiteral("#!/bin/sh\n%1\nexec %2 \"$@\"\n").arg(kScriptMarker, quoteShellWord(programPath));
     const QString scriptFile = scriptName(menuText);
-    removeOldScripts(scriptFile);
+    for (const QString& old : ourScripts(scriptFile)) ok = removeRecorded(routine, old) && ok;
     ok = writeRecorded(routine, nautilusScriptsFolder() + QLatin1Char('/') + scriptFile, script, kExecutable) && ok;
 
+    // Nemo splits its command line as a shell does and puts in the files quoted.
+    const QString nemoAction = QStringLiteral("[Nemo Action]\n"
+                                              "Name=%1\n"
+                                              "Icon-Name=%2\n"
+                                              "Exec=%3 %F\n"
+                                              "Selection=notnone\n"
+                                              "Extensions=any;\n")
+                                   .arg(name, QLatin1String(kProgramIconName), escapeValue(quoteShellWord(programPath)));
+    ok = writeRecorded(routine, nemoActionPath(), nemoAction, kReadable) && ok;
+
     runTool(QStringLiteral("update-desktop-database"), {dataHome() + QStringLiteral("/applications")});
+    return ok;
+}
+
+bool gRemoveDesktopIntegration(const QString& typeName) {
+    const QString routine = QStringLiteral("b_gRemoveDesktopIntegration");
+    QStringList files{mimePackagePath(),  openEntryPath(),   oldContextEntryPath(),
+                      serviceMenuPath(),  nemoActionPath(),  iconPath("apps", kProgramIconName),
+                      iconPath("mimetypes", kCatalogIconName)};
+    files << ourScripts(QString());
+    bool ok = true;
+    for (const QString& file : files) ok = removeRecorded(routine, file) && ok;
+
+    const QString list = readTextFile(mimeAppsListPath());
+    const QString kept = removeKeyFileValue(list, kDefaultsGroup, mimeTypeName(typeName), kOpenEntryName);
+    if (kept != list) ok = writeRecorded(routine, mimeAppsListPath(), kept, kReadable) && ok;
+
+    refreshDesktopDatabases();
     return ok;
 }
 
@@ -305,6 +380,11 @@ void but_SetKontextMenu_Click(const QString& kontextText) {
     desktop::gSetContextMenu(text, desktop::programPath());
     showMessage(QStringLiteral("'") + text + QStringLiteral("' erfolgreich in das Kontextmenu für Dateien aufgenommen."),
                 programFileName(), MsgIcon::Information);
+}
+
+void but_RemoveDesktopEntries_Click() {
+    desktop::gRemoveDesktopIntegration(QStringLiteral("Bravel"));
+    showMessage(QStringLiteral("Desktop-Einträge erfolgreich entfernt."), programFileName(), MsgIcon::Information);
 }
 
 void but_SetAutostart_Click() {

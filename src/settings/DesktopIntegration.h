@@ -6,9 +6,14 @@
 namespace bravel {
 
 // The catalog file type and the file context entry, registered the freedesktop way for the
-// current user: a shared-mime-info package, desktop entries under $XDG_DATA_HOME/applications,
-// the default application in $XDG_CONFIG_HOME/mimeapps.list, a KDE service menu and a Nautilus
-// script.
+// current user: a shared-mime-info package, the desktop entry under $XDG_DATA_HOME/applications,
+// the default application in $XDG_CONFIG_HOME/mimeapps.list, the icons in the user's hicolor
+// theme, and the context entry in the file managers' own action menus (a KDE service menu, a
+// Nautilus script, a Nemo action). The context entry is never a desktop entry with a file type:
+// that would make it a handler that can become the default for other files.
+//
+// The desktop entry, the file type and the icons have the names of the installed ones, so for this
+// user they take the installed files' place instead of standing beside them.
 namespace desktop {
 
 // $XDG_DATA_HOME, or ~/.local/share when it is not set (or not absolute).
@@ -31,10 +36,15 @@ QString quoteShellWord(const QString& word);
 // The files each call writes, for the callers that want to look at them.
 QString mimePackagePath();
 QString openEntryPath();
-QString contextEntryPath();
 QString serviceMenuPath();
 QString nautilusScriptsFolder();
+QString nemoActionPath();
 QString mimeAppsListPath();
+// Where the user's copy of an icon goes: "apps" or "mimetypes" in the hicolor theme.
+QString iconPath(const char* context, const char* iconName);
+// The context entry that earlier versions wrote as a desktop entry for every file type; it is
+// removed wherever it is found.
+QString oldContextEntryPath();
 
 // The file type: its description, the program that opens it with the file and "/open/", the
 // type name and the extension without its dot. False when a file could not be written.
@@ -42,9 +52,14 @@ bool gSetFileAssociation(const QString& description, const QString& programPath,
                          const QString& extension);
 // The context entry for every file, named by menuText, that starts the program with the files.
 bool gSetContextMenu(const QString& menuText, const QString& programPath);
+// Removes every file the two calls above wrote and the type's line in mimeapps.list when it
+// still names our entry; every other file and line stays. False when something could not go.
+bool gRemoveDesktopIntegration(const QString& typeName);
 
 // Sets key=value in group of a freedesktop key file text, keeping every other line.
 QString setKeyFileValue(const QString& text, const QString& group, const QString& key, const QString& value);
+// Removes the line key=value from group, keeping every other line.
+QString removeKeyFileValue(const QString& text, const QString& group, const QString& key, const QString& value);
 
 }  // namespace desktop
 
@@ -52,6 +67,8 @@ QString setKeyFileValue(const QString& text, const QString& group, const QString
 // record a failed write in the error stack.
 void but_SetExtension2Registry_Click();
 void but_SetKontextMenu_Click(const QString& kontextText);
+// The setup window's way back: removes what the two buttons above wrote.
+void but_RemoveDesktopEntries_Click();
 
 // The main window's set-autostart button: the open catalog becomes the autostart catalog.
 void but_SetAutostart_Click();

@@ -27,7 +27,7 @@ DialogChoice mShowDialog(const DialogRequest& request, const QString& action) {
     Err.Clear();
     DialogChoice choice;
     if (action == QLatin1String("ShowFont")) {
-        const std::optional<QFont> font = dialogs().chooseFont(request.initialFont);
+        const std::optional<QFont> font = dialogs().chooseFont(request.initialFont, request.title);
         if (!font) return cancelled();
         choice.font = *font;
         choice.text = font->family();
@@ -40,7 +40,7 @@ DialogChoice mShowDialog(const DialogRequest& request, const QString& action) {
         if (!file) return cancelled();
         choice.text = *file;
     } else if (action == QLatin1String("ShowColor")) {
-        const std::optional<quint32> color = dialogs().chooseColor(request.initialColor);
+        const std::optional<quint32> color = dialogs().chooseColor(request.initialColor, request.title);
         if (!color) return cancelled();
         choice.color = *color;
     }

@@ -252,7 +252,11 @@ QWidget* frm_setup::buildDefaultsTab() {
         named(new QPushButton(QStringLiteral("Dateiendung 'bvk' mit dieser Anwendung assoziieren"), page), "but_SetExtension2Registry");
     but_SetKontextMenu =
         named(new QPushButton(QStringLiteral("Bravel in Kontext-Menu für Dateien aufnehmen."), page), "but_SetKontextMenu");
-    for (QPushButton* button : {but_SetExtension2Registry, but_SetKontextMenu}) button->setAutoDefault(false);
+    // The way back from the two buttons above: removes the files they wrote.
+    but_RemoveDesktopEntries =
+        named(new QPushButton(QStringLiteral("Desktop-Einträge entfernen"), page), "but_RemoveDesktopEntries");
+    for (QPushButton* button : {but_SetExtension2Registry, but_SetKontextMenu, but_RemoveDesktopEntries})
+        button->setAutoDefault(false);
     txt_KontextText = named(new QLineEdit(QStringLiteral("zu Bravel hinzufügen..."), page), "txt_KontextText");
 
     column->addWidget(chk_StandardSicherungsverzeichnis);
@@ -275,7 +279,10 @@ QWidget* frm_setup::buildDefaultsTab() {
     updateRow->addWidget(makeLabel(QStringLiteral("Millisekunden."), page));
     updateRow->addStretch(1);
     column->addLayout(updateRow);
-    column->addWidget(but_SetExtension2Registry);
+    auto* associationRow = new QHBoxLayout;
+    associationRow->addWidget(but_SetExtension2Registry);
+    associationRow->addWidget(but_RemoveDesktopEntries);
+    column->addLayout(associationRow);
     auto* contextRow = new QHBoxLayout;
     contextRow->addWidget(but_SetKontextMenu);
     contextRow->addWidget(txt_KontextText, 1);
@@ -442,6 +449,7 @@ void frm_setup::connectControls() {
         });
     connect(but_SetExtension2Registry, &QPushButton::clicked, this, [] { but_SetExtension2Registry_Click(); });
     connect(but_SetKontextMenu, &QPushButton::clicked, this, [this] { but_SetKontextMenu_Click(txt_KontextText->text()); });
+    connect(but_RemoveDesktopEntries, &QPushButton::clicked, this, [] { but_RemoveDesktopEntries_Click(); });
     connect(but_ok, &QPushButton::clicked, this, &frm_setup::but_ok_Click);
     connect(but_exit, &QPushButton::clicked, this, [this] { closeWith(kSetupExit); });
 }

@@ -69,6 +69,7 @@ public:
     QLineEdit* txt_AutoUpdate;
     QPushButton* but_SetExtension2Registry;
     QPushButton* but_SetKontextMenu;
+    QPushButton* but_RemoveDesktopEntries;
     QLineEdit* txt_KontextText;
     // Ansicht
     QListWidget* lst_SetupMenuItems;

@@ -54,13 +54,15 @@ std::optional<QString> ScriptedDialogs::browseFolder(const QString& title, const
     return nextAnswer<std::optional<QString>>(folderAnswers, std::nullopt);
 }
 
-std::optional<quint32> ScriptedDialogs::chooseColor(quint32) {
+std::optional<quint32> ScriptedDialogs::chooseColor(quint32, const QString& title) {
     ++colorRequests;
+    colorTitles << title;
     return nextAnswer<std::optional<quint32>>(colorAnswers, std::nullopt);
 }
 
-std::optional<QFont> ScriptedDialogs::chooseFont(const QFont&) {
+std::optional<QFont> ScriptedDialogs::chooseFont(const QFont&, const QString& title) {
     ++fontRequests;
+    fontTitles << title;
     return nextAnswer<std::optional<QFont>>(fontAnswers, std::nullopt);
 }
 

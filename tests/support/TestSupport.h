@@ -33,8 +33,8 @@ public:
     std::optional<QStringList> openFiles(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
     std::optional<QString> browseFolder(const QString& title, const QString& start) override;
-    std::optional<quint32> chooseColor(quint32 initial) override;
-    std::optional<QFont> chooseFont(const QFont& initial) override;
+    std::optional<quint32> chooseColor(quint32 initial, const QString& title) override;
+    std::optional<QFont> chooseFont(const QFont& initial, const QString& title) override;
 
     void reset();
 
@@ -48,6 +48,8 @@ public:
     std::deque<std::optional<QFont>> fontAnswers;
     int colorRequests = 0;
     int fontRequests = 0;
+    QStringList colorTitles;
+    QStringList fontTitles;
 };
 
 class RecordingSystemActions : public SystemActions {
