@@ -6,12 +6,16 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QDirIterator>
+#include <QMap>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include "TestSupport.h"
 #include "errors/COLError.h"
 #include "platform/CatalogDatabase.h"
+#include "platform/ProgramResources.h"
 #include "settings/DesktopIntegration.h"
 
 using namespace bravel;
@@ -71,6 +75,10 @@ struct ToolRun {
 ToolRun runTool(const QString& tool, const QStringList& arguments) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    // GIO's answers are read in English.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C.UTF-8");
+    process.setProcessEnvironment(environment);
     process.start(QStandardPaths::findExecutable(tool), arguments);
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -78,6 +86,44 @@ ToolRun runTool(const QString& tool, const QStringList& arguments) {
 }
 
 bool installed(const QString& tool) { return !QStandardPaths::findExecutable(tool).isEmpty(); }
+
+// The key=value lines of a key file's group, in order.
+QStringList groupLines(const QString& text, const QString& group) {
+    QStringList lines;
+    bool inGroup = false;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1Char('['))) inGroup = line == QLatin1Char('[') + group + QLatin1Char(']');
+        else if (inGroup && line.contains(QLatin1Char('='))) lines << line;
+    }
+    return lines;
+}
+
+// Every file below folder with its contents, for comparing a tree before and after.
+QMap<QString, QByteArray> snapshot(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(path.mid(folder.size()), test::readFile(path));
+    }
+    return files;
+}
+
+// GIO's answer for a file's type and its icon names, as a GIO file manager sees them.
+QString gioAttribute(const QString& file, const QString& attribute) {
+    const ToolRun run = runTool("gio", {"info", "-a", attribute, file});
+    for (const QString& line : run.output.split(QLatin1Char('\n')))
+        if (line.trimmed().startsWith(attribute + QLatin1Char(':'))) return line.trimmed().mid(attribute.size() + 1).trimmed();
+    return run.output;
+}
+
+// The default application that GIO names for a type ("" for none).
+QString gioDefault(const QString& mimeType) {
+    const ToolRun run = runTool("gio", {"mime", mimeType});
+    const QString first = run.output.section(QLatin1Char('\n'), 0, 0);
+    if (!first.startsWith("Default application")) return QString();
+    return first.section(QLatin1Char(':'), 1).trimmed();
+}
 
 // Each test gets its own data and config homes; the ones of the test program come back after.
 class DesktopIntegrationTest : public ::testing::Test {
@@ -103,6 +149,15 @@ protected:
     void TearDown() override {
         qputenv("XDG_DATA_HOME", savedData);
         qputenv("XDG_CONFIG_HOME", savedConfig);
+    }
+
+    // GLib looks for the program before it undoes the "%%" of a literal "%", so what GIO is to
+    // launch or name as a default gets a folder without one; the quoting of "%" is checked apart.
+    void useProgramGioFinds() {
+        const QString folder = home.path() + "/Programme mit Blanks/$HOME \"x\" \\ `y`";
+        QDir().mkpath(folder);
+        ASSERT_TRUE(QFile::copy(program, folder + "/bravel"));
+        program = folder + "/bravel";
     }
 
     QStringList loggedArguments() {
@@ -142,43 +197,132 @@ TEST_F(DesktopIntegrationTest, TheAssociationMakesBvkItsOwnTypeOpenedWithTheFile
 }
 
 TEST_F(DesktopIntegrationTest, TheDesktopToolsAcceptTheFilesAndNameOurTypeForACatalog) {
+    useProgramGioFinds();
     ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
     ASSERT_TRUE(desktop::gSetContextMenu("zu Bravel hinzufügen...", program));
 
     if (!installed("desktop-file-validate")) GTEST_SKIP() << "desktop-file-validate is not installed";
-    for (const QString& file : {desktop::openEntryPath(), desktop::contextEntryPath()}) {
-        const ToolRun run = runTool("desktop-file-validate", {file});
-        EXPECT_EQ(run.exitCode, 0) << file.toStdString() << ": " << run.output.toStdString();
-        EXPECT_FALSE(run.output.contains("error", Qt::CaseInsensitive)) << run.output.toStdString();
-    }
+    const ToolRun validation = runTool("desktop-file-validate", {desktop::openEntryPath()});
+    EXPECT_EQ(validation.exitCode, 0) << validation.output.toStdString();
+    EXPECT_FALSE(validation.output.contains("error", Qt::CaseInsensitive)) << validation.output.toStdString();
 
     if (!installed("update-mime-database")) GTEST_SKIP() << "update-mime-database is not installed";
     const ToolRun update = runTool("update-mime-database", {"-V", desktop::dataHome() + "/mime"});
     EXPECT_EQ(update.exitCode, 0) << update.output.toStdString();
     EXPECT_FALSE(update.output.contains("error", Qt::CaseInsensitive)) << update.output.toStdString();
     EXPECT_TRUE(test::readFile(desktop::dataHome() + "/mime/globs2").contains("application/x-bravel:*.bvk"));
-    if (installed("update-desktop-database")) {
-        EXPECT_TRUE(test::readFile(desktop::dataHome() + "/applications/mimeinfo.cache")
-                        .contains("application/x-bravel=quillfen-bravel.desktop"));
-    }
 
-    if (!installed("xdg-mime")) GTEST_SKIP() << "xdg-mime is not installed";
+    // What a desktop does with a real catalog: GIO reads the shared-mime-info database and the
+    // default from mimeapps.list, where xdg-mime without a desktop session would ask `file`.
+    if (!installed("gio")) GTEST_SKIP() << "gio (libglib2.0-bin) is not installed";
     const QString catalog = home.path() + "/Mein Katalog.bvk";
     CatalogDatabase::create(catalog)->Close();
-    const ToolRun query = runTool("xdg-mime", {"query", "filetype", catalog});
-    EXPECT_EQ(query.output.trimmed(), "application/x-bravel");
-    const ToolRun handler = runTool("xdg-mime", {"query", "default", "application/x-bravel"});
-    EXPECT_EQ(handler.output.trimmed(), "quillfen-bravel.desktop");
+    EXPECT_EQ(gioAttribute(catalog, "standard::content-type"), "application/x-bravel");
+    EXPECT_TRUE(gioAttribute(catalog, "standard::icon").startsWith("application-x-bravel"))
+        << gioAttribute(catalog, "standard::icon").toStdString();
+    EXPECT_EQ(gioDefault("application/x-bravel"), "quillfen-bravel.desktop");
+}
+
+TEST_F(DesktopIntegrationTest, TheContextEntryNeverBecomesTheHandlerOfOtherFiles) {
+    // The desktop entry an older version wrote for every file goes when the entry is written again.
+    test::writeFile(desktop::oldContextEntryPath(), "[Desktop Entry]\nType=Application\nName=alt\nExec=bravel %F\n"
+                                                    "MimeType=application/octet-stream;\nNoDisplay=true\n");
+    ASSERT_TRUE(desktop::gSetContextMenu("zu Bravel hinzufügen...", program));
+    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
+    EXPECT_FALSE(QFile::exists(desktop::oldContextEntryPath()));
+    const QStringList entries = QDir(desktop::dataHome() + "/applications").entryList({"*.desktop"}, QDir::Files);
+    EXPECT_EQ(entries, QStringList{"quillfen-bravel.desktop"});
+    EXPECT_EQ(keyValue(desktop::openEntryPath(), "MimeType"), "application/x-bravel;");
+
+    if (!installed("gio")) GTEST_SKIP() << "gio (libglib2.0-bin) is not installed";
+    const QString unknown = home.path() + "/unbekannt.xyz";
+    test::writeFile(unknown, QByteArray("\x01\x02\x03\x00binary", 10));
+    const QString unknownType = gioAttribute(unknown, "standard::content-type");
+    for (const QString& type : {unknownType, QStringLiteral("application/octet-stream"), QStringLiteral("text/plain")}) {
+        const ToolRun handlers = runTool("gio", {"mime", type});
+        EXPECT_FALSE(handlers.output.contains("quillfen")) << type.toStdString() << ": " << handlers.output.toStdString();
+    }
+}
+
+TEST_F(DesktopIntegrationTest, TheUsersEntryTakesTheInstalledOnesPlaceWithItsOwnProgram) {
+    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
+    // Same file name as the installed entry: the user's copy hides it instead of standing beside it.
+    EXPECT_EQ(QFileInfo(desktop::openEntryPath()).fileName(), "quillfen-bravel.desktop");
+    const QString installed = QString::fromUtf8(resourceBytes(kDesktopEntryResource));
+    const QString written = QString::fromUtf8(test::readFile(desktop::openEntryPath()));
+    ASSERT_FALSE(installed.isEmpty());
+    QStringList expected = groupLines(installed, "Desktop Entry");
+    QStringList actual = groupLines(written, "Desktop Entry");
+    EXPECT_EQ(expected.filter(QRegularExpression("^Exec=")), QStringList{"Exec=bravel %f /open/"});
+    expected.removeIf([](const QString& line) { return line.startsWith("Exec="); });
+    actual.removeIf([](const QString& line) { return line.startsWith("Exec="); });
+    EXPECT_EQ(actual, expected);
+    EXPECT_EQ(keyValue(desktop::openEntryPath(), "Icon"), "quillfen-bravel");
+
+    // The icons the entry and the type name are there for the user, as compiled into the program.
+    EXPECT_EQ(test::readFile(desktop::iconPath("apps", kProgramIconName)), resourceBytes(iconResource(kProgramIconName)));
+    EXPECT_EQ(test::readFile(desktop::iconPath("mimetypes", kCatalogIconName)),
+              resourceBytes(iconResource(kCatalogIconName)));
+    EXPECT_TRUE(QString::fromUtf8(test::readFile(desktop::mimePackagePath())).contains("<icon name=\"application-x-bravel\"/>"));
+    EXPECT_FALSE(programIcon().pixmap(32, 32).isNull());
+}
+
+TEST_F(DesktopIntegrationTest, RemovingTakesBackExactlyWhatWasWrittenAndKeepsTheRest) {
+    useProgramGioFinds();
+    // What the user had before: other defaults, a script and an entry of their own.
+    const QString mimeApps = "[Added Associations]\ntext/plain=gedit.desktop;\n\n"
+                             "[Default Applications]\ntext/plain=gedit.desktop\nimage/png=eog.desktop\n";
+    test::writeFile(desktop::mimeAppsListPath(), mimeApps.toUtf8());
+    QDir().mkpath(desktop::nautilusScriptsFolder());
+    test::writeFile(desktop::nautilusScriptsFolder() + "/Fremdes Skript", "#!/bin/sh\necho fremd\n");
+    test::writeFile(desktop::dataHome() + "/applications/fremd.desktop",
+                    "[Desktop Entry]\nType=Application\nName=Fremd\nExec=fremd\n");
+    const auto generated = [](const QString& path) {
+        // The databases the desktop tools build from the files.
+        return (path.startsWith("/data/mime/") && !path.startsWith("/data/mime/packages/")) ||
+               path == "/data/applications/mimeinfo.cache";
+    };
+    auto withoutGenerated = [&](QMap<QString, QByteArray> files) {
+        files.removeIf([&](const auto& file) { return generated(file.key()); });
+        return files;
+    };
+    const auto before = withoutGenerated(snapshot(home.path()));
+
+    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
+    ASSERT_TRUE(desktop::gSetContextMenu("zu Bravel hinzufügen...", program));
+    test::writeFile(desktop::oldContextEntryPath(), "[Desktop Entry]\nMimeType=application/octet-stream;\n");
+    EXPECT_GE(withoutGenerated(snapshot(home.path())).size(), before.size() + 7);
+
+    ASSERT_TRUE(desktop::gRemoveDesktopIntegration("Bravel"));
+    EXPECT_EQ(withoutGenerated(snapshot(home.path())), before);
+    EXPECT_EQ(QString::fromUtf8(test::readFile(desktop::mimeAppsListPath())), mimeApps);
+    if (installed("gio")) EXPECT_EQ(gioDefault("application/x-bravel"), "");
+    EXPECT_FALSE(test::readFile(desktop::dataHome() + "/mime/globs2").contains("application/x-bravel"));
+
+    // A default the user has since given to another program is theirs and stays.
+    const QString changed = "[Default Applications]\napplication/x-bravel=anders.desktop\n";
+    test::writeFile(desktop::mimeAppsListPath(), changed.toUtf8());
+    ASSERT_TRUE(desktop::gRemoveDesktopIntegration("Bravel"));
+    EXPECT_EQ(QString::fromUtf8(test::readFile(desktop::mimeAppsListPath())), changed);
+}
+
+TEST_F(DesktopIntegrationTest, TheNemoActionStartsTheProgramWithTheChosenFiles) {
+    ASSERT_TRUE(desktop::gSetContextMenu("zu Bravel hinzufügen...", program));
+    const QString action = desktop::nemoActionPath();
+    EXPECT_EQ(keyValue(action, "Name"), "zu Bravel hinzufügen...");
+    EXPECT_EQ(keyValue(action, "Selection"), "notnone");
+    // Nemo puts in the files quoted for a shell and splits the line as a shell does.
+    const QString file = home.path() + "/Datei mit 'Quote' und $x.txt";
+    QString command = keyValue(action, "Exec").replace("\\\\", "\\");
+    ASSERT_TRUE(command.endsWith(" %F"));
+    command.replace("%F", desktop::quoteShellWord(file) + " " + desktop::quoteShellWord("/tmp/zweite Datei"));
+    QProcess::execute("/bin/sh", {"-c", command});
+    EXPECT_EQ(loggedArguments(), (QStringList{file, "/tmp/zweite Datei"}));
 }
 
 TEST_F(DesktopIntegrationTest, OpeningACatalogStartsTheProgramWithThePathAndOpenMarker) {
     if (!installed("gio")) GTEST_SKIP() << "gio is not installed to launch the entry";
-    // GLib looks for the program before it undoes the "%%" of a literal "%", so this launcher
-    // gets a folder without one; the quoting of "%" is checked above.
-    const QString folder = home.path() + "/Programme mit Blanks/$HOME \"x\" \\ `y`";
-    QDir().mkpath(folder);
-    ASSERT_TRUE(QFile::copy(program, folder + "/bravel"));
-    program = folder + "/bravel";
+    useProgramGioFinds();
     ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
     const QString catalog = home.path() + "/Katalog mit Blanks.bvk";
     test::writeFile(catalog, "x");
@@ -189,8 +333,6 @@ TEST_F(DesktopIntegrationTest, OpeningACatalogStartsTheProgramWithThePathAndOpen
 
 TEST_F(DesktopIntegrationTest, TheContextEntriesStartTheProgramWithTheChosenFiles) {
     ASSERT_TRUE(desktop::gSetContextMenu("  zu Bravel hinzufügen...  ", program));
-    EXPECT_EQ(keyValue(desktop::contextEntryPath(), "Name"), "zu Bravel hinzufügen...");
-    EXPECT_EQ(execArguments(keyValue(desktop::contextEntryPath(), "Exec")), (QStringList{program, "%F"}));
     const QString serviceMenu = QString::fromUtf8(test::readFile(desktop::serviceMenuPath()));
     EXPECT_TRUE(serviceMenu.contains("MimeType=all/allfiles;"));
     EXPECT_TRUE(serviceMenu.contains("Name=zu Bravel hinzufügen..."));
@@ -213,7 +355,7 @@ TEST_F(DesktopIntegrationTest, ARenamedContextEntryReplacesTheOldScriptAndKeepsO
     QStringList scripts = QDir(desktop::nautilusScriptsFolder()).entryList(QDir::Files);
     scripts.sort();
     EXPECT_EQ(scripts, (QStringList{"Fremdes Skript", "Neu-mit Strich"}));
-    EXPECT_EQ(keyValue(desktop::contextEntryPath(), "Name"), "Neu/mit Strich");
+    EXPECT_EQ(keyValue(desktop::serviceMenuPath(), "Name"), "Neu/mit Strich");
 }
 
 TEST_F(DesktopIntegrationTest, TheDefaultGoesIntoAnExistingListWithoutLosingItsLines) {
@@ -247,6 +389,11 @@ TEST_F(DesktopIntegrationTest, TheButtonsShowTheirMessagesAlsoWhenAFileCannotBeW
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 2u);
     EXPECT_EQ(test::scriptedDialogs().messages[1].text, "Endung 'bvk' erfolgreich assoziiert.");
     EXPECT_EQ(test::scriptedDialogs().messages[1].caption, QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+
+    but_RemoveDesktopEntries_Click();
+    ASSERT_EQ(test::scriptedDialogs().messages.size(), 3u);
+    EXPECT_EQ(test::scriptedDialogs().messages[2].text, "Desktop-Einträge erfolgreich entfernt.");
+    EXPECT_EQ(test::scriptedDialogs().messages[2].icon, MsgIcon::Information);
 }
 
 }  // namespace

@@ -30,6 +30,7 @@
 #include "listtools/ToolTipContent.h"
 #include "platform/CatalogDatabase.h"
 #include "platform/Colors.h"
+#include "settings/DesktopIntegration.h"
 #include "settings/SettingKeys.h"
 #include "settings/frm_setup.h"
 
@@ -363,6 +364,21 @@ TEST_F(OpenSetupTest, TheListColourShowsAtOnce) {
     EXPECT_EQ(again.pixelColor(again.width() / 2, again.height() - 3), QColor(255, 255, 0));
 }
 
+TEST_F(OpenSetupTest, TheRemoveButtonBesideTheAssociationTakesTheDesktopFilesBack) {
+    frm_setup& s = open();
+    ASSERT_NE(s.but_RemoveDesktopEntries, nullptr);
+    EXPECT_EQ(s.but_RemoveDesktopEntries->objectName(), "but_RemoveDesktopEntries");
+    EXPECT_EQ(s.but_RemoveDesktopEntries->text(), "Desktop-Einträge entfernen");
+    EXPECT_EQ(s.but_RemoveDesktopEntries->parentWidget(), s.but_SetExtension2Registry->parentWidget());
+    s.but_SetExtension2Registry->click();
+    ASSERT_TRUE(QFile::exists(desktop::openEntryPath()));
+    s.but_RemoveDesktopEntries->click();
+    EXPECT_FALSE(QFile::exists(desktop::openEntryPath()));
+    EXPECT_FALSE(QFile::exists(desktop::mimePackagePath()));
+    ASSERT_EQ(test::scriptedDialogs().messages.size(), 2u);
+    EXPECT_EQ(test::scriptedDialogs().messages[1].text, "Desktop-Einträge erfolgreich entfernt.");
+}
+
 TEST_F(OpenSetupTest, FontAndColourChoicesActOnlyOnTheSelectedMenuEntries) {
     frm_setup& s = open();
     s.lst_SetupMenuItems->clearSelection();
@@ -377,6 +393,8 @@ TEST_F(OpenSetupTest, FontAndColourChoicesActOnlyOnTheSelectedMenuEntries) {
     test::scriptedDialogs().colorAnswers.push_back(0x0000FF);
     QTest::mouseClick(s.pic_FontColor, Qt::LeftButton);
     EXPECT_EQ(test::scriptedDialogs().colorRequests, 1);
+    EXPECT_EQ(test::scriptedDialogs().fontTitles, QStringList{"Bravel - Schrift auswählen"});
+    EXPECT_EQ(test::scriptedDialogs().colorTitles, QStringList{"Bravel - Farbe auswählen"});
     EXPECT_EQ(swatch(s.pic_FontColor), QColor(255, 0, 0));
     for (QLabel* label : {window->lbl_mnu_Katalog, window->lbl_mnu_Bearbeiten, window->lbl_mnu_Ausfuehren,
                           window->lbl_mnu_Programm}) {
