@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "TestSupport.h"
 #include "errors/COLError.h"
 
 namespace bravel::test {
@@ -77,8 +78,10 @@ inline QProcess* startChildTest(const QString& testName, const QStringList& env,
     }
     process->setProcessEnvironment(environment);
     process->setProcessChannelMode(QProcess::MergedChannels);
+    // A wrapper runs the child as another user, who may not reach the build folder.
+    const QString self = QCoreApplication::applicationFilePath();
     QStringList arguments = wrapper;
-    arguments << QCoreApplication::applicationFilePath()
+    arguments << (wrapper.isEmpty() ? self : copyForOtherUsers(self))
               << QStringLiteral("--gtest_filter=") + testName;
     const QString program = arguments.takeFirst();
     process->start(program, arguments);

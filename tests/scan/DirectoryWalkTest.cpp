@@ -226,7 +226,10 @@ TEST_F(DirectoryWalkTest, AnUnreadableFolderAddsNothingAndTheSiblingsAreWalked) 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("BRAVEL_WALK_AS_CHILD", root);
     child.setProcessEnvironment(environment);
-    child.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", QCoreApplication::applicationFilePath(),
+    // The build folder may lie in a home that the other user cannot enter.
+    const QString self = test::copyForOtherUsers(QCoreApplication::applicationFilePath());
+    ASSERT_FALSE(self.isEmpty());
+    child.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", self,
                           "--gtest_filter=DirectoryWalkChild.*"});
     ASSERT_TRUE(child.waitForFinished(20000));
     ASSERT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();

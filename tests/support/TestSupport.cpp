@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include "app/AppValues.h"
 #include "platform/SettingsStore.h"
@@ -81,6 +82,17 @@ RecordingSystemActions& recordingActions() {
 void installFakes() {
     setDialogs(&scriptedDialogs());
     setSystemActions(&recordingActions());
+}
+
+QString copyForOtherUsers(const QString& program) {
+    static QTemporaryDir folder(QStringLiteral("/tmp/bravel-tests-XXXXXX"));
+    constexpr QFileDevice::Permissions kEveryone = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                                   QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    if (!folder.isValid() || !QFile::setPermissions(folder.path(), kEveryone)) return {};
+    const QString copy = folder.filePath(QFileInfo(program).fileName());
+    if (!QFile::exists(copy) && !QFile::copy(program, copy)) return {};
+    return QFile::setPermissions(copy, kEveryone) ? copy : QString();
 }
 
 void pointXdgFoldersInto(const QString& folder) {

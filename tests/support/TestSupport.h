@@ -72,6 +72,11 @@ void resetAll();
 // macros only return from the function on failure, which GoogleTest would not notice.)
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 
+// A copy of program in a folder under /tmp that every user can enter, for a child process run
+// as another user: the build folder may lie in a home that only its owner can enter. The copies
+// go when the test program ends. Empty when the copy could not be made.
+QString copyForOtherUsers(const QString& program);
+
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& content);
 
