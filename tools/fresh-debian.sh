@@ -57,7 +57,7 @@ cleanup() {
     if [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$tree" ]; then kill -9 "$pid" 2>/dev/null || true; fi
   done
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[$i]}" 2>/dev/null || true; done
-  rm -rf --one-file-system "$tree"
+  rm -rf --one-file-system "$tree" "$tree.debootstrap.log"
   exit $status
 }
 trap cleanup EXIT
@@ -68,7 +68,7 @@ elapsed() { echo "$(($(date +%s) - started)) s"; }
 
 echo "== debootstrap bookworm (minbase) into $tree from $mirror"
 debootstrap --variant=minbase bookworm "$tree" "$mirror" >"$tree.debootstrap.log" 2>&1 ||
-  { tail -n 30 "$tree.debootstrap.log"; rm -f "$tree.debootstrap.log"; exit 1; }
+  { tail -n 30 "$tree.debootstrap.log"; exit 1; }
 rm -f "$tree.debootstrap.log"
 echo "== tree ready after $(elapsed)"
 

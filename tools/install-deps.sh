@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that Bravel needs to build, test and run, but only those that
-# are missing; the package lists are refreshed first when anything is to be installed.
+# Installs the Debian packages that Bravel needs to build, test, run, pack and check, but only
+# those that are missing; the package lists are refreshed first when anything is to be installed.
+# Qt loads the SQLite driver, the SVG icon reader and its German texts at run time; the tests ask
+# GIO (gio, libglib2.0-bin) and shared-mime-info what a desktop makes of the installed files;
+# `make package` wants dpkg-shlibdeps (dpkg-dev), CI checks the package with lintian and the
+# AppStream file with appstreamcli.
 set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libqt6sql6-sqlite libqt6svg6 libsqlite3-dev libxxhash-dev
+  qt6-base-dev libqt6sql6-sqlite libqt6svg6 qt6-translations-l10n libsqlite3-dev libxxhash-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-apps imagemagick
-  rsync sqlite3 desktop-file-utils shared-mime-info xdg-utils
-  clang libclang-rt-14-dev util-linux tzdata
+  rsync sqlite3 desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
+  dpkg-dev lintian appstream
+  clang libclang-rt-14-dev util-linux mount tzdata
   dbus-daemon dbus-session-bus-common
 )
 [ $# -gt 0 ] && packages+=("$@")
