@@ -3,8 +3,8 @@
 # those that are missing; the package lists are refreshed first when anything is to be installed.
 # Qt loads the SQLite driver, the SVG icon reader and its German texts at run time; the tests ask
 # GIO (gio, libglib2.0-bin) and shared-mime-info what a desktop makes of the installed files;
-# `make package` wants dpkg-shlibdeps (dpkg-dev), CI checks the package with lintian and the
-# AppStream file with appstreamcli.
+# `make package` wants dpkg-shlibdeps (dpkg-dev); tools/check-package.sh checks the package with
+# lintian, the AppStream file with appstreamcli and the manual page with man.
 set -euo pipefail
 
 packages=(
@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-apps imagemagick
   rsync sqlite3 desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
-  dpkg-dev lintian appstream
+  dpkg-dev lintian appstream man-db
   clang libclang-rt-14-dev util-linux mount tzdata
   dbus-daemon dbus-session-bus-common
 )
