@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -25,6 +26,7 @@ const QString kOpenEntryName = QStringLiteral("quillfen-bravel.desktop");
 const QString kOldContextEntryName = QStringLiteral("quillfen-bravel-context.desktop");
 const QString kEntryGroup = QStringLiteral("Desktop Entry");
 const QString kDefaultsGroup = QStringLiteral("Default Applications");
+const QString kEmptyThunarList = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n");
 // Marks the Nautilus script we wrote, so that a renamed context entry replaces the old one.
 const QString kScriptMarker = QStringLiteral("# quillfen-bravel context entry");
 
@@ -230,6 +232,7 @@ QString oldContextEntryPath() { return dataHome() + QStringLiteral("/application
 QString serviceMenuPath() { return dataHome() + QStringLiteral("/kio/servicemenus/quillfen-bravel.desktop"); }
 QString nautilusScriptsFolder() { return dataHome() + QStringLiteral("/nautilus/scripts"); }
 QString nemoActionPath() { return dataHome() + QStringLiteral("/nemo/actions/quillfen-bravel.nemo_action"); }
+QString thunarActionsPath() { return configHome() + QStringLiteral("/Thunar/uca.xml"); }
 QString iconPath(const char* context, const char* iconName) {
     return dataHome() + QStringLiteral("/icons/hicolor/scalable/") + QLatin1String(context) + QLatin1Char('/') +
            QLatin1String(iconName) + QStringLiteral(".svg");
@@ -267,6 +270,19 @@ QString setKeyFileValue(const QString& text, const QString& group, const QString
         lines.insert(insertAt, entry);
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString replaceThunarAction(const QString& list, const QString& action) {
+    // Each action is one <action> element; ours is the one with our unique id.
+    static const QRegularExpression ours(
+        QStringLiteral("<action>(?:(?!</action>).)*<unique-id>quillfen-bravel</unique-id>.*?</action>\\n?"),
+        QRegularExpression::DotMatchesEverythingOption);
+    QString kept = list;
+    kept.remove(ours);
+    if (action.isEmpty()) return kept;
+    if (kept.trimmed().isEmpty()) kept = kEmptyThunarList;
+    const int end = kept.lastIndexOf(QStringLiteral("</actions>"));
+    return end < 0 ? kept : kept.insert(end, action);
 }
 
 QString removeKeyFileValue(const QString& text, const QString& group, const QString& key, const QString& value) {
@@ -342,6 +358,25 @@ bool gSetContextMenu(const QString& menuText, const QString& programPath) {
                                    .arg(name, QLatin1String(kProgramIconName), escapeValue(quoteShellWord(programPath)));
     ok = writeRecorded(routine, nemoActionPath(), nemoAction, kReadable) && ok;
 
+    // Thunar puts in the files quoted for a shell as well.
+    const QString thunarAction = QStringLiteral("<action>\n"
+                                                "\t<icon>%1</icon>\n"
+                                                "\t<name>%2</name>\n"
+                                                "\t<unique-id>quillfen-bravel</unique-id>\n"
+                                                "\t<command>%3 %F</command>\n"
+                                                "\t<description></description>\n"
+                                                "\t<patterns>*</patterns>\n"
+                                                "\t<audio-files/>\n"
+                                                "\t<image-files/>\n"
+                                                "\t<other-files/>\n"
+                                                "\t<text-files/>\n"
+                                                "\t<video-files/>\n"
+                                                "</action>\n")
+                                     .arg(QLatin1String(kProgramIconName), entryName(menuText).toHtmlEscaped(),
+                                          quoteShellWord(programPath).toHtmlEscaped());
+    const QString thunarList = replaceThunarAction(readTextFile(thunarActionsPath()), thunarAction);
+    ok = writeRecorded(routine, thunarActionsPath(), thunarList, kReadable) && ok;
+
     runTool(QStringLiteral("update-desktop-database"), {dataHome() + QStringLiteral("/applications")});
     return ok;
 }
@@ -358,6 +393,11 @@ bool gRemoveDesktopIntegration(const QString& typeName) {
     const QString list = readTextFile(mimeAppsListPath());
     const QString kept = removeKeyFileValue(list, kDefaultsGroup, mimeTypeName(typeName), kOpenEntryName);
     if (kept != list) ok = writeRecorded(routine, mimeAppsListPath(), kept, kReadable) && ok;
+    const QString actions = readTextFile(thunarActionsPath());
+    const QString otherActions = replaceThunarAction(actions, QString());
+    // A list that held only our action goes with it.
+    if (otherActions == kEmptyThunarList) ok = removeRecorded(routine, thunarActionsPath()) && ok;
+    else if (otherActions != actions) ok = writeRecorded(routine, thunarActionsPath(), otherActions, kReadable) && ok;
 
     refreshDesktopDatabases();
     return ok;

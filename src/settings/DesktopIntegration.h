@@ -9,7 +9,7 @@ namespace bravel {
 // current user: a shared-mime-info package, the desktop entry under $XDG_DATA_HOME/applications,
 // the default application in $XDG_CONFIG_HOME/mimeapps.list, the icons in the user's hicolor
 // theme, and the context entry in the file managers' own action menus (a KDE service menu, a
-// Nautilus script, a Nemo action). The context entry is never a desktop entry with a file type:
+// Nautilus script, a Nemo action, a Thunar custom action). The context entry is never a desktop entry with a file type:
 // that would make it a handler that can become the default for other files.
 //
 // The desktop entry, the file type and the icons have the names of the installed ones, so for this
@@ -39,6 +39,8 @@ QString openEntryPath();
 QString serviceMenuPath();
 QString nautilusScriptsFolder();
 QString nemoActionPath();
+// Thunar keeps every custom action of the user in this one file.
+QString thunarActionsPath();
 QString mimeAppsListPath();
 // Where the user's copy of an icon goes: "apps" or "mimetypes" in the hicolor theme.
 QString iconPath(const char* context, const char* iconName);
@@ -58,6 +60,10 @@ bool gRemoveDesktopIntegration(const QString& typeName);
 
 // Sets key=value in group of a freedesktop key file text, keeping every other line.
 QString setKeyFileValue(const QString& text, const QString& group, const QString& key, const QString& value);
+// Thunar's list of custom actions with ours (marked by its unique id) replaced by action, or
+// taken out when action is empty; the other actions stay as they are.
+QString replaceThunarAction(const QString& list, const QString& action);
+
 // Removes the line key=value from group, keeping every other line.
 QString removeKeyFileValue(const QString& text, const QString& group, const QString& key, const QString& value);
 

@@ -320,6 +320,31 @@ TEST_F(DesktopIntegrationTest, TheNemoActionStartsTheProgramWithTheChosenFiles) 
     EXPECT_EQ(loggedArguments(), (QStringList{file, "/tmp/zweite Datei"}));
 }
 
+TEST_F(DesktopIntegrationTest, TheThunarActionJoinsTheUsersActionsAndLeavesThemAsTheyWere) {
+    const QString foreign = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
+                            "\t<name>Terminal hier</name>\n\t<unique-id>1234-1</unique-id>\n"
+                            "\t<command>xterm %f</command>\n</action>\n</actions>\n";
+    test::writeFile(desktop::thunarActionsPath(), foreign.toUtf8());
+    ASSERT_TRUE(desktop::gSetContextMenu("Alt", program));
+    ASSERT_TRUE(desktop::gSetContextMenu("zu Bravel <hinzufügen> & mehr", program));
+    const QString list = QString::fromUtf8(test::readFile(desktop::thunarActionsPath()));
+    EXPECT_EQ(list.count("<unique-id>quillfen-bravel</unique-id>"), 1) << list.toStdString();
+    EXPECT_TRUE(list.contains("<name>zu Bravel &lt;hinzufügen&gt; &amp; mehr</name>")) << list.toStdString();
+    EXPECT_TRUE(list.startsWith(foreign.left(foreign.indexOf("</actions>")))) << list.toStdString();
+    EXPECT_TRUE(list.endsWith("</action>\n</actions>\n"));
+
+    // Thunar puts in the files quoted for a shell and splits the line as a shell does.
+    QString command = list.section("<command>", 2, 2).section("</command>", 0, 0);
+    command.replace("&quot;", "\"").replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&");
+    const QString file = home.path() + "/Datei mit 'Quote' und $x.txt";
+    command.replace("%F", desktop::quoteShellWord(file));
+    QProcess::execute("/bin/sh", {"-c", command});
+    EXPECT_EQ(loggedArguments(), QStringList{file});
+
+    ASSERT_TRUE(desktop::gRemoveDesktopIntegration("Bravel"));
+    EXPECT_EQ(QString::fromUtf8(test::readFile(desktop::thunarActionsPath())), foreign);
+}
+
 TEST_F(DesktopIntegrationTest, OpeningACatalogStartsTheProgramWithThePathAndOpenMarker) {
     if (!installed("gio")) GTEST_SKIP() << "gio is not installed to launch the entry";
     useProgramGioFinds();
