@@ -4,7 +4,9 @@
 
 // The resources sit in a static library that nothing else references, so they are registered by
 // hand before the first use. Q_INIT_RESOURCE must be used outside a namespace.
-static void registerResources() { Q_INIT_RESOURCE(resources); }
+static void registerResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace bravel {
 
@@ -26,6 +28,8 @@ QByteArray resourceBytes(const QString& resource) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QIcon programIcon() { return QIcon(iconResource(kProgramIconName)); }
+QIcon programIcon() {
+    return QIcon(iconResource(kProgramIconName));
+}
 
 }  // namespace bravel

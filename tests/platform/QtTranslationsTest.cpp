@@ -33,31 +33,37 @@ QString titleOfDialog(Open open) {
 }
 
 class QtTranslationsTest : public ::testing::Test {
-protected:
+  protected:
     // Qt's English texts again for the tests after this one.
-    void TearDown() override { installQtTranslations(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void TearDown() override {
+        installQtTranslations(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
 };
 
 TEST_F(QtTranslationsTest, AMessageBoxUnderAGermanLocaleHasGermanButtons) {
     ASSERT_TRUE(installQtTranslations(QLocale(QLocale::German, QLocale::Germany)))
         << "no qtbase_de.qm in " << QLibraryInfo::path(QLibraryInfo::TranslationsPath).toStdString()
         << " (Debian: qt6-translations-l10n)";
-    QMessageBox german(QMessageBox::Question, "Bravel", "Frage", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QMessageBox german(QMessageBox::Question, "Bravel", "Frage",
+                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     EXPECT_EQ(buttonText(german, QMessageBox::Yes), "Ja");
     EXPECT_EQ(buttonText(german, QMessageBox::No), "Nein");
     EXPECT_EQ(buttonText(german, QMessageBox::Cancel), "Abbrechen");
 
     // Qt has no translation for English: its own texts come back.
     EXPECT_FALSE(installQtTranslations(QLocale(QLocale::English, QLocale::UnitedStates)));
-    QMessageBox english(QMessageBox::Question, "Bravel", "Question", QMessageBox::Yes | QMessageBox::No);
+    QMessageBox english(QMessageBox::Question, "Bravel", "Question",
+                        QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(buttonText(english, QMessageBox::Yes), "Yes");
 }
 
 TEST_F(QtTranslationsTest, TheColourAndFontDialogsCarryTheTitleTheyAreGiven) {
     UiDialogs dialogs;
-    EXPECT_EQ(titleOfDialog([&] { EXPECT_FALSE(dialogs.chooseColor(0x0000FF, "Bravel - Farbe auswählen")); }),
+    EXPECT_EQ(titleOfDialog(
+                  [&] { EXPECT_FALSE(dialogs.chooseColor(0x0000FF, "Bravel - Farbe auswählen")); }),
               "Bravel - Farbe auswählen");
-    EXPECT_EQ(titleOfDialog([&] { EXPECT_FALSE(dialogs.chooseFont(QFont(), "Bravel - Schrift auswählen")); }),
+    EXPECT_EQ(titleOfDialog(
+                  [&] { EXPECT_FALSE(dialogs.chooseFont(QFont(), "Bravel - Schrift auswählen")); }),
               "Bravel - Schrift auswählen");
 }
 
