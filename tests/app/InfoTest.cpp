@@ -19,6 +19,7 @@
 #include "app/frm_info.h"
 #include "app/frm_main.h"
 #include "catalog/CatalogState.h"
+#include "platform/ProgramResources.h"
 #include "settings/SettingKeys.h"
 
 using namespace bravel;
@@ -43,6 +44,7 @@ protected:
         QPoint pos;
         QSize size;
         bool exitHasFocus = false;
+        QImage icon;
     };
     static Seen openAbout(frm_main& window) {
         Seen seen;
@@ -53,6 +55,7 @@ protected:
             seen.pos = about->pos();
             seen.size = about->size();
             seen.exitHasFocus = about->focusWidget() == about->but_exit;
+            seen.icon = about->img_icon->pixmap().toImage();
             about->but_exit->click();
         });
         window.but_info->click();
@@ -76,6 +79,9 @@ TEST_F(InfoTest, AboutShowsTheTextCentredOverTheMainWindowEachTime) {
     EXPECT_EQ(first.text, expected);
     EXPECT_EQ(first.pos, frm_info::centredOver(window.geometry(), first.size));
     EXPECT_TRUE(first.exitHasFocus);
+    // The program's own icon, as the window and the desktop entry show it.
+    EXPECT_FALSE(first.icon.isNull());
+    EXPECT_EQ(first.icon, programIcon().pixmap(48, 48).toImage());
 
     window.move(150, 90);
     const Seen second = openAbout(window);
