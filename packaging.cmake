@@ -1,6 +1,9 @@
 # What `make install` puts under the prefix, and the Debian package made of the same files.
-# The desktop entry, the file type and the icons carry the names that Setup's per-user files
-# use, so that the user's copies take the place of these instead of standing beside them.
+# Two desktop entries: de.quillfen.bravel.desktop starts the program from the menu;
+# quillfen-bravel.desktop, not shown in menus, opens catalogs ("bravel %f /open/"), so a start
+# from the menu never passes the marker alone. The catalog entry, the file type and the icons
+# carry the names that Setup's per-user files use, so that the user's copies take the place of
+# these instead of standing beside them.
 
 configure_file(data/de.quillfen.bravel.metainfo.xml.in de.quillfen.bravel.metainfo.xml @ONLY)
 configure_file(data/bravel.1 bravel.1 @ONLY)
@@ -15,7 +18,8 @@ endforeach()
 add_custom_target(compressed_docs ALL DEPENDS bravel.1.gz changelog.gz)
 
 install(TARGETS bravel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES data/quillfen-bravel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES data/de.quillfen.bravel.desktop data/quillfen-bravel.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/quillfen-bravel.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES data/icons/quillfen-bravel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES data/icons/application-x-bravel.svg

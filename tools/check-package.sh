@@ -11,6 +11,7 @@ trap 'rm -rf "$root"' EXIT
 make --no-print-directory install BUILD_DIR="$build" DESTDIR="$root" PREFIX=/usr >/dev/null
 expected=(
   usr/bin/bravel
+  usr/share/applications/de.quillfen.bravel.desktop
   usr/share/applications/quillfen-bravel.desktop
   usr/share/mime/packages/quillfen-bravel.xml
   usr/share/icons/hicolor/scalable/apps/quillfen-bravel.svg
@@ -22,7 +23,8 @@ for file in "${expected[@]}"; do
   [ -f "$root/$file" ] || { echo "missing after make install: $file" >&2; exit 1; }
 done
 
-desktop-file-validate "$root/usr/share/applications/quillfen-bravel.desktop"
+desktop-file-validate "$root/usr/share/applications/de.quillfen.bravel.desktop" \
+  "$root/usr/share/applications/quillfen-bravel.desktop"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/de.quillfen.bravel.metainfo.xml"
 xmllint_out=$(update-mime-database -V "$root/usr/share/mime" 2>&1)
 if grep -qi error <<<"$xmllint_out"; then echo "$xmllint_out" >&2; exit 1; fi

@@ -76,8 +76,8 @@ int Main(int argc, char** argv) {
     // Before any catalog connection: a catalog shared with other programs must keep its locks.
     if (!installCatalogLocks()) qWarning("%s", qPrintable(catalogLockingNote()));
     TerminationSignals terminationSignals;  // from the start: a signal while loading is kept
-    // The window system links the windows to the desktop entry and its icon by this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("quillfen-bravel"));
+    // The window system links the windows to the menu's desktop entry and its icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.quillfen.bravel"));
     QApplication::setWindowIcon(programIcon());
     installQtTranslations(QLocale::system());
     const CatalogCloser closeCatalogAtEnd;
