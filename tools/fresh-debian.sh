@@ -49,14 +49,15 @@ host_mirror() {
 mirror=${DEBIAN_MIRROR:-$(host_mirror)}
 
 tree=$(mktemp -d "${FRESH_TREE_DIR:-/var/tmp}/bravel-fresh-XXXXXX")
-mounted=()
 cleanup() {
   local status=$?
   # Processes the checks left in the tree would keep its mounts busy.
   for pid in $(ls /proc | grep -E '^[0-9]+$'); do
     if [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$tree" ]; then kill -9 "$pid" 2>/dev/null || true; fi
   done
-  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[$i]}" 2>/dev/null || true; done
+  # Ours, and those that debootstrap makes itself and leaves when it is stopped; deepest first.
+  awk -v tree="$tree/" 'index($2, tree) == 1 { print $2 }' /proc/self/mounts | sort -r |
+    while read -r point; do umount -l "$point" 2>/dev/null || true; done
   rm -rf --one-file-system "$tree" "$tree.debootstrap.log"
   exit $status
 }
@@ -74,7 +75,6 @@ echo "== tree ready after $(elapsed)"
 
 for folder in proc sys dev; do
   mount --bind "/$folder" "$tree/$folder"
-  mounted+=("$tree/$folder")
 done
 cp /etc/resolv.conf "$tree/etc/resolv.conf"
 
