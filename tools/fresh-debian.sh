@@ -49,6 +49,8 @@ host_mirror() {
 mirror=${DEBIAN_MIRROR:-$(host_mirror)}
 
 tree=$(mktemp -d "${FRESH_TREE_DIR:-/var/tmp}/bravel-fresh-XXXXXX")
+# The tree's root is "/" in there, which every user must be able to enter (mktemp made it 0700).
+chmod 0755 "$tree"
 cleanup() {
   local status=$?
   # Processes the checks left in the tree would keep its mounts busy.

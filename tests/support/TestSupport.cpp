@@ -95,6 +95,11 @@ QString copyForOtherUsers(const QString& program) {
     return QFile::setPermissions(copy, kEveryone) ? copy : QString();
 }
 
+bool otherUserCouldNotStart(int exitCode, const QString& output) {
+    return exitCode != 0 && (output.contains(QLatin1String("setpriv:")) ||
+                             output.contains(QLatin1String("error while loading shared libraries")));
+}
+
 void pointXdgFoldersInto(const QString& folder) {
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
         const QString path = folder + QLatin1Char('/') + QString::fromLatin1(name).toLower();

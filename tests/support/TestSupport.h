@@ -76,6 +76,9 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 // as another user: the build folder may lie in a home that only its owner can enter. The copies
 // go when the test program ends. Empty when the copy could not be made.
 QString copyForOtherUsers(const QString& program);
+// Whether a program started through setpriv as another user never ran: setpriv refused, or the
+// loader could not reach a library (as when the root folder itself is closed to that user).
+bool otherUserCouldNotStart(int exitCode, const QString& output);
 
 QByteArray readFile(const QString& path);
 bool writeFile(const QString& path, const QByteArray& content);
