@@ -116,9 +116,10 @@ check_package() {
   name=$(basename "$package")
   version=$(dpkg-deb -f "$package" Version)
   cp "$package" "$tree/tmp/$name"
+  # What every desktop has: GIO, and the tools whose triggers index desktop entries and file types.
+  in_tree apt-get install -y -q --no-install-recommends libglib2.0-bin desktop-file-utils shared-mime-info
   echo "== apt-get install ./$name"
   in_tree sh -c "cd /tmp && apt-get install -y -q ./$name"
-  in_tree apt-get install -y -q --no-install-recommends libglib2.0-bin
 
   output=$(in_tree timeout 20 bravel --version 2>&1 || true)
   if grep -qF "$version" <<<"$output"; then
@@ -141,8 +142,10 @@ check_package() {
 
   # The desktop entry as a file manager starts it, for a catalog.
   : >"$tree/tmp/Mein Katalog.bvk"
-  output=$(in_tree env QT_QPA_PLATFORM=offscreen gio launch /usr/share/applications/quillfen-bravel.desktop \
-    "/tmp/Mein Katalog.bvk" 2>&1) || true
+  # Into a file: the started program keeps what gio writes to, and a pipe would wait for its end.
+  in_tree env QT_QPA_PLATFORM=offscreen gio launch /usr/share/applications/quillfen-bravel.desktop \
+    "/tmp/Mein Katalog.bvk" >"$tree/tmp/launch.log" 2>&1 || true
+  output=$(cat "$tree/tmp/launch.log")
   sleep 5
   if pid=$(started_with "/tmp/Mein Katalog.bvk"); then
     echo "ok: gio launch started: $(tr '\0' ' ' <"/proc/$pid/cmdline")"
