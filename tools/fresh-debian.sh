@@ -96,6 +96,9 @@ run_tests() {
   chmod 0700 "$tree/root"
   echo "== make test in the tree ($(git -C "$tree/root/bravel" log --oneline -1))"
   in_tree sh -c 'cd /root/bravel && make test'
+  echo "== tests skipped in the tree, with their reasons:"
+  awk '/^\[ RUN      \]/ { name = $4 } /: Skipped$/ { getline reason; print "  " name ": " reason }' \
+    "$tree/root/bravel/build/Testing/Temporary/LastTest.log"
 }
 
 # Whether a process started by the desktop entry runs the program on this catalog.
