@@ -36,11 +36,11 @@ std::optional<QString> TerminalDialogs::browseFolder(const QString&, const QStri
     return std::nullopt;
 }
 
-std::optional<quint32> TerminalDialogs::chooseColor(quint32) {
+std::optional<quint32> TerminalDialogs::chooseColor(quint32, const QString&) {
     return std::nullopt;
 }
 
-std::optional<QFont> TerminalDialogs::chooseFont(const QFont&) {
+std::optional<QFont> TerminalDialogs::chooseFont(const QFont&, const QString&) {
     return std::nullopt;
 }
 

@@ -13,8 +13,8 @@ class TerminalDialogs : public Dialogs {
     std::optional<QStringList> openFiles(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
     std::optional<QString> browseFolder(const QString& title, const QString& start) override;
-    std::optional<quint32> chooseColor(quint32 initial) override;
-    std::optional<QFont> chooseFont(const QFont& initial) override;
+    std::optional<quint32> chooseColor(quint32 initial, const QString& title) override;
+    std::optional<QFont> chooseFont(const QFont& initial, const QString& title) override;
 };
 
 }  // namespace bravel
