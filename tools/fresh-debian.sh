@@ -114,6 +114,9 @@ started_with() {
   return 1
 }
 
+# A version's numbers without leading zeros: "1.02.15" gives "1.2.15".
+numbers() { awk -F. '{ for (i = 1; i <= NF; i++) printf "%s%d", (i > 1 ? "." : ""), $i }' <<<"$1"; }
+
 check_package() {
   local name failures=0 version output pid
   name=$(basename "$package")
@@ -124,8 +127,9 @@ check_package() {
   echo "== apt-get install ./$name"
   in_tree sh -c "cd /tmp && apt-get install -y -q ./$name"
 
+  # The program writes its minor number with two digits ("1.02.15" for package version 1.2.15).
   output=$(in_tree timeout 20 bravel --version 2>&1 || true)
-  if grep -qF "$version" <<<"$output"; then
+  if [ "$(numbers "$(grep -oE '[0-9]+(\.[0-9]+)+' <<<"$output" | head -n 1)")" = "$(numbers "$version")" ]; then
     echo "ok: bravel --version: $output"
   else
     echo "FAILED: bravel --version did not print $version: $output"
