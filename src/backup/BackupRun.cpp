@@ -187,14 +187,17 @@ struct PendingRecord {
     QString status;  // null: only this computer's date (the copy was current)
 };
 
-// Whether the backup copy at target is a regular file with the source's size and modification
-// time (copies keep the source's time; whole seconds, as some file systems keep no more).
+// Whether the backup copy at target is a regular file of its own (not the source itself) with the
+// source's size and modification time. Copies keep the source's time to the nanosecond; on a file
+// system that keeps whole seconds only, the copy's fraction is 0.
 bool backupIsCurrent(const QString& source, const QString& target) {
     fs::FileStamp original;
     fs::FileStamp copy;
     constexpr qint64 kSecond = 1000000000;
-    return fs::regularFileStamp(source, true, original) && fs::regularFileStamp(target, false, copy) &&
-           original.length == copy.length && original.modifiedNs / kSecond == copy.modifiedNs / kSecond;
+    if (!fs::regularFileStamp(source, true, original) || !fs::regularFileStamp(target, false, copy)) return false;
+    const bool sameTime = copy.modifiedNs == original.modifiedNs ||
+                          (copy.modifiedNs % kSecond == 0 && copy.modifiedNs / kSecond == original.modifiedNs / kSecond);
+    return !(copy.identity == original.identity) && copy.length == original.length && sameTime;
 }
 
 class BackupRun {

@@ -242,10 +242,18 @@ bool verifyCopy(int in, int out, const QString& target, RunObserver& observer) {
     return same;
 }
 
+// Whether the file at target is the same as the new copy will be: the source's size and
+// modification time to the nanosecond. Keeping it as a version would push out a real older one.
+bool isCopyOfTheSameSource(const QString& target, const fs::FileStamp& source) {
+    fs::FileStamp older;
+    return fs::regularFileStamp(target, false, older) && older.length == source.length &&
+           older.modifiedNs == source.modifiedNs;
+}
+
 // Keeps the older copy at target as a version; false, recorded, when that failed. Only a regular
-// file is an older copy: a link there is replaced as before.
-bool keepOlderCopy(const QString& target, QString& versionPath) {
-    if (fs::isSymLink(target) || !fs::isRegularFile(target)) {
+// file that differs from the new copy is an older copy: a link there is replaced as before.
+bool keepOlderCopy(const QString& target, const fs::FileStamp& source, QString& versionPath) {
+    if (fs::isSymLink(target) || !fs::isRegularFile(target) || isCopyOfTheSameSource(target, source)) {
         Err.Clear();
         return true;
     }
@@ -258,9 +266,10 @@ bool keepOlderCopy(const QString& target, QString& versionPath) {
 // Puts the finished temporary file in place of the directory entry at target: an older copy, a
 // link or anything else of that name is replaced, never changed or followed. With versions kept,
 // the older copy moves into the version folder first and returns when the rename fails.
-bool replaceOlderCopy(const QString& tempPath, const QString& target, int keepVersions) {
+bool replaceOlderCopy(const QString& tempPath, const QString& target, const fs::FileStamp& source,
+                      int keepVersions) {
     QString versionPath;
-    if (keepVersions > 0 && !keepOlderCopy(target, versionPath)) return false;
+    if (keepVersions > 0 && !keepOlderCopy(target, source, versionPath)) return false;
     Err.Clear();
     const bool replaced = fs::renameReplacing(tempPath, target);
     if (!replaced && !versionPath.isEmpty()) {
@@ -325,6 +334,13 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer, 
 
     const QString openTarget =
         QStringLiteral("Open(") + target + QStringLiteral(") For Binary Access Write As fn2");
+    // A file of the version folder's name would stand in its way.
+    if (ok && options.keepVersions > 0 && target == versions::folderFor(folderOf(target))) {
+        Err.Raise(errnum::kPathFileAccess,
+                  QStringLiteral("Der Name ist dem Ordner für ältere Versionen vorbehalten"));
+        gRecordError(kModul, openTarget);
+        ok = false;
+    }
     if (ok && isTheSource(target, before)) {
         Err.Raise(errnum::kPathFileAccess, QStringLiteral("Das Ziel ist die Quelldatei selbst"));
         gRecordError(kModul, openTarget);
@@ -399,7 +415,7 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer, 
     }
     if (gRecordError(kModul, QStringLiteral("Close #fn1 / Close #fn2"))) ok = false;
 
-    if (ok) ok = replaceOlderCopy(tempPath, target, options.keepVersions);
+    if (ok) ok = replaceOlderCopy(tempPath, target, before, options.keepVersions);
     if (!ok && !tempPath.isEmpty()) ::unlink(native(tempPath).constData());
     return ok;
 }

@@ -1,6 +1,7 @@
 #include "backup/Versions.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -13,11 +14,34 @@ namespace {
 
 const QString kStampFormat = QStringLiteral("yyyy-MM-dd HHmmss");
 
+// A name may hold 255 bytes; the stamp takes " yyyy-MM-dd HHmmss" and at most "-999".
+constexpr int kNameBytes = 255;
+constexpr int kStampBytes = 22;
+constexpr int kLongestExtension = 64;
+
 // The name split where the stamp goes: "brief" and ".txt"; "README" and ""; ".profile" and "".
+// A long name's base is shortened so that the version's name still fits the file system.
 std::pair<QString, QString> splitName(const QString& fileName) {
     const int dot = fileName.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0) return {fileName, QString()};
-    return {fileName.left(dot), fileName.mid(dot)};
+    QString base = fileName;
+    QString extension;
+    if (dot > 0 && fileName.size() - dot <= kLongestExtension) {
+        base = fileName.left(dot);
+        extension = fileName.mid(dot);
+    }
+    const int room = kNameBytes - kStampBytes - static_cast<int>(QFile::encodeName(extension).size());
+    while (!base.isEmpty() && QFile::encodeName(base).size() > room) base.chop(1);
+    return {base, extension};
+}
+
+// The version folder of backupFolder when it is a real folder (or not there yet): never one
+// reached through a link, never a file of that name.
+bool versionFolderUsable(const QString& backupFolder) {
+    const QString folder = folderFor(backupFolder);
+    if (!fs::isSymLink(folder) && (fs::isDirectory(folder) || !fs::exists(folder))) return true;
+    Err.Raise(errnum::kPathFileAccess,
+              QStringLiteral("Der Ordner für ältere Versionen ist kein Ordner: ") + folder);
+    return false;
 }
 
 QString joinPath(const QString& folder, const QString& name) { return folder + QLatin1Char('/') + name; }
@@ -39,6 +63,10 @@ std::vector<Version> listVersions(const QString& backupFolder, const QString& fi
                                      QStringLiteral(" (\\d{4}-\\d\\d-\\d\\d \\d{6})(?:-(\\d+))?") +
                                      QRegularExpression::escape(extension) + QLatin1Char('$'));
     std::vector<Version> found;
+    if (!versionFolderUsable(backupFolder)) {
+        Err.Clear();
+        return found;
+    }
     fs::listDirectory(folderFor(backupFolder), [&](const fs::DirEntry& entry) {
         const QRegularExpressionMatch match = pattern.match(entry.name);
         if (!match.hasMatch() || entry.isDirectory || entry.isLink) return true;
@@ -60,7 +88,9 @@ std::vector<Version> listVersions(const QString& backupFolder, const QString& fi
 bool keepAsVersion(const QString& target, QString& versionPath) {
     const QFileInfo info(target);
     QDateTime modified;
-    if (!fs::modificationTime(target, modified) || !fs::makePath(folderFor(info.path()))) return false;
+    if (!versionFolderUsable(info.path()) || !fs::modificationTime(target, modified) ||
+        !fs::makePath(folderFor(info.path())))
+        return false;
     for (int collision = 1;; ++collision) {
         versionPath = joinPath(folderFor(info.path()), versionName(info.fileName(), modified, collision));
         if (!fs::exists(versionPath) && !fs::isSymLink(versionPath)) break;

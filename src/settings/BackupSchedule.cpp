@@ -100,7 +100,10 @@ QString quoteUnitArgument(const QString& argument) {
 
 QString serviceText(const QString& catalogPath, const QString& programPath, const Schedule& schedule) {
     const QString catalog = QFileInfo(catalogPath).absoluteFilePath();
-    QStringList command{quoteUnitArgument(programPath), QStringLiteral("--run"), quoteUnitArgument(catalog)};
+    // systemd expands "$$" in the arguments only, not in the program's own path.
+    QString program = quoteUnitArgument(programPath);
+    program.replace(QStringLiteral("$$"), QStringLiteral("$"));
+    QStringList command{program, QStringLiteral("--run"), quoteUnitArgument(catalog)};
     if (!schedule.matchText.isEmpty())
         command << QStringLiteral("--match") << quoteUnitArgument(schedule.matchText);
     QString description = QStringLiteral("Bravel-Sicherung von ") + catalog;

@@ -106,5 +106,40 @@ TEST_F(VersionsTest, ALinkInTheVersionFolderIsNeitherListedNorFollowed) {
     EXPECT_EQ(readFile(outside), QByteArray("fremd"));
 }
 
+TEST_F(VersionsTest, AVersionFolderThatIsALinkOrAFileIsNeverUsed) {
+    const QString outside = path(QStringLiteral("anderswo"));
+    ASSERT_TRUE(QDir().mkpath(outside));
+    const QString precious = outside + QStringLiteral("/f 2020-01-01 000000.txt");
+    ASSERT_TRUE(writeFile(precious, "wertvoll"));
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("bak"))));
+    ASSERT_TRUE(QFile::link(outside, path(QStringLiteral("bak/.bravel-versions"))));
+    const QString target = copyMadeAt(QStringLiteral("bak/f.txt"), "alt", kMarch);
+
+    EXPECT_TRUE(versions::listVersions(path(QStringLiteral("bak")), QStringLiteral("f.txt")).empty());
+    EXPECT_EQ(versions::pruneVersions(path(QStringLiteral("bak")), QStringLiteral("f.txt"), 0), 0);
+    QString version;
+    Err.Clear();
+    EXPECT_FALSE(versions::keepAsVersion(target, version));
+    EXPECT_TRUE(Err.Description.contains(QStringLiteral("kein Ordner"))) << Err.Description.toStdString();
+    EXPECT_EQ(readFile(precious), QByteArray("wertvoll"));
+    EXPECT_EQ(QDir(outside).entryList(QDir::Files).size(), 1);
+
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("bak/.bravel-versions"))));
+    ASSERT_TRUE(writeFile(path(QStringLiteral("bak/.bravel-versions")), "eine Datei"));
+    EXPECT_FALSE(versions::keepAsVersion(target, version));
+    EXPECT_EQ(readFile(target), QByteArray("alt"));
+}
+
+TEST_F(VersionsTest, ALongNameIsShortenedToFitAndStillFound) {
+    const QString name = QString(245, QLatin1Char('L')) + QStringLiteral("ä.txt");
+    EXPECT_LE(QFile::encodeName(versions::versionName(name, kMarch, 999)).size(), 255);
+    const QString target = copyMadeAt(name, "alt", kMarch);
+    QString version;
+    ASSERT_TRUE(versions::keepAsVersion(target, version)) << Err.Description.toStdString();
+    const auto kept = versions::listVersions(dir.path(), name);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(readFile(kept.front().path), QByteArray("alt"));
+}
+
 }  // namespace
 }  // namespace bravel::test

@@ -158,6 +158,42 @@ TEST_F(RunOptionsTest, OlderCopiesAreKeptAsVersionsUpToTheirNumber) {
               (QStringList{QStringLiteral("drei"), QStringLiteral("vier")}));
 }
 
+TEST_F(RunOptionsTest, RunsOfAnUnchangedSourceKeepTheRealOlderVersion) {
+    const QString a = source(QStringLiteral("h.txt"));
+    editSource(a, "A", 0);
+    openCatalog({{a, path(QStringLiteral("bak"))}});
+    RunOptions versionsKept;
+    versionsKept.copy.keepVersions = 1;
+    runWith(versionsKept);
+    editSource(a, "B", 1);
+    runWith(versionsKept);
+    runWith(versionsKept);  // nothing changed: the copy is made again, the version stays
+    runWith(versionsKept);
+    EXPECT_EQ(versionContents(path(QStringLiteral("bak")), QStringLiteral("h.txt")), QStringList{QStringLiteral("A")});
+    EXPECT_EQ(readFile(path(QStringLiteral("bak/h.txt"))), QByteArray("B"));
+}
+
+TEST_F(RunOptionsTest, OnlyChangedSeesFractionsOfASecondAndNeverTrustsTheSourceItself) {
+    const QString a = source(QStringLiteral("n.txt"));
+    // Times with fractions of a second, as editors leave them.
+    const auto writeAt = [&a](const QByteArray& content, int milliseconds) {
+        ASSERT_TRUE(writeFile(a, content));
+        QFile file(a);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(kFaultNow.addMSecs(milliseconds), QFileDevice::FileModificationTime));
+    };
+    writeAt("AAAA", 100);
+    openCatalog({{a, path(QStringLiteral("bak"))}, {source(QStringLiteral("m.txt")), path(QStringLiteral("src"))}});
+    RunOptions changedOnly;
+    changedOnly.changedOnly = true;
+    runWith(changedOnly);
+    writeAt("BBBB", 900);
+    runWith(changedOnly);
+    EXPECT_EQ(readFile(path(QStringLiteral("bak/n.txt"))), QByteArray("BBBB"));
+    // The entry whose backup folder is its own folder: refused as without the option.
+    EXPECT_EQ(statusOf(path(QStringLiteral("src/m.txt"))), runtext::kCopyFailed);
+}
+
 TEST_F(RunOptionsTest, TheSetupWindowsOptionsAreTheRunsDefault) {
     EXPECT_FALSE(runOptionsFromSettings().changedOnly);
     EXPECT_EQ(runOptionsFromSettings().copy.keepVersions, 0);

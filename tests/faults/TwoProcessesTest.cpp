@@ -58,8 +58,10 @@ class TwoProcessesTest : public FaultTest {
 protected:
     // Each of our records once and backed up, each record the other copy kept once, nothing
     // else, and a sound catalog.
+    // The first liveEntries entries are files the other copy writes meanwhile (the catalog and its
+    // side files): their copy fails when they change while read, so their status is not checked.
     void expectBothCopiesKeptTheirRecords(const std::vector<std::pair<QString, QString>>& entries,
-                                          const ChurnReport& other) {
+                                          const ChurnReport& other, size_t liveEntries = 0) {
         EXPECT_EQ(other.exitCode, 0) << other.text.toStdString();
         EXPECT_EQ(other.failed, 0) << other.text.toStdString();
         EXPECT_GT(other.added, 0) << "the other copy did not get to work during the run";
@@ -71,9 +73,10 @@ protected:
             ++ids[r.id];
         }
         for (const auto& id : ids) EXPECT_EQ(id.second, 1) << "ID " << id.first;
-        for (const auto& entry : entries) {
-            EXPECT_EQ(seen[entry.first], 1) << entry.first.toStdString();
-            EXPECT_TRUE(storedRecord(entry.first).status.startsWith(QStringLiteral("gesichert (")));
+        for (size_t i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(seen[entries[i].first], 1) << entries[i].first.toStdString();
+            if (i >= liveEntries)
+                EXPECT_TRUE(storedRecord(entries[i].first).status.startsWith(QStringLiteral("gesichert (")));
         }
         for (const auto& kept : other.kept) EXPECT_EQ(seen[kept.second], 1) << kept.second.toStdString();
         EXPECT_EQ(stored.size(), entries.size() + other.kept.size());
@@ -134,7 +137,7 @@ TEST_F(TwoProcessesTest, ARunThatBacksUpTheOpenCatalogItselfLosesNoRecordOfTheOt
     both.kept.insert(laterReport.kept.begin(), laterReport.kept.end());
     both.added += laterReport.added;
     both.removed += laterReport.removed;
-    expectBothCopiesKeptTheirRecords(entries, both);
+    expectBothCopiesKeptTheirRecords(entries, both, 3);
 }
 
 }  // namespace

@@ -87,6 +87,13 @@ TEST_F(BackupScheduleTest, DailyAndWeeklyUnitsRunTheCatalogAndPassSystemdsCheck)
     EXPECT_FALSE(service.contains(QStringLiteral("--match")));
     EXPECT_EQ(verifyProblems({timerPath(catalog), servicePath(catalog)}), QString());
 
+    // A program in a folder with "$" and "%" in its name.
+    const QString odd = dir.path() + QStringLiteral("/b$y 100%");
+    ASSERT_TRUE(QDir().mkpath(odd));
+    ASSERT_TRUE(QFile::link(QStringLiteral(BRAVEL_BINARY), odd + QStringLiteral("/bravel")));
+    ASSERT_EQ(applySchedule(catalog, odd + QStringLiteral("/bravel"), daily), Outcome::Enabled);
+    EXPECT_EQ(verifyProblems({timerPath(catalog), servicePath(catalog)}), QString());
+
     Schedule weekly;
     weekly.frequency = Frequency::Weekly;
     weekly.weekday = 7;
