@@ -50,6 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case CommandLineMode::Run:
             FUZZ_CHECK(anyOption && !line.run.catalog.isEmpty());
             break;
+        case CommandLineMode::Schedule:
+            FUZZ_CHECK(arguments.first() == QLatin1String("--schedule") && !line.catalog.isEmpty());
+            break;
         case CommandLineMode::Help:
         case CommandLineMode::Version:
             FUZZ_CHECK(anyOption);
