@@ -4,16 +4,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QStandardPaths>
 
 #include "app/AppValues.h"
 #include "catalog/CatalogState.h"
 #include "errors/COLError.h"
 #include "platform/Dialogs.h"
 #include "platform/Err.h"
+#include "platform/HostTools.h"
 #include "platform/ProgramResources.h"
 #include "settings/SettingKeys.h"
 
@@ -51,21 +49,6 @@ QString escapeValue(const QString& value) {
     return escaped;
 }
 
-bool writeTextFile(const QString& path, const QString& text, QFileDevice::Permissions permissions) {
-    if (!QDir().mkpath(QFileInfo(path).path())) {
-        Err.Raise(errnum::kPathNotFound);
-        return false;
-    }
-    QSaveFile file(path);
-    const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        Err.Raise(errnum::kPathFileAccess);
-        return false;
-    }
-    QFile::setPermissions(path, permissions);
-    return true;
-}
-
 constexpr QFileDevice::Permissions kReadable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                QFileDevice::ReadGroup | QFileDevice::ReadOther;
 constexpr QFileDevice::Permissions kExecutable =
@@ -75,7 +58,7 @@ constexpr QFileDevice::Permissions kExecutable =
 bool writeRecorded(const QString& routine, const QString& path, const QString& text,
                    QFileDevice::Permissions permissions) {
     Err.Clear();
-    const bool written = writeTextFile(path, text, permissions);
+    const bool written = host::writeTextFile(path, text, permissions);
     gRecordError(routine, path);
     return written;
 }
@@ -97,18 +80,7 @@ bool removeRecorded(const QString& routine, const QString& path) {
 
 // Runs a database tool of the desktop when it is installed; a missing tool is no failure, the
 // desktop then reads the files itself.
-void runTool(const QString& tool, const QStringList& arguments) {
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty()) return;
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (process.waitForStarted(5000)) process.waitForFinished(30000);
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished(1000);
-    }
-}
+void runTool(const QString& tool, const QStringList& arguments) { host::runTool(tool, arguments); }
 
 QString execLine(const QString& programPath, const QString& fieldCode, const QStringList& tail = {}) {
     QStringList words{quoteExecArgument(programPath), fieldCode};
