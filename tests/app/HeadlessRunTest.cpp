@@ -289,8 +289,10 @@ TEST_F(HeadlessRunTest, SigtermInALargeCopyKeepsTheOlderCopyAndTheFinishedRecord
         return QDir(folder).entryList({copyTempPrefix() + QLatin1Char('*')},
                                       QDir::Files | QDir::Hidden);
     };
-    // Stopped while its temporary file exists, the program is surely in the middle of the copy.
-    ASSERT_TRUE(waitUntil([&] { return !tempFiles().isEmpty(); }, 60000))
+    // Stopped while its temporary file exists after the small copy arrived, the program is surely
+    // in the middle of the large copy (the small one's temporary file may be seen first).
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(folder + QStringLiteral("/a-klein.txt")) && !tempFiles().isEmpty(); },
+                          60000))
         << "the large copy never started";
     ::kill(static_cast<pid_t>(program.processId()), SIGSTOP);
     ASSERT_FALSE(tempFiles().isEmpty());
