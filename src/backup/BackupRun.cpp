@@ -11,6 +11,7 @@
 #include <map>
 #include <set>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 #include "app/AppValues.h"
@@ -200,6 +201,21 @@ bool backupIsCurrent(const QString& source, const QString& target) {
     return !(copy.identity == original.identity) && copy.length == original.length && sameTime;
 }
 
+// The IDs of the records a run has written before: only those already say what a current backup
+// copy holds (its size, date and "gesichert (" status). A copy that lies there without such a
+// record is made again, so that the record is complete. Read once per run: the list's own status
+// texts are those of its last fill.
+std::unordered_set<qint64> recordedEntries(Recordset* rset) {
+    std::unordered_set<qint64> ids;
+    if (!rset || (rset->BOF() && rset->EOF_())) return ids;
+    for (rset->MoveFirst(); !rset->EOF_(); rset->MoveNext()) {
+        if (gReadFieldValue(rset, QStringLiteral("Status"), QString()).toString().contains(QLatin1String("gesichert (")))
+            ids.insert(gReadFieldValue(rset, QStringLiteral("ID"), 0).toLongLong());
+    }
+    Err.Clear();
+    return ids;
+}
+
 class BackupRun {
 public:
     BackupRun(CatalogListModel& model, Recordset* rset, RunObserver& observer, const RunOptions& options)
@@ -230,6 +246,7 @@ private:
         observer_.setOverallProgressValue(0);
         observer_.focusRunShortcut();
         summary_ = observer_.statusLine();
+        if (options_.changedOnly) recorded_ = recordedEntries(rset_);
         // Record writes wait for a locked catalog between tries, with the window alive.
         if (gDB.Access) gDB.Access->setBusyTimeout(0);
         Err.Clear();
@@ -303,7 +320,7 @@ private:
             return;
         }
 
-        if (options_.changedOnly && !copiesOfThisRun_.count(identityOf(target)) &&
+        if (options_.changedOnly && wasRecorded(id) && !copiesOfThisRun_.count(identityOf(target)) &&
             backupIsCurrent(source, target)) {
             keepUnchanged(r, id, entry, target);
             return;
@@ -376,6 +393,9 @@ private:
         observer_.entryDone(r, EntryOutcome::Unchanged);
         letEventsRun();
     }
+
+    // Without a recordset there is no record to complete.
+    bool wasRecorded(qint64 id) const { return !rset_ || recorded_.count(id) > 0; }
 
     static fs::FileIdentity identityOf(const QString& target) {
         fs::FileIdentity identity;
@@ -484,6 +504,7 @@ private:
     RunOptions options_;
     std::map<fs::FileIdentity, QString> copiesOfThisRun_;  // each copy made, with its source
     std::vector<PendingRecord> unwritten_;
+    std::unordered_set<qint64> recorded_;  // with changedOnly: the records written by earlier runs
     bool catalogLocked_ = false;  // the last record write found the catalog locked
     bool copiedAny_ = false;
 };

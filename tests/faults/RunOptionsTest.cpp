@@ -84,6 +84,36 @@ TEST_F(RunOptionsTest, OnlyChangedFilesLeavesACurrentCopyAndStampsTheRecord) {
     EXPECT_TRUE(statusOf(b).startsWith(QStringLiteral("gesichert (")));
 }
 
+TEST_F(RunOptionsTest, OnlyChangedGivesAnEntryNeverRecordedBeforeACopyAndAFullRecord) {
+    const QString placedByHand = source(QStringLiteral("a.txt"));
+    const QString noCopyYet = source(QStringLiteral("b.txt"), 3000, 2);
+    openCatalog({{placedByHand, path(QStringLiteral("bak"))}, {noCopyYet, path(QStringLiteral("bak"))}});
+    // A copy with the source's size and time that no run of this catalog made.
+    ASSERT_TRUE(writeFile(path(QStringLiteral("bak/a.txt")), patterned(10000, 1)));
+    ASSERT_TRUE(fs::setModificationTime(placedByHand, kFaultNow.addSecs(-60)));
+    ASSERT_TRUE(fs::setModificationTime(path(QStringLiteral("bak/a.txt")), kFaultNow.addSecs(-60)));
+
+    RunOptions changedOnly;
+    changedOnly.changedOnly = true;
+    runWith(changedOnly);
+
+    for (const auto& [file, size] : std::vector<std::pair<QString, qint64>>{{placedByHand, 10000}, {noCopyYet, 3000}}) {
+        EXPECT_TRUE(statusOf(file).startsWith(QStringLiteral("gesichert ("))) << statusOf(file).toStdString();
+        const StoredRecord record = storedRecord(file);
+        EXPECT_EQ(record.size, size);
+        EXPECT_TRUE(record.status.startsWith(QStringLiteral("gesichert (15.03.2025"))) << record.status.toStdString();
+        EXPECT_EQ(record.hostStatus, QStringLiteral("PC220250315;"));
+    }
+    EXPECT_EQ(readFile(path(QStringLiteral("bak/b.txt"))), patterned(3000, 2));
+
+    // Recorded now: the next run leaves both alone.
+    controller->mFillListBox();
+    controller->stopTimers();
+    runWith(changedOnly);
+    EXPECT_EQ(statusOf(placedByHand), runtext::kUnchanged);
+    EXPECT_EQ(statusOf(noCopyYet), runtext::kUnchanged);
+}
+
 TEST_F(RunOptionsTest, AVerifiedCopyThatDiffersFromItsSourceFailsAndTheOlderCopyStays) {
     const QString a = source(QStringLiteral("a.txt"), 300000);
     openCatalog({{a, path(QStringLiteral("bak"))}});
