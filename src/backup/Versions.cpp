@@ -85,16 +85,20 @@ std::vector<Version> listVersions(const QString& backupFolder, const QString& fi
     return found;
 }
 
+QString newVersionPath(const QString& backupFolder, const QString& fileName, const QDateTime& modified) {
+    if (!versionFolderUsable(backupFolder) || !fs::makePath(folderFor(backupFolder))) return {};
+    for (int collision = 1;; ++collision) {
+        const QString path = joinPath(folderFor(backupFolder), versionName(fileName, modified, collision));
+        if (!fs::exists(path) && !fs::isSymLink(path)) return path;
+    }
+}
+
 bool keepAsVersion(const QString& target, QString& versionPath) {
     const QFileInfo info(target);
     QDateTime modified;
-    if (!versionFolderUsable(info.path()) || !fs::modificationTime(target, modified) ||
-        !fs::makePath(folderFor(info.path())))
-        return false;
-    for (int collision = 1;; ++collision) {
-        versionPath = joinPath(folderFor(info.path()), versionName(info.fileName(), modified, collision));
-        if (!fs::exists(versionPath) && !fs::isSymLink(versionPath)) break;
-    }
+    if (!fs::modificationTime(target, modified)) return false;
+    versionPath = newVersionPath(info.path(), info.fileName(), modified);
+    if (versionPath.isEmpty()) return false;
     // A second name first: the older copy never leaves its place before the new one is there.
     if (fs::hardLink(target, versionPath)) return true;
     Err.Clear();

@@ -414,21 +414,30 @@ std::vector<CatalogController::FillRecord> CatalogController::readFillRecords() 
     std::vector<FillRecord> records;
     rset_->MoveFirst();
     while (!rset_->EOF_()) {
-        records.push_back({gReadFieldValue(rset_.get(), QStringLiteral("ID"), 0).toLongLong(),
-                           fieldText(rset_.get(), QStringLiteral("Eingangsdatei")),
-                           fieldText(rset_.get(), QStringLiteral("Sicherungspfad")),
-                           fieldText(rset_.get(), QStringLiteral("Status")),
-                           fieldText(rset_.get(), QStringLiteral("Computerstatus"))});
+        records.push_back(currentFillRecord());
         rset_->MoveNext();
     }
     return records;
 }
 
+CatalogController::FillRecord CatalogController::currentFillRecord() {
+    return {gReadFieldValue(rset_.get(), QStringLiteral("ID"), 0).toLongLong(),
+            fieldText(rset_.get(), QStringLiteral("Eingangsdatei")),
+            fieldText(rset_.get(), QStringLiteral("Sicherungspfad")),
+            fieldText(rset_.get(), QStringLiteral("Status")),
+            fieldText(rset_.get(), QStringLiteral("Computerstatus"))};
+}
+
 ListRow CatalogController::fillRow(int n, const FillRecord& record, const std::optional<fs::FileState>& sourceState,
                                    std::unordered_map<QString, bool>& folderExists) {
     const std::shared_ptr<FileProperties> entry = gCatalogFiles.AddLooked(record.source, record.folder, sourceState);
+    return rowOfEntry(n, record, *entry, folderExists);
+}
+
+ListRow CatalogController::rowOfEntry(int n, const FillRecord& record, FileProperties& entry,
+                                      std::unordered_map<QString, bool>& folderExists) {
     // Only a source that was not found is asked again, for its record.
-    const bool sourceFound = entry->sourceWasRead() || gFileExists(record.source);
+    const bool sourceFound = entry.sourceWasRead() || gFileExists(record.source);
     QString status;
     if (!sourceFound) status = QStringLiteral("[File not found]");
     auto known = folderExists.find(record.folder);
@@ -439,8 +448,26 @@ ListRow CatalogController::fillRow(int n, const FillRecord& record, const std::o
         Err.Raise(errnum::kPathNotFound);
         gRecordError(QStringLiteral("v_mFillListBox"), QStringLiteral("Dir$(") + record.folder + QLatin1Char(')'));
     }
-    entry->setAcLastStatus(status + QLatin1Char(' ') + record.status);
+    entry.setAcLastStatus(status + QLatin1Char(' ') + record.status);
     return buildRow(n, record.id, sourceFound, folderFound, record.hostStatus);
+}
+
+void CatalogController::refillRow(int row) {
+    if (row < 0 || row >= model_.rowCount()) return;
+    const int n = CatalogListModel::indexFromKey(model_.row(row).key);
+    const std::shared_ptr<FileProperties> entry = gCatalogFiles.Item(n);
+    if (!entry || !findRecordOfRow(row)) {
+        Err.Clear();
+        return;
+    }
+    const FillRecord record = currentFillRecord();
+    entry->setAcSourceFile(record.source);
+    entry->setAcTagetPath(record.folder);
+    entry->readSourceState();
+    Err.Clear();
+    std::unordered_map<QString, bool> folderExists;
+    model_.replaceRow(row, rowOfEntry(n, record, *entry, folderExists));
+    Err.Clear();  // a missing folder was recorded as the fill records it
 }
 
 void CatalogController::mFillListBox() {

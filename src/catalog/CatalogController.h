@@ -14,6 +14,8 @@
 
 namespace bravel {
 
+class FileProperties;
+
 extern bool gListHasFocus;  // lst_Files has the keyboard focus
 
 // The value of a field of the current record, or defaultValue (also at EOF or BOF and for a null
@@ -86,6 +88,9 @@ public:
     void setSortFromSettings(int column, int order);
     // Makes the record with the ID of the given row the current one; false when there is none.
     bool findRecordOfRow(int row);
+    // Reads the row's record and looks at its source and folder again, as the fill does, after a
+    // command changed one entry's files; the rest of the list stays as it is.
+    void refillRow(int row);
 
 signals:
     // Another catalog (or a new one) is open and its list filled.
@@ -106,6 +111,10 @@ private:
     // The entry and the row of record n, with the look at its source already taken.
     ListRow fillRow(int n, const FillRecord& record, const std::optional<fs::FileState>& sourceState,
                     std::unordered_map<QString, bool>& folderExists);
+    // The row of entry n, whose source has been looked at.
+    ListRow rowOfEntry(int n, const FillRecord& record, FileProperties& entry,
+                       std::unordered_map<QString, bool>& folderExists);
+    FillRecord currentFillRecord();
     ListRow buildRow(int n, qint64 id, bool sourceFound, bool folderFound,
                      const QString& hostStatus);
     void fillHostColumns(ListRow& row, const QString& hostStatus);

@@ -275,6 +275,19 @@ int CatalogListModel::appendRow(ListRow row) {
     return rowCount() - 1;
 }
 
+void CatalogListModel::replaceRow(int r, ListRow row) {
+    if (r < 0 || r >= rowCount()) return;
+    ListRow& kept = rows_[static_cast<size_t>(r)];
+    row.cells.resize(columns_.size());
+    row.colors.resize(columns_.size(), listcolor::kBlack);
+    row.selected = kept.selected;
+    row.tag = kept.tag;
+    row.bold = kept.bold;
+    row.ghosted = kept.ghosted;
+    kept = std::move(row);
+    emit dataChanged(index(r, 0), index(r, columnCount() - 1));
+}
+
 QString CatalogListModel::cell(int r, int c) const {
     const ListRow& item = rows_[static_cast<size_t>(r)];
     return c >= 0 && c < static_cast<int>(item.cells.size()) ? item.cells[static_cast<size_t>(c)] : QString();

@@ -133,6 +133,8 @@ public:
     // Appends many rows at once (the fill builds them first, then hands them over).
     void appendRows(std::vector<ListRow>&& rows);
     int appendRow(ListRow row);
+    // Puts new cells and colours into row r; its selection, tag and search marks stay.
+    void replaceRow(int r, ListRow row);
     const ListRow& row(int r) const { return rows_[static_cast<size_t>(r)]; }
     qint64 recordId(int r) const { return rows_[static_cast<size_t>(r)].recordId; }
     QString cell(int r, int c) const;
