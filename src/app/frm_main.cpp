@@ -32,6 +32,7 @@
 #include "backup/RunReport.h"
 #include "backup/RunState.h"
 #include "backup/frm_CommandStatus.h"
+#include "backup/frm_restore.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
@@ -288,6 +289,9 @@ void frm_main::buildMenus() {
     addSeparator(mnu_fileedit, "mnu_fileeditbar1");
     addAction(mnu_fileedit, "mnu_filedelete", QStringLiteral("Lokale Datei löschen"));
     addAction(mnu_fileedit, "mnu_fileEXTdelete", QStringLiteral("Original-Datei löschen"));
+    addSeparator(mnu_fileedit, "mnu_fileeditbar2");
+    mnu_restore = addAction(mnu_fileedit, "mnu_restore", QStringLiteral("Wiederherstellen…"));
+    connect(mnu_restore, &QAction::triggered, this, [this] { openRestoreWindow(*controller_, this); });
 
     mnu_fileaction = new QMenu(this);
     mnu_fileaction->setObjectName(QStringLiteral("mnu_fileaction"));
@@ -428,6 +432,8 @@ void frm_main::buildContextMenu() {
         [this] { mDeleteFiles(*controller_, DeleteMode::Local); });
     add(edit, "mnu_delfileEXT", QStringLiteral("Original-Datei löschen"),
         [this] { mDeleteFiles(*controller_, DeleteMode::Original); });
+    edit->addSeparator();
+    edit->addAction(mnu_restore);
     QMenu* run = menu->addMenu(QStringLiteral("Ausführen"));
     run->menuAction()->setObjectName(QStringLiteral("mnu_ausf"));
     add(run, "mnu_ausf_start", QStringLiteral("Sicherung starten [Archiv-Bit] (Alt-R)"), [this] { startRun(false); });
@@ -667,6 +673,8 @@ void frm_main::applyControlStates(const ControlStates& states) {
     setActions({"mnu_fileAutoStart", "mnu_filerefresh", "mnu_fileschedule"}, catalogCommands);
     setActions({"mnu_fileeditadd"}, catalogCommands && writable);
     setActions({"mnu_fileeditedit", "mnu_fileeditdelete"}, selectionCommands && writable);
+    // A restore writes files, never the catalog.
+    mnu_restore->setEnabled(states.oneRowSelected && states.idle);
     // Both file deletions work on the selected rows, never during a run.
     setActions({"mnu_filedelete", "mnu_fileEXTdelete", "mnu_delfile", "mnu_delfileEXT", "mnu_fileactionstart",
                 "mnu_fileactionstartallattr", "mnu_fileexport"},

@@ -148,6 +148,8 @@ public:
     QMenu* mnu_app;
     std::array<QAction*, 9> mnu_filerecent{};
     QAction* mnu_filebar4;
+    // "Wiederherstellen…": in the "Bearbeiten" menu and in the list's context menu.
+    QAction* mnu_restore;
 
 protected:
     void showEvent(QShowEvent* event) override;

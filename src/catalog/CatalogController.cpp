@@ -578,6 +578,7 @@ void CatalogController::mEnableControls() {
     states.idle = gIdle;
     states.catalogOpen = gDBOpen;
     states.hasSelection = hasSelection_;
+    states.oneRowSelected = hasSelection_ && gSelCount == 1;
     states.allRowsSelected = model_.rowCount() > 0 && gSelCount == model_.rowCount();
     states.catalogReadOnly = catalogReadOnly();
     view_.applyControlStates(states);

@@ -10,6 +10,7 @@ struct ControlStates {
     bool idle = true;           // no command or run is working
     bool catalogOpen = false;
     bool hasSelection = false;
+    bool oneRowSelected = false;  // exactly one row: the commands for a single entry
     bool allRowsSelected = false;  // the check-all box shows ticked
     bool catalogReadOnly = false;  // the open catalog cannot be written: its entries stay as they are
 };
