@@ -29,7 +29,8 @@ Widget* named(QWidget* parent, const char* name, Args&&... args) {
     return widget;
 }
 
-QString sizeText(qint64 bytes) { return formatGrouped(static_cast<double>(bytes) / 1024.0) + QStringLiteral(" KB"); }
+// Exact: versions of one file often differ by a few bytes only.
+QString sizeText(qint64 bytes) { return formatGrouped(static_cast<double>(bytes)) + QStringLiteral(" Bytes"); }
 
 // Shows the copy's progress in the window's bar, letting the window paint now and then.
 class BarProgress : public restore::RestoreObserver {

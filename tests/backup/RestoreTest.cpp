@@ -3,9 +3,18 @@
 // read-only file system, a link or a folder at the source path, a vanished copy.
 #include <sys/stat.h>
 
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QTreeWidget>
+
 #include "../faults/FaultSupport.h"
 #include "backup/Copy.h"
 #include "backup/Restore.h"
+#include "backup/frm_restore.h"
 #include "backup/Versions.h"
 #include "platform/FileSystem.h"
 #include "platform/Formats.h"
@@ -215,6 +224,113 @@ TEST_F(RestoreTest, AReadOnlyTargetFolderGetsNothingAndSaysSo) {
     EXPECT_TRUE(QDir(path(QStringLiteral("nur lesen"))).isEmpty());
     EXPECT_TRUE(recordedText(QStringLiteral("gewählten Ordner")));
     EXPECT_EQ(readFile(sourceFile), QByteArray("vier, länger als die anderen"));
+}
+
+}  // namespace
+}  // namespace bravel::test
+
+namespace bravel::test {
+namespace {
+
+class RestoreWindowTest : public RestoreTest {
+protected:
+    void SetUp() override {
+        RestoreTest::SetUp();
+        scriptedDialogs().reset();
+    }
+    QString itemText(const frm_restore& window, int row, int column) const {
+        return window.lst_Versions->topLevelItem(row)->text(column);
+    }
+    void choose(frm_restore& window, int row) {
+        window.lst_Versions->setCurrentItem(window.lst_Versions->topLevelItem(row));
+    }
+};
+
+TEST_F(RestoreWindowTest, ListsTheCopyAndItsVersionsAndRestoresTheChosenOneToTheSource) {
+    backUpThreeTimes();
+    frm_restore window(sourceFile, backup);
+    ASSERT_EQ(window.lst_Versions->topLevelItemCount(), 3);
+    EXPECT_EQ(itemText(window, 0, 0), QStringLiteral("Sicherungskopie"));
+    EXPECT_EQ(itemText(window, 0, 1), formatGeneralDate(kFaultNow.addSecs(120)));
+    EXPECT_EQ(itemText(window, 0, 2), QStringLiteral("4 Bytes"));
+    EXPECT_EQ(itemText(window, 2, 0), QStringLiteral("brief mit Blank ä 2025-03-15 102030.txt"));
+    EXPECT_TRUE(window.opt_ToSource->isChecked());
+
+    QSignalSpy restored(&window, &frm_restore::restored);
+    choose(window, 2);
+    window.but_Restore->click();
+    EXPECT_EQ(restored.count(), 1);
+    EXPECT_EQ(readFile(sourceFile), QByteArray("eins"));
+    EXPECT_EQ(window.lst_Versions->topLevelItemCount(), 4);
+    EXPECT_TRUE(window.lbl_Result->text().contains(QStringLiteral("brief mit Blank ä 2025-03-15 103030.txt")));
+    EXPECT_TRUE(scriptedDialogs().fileRequests.empty());
+
+    // The same again: nothing to do, nothing kept.
+    choose(window, window.lst_Versions->topLevelItemCount() - 1);
+    window.but_Restore->click();
+    EXPECT_EQ(restored.count(), 1);
+    EXPECT_EQ(window.lst_Versions->topLevelItemCount(), 4);
+    EXPECT_TRUE(window.lbl_Result->text().contains(QStringLiteral("nichts wurde geändert")));
+}
+
+TEST_F(RestoreWindowTest, AnotherFolderIsPickedAndAFileThereIsReplacedOnlyWhenThePersonSaysSo) {
+    backUpThreeTimes();
+    const QString elsewhere = path(QStringLiteral("anders"));
+    const QString target = elsewhere + QStringLiteral("/brief mit Blank ä.txt");
+    ASSERT_TRUE(writeFile(target, "schon da"));
+    frm_restore window(sourceFile, backup);
+    window.opt_ToFolder->setChecked(true);
+
+    scriptedDialogs().folderAnswers.push_back(std::nullopt);  // the folder dialog cancelled
+    window.but_Restore->click();
+    scriptedDialogs().folderAnswers.push_back(elsewhere);
+    scriptedDialogs().messageAnswers.push_back(MsgResult::No);
+    window.but_Restore->click();
+    EXPECT_EQ(readFile(target), QByteArray("schon da"));
+    ASSERT_EQ(scriptedDialogs().messages.size(), 1u);
+    EXPECT_EQ(scriptedDialogs().messages[0].buttons, MsgButtons::YesNo);
+
+    scriptedDialogs().folderAnswers.push_back(elsewhere);
+    scriptedDialogs().messageAnswers.push_back(MsgResult::Yes);
+    window.but_Restore->click();
+    EXPECT_EQ(readFile(target), QByteArray("drei"));
+    EXPECT_EQ(readFile(sourceFile), QByteArray("vier, länger als die anderen"));
+    EXPECT_EQ(scriptedDialogs().fileRequests.size(), 3u);
+}
+
+TEST_F(RestoreWindowTest, WithoutAnyCopyThereIsNothingToRestore) {
+    sourceFile = source(QStringLiteral("nie gesichert.txt"));
+    frm_restore window(sourceFile, path(QStringLiteral("leer")));
+    EXPECT_EQ(window.lst_Versions->topLevelItemCount(), 0);
+    EXPECT_FALSE(window.but_Restore->isEnabled());
+    EXPECT_FALSE(window.lbl_Result->text().isEmpty());
+}
+
+TEST_F(RestoreWindowTest, TheEntryCommandRestoresTheSelectedRowAndRefillsIt) {
+    backUpThreeTimes();
+    controller->mFillListBox();  // the row shows the edited source
+    controller->stopTimers();
+    ASSERT_TRUE(writeFile(path(QStringLiteral("catalog-bleibt")), readFile(catalog)));
+    const int row = rowOf(sourceFile);
+    ASSERT_EQ(model().cell(row, col::kChanged), formatGeneralDate(kFaultNow.addSecs(600), true));
+    model().setRowSelected(row, true);
+    controller->mUpdateSelectionSummary();
+    bool idleWhileOpen = true;
+    QTimer::singleShot(0, [&] {
+        auto* window = qobject_cast<frm_restore*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(window);
+        idleWhileOpen = gIdle;
+        window->lst_Versions->setCurrentItem(window->lst_Versions->topLevelItem(2));
+        window->but_Restore->click();
+        window->but_exit->click();
+    });
+    openRestoreWindow(*controller, nullptr);
+
+    EXPECT_FALSE(idleWhileOpen);
+    EXPECT_TRUE(gIdle);
+    EXPECT_EQ(readFile(sourceFile), QByteArray("eins"));
+    EXPECT_EQ(model().cell(row, col::kChanged), formatGeneralDate(kFaultNow, true));
+    EXPECT_EQ(readFile(catalog), readFile(path(QStringLiteral("catalog-bleibt")))) << "a restore writes no record";
 }
 
 }  // namespace
