@@ -104,6 +104,31 @@ TEST_F(MainCommandsTest, CommandStatesFollowSelectionRunAndAReadOnlyCatalog) {
     EXPECT_TRUE(window->but_Start->isEnabled()) << "a run still copies; its records are what it cannot write";
 }
 
+TEST_F(MainCommandsTest, RestoreIsOneEntryInBothEditMenusForExactlyOneSelectedRowWhenIdle) {
+    QAction* restore = action("mnu_restore");
+    ASSERT_TRUE(restore);
+    EXPECT_EQ(restore->text(), QStringLiteral("Wiederherstellen…"));
+    EXPECT_TRUE(window->mnu_fileedit->actions().contains(restore));
+    QAction* contextEdit = action("mnu_bear");
+    ASSERT_TRUE(contextEdit && contextEdit->menu());
+    EXPECT_TRUE(contextEdit->menu()->actions().contains(restore));
+
+    ControlStates states;
+    states.catalogOpen = true;
+    states.hasSelection = true;
+    window->applyControlStates(states);
+    EXPECT_FALSE(restore->isEnabled()) << "two or more rows";
+    states.oneRowSelected = true;
+    window->applyControlStates(states);
+    EXPECT_TRUE(restore->isEnabled());
+    states.catalogReadOnly = true;
+    window->applyControlStates(states);
+    EXPECT_TRUE(restore->isEnabled()) << "a restore writes no record";
+    states.idle = false;
+    window->applyControlStates(states);
+    EXPECT_FALSE(restore->isEnabled()) << "during a run";
+}
+
 TEST_F(MainCommandsTest, StartEntriesSetTheAttributeModeAndAltRKeepsIt) {
     QObject::disconnect(window->but_Start, &QPushButton::clicked, nullptr, nullptr);
     action("mnu_fileactionstartallattr")->setEnabled(true);

@@ -298,6 +298,19 @@ TEST_F(RestoreWindowTest, AnotherFolderIsPickedAndAFileThereIsReplacedOnlyWhenTh
     EXPECT_EQ(scriptedDialogs().fileRequests.size(), 3u);
 }
 
+TEST_F(RestoreWindowTest, TheCommandsStateCountsTheSelectedRows) {
+    openCatalog({{source(QStringLiteral("a.txt")), path(QStringLiteral("bak"))},
+                 {source(QStringLiteral("b.txt")), path(QStringLiteral("bak"))}});
+    controller->timer2Tick();
+    EXPECT_FALSE(view.controls.oneRowSelected);
+    model().setRowSelected(1, true);
+    controller->timer2Tick();
+    EXPECT_TRUE(view.controls.oneRowSelected);
+    model().setRowSelected(0, true);
+    controller->timer2Tick();
+    EXPECT_FALSE(view.controls.oneRowSelected);
+}
+
 TEST_F(RestoreWindowTest, WithoutAnyCopyThereIsNothingToRestore) {
     sourceFile = source(QStringLiteral("nie gesichert.txt"));
     frm_restore window(sourceFile, path(QStringLiteral("leer")));
@@ -314,7 +327,8 @@ TEST_F(RestoreWindowTest, TheEntryCommandRestoresTheSelectedRowAndRefillsIt) {
     const int row = rowOf(sourceFile);
     ASSERT_EQ(model().cell(row, col::kChanged), formatGeneralDate(kFaultNow.addSecs(600), true));
     model().setRowSelected(row, true);
-    controller->mUpdateSelectionSummary();
+    controller->timer2Tick();
+    EXPECT_TRUE(view.controls.oneRowSelected);
     bool idleWhileOpen = true;
     QTimer::singleShot(0, [&] {
         auto* window = qobject_cast<frm_restore*>(QApplication::activeModalWidget());
