@@ -11,7 +11,7 @@
 #include <map>
 #include <set>
 #include <thread>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "app/AppValues.h"
@@ -94,7 +94,8 @@ private:
     std::map<dev_t, QString> folders_;
 };
 
-enum class RecordWrite { Written, NoRecordset, Failed };
+// Current: the record already said all of it; nothing was written.
+enum class RecordWrite { Written, Current, NoRecordset, Failed };
 
 // Writes the outcome into the row's record and gives the new Computerstatus text. On failure the
 // reason is left pending in Err (nothing is recorded: the caller may try again) and the record
@@ -118,6 +119,10 @@ RecordWrite updateRecord(Recordset* rset, qint64 id, const QString& source,
     Err.Clear();
     const QString updated = updatedComputerstatus(old, gHostName, formatYmd(now().date()));
     const bool copied = !status.isNull();
+    if (!copied && updated == old) {  // already stamped today: nothing to write
+        computerstatus = updated;
+        return RecordWrite::Current;
+    }
     qint64 bytes = 0;
     bool ok = !copied || fs::length(source, bytes);
     if (ok) ok = rset->Edit();
@@ -201,19 +206,21 @@ bool backupIsCurrent(const QString& source, const QString& target) {
     return !(copy.identity == original.identity) && copy.length == original.length && sameTime;
 }
 
-// The IDs of the records a run has written before: only those already say what a current backup
-// copy holds (its size, date and "gesichert (" status). A copy that lies there without such a
-// record is made again, so that the record is complete. Read once per run: the list's own status
-// texts are those of its last fill.
-std::unordered_set<qint64> recordedEntries(Recordset* rset) {
-    std::unordered_set<qint64> ids;
-    if (!rset || (rset->BOF() && rset->EOF_())) return ids;
+// The records a run has written before, by ID, with their Computerstatus: only those already say
+// what a current backup copy holds (its size, date and "gesichert (" status). A copy that lies
+// there without such a record is made again, so that the record is complete. Read once per run:
+// the list's own status texts are those of its last fill, and an unchanged entry stamped today
+// needs no look at its record at all.
+std::unordered_map<qint64, QString> recordedEntries(Recordset* rset) {
+    std::unordered_map<qint64, QString> recorded;
+    if (!rset || (rset->BOF() && rset->EOF_())) return recorded;
     for (rset->MoveFirst(); !rset->EOF_(); rset->MoveNext()) {
         if (gReadFieldValue(rset, QStringLiteral("Status"), QString()).toString().contains(QLatin1String("gesichert (")))
-            ids.insert(gReadFieldValue(rset, QStringLiteral("ID"), 0).toLongLong());
+            recorded.emplace(gReadFieldValue(rset, QStringLiteral("ID"), 0).toLongLong(),
+                             gReadFieldValue(rset, QStringLiteral("Computerstatus"), QString()).toString());
     }
     Err.Clear();
-    return ids;
+    return recorded;
 }
 
 class BackupRun {
@@ -384,7 +391,7 @@ private:
         model_.setCell(r, col::kCopyAttr, mGetAttr(target));
         model_.setCellColor(r, col::kCopyAttr, listcolor::kBlack);
         const PendingRecord record{r, id, entry->acSourceFile(), entry, QString()};
-        if (!writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
+        if (!stampedToday(r, id) && !writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
             catalogLocked_ = Err.Number == errnum::kDbLocked;
             Err.Clear();
             unwritten_.push_back(record);
@@ -396,6 +403,18 @@ private:
 
     // Without a recordset there is no record to complete.
     bool wasRecorded(qint64 id) const { return !rset_ || recorded_.count(id) > 0; }
+
+    // Whether the record had this computer's date of today when the run began; the row then
+    // shows it without the record being written again.
+    bool stampedToday(int r, qint64 id) {
+        const auto known = recorded_.find(id);
+        if (known == recorded_.end() ||
+            updatedComputerstatus(known->second, gHostName, formatYmd(now().date())) != known->second)
+            return false;
+        model_.setCell(r, col::kHostStatus, known->second);
+        model_.setCellColor(r, col::kHostStatus, listcolor::kBlack);
+        return true;
+    }
 
     static fs::FileIdentity identityOf(const QString& target) {
         fs::FileIdentity identity;
@@ -438,8 +457,9 @@ private:
             const RecordWrite result = updateRecord(rset_, record.id, record.source, *record.entry,
                                                     record.status, computerstatus);
             if (result == RecordWrite::NoRecordset) return true;
-            if (result == RecordWrite::Written) {
+            if (result == RecordWrite::Written || result == RecordWrite::Current) {
                 catalogLocked_ = false;
+                recordsWritten_ |= result == RecordWrite::Written;
                 model_.setCell(record.row, col::kHostStatus, computerstatus);
                 model_.setCellColor(record.row, col::kHostStatus, listcolor::kBlack);
                 return true;
@@ -471,7 +491,7 @@ private:
         writeUnwrittenRecords();
         if (gDB.Access) gDB.Access->setBusyTimeout(-1);
         // The catalog's records are flushed with the copies they describe.
-        if (gDB.Access) written_.add(QFileInfo(gDB.Access->name()).absolutePath());
+        if (gDB.Access && recordsWritten_) written_.add(QFileInfo(gDB.Access->name()).absolutePath());
         written_.flush();
         const bool cancelled = gCancel;
         if (copiedAny_ && !cancelled) {
@@ -504,7 +524,8 @@ private:
     RunOptions options_;
     std::map<fs::FileIdentity, QString> copiesOfThisRun_;  // each copy made, with its source
     std::vector<PendingRecord> unwritten_;
-    std::unordered_set<qint64> recorded_;  // with changedOnly: the records written by earlier runs
+    std::unordered_map<qint64, QString> recorded_;  // with changedOnly: see recordedEntries
+    bool recordsWritten_ = false;  // a record of the catalog was changed
     bool catalogLocked_ = false;  // the last record write found the catalog locked
     bool copiedAny_ = false;
 };

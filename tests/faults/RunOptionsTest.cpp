@@ -106,12 +106,23 @@ TEST_F(RunOptionsTest, OnlyChangedGivesAnEntryNeverRecordedBeforeACopyAndAFullRe
     }
     EXPECT_EQ(readFile(path(QStringLiteral("bak/b.txt"))), patterned(3000, 2));
 
-    // Recorded now: the next run leaves both alone.
+    // Recorded now: the next run leaves both alone, the same day without writing their records.
     controller->mFillListBox();
     controller->stopTimers();
+    const std::vector<StoredRecord> recorded = storedRecords();
     runWith(changedOnly);
-    EXPECT_EQ(statusOf(placedByHand), runtext::kUnchanged);
-    EXPECT_EQ(statusOf(noCopyYet), runtext::kUnchanged);
+    for (const QString& file : {placedByHand, noCopyYet}) {
+        EXPECT_EQ(statusOf(file), runtext::kUnchanged);
+        EXPECT_EQ(model().cell(rowOf(file), col::kHostStatus), QStringLiteral("PC220250315;"));
+        EXPECT_EQ(model().cell(rowOf(file), model().findColumn(QStringLiteral("PC2"))), QStringLiteral("20250315"));
+    }
+    EXPECT_EQ(storedRecords().size(), recorded.size());
+    EXPECT_EQ(storedRecord(placedByHand).status, recorded.front().status);
+    // A day later the date is written.
+    setClockForTest(kFaultNow.addDays(1));
+    runWith(changedOnly);
+    EXPECT_EQ(storedRecord(noCopyYet).hostStatus, QStringLiteral("PC220250316;"));
+    EXPECT_EQ(model().cell(rowOf(noCopyYet), col::kHostStatus), QStringLiteral("PC220250316;"));
 }
 
 TEST_F(RunOptionsTest, AVerifiedCopyThatDiffersFromItsSourceFailsAndTheOlderCopyStays) {
