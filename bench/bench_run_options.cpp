@@ -32,7 +32,8 @@ int setting(const char* name, int fallback) {
 QStringList makeSources(const QString& folder, int count, qint64 size) {
     QDir().mkpath(folder);
     QByteArray content(static_cast<int>(std::min<qint64>(size, 1 << 20)), 'b');
-    for (int i = 0; i < content.size(); ++i) content[i] = static_cast<char>((i * 131 + count) & 0xff);
+    for (int i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>((i * 131 + count) & 0xff);
     QStringList sources;
     for (int i = 0; i < count; ++i) {
         sources << folder + QStringLiteral("/f%1.bin").arg(i, 5, 10, QLatin1Char('0'));
@@ -63,7 +64,8 @@ double timeProgram(const QString& program, const QStringList& arguments) {
     ::sync();
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(QLatin1String(name));
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QLatin1String(name));
     process.setProcessEnvironment(env);
     process.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer clock;
@@ -78,32 +80,40 @@ double timeProgram(const QString& program, const QStringList& arguments) {
 }
 
 double bravelRun(const QString& catalog, const QStringList& options) {
-    return timeProgram(QStringLiteral(BRAVEL_BINARY), QStringList{QStringLiteral("--run"), catalog} + options +
-                                                          QStringList{QStringLiteral("--quiet")});
+    return timeProgram(QStringLiteral(BRAVEL_BINARY),
+                       QStringList{QStringLiteral("--run"), catalog} + options +
+                           QStringList{QStringLiteral("--quiet")});
 }
 
 void unchangedTree(const QString& base) {
     const int count = setting("BRAVEL_BENCH_FILES", 10000);
     const QString tree = base + QStringLiteral("/klein");
     const QString catalog =
-        makeCatalog(base + QStringLiteral("/klein.bvk"), makeSources(tree, count, 1024), base + QStringLiteral("/kopie"));
+        makeCatalog(base + QStringLiteral("/klein.bvk"), makeSources(tree, count, 1024),
+                    base + QStringLiteral("/kopie"));
     const QString rsyncCopy = base + QStringLiteral("/rsync-kopie");
-    const QStringList rsync{QStringLiteral("-a"), tree + QLatin1Char('/'), rsyncCopy + QLatin1Char('/')};
+    const QStringList rsync{QStringLiteral("-a"), tree + QLatin1Char('/'),
+                            rsyncCopy + QLatin1Char('/')};
 
     bravelRun(catalog, {});  // the first run copies everything and records it
     timeProgram(QStringLiteral("rsync"), rsync);
     const double full = bench::bestSeconds(2, [&] { bravelRun(catalog, {}); });
-    const double changed = bench::bestSeconds(3, [&] { bravelRun(catalog, {QStringLiteral("--changed")}); });
-    const double rsyncAgain = bench::bestSeconds(3, [&] { timeProgram(QStringLiteral("rsync"), rsync); });
+    const double changed =
+        bench::bestSeconds(3, [&] { bravelRun(catalog, {QStringLiteral("--changed")}); });
+    const double rsyncAgain =
+        bench::bestSeconds(3, [&] { timeProgram(QStringLiteral("rsync"), rsync); });
     // Opening the catalog and filling its list, with no entry selected: what any run costs.
     const double nothing = bench::bestSeconds(3, [&] {
         bravelRun(catalog, {QStringLiteral("--match"), QStringLiteral("kein Eintrag heißt so")});
     });
-    const QString name = QStringLiteral("--changed run over %1 unchanged files of 1 KiB").arg(count);
-    bench::printFigure(name, changed, QStringLiteral("s"), QStringLiteral("rsync -a of the unchanged tree"), rsyncAgain);
-    bench::printFigure(name, changed, QStringLiteral("s"), QStringLiteral("full run of the same tree"), full);
-    bench::printFigure(name, changed, QStringLiteral("s"), QStringLiteral("the same catalog opened with nothing selected"),
-                       nothing);
+    const QString name =
+        QStringLiteral("--changed run over %1 unchanged files of 1 KiB").arg(count);
+    bench::printFigure(name, changed, QStringLiteral("s"),
+                       QStringLiteral("rsync -a of the unchanged tree"), rsyncAgain);
+    bench::printFigure(name, changed, QStringLiteral("s"),
+                       QStringLiteral("full run of the same tree"), full);
+    bench::printFigure(name, changed, QStringLiteral("s"),
+                       QStringLiteral("the same catalog opened with nothing selected"), nothing);
 }
 
 void verifiedRuns(const QString& base, const QString& name, int count, qint64 size) {
@@ -112,11 +122,12 @@ void verifiedRuns(const QString& base, const QString& name, int count, qint64 si
                                         base + QLatin1Char('/') + name + QStringLiteral("-kopie"));
     bravelRun(catalog, {});  // the first run makes the folder and the copies
     const double plain = bench::bestSeconds(2, [&] { bravelRun(catalog, {}); });
-    const double verified = bench::bestSeconds(2, [&] { bravelRun(catalog, {QStringLiteral("--verify")}); });
+    const double verified =
+        bench::bestSeconds(2, [&] { bravelRun(catalog, {QStringLiteral("--verify")}); });
     const QString sizeText = size >= (1 << 20) ? QStringLiteral("%1 MiB").arg(size >> 20)
                                                : QStringLiteral("%1 KiB").arg(size >> 10);
-    bench::printFigure(QStringLiteral("--verify run of %1 files of %2").arg(count).arg(sizeText), verified,
-                       QStringLiteral("s"), QStringLiteral("plain run"), plain);
+    bench::printFigure(QStringLiteral("--verify run of %1 files of %2").arg(count).arg(sizeText),
+                       verified, QStringLiteral("s"), QStringLiteral("plain run"), plain);
 }
 
 void digests(const QString& base) {
@@ -130,8 +141,8 @@ void digests(const QString& base) {
         if (in.open(QIODevice::ReadOnly)) hash.addData(&in);
         digest = hash.result();
     });
-    bench::printFigure(QStringLiteral("XXH3-128 digest of a cached 256 MiB file"), 256 / xxh3, QStringLiteral("MiB/s"),
-                       QStringLiteral("Qt SHA-256"), 256 / sha256);
+    bench::printFigure(QStringLiteral("XXH3-128 digest of a cached 256 MiB file"), 256 / xxh3,
+                       QStringLiteral("MiB/s"), QStringLiteral("Qt SHA-256"), 256 / sha256);
 }
 
 }  // namespace
@@ -144,7 +155,8 @@ int main(int argc, char** argv) {
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-XXXXXX"));
     unchangedTree(dir.path());
     verifiedRuns(dir.path(), QStringLiteral("mittel"), 1000, 64 * 1024);
-    verifiedRuns(dir.path(), QStringLiteral("gross"), 4, qint64(setting("BRAVEL_BENCH_LARGE_MB", 64)) << 20);
+    verifiedRuns(dir.path(), QStringLiteral("gross"), 4,
+                 qint64(setting("BRAVEL_BENCH_LARGE_MB", 64)) << 20);
     digests(dir.path());
     return 0;
 }

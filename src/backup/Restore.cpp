@@ -14,7 +14,9 @@ namespace {
 
 const QString kModul = QStringLiteral("but_Restore");
 
-QString fileNameOf(const QString& path) { return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1); }
+QString fileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
 
 QString folderOf(const QString& path) {
     const int slash = path.lastIndexOf(QLatin1Char('/'));
@@ -31,11 +33,12 @@ void recordFailure(const QString& description, const QString& trigger) {
 bool sameContent(const QString& one, const QString& other) {
     qint64 oneSize = 0;
     qint64 otherSize = 0;
-    if (!fs::length(one, oneSize) || !fs::length(other, otherSize) || oneSize != otherSize) return false;
+    if (!fs::length(one, oneSize) || !fs::length(other, otherSize) || oneSize != otherSize)
+        return false;
     QByteArray oneDigest;
     QByteArray otherDigest;
-    return fs::contentDigest(one, false, oneDigest) && fs::contentDigest(other, false, otherDigest) &&
-           oneDigest == otherDigest;
+    return fs::contentDigest(one, false, oneDigest) &&
+           fs::contentDigest(other, false, otherDigest) && oneDigest == otherDigest;
 }
 
 // The chosen copy must still be the regular file that was listed.
@@ -56,8 +59,9 @@ bool sourcePathReplaceable(const QString& source) {
     else if (fs::exists(source) && !fs::isRegularFile(source))
         what = QStringLiteral("keine gewöhnliche Datei");
     if (what.isEmpty()) return true;
-    Err.Raise(errnum::kPathFileAccess, QStringLiteral("An der Stelle der Quelldatei steht jetzt ") + what +
-                                           QStringLiteral("; sie wird nicht ersetzt: ") + source);
+    Err.Raise(errnum::kPathFileAccess, QStringLiteral("An der Stelle der Quelldatei steht jetzt ") +
+                                           what + QStringLiteral("; sie wird nicht ersetzt: ") +
+                                           source);
     return false;
 }
 
@@ -85,19 +89,21 @@ std::vector<RestorePoint> restorePoints(const QString& source, const QString& ba
         points.push_back({copy, state.modified, state.length, true});
     std::vector<versions::Version> kept = versions::listVersions(backupFolder, name);
     std::reverse(kept.begin(), kept.end());  // newest first, also among versions of one second
-    for (const versions::Version& version : kept) points.push_back({version.path, version.stamp, version.size, false});
-    std::stable_sort(points.begin(), points.end(), [](const RestorePoint& a, const RestorePoint& b) {
-        return a.modified > b.modified;
-    });
+    for (const versions::Version& version : kept)
+        points.push_back({version.path, version.stamp, version.size, false});
+    std::stable_sort(
+        points.begin(), points.end(),
+        [](const RestorePoint& a, const RestorePoint& b) { return a.modified > b.modified; });
     Err.Clear();
     return points;
 }
 
-RestoreResult restoreToSource(const RestorePoint& chosen, const QString& source, const QString& backupFolder,
-                              RunObserver& observer) {
+RestoreResult restoreToSource(const RestorePoint& chosen, const QString& source,
+                              const QString& backupFolder, RunObserver& observer) {
     RestoreResult result;
     result.target = source;
-    const QString trigger = QStringLiteral("Restore ") + chosen.path + QStringLiteral(" -> ") + source;
+    const QString trigger =
+        QStringLiteral("Restore ") + chosen.path + QStringLiteral(" -> ") + source;
     Err.Clear();
     if (!chosenIsThere(chosen) || !sourcePathReplaceable(source)) {
         gRecordError(kModul, trigger);
@@ -115,17 +121,21 @@ RestoreResult restoreToSource(const RestorePoint& chosen, const QString& source,
         return result;
     }
     if (sourceThere && !keepSourceAsVersion(source, backupFolder, observer, result.keptVersion)) {
-        recordFailure(QStringLiteral("Die Quelldatei konnte nicht als ältere Version behalten werden; "
-                                     "sie bleibt unverändert: ") + source,
-                      trigger);
+        recordFailure(
+            QStringLiteral("Die Quelldatei konnte nicht als ältere Version behalten werden; "
+                           "sie bleibt unverändert: ") +
+                source,
+            trigger);
         return result;
     }
     if (!gCopy(chosen.path, source, observer)) {
         if (!result.keptVersion.isEmpty()) fs::removeFile(result.keptVersion);
         result.keptVersion.clear();
-        recordFailure(QStringLiteral("Die Datei konnte nicht wiederhergestellt werden; die Quelldatei ist "
-                                     "unverändert: ") + source,
-                      trigger);
+        recordFailure(
+            QStringLiteral("Die Datei konnte nicht wiederhergestellt werden; die Quelldatei ist "
+                           "unverändert: ") +
+                source,
+            trigger);
         return result;
     }
     result.outcome = RestoreOutcome::Restored;
@@ -133,17 +143,20 @@ RestoreResult restoreToSource(const RestorePoint& chosen, const QString& source,
 }
 
 QString targetInFolder(const QString& folder, const QString& source) {
-    return (folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')) + fileNameOf(source);
+    return (folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')) +
+           fileNameOf(source);
 }
 
-RestoreResult restoreToFolder(const RestorePoint& chosen, const QString& folder, const QString& source,
-                              const QString& backupFolder, RunObserver& observer) {
+RestoreResult restoreToFolder(const RestorePoint& chosen, const QString& folder,
+                              const QString& source, const QString& backupFolder,
+                              RunObserver& observer) {
     const QString target = targetInFolder(folder, source);
     if (target == source || fs::isSameFile(target, source))
         return restoreToSource(chosen, source, backupFolder, observer);
     RestoreResult result;
     result.target = target;
-    const QString trigger = QStringLiteral("Restore ") + chosen.path + QStringLiteral(" -> ") + target;
+    const QString trigger =
+        QStringLiteral("Restore ") + chosen.path + QStringLiteral(" -> ") + target;
     Err.Clear();
     if (!chosenIsThere(chosen)) {
         gRecordError(kModul, trigger);
@@ -156,9 +169,11 @@ RestoreResult restoreToFolder(const RestorePoint& chosen, const QString& folder,
     }
     Err.Clear();
     if (!gCopy(chosen.path, target, observer)) {
-        recordFailure(QStringLiteral("Die Datei konnte nicht in den gewählten Ordner wiederhergestellt werden: ") +
-                          target,
-                      trigger);
+        recordFailure(
+            QStringLiteral(
+                "Die Datei konnte nicht in den gewählten Ordner wiederhergestellt werden: ") +
+                target,
+            trigger);
         return result;
     }
     result.outcome = RestoreOutcome::Restored;

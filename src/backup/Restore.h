@@ -38,20 +38,21 @@ struct RestoreResult {
 // version is removed again. A source path that now holds a link, a folder or anything else but a
 // regular file is left alone. A missing source folder is made. Failures are recorded as
 // "but_Restore".
-RestoreResult restoreToSource(const RestorePoint& chosen, const QString& source, const QString& backupFolder,
-                              RunObserver& observer);
+RestoreResult restoreToSource(const RestorePoint& chosen, const QString& source,
+                              const QString& backupFolder, RunObserver& observer);
 
 // The file a restore into folder writes: the source's file name there.
 QString targetInFolder(const QString& folder, const QString& source);
 // Copies chosen into folder under the source's file name, fail-safe; a file of that name there is
 // replaced (the caller asks first). When that file is the source itself, this is a restore to
 // the source, with its older content kept.
-RestoreResult restoreToFolder(const RestorePoint& chosen, const QString& folder, const QString& source,
-                              const QString& backupFolder, RunObserver& observer);
+RestoreResult restoreToFolder(const RestorePoint& chosen, const QString& folder,
+                              const QString& source, const QString& backupFolder,
+                              RunObserver& observer);
 
 // What a restore shows of its copy: only the file's progress reaches onProgress.
 class RestoreObserver : public RunObserver {
-public:
+  public:
     int overallProgressValue() const override { return 0; }
     void setOverallProgressValue(int) override {}
     void fileProgress(const CopyProgress& progress) override { progressed(progress); }
@@ -78,10 +79,10 @@ public:
     void stopTimers(int) override {}
     void startTimers(int) override {}
 
-protected:
+  protected:
     virtual void progressed(const CopyProgress&) {}
 
-private:
+  private:
     QString caption_;
 };
 

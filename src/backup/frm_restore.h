@@ -20,7 +20,7 @@ class CatalogController;
 // copies the chosen one back to the source or into a folder the person picks.
 class frm_restore : public QDialog {
     Q_OBJECT
-public:
+  public:
     frm_restore(const QString& source, const QString& backupFolder, QWidget* parent = nullptr);
 
     QLabel* lbl_Source;
@@ -34,11 +34,11 @@ public:
 
     const std::vector<restore::RestorePoint>& points() const { return points_; }
 
-signals:
+  signals:
     // A restore changed a file (the source, or its kept version): the entry's row may show it.
     void restored();
 
-private:
+  private:
     void buildControls();
     void fillList();
     void but_Restore_Click();

@@ -14,8 +14,8 @@
 #include "../faults/FaultSupport.h"
 #include "backup/Copy.h"
 #include "backup/Restore.h"
-#include "backup/frm_restore.h"
 #include "backup/Versions.h"
+#include "backup/frm_restore.h"
 #include "platform/FileSystem.h"
 #include "platform/Formats.h"
 
@@ -23,7 +23,7 @@ namespace bravel::test {
 namespace {
 
 class RestoreTest : public FaultTest {
-protected:
+  protected:
     // The source "brief mit Blank ä.txt" backed up three times with versions kept: the backup copy
     // holds "drei", the versions "eins" and "zwei"; then the source is edited to "vier".
     void backUpThreeTimes() {
@@ -33,7 +33,8 @@ protected:
         openCatalog({{sourceFile, backup}});
         RunOptions versionsKept;
         versionsKept.copy.keepVersions = 5;
-        for (const auto& [content, minutes] : std::vector<std::pair<QByteArray, int>>{{"eins", 0}, {"zwei", 1}, {"drei", 2}}) {
+        for (const auto& [content, minutes] :
+             std::vector<std::pair<QByteArray, int>>{{"eins", 0}, {"zwei", 1}, {"drei", 2}}) {
             editSource(content, minutes);
             selectAll();
             runBackup(model(), controller->rset_Record(), observer, versionsKept);
@@ -45,10 +46,13 @@ protected:
         ASSERT_TRUE(writeFile(sourceFile, content));
         ASSERT_TRUE(fs::setModificationTime(sourceFile, kFaultNow.addSecs(60 * minutesLater)));
     }
-    std::vector<restore::RestorePoint> points() const { return restore::restorePoints(sourceFile, backup); }
+    std::vector<restore::RestorePoint> points() const {
+        return restore::restorePoints(sourceFile, backup);
+    }
     QStringList pointContents() const {
         QStringList contents;
-        for (const restore::RestorePoint& point : points()) contents << QString::fromUtf8(readFile(point.path));
+        for (const restore::RestorePoint& point : points())
+            contents << QString::fromUtf8(readFile(point.path));
         return contents;
     }
     restore::RestorePoint oldest() const { return points().back(); }
@@ -69,34 +73,41 @@ TEST_F(RestoreTest, TheCopyAndItsVersionsAreListedNewestFirstWithDateAndSize) {
     ASSERT_EQ(listed.size(), 3u);
     EXPECT_TRUE(listed[0].isBackupCopy);
     EXPECT_FALSE(listed[1].isBackupCopy);
-    EXPECT_EQ(pointContents(), (QStringList{QStringLiteral("drei"), QStringLiteral("zwei"), QStringLiteral("eins")}));
+    EXPECT_EQ(pointContents(), (QStringList{QStringLiteral("drei"), QStringLiteral("zwei"),
+                                            QStringLiteral("eins")}));
     EXPECT_EQ(listed[0].modified, kFaultNow.addSecs(120));
     EXPECT_EQ(listed[2].modified, kFaultNow);
     EXPECT_EQ(listed[0].size, 4);
-    EXPECT_EQ(QFileInfo(listed[2].path).fileName(), QStringLiteral("brief mit Blank ä 2025-03-15 102030.txt"));
+    EXPECT_EQ(QFileInfo(listed[2].path).fileName(),
+              QStringLiteral("brief mit Blank ä 2025-03-15 102030.txt"));
 
     // Without the backup copy the versions are still there to choose from.
     ASSERT_TRUE(QFile::remove(backup + QStringLiteral("/brief mit Blank ä.txt")));
     EXPECT_EQ(pointContents(), (QStringList{QStringLiteral("zwei"), QStringLiteral("eins")}));
     // A link in the copy's place is no copy.
-    ASSERT_TRUE(QFile::link(path(QStringLiteral("fremd")), backup + QStringLiteral("/brief mit Blank ä.txt")));
+    ASSERT_TRUE(QFile::link(path(QStringLiteral("fremd")),
+                            backup + QStringLiteral("/brief mit Blank ä.txt")));
     EXPECT_EQ(points().size(), 2u);
 }
 
 TEST_F(RestoreTest, RestoringOverADifferingSourceKeepsItAsAVersionFirstAndTheRowIsRefilled) {
     backUpThreeTimes();
     const int row = rowOf(sourceFile);
-    const restore::RestoreResult result = restore::restoreToSource(oldest(), sourceFile, backup, quiet);
+    const restore::RestoreResult result =
+        restore::restoreToSource(oldest(), sourceFile, backup, quiet);
 
-    ASSERT_EQ(result.outcome, restore::RestoreOutcome::Restored) << recordTexts().join('\n').toStdString();
+    ASSERT_EQ(result.outcome, restore::RestoreOutcome::Restored)
+        << recordTexts().join('\n').toStdString();
     EXPECT_EQ(readFile(sourceFile), QByteArray("eins"));
     QDateTime restoredTime;
     ASSERT_TRUE(fs::modificationTime(sourceFile, restoredTime));
     EXPECT_EQ(restoredTime, kFaultNow);  // the chosen copy's time comes along
-    EXPECT_EQ(QFileInfo(result.keptVersion).fileName(), QStringLiteral("brief mit Blank ä 2025-03-15 103030.txt"));
+    EXPECT_EQ(QFileInfo(result.keptVersion).fileName(),
+              QStringLiteral("brief mit Blank ä 2025-03-15 103030.txt"));
     EXPECT_EQ(readFile(result.keptVersion), QByteArray("vier, länger als die anderen"));
-    EXPECT_EQ(pointContents(), (QStringList{QStringLiteral("vier, länger als die anderen"), QStringLiteral("drei"),
-                                            QStringLiteral("zwei"), QStringLiteral("eins")}));
+    EXPECT_EQ(pointContents(),
+              (QStringList{QStringLiteral("vier, länger als die anderen"), QStringLiteral("drei"),
+                           QStringLiteral("zwei"), QStringLiteral("eins")}));
     EXPECT_TRUE(filesStartingWith(path(QStringLiteral("src")), copyTempPrefix()).isEmpty());
     EXPECT_EQ(gErrorStack.Count(), 0);
 
@@ -115,7 +126,8 @@ TEST_F(RestoreTest, ASourceAlreadyLikeTheChosenCopyIsLeftAsItIs) {
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(sourceFile).constData(), &st), 0);
 
-    const restore::RestoreResult result = restore::restoreToSource(before.front(), sourceFile, backup, quiet);
+    const restore::RestoreResult result =
+        restore::restoreToSource(before.front(), sourceFile, backup, quiet);
     EXPECT_EQ(result.outcome, restore::RestoreOutcome::Identical);
     EXPECT_TRUE(result.keptVersion.isEmpty());
     struct stat after {};
@@ -128,7 +140,8 @@ TEST_F(RestoreTest, RestoringIntoAnotherFolderLeavesTheSourceAndAFolderOfTheSour
     backUpThreeTimes();
     const QString elsewhere = path(QStringLiteral("anderer Ordner"));
     QDir().mkpath(elsewhere);
-    restore::RestoreResult result = restore::restoreToFolder(oldest(), elsewhere, sourceFile, backup, quiet);
+    restore::RestoreResult result =
+        restore::restoreToFolder(oldest(), elsewhere, sourceFile, backup, quiet);
     ASSERT_EQ(result.outcome, restore::RestoreOutcome::Restored);
     EXPECT_EQ(result.target, elsewhere + QStringLiteral("/brief mit Blank ä.txt"));
     EXPECT_EQ(readFile(result.target), QByteArray("eins"));
@@ -137,12 +150,14 @@ TEST_F(RestoreTest, RestoringIntoAnotherFolderLeavesTheSourceAndAFolderOfTheSour
     EXPECT_EQ(points().size(), 3u);
 
     // A file of that name there is replaced by the next restore (the window asks first).
-    result = restore::restoreToFolder(points().front(), elsewhere + QLatin1Char('/'), sourceFile, backup, quiet);
+    result = restore::restoreToFolder(points().front(), elsewhere + QLatin1Char('/'), sourceFile,
+                                      backup, quiet);
     EXPECT_EQ(result.outcome, restore::RestoreOutcome::Restored);
     EXPECT_EQ(readFile(elsewhere + QStringLiteral("/brief mit Blank ä.txt")), QByteArray("drei"));
 
     // The source's own folder: the source's content is kept as with a restore to the source.
-    result = restore::restoreToFolder(oldest(), path(QStringLiteral("src")), sourceFile, backup, quiet);
+    result =
+        restore::restoreToFolder(oldest(), path(QStringLiteral("src")), sourceFile, backup, quiet);
     EXPECT_EQ(result.outcome, restore::RestoreOutcome::Restored);
     EXPECT_FALSE(result.keptVersion.isEmpty());
     EXPECT_EQ(readFile(sourceFile), QByteArray("eins"));
@@ -151,8 +166,10 @@ TEST_F(RestoreTest, RestoringIntoAnotherFolderLeavesTheSourceAndAFolderOfTheSour
 TEST_F(RestoreTest, AMissingSourceAndItsMissingFolderAreMadeAgain) {
     backUpThreeTimes();
     ASSERT_TRUE(QDir(path(QStringLiteral("src"))).removeRecursively());
-    const restore::RestoreResult result = restore::restoreToSource(points().front(), sourceFile, backup, quiet);
-    ASSERT_EQ(result.outcome, restore::RestoreOutcome::Restored) << recordTexts().join('\n').toStdString();
+    const restore::RestoreResult result =
+        restore::restoreToSource(points().front(), sourceFile, backup, quiet);
+    ASSERT_EQ(result.outcome, restore::RestoreOutcome::Restored)
+        << recordTexts().join('\n').toStdString();
     EXPECT_EQ(readFile(sourceFile), QByteArray("drei"));
     EXPECT_TRUE(result.keptVersion.isEmpty());
 }
@@ -163,14 +180,16 @@ TEST_F(RestoreTest, ALinkAFolderOrAVanishedCopyIsRefusedWithoutTouchingAnything)
     ASSERT_TRUE(writeFile(elsewhere, "fremd"));
     ASSERT_TRUE(QFile::remove(sourceFile));
     ASSERT_TRUE(QFile::link(elsewhere, sourceFile));
-    EXPECT_EQ(restore::restoreToSource(oldest(), sourceFile, backup, quiet).outcome, restore::RestoreOutcome::Failed);
+    EXPECT_EQ(restore::restoreToSource(oldest(), sourceFile, backup, quiet).outcome,
+              restore::RestoreOutcome::Failed);
     EXPECT_TRUE(QFileInfo(sourceFile).isSymLink());
     EXPECT_EQ(readFile(elsewhere), QByteArray("fremd"));
     EXPECT_TRUE(recordedText(QStringLiteral("Verknüpfung")));
 
     ASSERT_TRUE(QFile::remove(sourceFile));
     ASSERT_TRUE(QDir().mkpath(sourceFile + QStringLiteral("/inhalt")));
-    EXPECT_EQ(restore::restoreToSource(oldest(), sourceFile, backup, quiet).outcome, restore::RestoreOutcome::Failed);
+    EXPECT_EQ(restore::restoreToSource(oldest(), sourceFile, backup, quiet).outcome,
+              restore::RestoreOutcome::Failed);
     EXPECT_TRUE(QFileInfo(sourceFile + QStringLiteral("/inhalt")).isDir());
     EXPECT_TRUE(recordedText(QStringLiteral("ein Ordner")));
     EXPECT_EQ(points().size(), 3u);  // no version was made of either
@@ -178,7 +197,8 @@ TEST_F(RestoreTest, ALinkAFolderOrAVanishedCopyIsRefusedWithoutTouchingAnything)
     const restore::RestorePoint gone = oldest();
     ASSERT_TRUE(QFile::remove(gone.path));
     ASSERT_TRUE(QDir(sourceFile).removeRecursively());
-    EXPECT_EQ(restore::restoreToSource(gone, sourceFile, backup, quiet).outcome, restore::RestoreOutcome::Failed);
+    EXPECT_EQ(restore::restoreToSource(gone, sourceFile, backup, quiet).outcome,
+              restore::RestoreOutcome::Failed);
     EXPECT_FALSE(QFileInfo::exists(sourceFile));
     EXPECT_TRUE(recordedText(QStringLiteral("gibt es nicht mehr")));
 }
@@ -196,7 +216,8 @@ TEST_F(RestoreTest, AFullFileSystemLosesNeitherTheSourceNorAVersionSlot) {
     const QString filler = mount.fill();
     gErrorStack.Clear();
 
-    const restore::RestoreResult result = restore::restoreToSource(points().front(), sourceFile, backup, quiet);
+    const restore::RestoreResult result =
+        restore::restoreToSource(points().front(), sourceFile, backup, quiet);
     EXPECT_EQ(result.outcome, restore::RestoreOutcome::Failed);
     EXPECT_EQ(readFile(sourceFile), patterned(20000, 2));
     EXPECT_EQ(points().size(), 1u) << "the version made of the source is taken back";
@@ -218,8 +239,8 @@ TEST_F(RestoreTest, AReadOnlyTargetFolderGetsNothingAndSaysSo) {
     ScopedTmpfs mount(path(QStringLiteral("nur lesen")), "size=1m");
     SKIP_UNLESS_MOUNTED(mount);
     ASSERT_TRUE(mount.remount(true));
-    const restore::RestoreResult result =
-        restore::restoreToFolder(oldest(), path(QStringLiteral("nur lesen")), sourceFile, backup, quiet);
+    const restore::RestoreResult result = restore::restoreToFolder(
+        oldest(), path(QStringLiteral("nur lesen")), sourceFile, backup, quiet);
     EXPECT_EQ(result.outcome, restore::RestoreOutcome::Failed);
     EXPECT_TRUE(QDir(path(QStringLiteral("nur lesen"))).isEmpty());
     EXPECT_TRUE(recordedText(QStringLiteral("gewählten Ordner")));
@@ -233,7 +254,7 @@ namespace bravel::test {
 namespace {
 
 class RestoreWindowTest : public RestoreTest {
-protected:
+  protected:
     void SetUp() override {
         RestoreTest::SetUp();
         scriptedDialogs().reset();
@@ -262,7 +283,8 @@ TEST_F(RestoreWindowTest, ListsTheCopyAndItsVersionsAndRestoresTheChosenOneToThe
     EXPECT_EQ(restored.count(), 1);
     EXPECT_EQ(readFile(sourceFile), QByteArray("eins"));
     EXPECT_EQ(window.lst_Versions->topLevelItemCount(), 4);
-    EXPECT_TRUE(window.lbl_Result->text().contains(QStringLiteral("brief mit Blank ä 2025-03-15 103030.txt")));
+    EXPECT_TRUE(window.lbl_Result->text().contains(
+        QStringLiteral("brief mit Blank ä 2025-03-15 103030.txt")));
     EXPECT_TRUE(scriptedDialogs().fileRequests.empty());
 
     // The same again: nothing to do, nothing kept.
@@ -344,7 +366,8 @@ TEST_F(RestoreWindowTest, TheEntryCommandRestoresTheSelectedRowAndRefillsIt) {
     EXPECT_TRUE(gIdle);
     EXPECT_EQ(readFile(sourceFile), QByteArray("eins"));
     EXPECT_EQ(model().cell(row, col::kChanged), formatGeneralDate(kFaultNow, true));
-    EXPECT_EQ(readFile(catalog), readFile(path(QStringLiteral("catalog-bleibt")))) << "a restore writes no record";
+    EXPECT_EQ(readFile(catalog), readFile(path(QStringLiteral("catalog-bleibt"))))
+        << "a restore writes no record";
 }
 
 }  // namespace
