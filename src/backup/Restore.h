@@ -50,7 +50,7 @@ RestoreResult restoreToFolder(const RestorePoint& chosen, const QString& folder,
                               const QString& source, const QString& backupFolder,
                               RunObserver& observer);
 
-// What a restore shows of its copy: only the file's progress reaches onProgress.
+// What a restore shows of its copy: only the file's progress, through progressed().
 class RestoreObserver : public RunObserver {
   public:
     int overallProgressValue() const override { return 0; }
