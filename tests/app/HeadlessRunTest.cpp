@@ -487,6 +487,24 @@ TEST_F(HeadlessRunTest, OnlyChangedVerifiedAndVersionedFromTheCommandLine) {
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("Zu --versions gehört eine Anzahl"))) << show(wrong);
 }
 
+TEST_F(HeadlessRunTest, OnlyChangedCopiesAndRecordsAnEntryNoRunHasRecorded) {
+    const QString letter = source(QStringLiteral("brief.txt"), 5000, 1);
+    ASSERT_TRUE(fs::setModificationTime(letter, kFaultNow));
+    makeCatalog({{letter, path(QStringLiteral("bak"))}});
+    // A current copy that no run of this catalog made (copied by hand, or by another catalog).
+    ASSERT_TRUE(writeFile(path(QStringLiteral("bak/brief.txt")), patterned(5000, 1)));
+    ASSERT_TRUE(fs::setModificationTime(path(QStringLiteral("bak/brief.txt")), kFaultNow));
+
+    const Finished run = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--changed")});
+    ASSERT_EQ(run.code, exitcode::kAllSaved) << show(run);
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("gesichert: ") + letter)) << show(run);
+    const std::vector<StoredRecord> records = storedRecords();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].size, 5000);
+    EXPECT_TRUE(records[0].status.startsWith(QStringLiteral("gesichert ("))) << records[0].status.toStdString();
+    EXPECT_TRUE(records[0].hostStatus.startsWith(computerName()));
+}
+
 TEST_F(HeadlessRunTest, AScheduleIsSetAndSwitchedOffFromTheCommandLine) {
     makeCatalog({{source(QStringLiteral("a.txt")), path(QStringLiteral("bak"))}});
     const QString units = home + QStringLiteral("/cfg/systemd/user/");
