@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QIcon>
 #include <QWidget>
 #include <array>
-#include <map>
+#include <functional>
 #include <memory>
+#include <vector>
 
+#include "app/UiMainWindow.h"
 #include "backup/RunObserver.h"
 #include "catalog/EntryCommands.h"
 #include "catalog/MainView.h"
@@ -13,24 +14,24 @@
 #include "platform/UiWindowDrag.h"
 #include "settings/AppearanceTarget.h"
 
-class QLabel;
-class QPushButton;
-class QCheckBox;
-class QLineEdit;
-class QMenu;
-class QAction;
-class QProgressBar;
+class QAbstractButton;
 
 namespace bravel {
 
 class CatalogController;
 class RunReport;
 class SearchBox;
-class UiWebBrowser;
 
-// The main window: a frameless shell that owns the controls, lays them out and hands every
-// event to the code that owns the behaviour.
-class frm_main : public QWidget, public MainView, public RunObserver {
+// One line of the main window's command table: a menu entry or button and what it does.
+struct MainCommand {
+    QObject* control = nullptr;  // a QAction or a QAbstractButton
+    std::function<void()> run;   // empty only for an entry that deliberately does nothing
+    const char* doesNothing = nullptr;  // why it does nothing
+};
+
+// The main window: a frameless shell around its controls (UiMainWindow) that wires every command
+// in one table and hands every event to the code that owns the behaviour.
+class frm_main : public QWidget, public UiMainWindow, public MainView, public RunObserver {
     Q_OBJECT
 public:
     explicit frm_main(QWidget* parent = nullptr);
@@ -90,66 +91,9 @@ public:
     QString mGetColumnOrder() const;
     void mSetColumnOrder(const QString& order);
 
-    // Controls, reached by name as in the rest of the program.
-    QLabel* lbl_caption;
-    QLabel* lbl_mnu_System;
-    QLabel* lbl_mnu_SystemResize;
-    QLabel* lbl_mnu_SystemMinimize;
-    QLabel* lbl_mnu_Katalog;
-    QLabel* lbl_mnu_Bearbeiten;
-    QLabel* lbl_mnu_Ausfuehren;
-    QLabel* lbl_mnu_Programm;
-    QLabel* lbl_RecordCount;
-    QLabel* lbl_lstoverlay;
-    QLabel* lbl_Eingangsdatei;
-    QLabel* lbl_Sicherungsverzeichnis;
-    QLabel* lbl_MultiProgressTitel;
-    QLabel* lbl_MultiProgress;
-    QLabel* lbl_SingleProgress;
-    QLabel* lbl_status;
-    QProgressBar* pan_progress;
-    QProgressBar* pan_SingleProgress;
-    UiRowListView* lst_Files;
-    UiWebBrowser* WebBrowser1;  // the embedded browser behind but_web
-    QLineEdit* txt_Suche;
-    QLabel* lbl_shortcut_txtsuchtext;  // "&S": the access key of txt_Suche
-    QCheckBox* chk_SearchInAllCols;
-    QCheckBox* chk_pause;
-    QCheckBox* chk_CheckItem;
-    QPushButton* but_DBNew;
-    QPushButton* but_DB;
-    QPushButton* but_source;
-    QPushButton* but_Edit;
-    QPushButton* but_delete;
-    QPushButton* but_Start;
-    QPushButton* but_Cancel;
-    QPushButton* but_setup;
-    QPushButton* but_info;
-    QPushButton* but_web;
-    QPushButton* but_exit;
-    QPushButton* but_SetAutostart;
-    QPushButton* but_ChangeListView;
-    QPushButton* but_ChangeListGrid;
-    QPushButton* but_shortcut_run;
-    QPushButton* but_shortcut_neu;
-    QPushButton* but_shortcut_oeffnen;  // "but_shortcut_öffnen"
-    QPushButton* but_shortcut_dazu;
-    QPushButton* but_shortcut_andern;
-    QPushButton* but_shortcut_del;
-    QPushButton* but_shortcut_pause2;
-    QPushButton* but_mnu_KatalogHover;
-    QPushButton* but_mnu_BearbeitenHover;
-    QPushButton* but_mnu_AusfuehrenHover;
-    QPushButton* but_mnu_ProgrammHover;
-    QMenu* menu;  // the list's context menu
-    QMenu* mnu_file;
-    QMenu* mnu_fileedit;
-    QMenu* mnu_fileaction;
-    QMenu* mnu_app;
-    std::array<QAction*, 9> mnu_filerecent{};
-    QAction* mnu_filebar4;
-    // "Wiederherstellen…": in the "Bearbeiten" menu and in the list's context menu.
-    QAction* mnu_restore;
+    // Every menu entry, shortcut button and button of the window with what it does, one line per
+    // command. The window connects each control to its line once; tests read it.
+    std::vector<MainCommand> commandTable();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -159,48 +103,65 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void buildControls();
-    void buildMenus();
-    void layOutControls();
-    QPushButton* makeButton(const char* name, const QString& toolTip, const QString& iconName);
-    // The header picture list: the pictures of the list headings by key ("table", "field", "prop",
-    // "clock", "status" and "pc", the computer columns' picture).
-    std::map<QString, QIcon> headerPictureList() const;
-    void connectCommands();
+    MainCommand on(QObject* control, void (frm_main::*handler)());
+    static MainCommand presses(QObject* control, QAbstractButton* button);
+    MainCommand opensMenu(QObject* control, QLabel* label);
+    static MainCommand doesNothing(QObject* control, const char* why);
+    void wireCommands();
+    void wireListAndSearch();
+
+    // Command handlers, each named after the control it belongs to.
+    void but_DBNew_Click();
+    void but_DB_Click();
+    void but_source_Click();
+    void but_Edit_Click();
+    void but_delete_Click();
+    // The Start button: the backup run over the selection, with its run log and, when the window
+    // is not the active one, a notification at the end.
+    void but_Start_Click();
+    void but_Cancel_Click();
+    void chk_pause_Click();
+    void chk_CheckItem_Click();
+    void but_ChangeListView_Click();
+    void but_ChangeListGrid_Click();
+    void but_SetAutostart_Click();
+    void but_setup_Click();
+    void but_info_Click();
+    void but_web_Click();
+    void but_exit_Click();
+    void chk_SearchInAllCols_Click();
+    void but_shortcut_pause2_Click();
+    void mnu_filerefresh_Click();
+    void mnu_fileexportclipboard_Click();
+    void mnu_fileexportascii_Click();
+    // "Zeitplan...": when the open catalog is backed up without anyone starting it.
+    void mnu_fileschedule_Click();
+    void mnu_filerecent_Click(int slot);
+    void mnu_filedelete_Click();
+    void mnu_fileEXTdelete_Click();
+    void mnu_fileactionstart_Click();
+    void mnu_fileactionstartallattr_Click();
+    void mnu_fileactionpause_Click();
+    void mnu_apperror_Click();
+    // "Letztes Protokoll": the newest run log in the desktop's viewer for text files.
+    void mnu_applastlog_Click();
+    void mnu_appnetupdate_Click();
+
+    void startRun(bool copyAttributes);
+    void editEntries(EditorMode mode);
     void restoreGeometryFromSettings();
     void applyMenuLabelStyles();
-    void applyColours();
     void readListSettings();
     void chooseCatalog();
     bool addFilesFromCommandLine();
     void saveSettings();
     void applyListGrid(bool on);
-    // The Start button: the backup run over the selection, with its run log and, when the window
-    // is not the active one, a notification at the end.
-    void but_Start_Click();
-    void startRun(bool copyAttributes);
-    // "Letztes Protokoll": the newest run log in the desktop's viewer for text files.
-    void openNewestRunLog();
-    // "Zeitplan...": when the open catalog is backed up without anyone starting it.
-    void openSchedule();
-    void buildShortcutButtons();
-    void buildContextMenu();
-    void connectEntryCommands();
-    void openMenuBelow(QLabel* label);
-    void cycleListView();
-    void editEntries(EditorMode mode);
     void runFirstActivation();
-    void connectSearchAndExport();
     void searchTextChanged(const QString& text);
 
     std::unique_ptr<CatalogController> controller_;
     RunReport* runReport_ = nullptr;  // the log of the run in progress
     bool closingAfterRun_ = false;    // the run's after-run action closes the window
-    struct MenuLabelStyle {
-        QString font;
-        qint64 foreColor = 16777215;
-        qint64 backColor = 16744576;
-    };
     std::array<MenuLabelStyle, 4> menuLabelStyles_;
     qint64 listColor_ = 16777215;
     qint64 buttonsColor_ = 16744576;
