@@ -1,24 +1,11 @@
 #pragma once
 
 #include <QDialog>
-#include <array>
 #include <memory>
 
 #include "platform/UiWindowDrag.h"
 #include "settings/SetupValues.h"
-
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QRadioButton;
-class QSlider;
-class QSpinBox;
-class QTabWidget;
-class QTreeView;
-class QFileSystemModel;
+#include "settings/UiSetupWindow.h"
 
 namespace bravel {
 
@@ -27,8 +14,8 @@ class SetupAppearance;
 
 // The setup window: the program's options on four tabs. It shows the stored values, changes the
 // main window's look live while it is open, and on OK checks and writes the values. Its answer
-// is "SETUP_OK" or "SETUP_EXIT" (resultText()).
-class frm_setup : public QDialog {
+// is "SETUP_OK" or "SETUP_EXIT" (resultText()). Its controls and their layout are UiSetupWindow.
+class frm_setup : public QDialog, public UiSetupWindow {
     Q_OBJECT
 public:
     explicit frm_setup(AppearanceTarget& target, QWidget* parent = nullptr);
@@ -39,63 +26,6 @@ public:
     // The values as the controls show them.
     SetupValues controlValues() const;
 
-    // Title bar
-    QLabel* lbl_icon;
-    QLabel* lbl_caption;
-    QLabel* img_systemclose;
-    QLabel* lbl_mnu_System;
-    QListWidget* lst_setup;
-    QTabWidget* tab_Setup;
-    std::array<QLabel*, 4> lbl_TabTitle{};
-    QPushButton* but_ok;
-    QPushButton* but_exit;
-    // Programmstart
-    QCheckBox* chk_Autostart;
-    QLineEdit* txt_Autostart;
-    QPushButton* but_source;
-    QCheckBox* chk_Switch2Autostart;
-    QRadioButton* opt_AutoCopyRange;
-    QLineEdit* txt_AutoCopyRange;
-    QRadioButton* opt_AutoCopyAll;
-    // Standardwerte
-    QCheckBox* chk_StandardSicherungsverzeichnis;
-    QLineEdit* txt_StandardSicherungsverzeichnis;
-    QComboBox* drv_Drive;
-    QTreeView* dir_Directory;
-    QCheckBox* chk_UseOrigPath;
-    QCheckBox* chk_DeletePathAfterDelLocalFile;
-    QCheckBox* chk_DeleteItemshAfterDelLocalFile;
-    QCheckBox* chk_AutoUpdate;
-    QLineEdit* txt_AutoUpdate;
-    QPushButton* but_SetExtension2Registry;
-    QPushButton* but_SetKontextMenu;
-    QPushButton* but_RemoveDesktopEntries;
-    QLineEdit* txt_KontextText;
-    // Ansicht
-    QListWidget* lst_SetupMenuItems;
-    QLabel* lbl_FontClearName;
-    QPushButton* but_SelectFont;
-    QLabel* pic_FontColor;
-    QLabel* pic_FontColorHintergrund;
-    QLabel* pic_Fensterhintergrundfarbe;
-    QLabel* pic_Systemfarbe;
-    QLabel* pic_backcolor;
-    QLabel* pic_ButtonColor;
-    QListWidget* lst_SavedColors;
-    std::array<QPushButton*, 8> but_UnDo{};
-    QCheckBox* chk_AutoSpaltebreite;
-    QCheckBox* chk_FullRowSelect;
-    QCheckBox* chk_ShowToolTip;
-    QSlider* sld_ToolTipTransparenz;
-    // Vorgang
-    QCheckBox* chk_AfterJob;
-    QComboBox* cbo_AfterJob;
-    QCheckBox* chk_ShowStatus;
-    QCheckBox* chk_ChangedOnly;
-    QCheckBox* chk_VerifyCopies;
-    QCheckBox* chk_KeepVersions;
-    QSpinBox* txt_KeepVersions;
-
     void mColorTitleLabels();
 
 protected:
@@ -103,11 +33,6 @@ protected:
     void reject() override;
 
 private:
-    QWidget* buildTitleBar();
-    QWidget* buildStartTab();
-    QWidget* buildDefaultsTab();
-    QWidget* buildViewTab();
-    QWidget* buildRunTab();
     void connectControls();
     void load();
     void showValues(const SetupValues& values);
@@ -125,7 +50,6 @@ private:
 
     AppearanceTarget& target_;
     std::unique_ptr<SetupAppearance> appearance_;
-    QFileSystemModel* folders_ = nullptr;
     QString result_;
     bool loaded_ = false;
     bool fullRowSelectAtOpen_ = true;
