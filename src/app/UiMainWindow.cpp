@@ -23,18 +23,6 @@
 namespace bravel {
 namespace {
 
-void setColours(QWidget* widget, qint64 back, qint64 fore) {
-    QPalette colours = widget->palette();
-    colours.setColor(QPalette::Window, colorFromBgr(back));
-    colours.setColor(QPalette::Button, colorFromBgr(back));
-    colours.setColor(QPalette::Base, colorFromBgr(back));
-    colours.setColor(QPalette::WindowText, colorFromBgr(fore));
-    colours.setColor(QPalette::ButtonText, colorFromBgr(fore));
-    colours.setColor(QPalette::Text, colorFromBgr(fore));
-    widget->setPalette(colours);
-    widget->setAutoFillBackground(true);
-}
-
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QString()) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -63,14 +51,6 @@ QMenu* makeMenu(QWidget* parent, const char* name) {
     auto* menu = new QMenu(parent);
     menu->setObjectName(QString::fromLatin1(name));
     return menu;
-}
-
-void setEnabled(std::initializer_list<QAction*> actions, bool enabled) {
-    for (QAction* action : actions) action->setEnabled(enabled);
-}
-
-void setEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
-    for (QWidget* widget : widgets) widget->setEnabled(enabled);
 }
 
 }  // namespace
@@ -415,134 +395,6 @@ void UiMainWindow::openMenuBelow(QLabel* label) {
                       : label == lbl_mnu_Ausfuehren ? mnu_fileaction
                                                     : mnu_app;
     dropDown->popup(label->mapToGlobal(QPoint(0, label->height())));
-}
-
-// ---- look ----------------------------------------------------------------------------------
-
-std::array<QLabel*, 4> UiMainWindow::menuLabelsByStyle() const {
-    return {lbl_mnu_Programm, lbl_mnu_Katalog, lbl_mnu_Bearbeiten, lbl_mnu_Ausfuehren};
-}
-
-void UiMainWindow::paintMenuLabel(QLabel* label, const MenuLabelStyle& style) {
-    QFont font = label->font();
-    font.setFamily(style.font);
-    label->setFont(font);
-    setColours(label, style.backColor, style.foreColor);
-}
-
-void UiMainWindow::paintCaptionColours() {
-    for (QLabel* label : {lbl_caption, lbl_lstoverlay, lbl_mnu_System, lbl_mnu_SystemResize,
-                          lbl_mnu_SystemMinimize})
-        setColours(label, gCaptionBackColor, gCaptionForeColor);
-    for (QLabel* label : {lbl_RecordCount, lbl_MultiProgressTitel, lbl_status}) {
-        QPalette colours = label->palette();
-        colours.setColor(QPalette::WindowText, colorFromBgr(gCaptionBackColor));
-        label->setPalette(colours);
-    }
-}
-
-void UiMainWindow::paintList(qint64 listColor) {
-    QPalette colours = lst_Files->palette();
-    colours.setColor(QPalette::Base, colorFromBgr(listColor));
-    colours.setColor(QPalette::Text, colorFromBgr(gCaptionForeColor));
-    lst_Files->setPalette(colours);
-}
-
-void UiMainWindow::paintButtons(qint64 buttonsColor) {
-    for (QWidget* widget : window_->findChildren<QPushButton*>()) {
-        QPalette buttonColours = widget->palette();
-        buttonColours.setColor(QPalette::Button, colorFromBgr(buttonsColor));
-        widget->setPalette(buttonColours);
-    }
-}
-
-void UiMainWindow::showListGrid(bool on) {
-    but_ChangeListGrid->setChecked(on);
-    // A new style sheet puts back the palettes of its first polish; the list keeps its colours.
-    const QColor listBack = lst_Files->palette().color(QPalette::Base);
-    const QColor listText = lst_Files->palette().color(QPalette::Text);
-    // With an item rule the style sheet draws selected rows too, so it names their colours.
-    lst_Files->setStyleSheet(
-        on ? QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
-                            "border-bottom: 1px solid #d0d0d0; }"
-                            "QTreeView::item:selected { background: #3060c0; color: white; }")
-           : QString());
-    for (QWidget* widget : {static_cast<QWidget*>(lst_Files), lst_Files->viewport()}) {
-        QPalette colours = widget->palette();
-        colours.setColor(QPalette::Base, listBack);
-        colours.setColor(QPalette::Text, listText);
-        widget->setPalette(colours);
-    }
-}
-
-void UiMainWindow::showControlStates(const ControlStates& states) {
-    const bool running = !states.idle;
-    setEnabled({but_Cancel, chk_pause}, running);
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{lbl_MultiProgressTitel, pan_progress, lbl_MultiProgress})
-        widget->setVisible(running);
-    setEnabled({but_ChangeListView, but_DB, but_DBNew, but_setup, but_info, but_web, but_exit},
-               states.idle);
-    const bool catalogCommands = states.catalogOpen && states.idle;
-    chk_CheckItem->setEnabled(catalogCommands);
-    chk_CheckItem->setChecked(states.allRowsSelected);
-    setEnabled({but_SetAutostart, txt_Suche, chk_SearchInAllCols}, catalogCommands);
-    // Adding, changing and removing entries write the catalog.
-    const bool writable = !states.catalogReadOnly;
-    but_source->setEnabled(catalogCommands && writable);
-    const bool selectionCommands = states.hasSelection && states.idle;
-    setEnabled({but_Edit, but_delete}, selectionCommands && writable);
-    but_Start->setEnabled(selectionCommands);
-
-    setEnabled({mnu_fileactionpause, mnu_fileactionstop}, running);
-    setEnabled(
-        {mnu_apperror, mnu_appinfo, mnu_appnetupdate, mnu_appsetup, mnu_filenew, mnu_fileopen},
-        states.idle);
-    for (QAction* entry : mnu_filerecent) entry->setEnabled(states.idle);
-    setEnabled({mnu_fileAutoStart, mnu_filerefresh, mnu_fileschedule}, catalogCommands);
-    mnu_fileeditadd->setEnabled(catalogCommands && writable);
-    setEnabled({mnu_fileeditedit, mnu_fileeditdelete}, selectionCommands && writable);
-    // Both file deletions work on the selected rows, never during a run.
-    setEnabled({mnu_filedelete, mnu_fileEXTdelete, mnu_delfile, mnu_delfileEXT, mnu_fileactionstart,
-                mnu_fileactionstartallattr, mnu_fileexport},
-               selectionCommands);
-}
-
-void UiMainWindow::showRecentCaptions(const std::array<QString, 9>& captions) {
-    bool any = false;
-    for (size_t i = 0; i < captions.size(); ++i) {
-        mnu_filerecent[i]->setText(captions[i]);
-        mnu_filerecent[i]->setVisible(!captions[i].isEmpty());
-        any = any || !captions[i].isEmpty();
-    }
-    mnu_filebar4->setVisible(any);
-}
-
-bool UiMainWindow::placeRowProgress(const QRect& cell) {
-    pan_SingleProgress->setValue(0);
-    lbl_SingleProgress->clear();
-    if (!cell.isValid() || !lst_Files->viewport()->rect().contains(cell.center())) return false;
-    const int labelWidth = twipsToPixels(480);
-    const int barWidth = std::max(20, lst_Files->columnWidth(0) - twipsToPixels(990));
-    pan_SingleProgress->setGeometry(cell.left() + twipsToPixels(260), cell.top(), barWidth,
-                                    cell.height());
-    lbl_SingleProgress->setGeometry(pan_SingleProgress->geometry().right() + 1, cell.top(),
-                                    labelWidth, cell.height());
-    return true;
-}
-
-void UiMainWindow::showCancelLook(CancelLook look) {
-    if (look == CancelLook::Waiting) {
-        but_Cancel->setIcon(QIcon());
-        but_Cancel->setText(QStringLiteral("Abschluss abwarten..."));
-        but_Cancel->setFixedWidth(twipsToPixels(2325));
-        return;
-    }
-    but_Cancel->setText(QString());
-    but_Cancel->setIcon(QIcon::fromTheme(QStringLiteral("process-stop"),
-                                         window_->style()->standardIcon(QStyle::SP_BrowserStop)));
-    but_Cancel->setMinimumWidth(0);
-    but_Cancel->setMaximumWidth(QWIDGETSIZE_MAX);
 }
 
 }  // namespace bravel

@@ -19,6 +19,7 @@ class QWidget;
 
 namespace bravel {
 
+class CatalogController;
 class CatalogListModel;
 class UiRowListView;
 class UiWebBrowser;
@@ -30,8 +31,18 @@ struct MenuLabelStyle {
     qint64 backColor = 16744576;
 };
 
+// The look the main window reads at load and keeps while it is open.
+struct MainWindowLook {
+    std::array<MenuLabelStyle, 4> menuLabels;  // Programm, Katalog, Bearbeiten, Ausführen
+    qint64 listColor = 16777215;
+    qint64 buttonsColor = 16744576;
+    bool gridLines = true;
+    int viewMode = 3;  // report → large icons → list → small icons, as 3, 0, 1, 2
+};
+
 // The main window's controls, menus and menu entries, their layout and their look. It creates
-// and paints them; what they do is the window's command table (frm_main::commandTable()).
+// and paints them, reads their stored layout and look and writes them back; what they do is the
+// window's command table (frm_main::commandTable()).
 class UiMainWindow {
   public:
     static constexpr int kResizeBorder = 4;  // pixels along the edges that resize the window
@@ -39,6 +50,17 @@ class UiMainWindow {
     // Creates every control on window, shows list in the list view and hands the input of the
     // labels and the list to inputFilter.
     void setupUi(QWidget* window, CatalogListModel& list, QObject* inputFilter);
+
+    // The stored layout and look (UiMainWindowLook.cpp)
+    void restoreWindowGeometry();  // maximised when it was stored at the screen's size
+    void keepMinimumSize();
+    void readMenuLabelLooks();
+    void readListLooks();  // grid lines, view, list and button colours
+    void restoreColumns(CatalogController& controller);
+    void saveLayoutAndLooks() const;
+    // Column order as "0;1;2;..." (display positions in column order) and back.
+    QString mGetColumnOrder() const;
+    void mSetColumnOrder(const QString& order);
 
     // The pictures of the list headings by key ("table", "field", "prop", "clock", "status" and
     // "pc", the computer columns' picture).
@@ -160,6 +182,9 @@ class UiMainWindow {
     QAction* mnu_ausf;  // the sub-menu "Ausführen"
     QAction* mnu_ausf_start;
     QAction* mnu_ausf_startattr;
+
+  protected:
+    MainWindowLook look_;
 
   private:
     void buildCaptionAndMenuLabels();

@@ -62,14 +62,6 @@
 #include "app/UiApplySetup.h"
 
 namespace bravel {
-namespace {
-
-constexpr int kDesignWidthTwips = 9345;
-constexpr int kDesignHeightTwips = 5700;
-constexpr int kMinimumWidthTwips = 9890;
-
-}  // namespace
-
 frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frm_main"));
     setWindowTitle(gProductName);
@@ -246,13 +238,13 @@ void frm_main::but_ChangeListView_Click() {
     // report → large icons → list → small icons → report; the tree view draws them all as rows,
     // the mode is kept for the next start.
     static const int next[] = {2, 3, 1, 0};
-    viewMode_ = next[std::clamp(viewMode_, 0, 3)];
+    look_.viewMode = next[std::clamp(look_.viewMode, 0, 3)];
     if (lst_Files->isEnabled()) lst_Files->setFocus();
 }
 
 void frm_main::but_ChangeListGrid_Click() {
     if (loading_) return;
-    applyListGrid(!gridLines_);
+    showListGrid(!look_.gridLines);
     if (lst_Files->isEnabled()) lst_Files->setFocus();
 }
 
@@ -363,19 +355,19 @@ void frm_main::searchTextChanged(const QString& text) {
 
 BaselineAppearance frm_main::loadedAppearance() const {
     BaselineAppearance appearance;
-    for (size_t i = 0; i < menuLabelStyles_.size(); ++i)
-        appearance.menuLabels[i] = {menuLabelStyles_[i].font, menuLabelStyles_[i].foreColor, menuLabelStyles_[i].backColor};
-    appearance.listColor = listColor_;
-    appearance.buttonsColor = buttonsColor_;
+    for (size_t i = 0; i < look_.menuLabels.size(); ++i)
+        appearance.menuLabels[i] = {look_.menuLabels[i].font, look_.menuLabels[i].foreColor, look_.menuLabels[i].backColor};
+    appearance.listColor = look_.listColor;
+    appearance.buttonsColor = look_.buttonsColor;
     return appearance;
 }
 
 void frm_main::setLoadedAppearance(const BaselineAppearance& appearance) {
-    for (size_t i = 0; i < menuLabelStyles_.size(); ++i)
-        menuLabelStyles_[i] = {appearance.menuLabels[i].font, appearance.menuLabels[i].foreColor,
+    for (size_t i = 0; i < look_.menuLabels.size(); ++i)
+        look_.menuLabels[i] = {appearance.menuLabels[i].font, appearance.menuLabels[i].foreColor,
                                appearance.menuLabels[i].backColor};
-    listColor_ = appearance.listColor;
-    buttonsColor_ = appearance.buttonsColor;
+    look_.listColor = appearance.listColor;
+    look_.buttonsColor = appearance.buttonsColor;
 }
 
 // ---- MainView ------------------------------------------------------------------------------
@@ -460,7 +452,7 @@ void frm_main::closeStatusWindow() { frm_CommandStatus::unload(); }
 
 void frm_main::showRowProgress(int row) {
     // Only the report view has a first cell to put the bar over.
-    const QRect cell = viewMode_ == 3 ? lst_Files->visualRect(controller_->model().index(row, 0))
+    const QRect cell = look_.viewMode == 3 ? lst_Files->visualRect(controller_->model().index(row, 0))
                                       : QRect();
     if (!placeRowProgress(cell)) return;
     pan_SingleProgress->show();
@@ -545,25 +537,6 @@ void frm_main::runFirstActivation() {
 
 // ---- column order --------------------------------------------------------------------------
 
-QString frm_main::mGetColumnOrder() const {
-    QStringList positions;
-    for (int c = 0; c < controller_->model().columnCount(); ++c)
-        positions << QString::number(lst_Files->header()->visualIndex(c));
-    return positions.join(QLatin1Char(';'));
-}
-
-void frm_main::mSetColumnOrder(const QString& order) {
-    if (order.isEmpty()) return;
-    const QStringList parts = order.split(QLatin1Char(';'));
-    QHeaderView* header = lst_Files->header();
-    for (int c = 0; c < col::kFixedColumns && c < parts.size(); ++c) {
-        bool ok = false;
-        const int position = parts[c].trimmed().toInt(&ok);
-        if (!ok || position < 0 || position >= header->count()) return;
-        header->moveSection(header->visualIndex(c), position);
-    }
-}
-
 // ---- loading -------------------------------------------------------------------------------
 
 bool frm_main::load() {
@@ -579,20 +552,14 @@ bool frm_main::load() {
     loading_ = true;
     firstActivation_ = false;
 
-    restoreGeometryFromSettings();
+    restoreWindowGeometry();
     lbl_lstoverlay->setText(QStringLiteral(" Keine Einträge vorhanden"));
-    applyMenuLabelStyles();
+    readMenuLabelLooks();
     paintCaptionColours();
-    std::array<double, 7> widths{};
-    for (int c = 1; c <= 7; ++c) widths[static_cast<size_t>(c - 1)] = static_cast<int>(readNumber(keys::columnWidthKey(c)));
-    controller_->createColumns(widths);
-    controller_->model().setHeaderPictures(headerPictureList());
-    for (int c = 0; c < col::kFixedColumns; ++c)
-        lst_Files->setColumnWidth(c, twipsToPixels(c < 7 ? widths[static_cast<size_t>(c)] : 0));
-    lst_Files->header()->setSectionHidden(col::kId, true);
-    lst_Files->header()->setSectionHidden(col::kHostStatus, true);
-    mSetColumnOrder(readText(keys::ColumnOrder));
-    readListSettings();
+    restoreColumns(*controller_);
+    bool autoSize = true;
+    if (readBool(keys::setup_chk_AutoSpaltenbreite, autoSize)) controller_->setAutoSizeColumns(autoSize);
+    readListLooks();
     int sortKey = 0, sortOrder = 0;
     readInteger(keys::main_lst_files_sortkey, sortKey);
     readInteger(keys::main_lst_files_sortorder, sortOrder);
@@ -611,9 +578,7 @@ bool frm_main::load() {
     controller_->mUpdateRecentList();
     gShowSystemCaption(this, false);  // the window draws its own caption bar
     loading_ = false;
-    // From now on no resize makes the window smaller than this; the window system keeps to it
-    // while the user pulls an edge.
-    setMinimumSize(twipsToPixels(kMinimumWidthTwips), twipsToPixels(kDesignHeightTwips));
+    keepMinimumSize();  // from now on no resize makes the window smaller
     firstActivation_ = true;
 
     if (!gDBOpen)
@@ -632,61 +597,6 @@ bool frm_main::load() {
     return true;
 }
 
-void frm_main::restoreGeometryFromSettings() {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const double screenWidth = pixelsToTwips(screen.width());
-    const double screenHeight = pixelsToTwips(screen.height());
-    const int centreLeft = static_cast<int>((screenWidth - kDesignWidthTwips) / 2);
-    const int centreTop = static_cast<int>((screenHeight - kDesignHeightTwips) / 2);
-    const double left = readNumber(keys::main_left, QString::number(centreLeft));
-    const double top = readNumber(keys::main_top, QString::number(centreTop));
-    const double width = readNumber(keys::main_width);
-    const double height = readNumber(keys::main_height);
-    if (width >= screenWidth && height >= screenHeight) {
-        setGeometry(twipsToPixels(centreLeft), twipsToPixels(centreTop), twipsToPixels(kDesignWidthTwips),
-                    twipsToPixels(kDesignHeightTwips));
-        setWindowState(windowState() | Qt::WindowMaximized);
-        return;
-    }
-    setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
-void frm_main::applyMenuLabelStyles() {
-    const std::array<std::array<SettingKey, 3>, 4> menuKeys{{
-        {keys::main_mnu_app_font, keys::main_mnu_app_fontcolor, keys::main_mnu_app_backcolor},
-        {keys::main_mnu_file_font, keys::main_mnu_file_fontcolor, keys::main_mnu_file_backcolor},
-        {keys::main_mnu_fileedit_font, keys::main_mnu_fileedit_fontcolor,
-         keys::main_mnu_fileedit_backcolor},
-        {keys::main_mnu_fileaction_font, keys::main_mnu_fileaction_fontcolor,
-         keys::main_mnu_fileaction_backcolor},
-    }};
-    const std::array<QLabel*, 4> labels = menuLabelsByStyle();
-    for (size_t i = 0; i < labels.size(); ++i) {
-        MenuLabelStyle& style = menuLabelStyles_[i];
-        style.font = readText(menuKeys[i][0]);
-        readInteger(menuKeys[i][1], style.foreColor);
-        readInteger(menuKeys[i][2], style.backColor);
-        paintMenuLabel(labels[i], style);
-    }
-}
-
-
-void frm_main::applyListGrid(bool on) {
-    gridLines_ = on;
-    showListGrid(on);
-}
-
-void frm_main::readListSettings() {
-    bool autoSize = true;
-    if (readBool(keys::setup_chk_AutoSpaltenbreite, autoSize)) controller_->setAutoSizeColumns(autoSize);
-    bool grid = true;
-    if (readBool(keys::lst_grid, grid)) applyListGrid(grid);
-    readInteger(keys::lst_view, viewMode_);
-    readInteger(keys::lst_color, listColor_);
-    paintList(listColor_);
-    readInteger(keys::main_buttons_backcolor, buttonsColor_);
-    paintButtons(buttonsColor_);
-}
 
 void frm_main::chooseCatalog() {
     if (gStartCommand.mode == CommandLineMode::Open) {
@@ -762,35 +672,7 @@ void frm_main::saveSettings() {
         status->show();
         QCoreApplication::processEvents();
     }
-    const QRect frame = normalGeometry().isValid() && isMaximized() ? geometry() : geometry();
-    writeSetting(keys::main_left, static_cast<qint64>(pixelsToTwips(frame.x())));
-    writeSetting(keys::main_top, static_cast<qint64>(pixelsToTwips(frame.y())));
-    writeSetting(keys::main_width, static_cast<qint64>(pixelsToTwips(frame.width())));
-    writeSetting(keys::main_height, static_cast<qint64>(pixelsToTwips(frame.height())));
-
-    const std::array<std::array<SettingKey, 3>, 4> menuKeys{{
-        {keys::main_mnu_fileaction_font, keys::main_mnu_fileaction_fontcolor, keys::main_mnu_fileaction_backcolor},
-        {keys::main_mnu_app_font, keys::main_mnu_app_fontcolor, keys::main_mnu_app_backcolor},
-        {keys::main_mnu_file_font, keys::main_mnu_file_fontcolor, keys::main_mnu_file_backcolor},
-        {keys::main_mnu_fileedit_font, keys::main_mnu_fileedit_fontcolor, keys::main_mnu_fileedit_backcolor},
-    }};
-    const std::array<QLabel*, 4> labels{lbl_mnu_Ausfuehren, lbl_mnu_Programm, lbl_mnu_Katalog,
-                                        lbl_mnu_Bearbeiten};
-    for (size_t i = 0; i < labels.size(); ++i) {
-        writeSetting(menuKeys[i][0], labels[i]->font().family().trimmed());
-        writeSetting(menuKeys[i][1], static_cast<qint64>(bgrFromColor(labels[i]->palette().color(QPalette::WindowText))));
-        writeSetting(menuKeys[i][2], static_cast<qint64>(bgrFromColor(labels[i]->palette().color(QPalette::Window))));
-    }
-    writeSetting(keys::main_lbl_caption_backcolor, gCaptionBackColor);
-    writeSetting(keys::main_lbl_caption_forecolor, gCaptionForeColor);
-    writeSetting(keys::main_buttons_backcolor, static_cast<qint64>(bgrFromColor(but_DB->palette().color(QPalette::Button))));
-    for (int c = 1; c <= 7; ++c)
-        writeSetting(keys::columnWidthKey(c), static_cast<qint64>(pixelsToTwips(lst_Files->columnWidth(c - 1))));
-    writeSetting(keys::ColumnOrder, mGetColumnOrder());
-    writeCheckBox(keys::lst_grid, gridLines_);
-    writeSetting(keys::lst_view, static_cast<qint64>(viewMode_));
-    writeSetting(keys::lst_color, listColor_);
-    writeCheckBox(keys::lst_fullrowselect, lst_Files->selectionBehavior() == QAbstractItemView::SelectRows);
+    saveLayoutAndLooks();
     writeCheckBox(keys::chk_SearchInAllCols, chk_SearchInAllCols->isChecked());
     writeSetting(keys::main_lst_files_sortkey, static_cast<qint64>(controller_->model().sortColumn()));
     writeSetting(keys::main_lst_files_sortorder,

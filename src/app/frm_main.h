@@ -87,10 +87,6 @@ public:
     void startTimers(int which) override;
     void entryDone(int row, EntryOutcome outcome) override;
 
-    // Column order as "0;1;2;..." (display positions in column order) and back.
-    QString mGetColumnOrder() const;
-    void mSetColumnOrder(const QString& order);
-
     // Every menu entry, shortcut button and button of the window with what it does, one line per
     // command. The window connects each control to its line once; tests read it.
     std::vector<MainCommand> commandTable();
@@ -149,24 +145,15 @@ private:
 
     void startRun(bool copyAttributes);
     void editEntries(EditorMode mode);
-    void restoreGeometryFromSettings();
-    void applyMenuLabelStyles();
-    void readListSettings();
     void chooseCatalog();
     bool addFilesFromCommandLine();
     void saveSettings();
-    void applyListGrid(bool on);
     void runFirstActivation();
     void searchTextChanged(const QString& text);
 
     std::unique_ptr<CatalogController> controller_;
     RunReport* runReport_ = nullptr;  // the log of the run in progress
     bool closingAfterRun_ = false;    // the run's after-run action closes the window
-    std::array<MenuLabelStyle, 4> menuLabelStyles_;
-    qint64 listColor_ = 16777215;
-    qint64 buttonsColor_ = 16744576;
-    bool gridLines_ = true;
-    int viewMode_ = 3;
     bool loading_ = false;
     bool firstActivation_ = false;
 
