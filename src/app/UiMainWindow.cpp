@@ -64,11 +64,8 @@ void UiMainWindow::setupUi(QWidget* window, CatalogListModel& list, QObject* inp
     layOutControls();
     buildShortcutButtons();
     buildContextMenu();
-    for (QObject* watched : std::initializer_list<QObject*>{
-             lst_Files, lst_Files->viewport(), lbl_caption, lbl_RecordCount, lbl_lstoverlay,
-             lbl_mnu_Katalog, lbl_mnu_Bearbeiten, lbl_mnu_Ausfuehren, lbl_mnu_Programm,
-             lbl_mnu_System, lbl_mnu_SystemResize, lbl_mnu_SystemMinimize})
-        watched->installEventFilter(inputFilter);
+    lst_Files->installEventFilter(inputFilter);
+    lst_Files->viewport()->installEventFilter(inputFilter);
 }
 
 // ---- controls ------------------------------------------------------------------------------

@@ -47,8 +47,8 @@ class UiMainWindow {
   public:
     static constexpr int kResizeBorder = 4;  // pixels along the edges that resize the window
 
-    // Creates every control on window, shows list in the list view and hands the input of the
-    // labels and the list to inputFilter.
+    // Creates every control on window, shows list in the list view and hands the list's input to
+    // inputFilter.
     void setupUi(QWidget* window, CatalogListModel& list, QObject* inputFilter);
 
     // The stored layout and look (UiMainWindowLook.cpp)

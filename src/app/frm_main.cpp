@@ -7,19 +7,14 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
 #include <QTreeView>
 #include <QUrl>
-#include <QVBoxLayout>
-#include <QWindow>
 #include <QTimer>
 #include <QMouseEvent>
 #include <QKeyEvent>
@@ -36,7 +31,6 @@
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
-#include "catalog/EntryWriter.h"
 #include "catalog/frm_choosedir.h"
 #include "app/NetworkUpdate.h"
 #include "app/UiWebBrowser.h"
@@ -44,24 +38,22 @@
 #include "app/frm_schedule.h"
 #include "errors/COLError.h"
 #include "errors/frm_ErrorList.h"
-#include "listtools/ToolTipContent.h"
 #include "listtools/frm_ToolTip.h"
 #include "listtools/ListExport.h"
 #include "listtools/ListSearch.h"
 #include "listtools/UiSearchBox.h"
-#include "platform/Colors.h"
 #include "platform/DesktopNotification.h"
 #include "platform/Dialogs.h"
-#include "platform/Err.h"
-#include "platform/FileSystem.h"
-#include "platform/Twips.h"
 #include "platform/UiWindowResize.h"
 #include "scan/frm_dscan.h"
 #include "settings/SettingKeys.h"
 #include "settings/DesktopIntegration.h"
 #include "app/UiApplySetup.h"
+#include "app/UiMainCaptionBar.h"
+#include "app/UiStartCatalog.h"
 
 namespace bravel {
+
 frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frm_main"));
     setWindowTitle(gProductName);
@@ -69,7 +61,9 @@ frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
     setupUi(this, controller_->model(), this);
     wireCommands();
     wireListAndSearch();
-    new UiWindowResize(this, kResizeBorder);  // a child of the window, which owns it
+    // Children of the window, which owns them.
+    new UiMainCaptionBar(this, *this);
+    new UiWindowResize(this, kResizeBorder);
 }
 
 frm_main::~frm_main() = default;
@@ -79,19 +73,19 @@ frm_main::~frm_main() = default;
 std::vector<MainCommand> frm_main::commandTable() {
     std::vector<MainCommand> table = {
         // Buttons
-        on(but_DBNew, &frm_main::but_DBNew_Click),
-        on(but_DB, &frm_main::but_DB_Click),
-        on(but_source, &frm_main::but_source_Click),
-        on(but_Edit, &frm_main::but_Edit_Click),
-        on(but_delete, &frm_main::but_delete_Click),
+        {but_DBNew, [this] { controller_->but_DBNew_Click(); }},
+        {but_DB, [this] { controller_->but_DB_Click(); }},
+        {but_source, [this] { but_source_Click(*controller_, entryEditor()); }},
+        {but_Edit, [this] { but_Edit_Click(*controller_, entryEditor()); }},
+        {but_delete, [this] { but_delete_Click(*controller_); }},
         on(but_Start, &frm_main::but_Start_Click),
         on(but_Cancel, &frm_main::but_Cancel_Click),
         on(chk_pause, &frm_main::chk_pause_Click),
         on(chk_CheckItem, &frm_main::chk_CheckItem_Click),
         on(but_ChangeListView, &frm_main::but_ChangeListView_Click),
         on(but_ChangeListGrid, &frm_main::but_ChangeListGrid_Click),
-        on(but_SetAutostart, &frm_main::but_SetAutostart_Click),
-        on(but_setup, &frm_main::but_setup_Click),
+        {but_SetAutostart, [] { but_SetAutostart_Click(); }},
+        {but_setup, [this] { but_setup_Click(*this); }},
         on(but_info, &frm_main::but_info_Click),
         on(but_web, &frm_main::but_web_Click),
         on(but_exit, &frm_main::but_exit_Click),
@@ -114,7 +108,7 @@ std::vector<MainCommand> frm_main::commandTable() {
         on(mnu_filerefresh, &frm_main::mnu_filerefresh_Click),
         on(mnu_fileexportclipboard, &frm_main::mnu_fileexportclipboard_Click),
         on(mnu_fileexportascii, &frm_main::mnu_fileexportascii_Click),
-        doesNothing(mnu_fileexporthtm, "the list is exported as text only"),
+        doesNothing(mnu_fileexporthtm, "the list has no HTML export; the entry keeps its place"),
         presses(mnu_fileAutoStart, but_SetAutostart),
         on(mnu_fileschedule, &frm_main::mnu_fileschedule_Click),
         presses(mnu_appexit, but_exit),
@@ -140,10 +134,10 @@ std::vector<MainCommand> frm_main::commandTable() {
         presses(mnu_appsetup, but_setup),
         on(mnu_apperror, &frm_main::mnu_apperror_Click),
         on(mnu_applastlog, &frm_main::mnu_applastlog_Click),
-        doesNothing(mnu_appwebupdate, "the program is updated by the system's packages"),
+        doesNothing(mnu_appwebupdate, "there is no update over the internet; the entry keeps its place"),
         on(mnu_appnetupdate, &frm_main::mnu_appnetupdate_Click),
         presses(mnu_appinfo, but_info),
-        doesNothing(mnu_apphelp, "there is no help file; the manual page is the help"),
+        doesNothing(mnu_apphelp, "there is no help window; the entry keeps its place"),
     };
     // "Katalog": the nine recent catalogs
     for (int slot = 1; slot <= static_cast<int>(mnu_filerecent.size()); ++slot)
@@ -194,25 +188,9 @@ void frm_main::wireListAndSearch() {
             [this] { searchTextChanged(txt_Suche->text()); });
 }
 
-void frm_main::but_DBNew_Click() { controller_->but_DBNew_Click(); }
-
-void frm_main::but_DB_Click() { controller_->but_DB_Click(); }
-
-void frm_main::but_source_Click() { editEntries(EditorMode::Add); }
-
-void frm_main::but_Edit_Click() { editEntries(EditorMode::Edit); }
-
-void frm_main::editEntries(EditorMode mode) {
-    const EditorRunner runEditor = [this](EditorMode editorMode) {
-        runEntryEditor(*this, editorMode, gSelCount, this);
-    };
-    if (mode == EditorMode::Add)
-        bravel::but_source_Click(*controller_, runEditor);
-    else
-        bravel::but_Edit_Click(*controller_, runEditor);
+EditorRunner frm_main::entryEditor() {
+    return [this](EditorMode mode) { runEntryEditor(*this, mode, gSelCount, this); };
 }
-
-void frm_main::but_delete_Click() { bravel::but_delete_Click(*controller_); }
 
 void frm_main::but_Cancel_Click() { requestCancel(*this); }
 
@@ -247,10 +225,6 @@ void frm_main::but_ChangeListGrid_Click() {
     showListGrid(!look_.gridLines);
     if (lst_Files->isEnabled()) lst_Files->setFocus();
 }
-
-void frm_main::but_SetAutostart_Click() { bravel::but_SetAutostart_Click(); }
-
-void frm_main::but_setup_Click() { bravel::but_setup_Click(*this); }
 
 void frm_main::but_info_Click() { frm_info::showAbout(this, lbl_caption); }
 
@@ -567,9 +541,9 @@ bool frm_main::load() {
     int searchAll = 0;
     if (readInteger(keys::chk_SearchInAllCols, searchAll)) chk_SearchInAllCols->setChecked(searchAll != 0);
 
-    chooseCatalog();
+    openStartCatalog(*controller_);
     if (gStartCommand.mode == CommandLineMode::Add) {
-        addFilesFromCommandLine();
+        addCommandLineFiles(*controller_);
         gBusyOff();
         return false;
     }
@@ -597,59 +571,6 @@ bool frm_main::load() {
     return true;
 }
 
-
-void frm_main::chooseCatalog() {
-    if (gStartCommand.mode == CommandLineMode::Open) {
-        controller_->mOpenDB(gStartCommand.catalog);
-        return;
-    }
-    bool autostart = false;
-    if (!readFlagEq1(keys::setup_chk_autostart, autostart) || !autostart) return;
-    const QString catalog = readText(keys::setup_txt_autostart);
-    const QString head = QStringLiteral("Eintrag in der Registry ist fehlerhaft:") + gCrLf + gCrLf;
-    bool failed = false;
-    if (catalog.isEmpty()) {
-        frm_CommandStatus::unload();
-        showMessage(head + QStringLiteral("Eintrag ist leer.") + gCrLf + QStringLiteral("Bitte im Setup prüfen."),
-                    gProductName, MsgIcon::Information);
-        failed = true;
-    } else if (!fs::isRegularFile(catalog)) {
-        frm_CommandStatus::unload();
-        showMessage(head + QStringLiteral("Datenbank existiert nicht!") + gCrLf + QStringLiteral("Bitte im Setup prüfen."),
-                    gProductName, MsgIcon::Information);
-        failed = true;
-    } else {
-        controller_->mOpenDB(catalog);
-        failed = !gDBOpen;
-    }
-    if (failed) writeSetting(keys::setup_chk_autostart, QStringLiteral("0"));
-}
-
-bool frm_main::addFilesFromCommandLine() {
-    if (!gDBOpen) {
-        showMessage(QStringLiteral("Es ist kein Autostart-Katalog aktiviert.") + gCrLf + gCrLf + QStringLiteral("Die Option") +
-                        gCrLf + QStringLiteral("'Automatisches Öffnen eines Katalogs nach Programmstart'") + gCrLf +
-                        QStringLiteral("im Fenster 'Setup' muß aktiviert werden!"),
-                    gProductName, MsgIcon::Exclamation);
-        return false;
-    }
-    const QString folder = readText(keys::setup_txt_StandardSicherungsverzeichnis);
-    if (folder.isEmpty()) return false;
-    // Every argument is one file path, made absolute at start.
-    gSelectedFiles = gSplitMultiselectFiles(gStartCommand.files.join(QChar(0)) + QChar(0), true);
-    if (gShowStatus) {
-        frm_CommandStatus* status = frm_CommandStatus::load();
-        status->setTagText(startupStatusText(gCommandLine));
-        status->show();
-        QCoreApplication::processEvents();
-    }
-    gUseOrigPath = false;
-    readBool(keys::setup_chk_UseOrigPath, gUseOrigPath);
-    mSaveEntries(controller_->rset_Record(), SaveMode::AddNew, folder);
-    controller_->mFillListBox();
-    if (gShowStatus) frm_CommandStatus::unload();
-    return true;
-}
 
 // ---- closing -------------------------------------------------------------------------------
 
@@ -738,41 +659,8 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
             return false;
         return true;
     }
-    if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == lbl_mnu_Katalog || watched == lbl_mnu_Bearbeiten || watched == lbl_mnu_Ausfuehren ||
-            watched == lbl_mnu_Programm) {
-            openMenuBelow(static_cast<QLabel*>(watched));
-            return true;
-        }
-        if (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay) {
-            closeToolTip();
-            drag_.handle(static_cast<QWidget*>(watched), event);
-            // A drag by the window system ends without a release reaching the overlay.
-            if (watched == lbl_lstoverlay) but_DBNew->setFocus();
-            return true;
-        }
-    }
-    if ((event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease) &&
-        (watched == lbl_caption || watched == lbl_RecordCount || watched == lbl_lstoverlay)) {
-        drag_.handle(static_cast<QWidget*>(watched), event);
-        if (event->type() == QEvent::MouseButtonRelease && watched == lbl_lstoverlay) but_DBNew->setFocus();
-    }
     // The overlay lies over the whole list, header and scroll bars too, whatever its size.
     if (event->type() == QEvent::Resize && watched == lst_Files) lbl_lstoverlay->setGeometry(lst_Files->rect());
-    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == lbl_mnu_System) {
-            but_exit->click();
-            return true;
-        }
-        if (watched == lbl_mnu_SystemMinimize) {
-            setWindowState(windowState() | Qt::WindowMinimized);
-            return true;
-        }
-        if (watched == lbl_mnu_SystemResize) {
-            if (!isMinimized()) setWindowState(windowState() ^ Qt::WindowMaximized);
-            return true;
-        }
-    }
     if (event->type() == QEvent::KeyRelease && watched == lst_Files &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         but_delete->click();
@@ -780,10 +668,6 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::FocusIn && watched == lst_Files) gListHasFocus = true;
     if (event->type() == QEvent::FocusOut && watched == lst_Files) gListHasFocus = false;
-    if (event->type() == QEvent::MouseButtonDblClick && (watched == lbl_caption || watched == lbl_lstoverlay)) {
-        setWindowState(windowState() ^ Qt::WindowMaximized);
-        return true;
-    }
     if (event->type() == QEvent::MouseButtonRelease && watched == lst_Files->viewport()) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::RightButton) {

@@ -11,7 +11,6 @@
 #include "catalog/EntryCommands.h"
 #include "catalog/MainView.h"
 #include "catalog/UiRowListView.h"
-#include "platform/UiWindowDrag.h"
 #include "settings/AppearanceTarget.h"
 
 class QAbstractButton;
@@ -106,12 +105,8 @@ private:
     void wireCommands();
     void wireListAndSearch();
 
-    // Command handlers, each named after the control it belongs to.
-    void but_DBNew_Click();
-    void but_DB_Click();
-    void but_source_Click();
-    void but_Edit_Click();
-    void but_delete_Click();
+    // Command handlers of the window, each named after the control it belongs to; the table calls
+    // the handlers of the catalog and the setup directly.
     // The Start button: the backup run over the selection, with its run log and, when the window
     // is not the active one, a notification at the end.
     void but_Start_Click();
@@ -120,8 +115,6 @@ private:
     void chk_CheckItem_Click();
     void but_ChangeListView_Click();
     void but_ChangeListGrid_Click();
-    void but_SetAutostart_Click();
-    void but_setup_Click();
     void but_info_Click();
     void but_web_Click();
     void but_exit_Click();
@@ -144,9 +137,8 @@ private:
     void mnu_appnetupdate_Click();
 
     void startRun(bool copyAttributes);
-    void editEntries(EditorMode mode);
-    void chooseCatalog();
-    bool addFilesFromCommandLine();
+    // Opens the entry editor for the catalog commands that add or change entries.
+    EditorRunner entryEditor();
     void saveSettings();
     void runFirstActivation();
     void searchTextChanged(const QString& text);
@@ -158,7 +150,6 @@ private:
     bool firstActivation_ = false;
 
     SearchBox* searchBox_ = nullptr;
-    UiWindowDrag drag_{this};
 };
 
 }  // namespace bravel
