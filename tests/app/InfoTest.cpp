@@ -110,7 +110,7 @@ TEST_F(InfoTest, NetworkUpdateWithoutToolShowsTheMessageAndStaysOpen) {
     window.show();
     // No Freshwire and no frshwire beside the program.
     ASSERT_FALSE(QFile::exists(QCoreApplication::applicationDirPath() + "/frshwire"));
-    window.findChild<QAction*>("mnu_appnetupdate")->trigger();
+    window.mnu_appnetupdate->trigger();
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
     EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Die Netzwerkupdate-Funktion wurde nicht gefunden.");
     EXPECT_EQ(test::scriptedDialogs().messages[0].icon, MsgIcon::Information);
@@ -118,7 +118,7 @@ TEST_F(InfoTest, NetworkUpdateWithoutToolShowsTheMessageAndStaysOpen) {
 
     // A folder at the configured path is no tool either.
     writeSetting(keys::Freshwire, dir.path());
-    window.findChild<QAction*>("mnu_appnetupdate")->trigger();
+    window.mnu_appnetupdate->trigger();
     EXPECT_EQ(test::scriptedDialogs().messages.size(), 2u);
     EXPECT_TRUE(window.isVisible());
     window.close();
@@ -136,7 +136,7 @@ TEST_F(InfoTest, NetworkUpdateStartsTheToolWithTheProgramPathAndCloses) {
     window.show();
     writeSetting(keys::Freshwire, "  " + tool + "  ");
     writeSetting(keys::AppEXELocal, "/opt/Bravel Programm/bravel; echo x");
-    window.findChild<QAction*>("mnu_appnetupdate")->trigger();
+    window.mnu_appnetupdate->trigger();
     EXPECT_TRUE(test::scriptedDialogs().messages.empty());
     EXPECT_FALSE(window.isVisible());
     for (int waited = 0; waited < 10000 && !QFile::exists(record); waited += 50) QTest::qWait(50);
@@ -151,7 +151,7 @@ TEST_F(InfoTest, NetworkUpdateThatCannotStartKeepsTheProgramOpen) {
     ASSERT_TRUE(window.load());
     window.show();
     writeSetting(keys::Freshwire, tool);
-    window.findChild<QAction*>("mnu_appnetupdate")->trigger();
+    window.mnu_appnetupdate->trigger();
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
     EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Die Netzwerkupdate-Funktion wurde nicht gefunden.");
     EXPECT_TRUE(window.isVisible());

@@ -32,17 +32,14 @@ protected:
         resetCatalogState();
     }
 
-    QAction* action(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
     QPushButton* button(const char* name) { return window->findChild<QPushButton*>(QString::fromUtf8(name)); }
 
     // Whether triggering the menu entry presses the button.
-    bool pressesButton(const char* entry, QPushButton* target) {
+    bool pressesButton(QAction* entry, QPushButton* target) {
         QSignalSpy pressed(target, &QPushButton::clicked);
         target->setEnabled(true);
-        QAction* item = action(entry);
-        if (!item) return false;
-        item->setEnabled(true);
-        item->trigger();
+        entry->setEnabled(true);
+        entry->trigger();
         return pressed.count() == 1;
     }
 
@@ -51,20 +48,20 @@ protected:
 
 TEST_F(MainCommandsTest, MenuEntriesAndShortcutButtonsPressTheirCommandButtons) {
     // Each target is disconnected from its command first, so that only the press shows.
-    const std::vector<std::pair<const char*, QPushButton*>> entries = {
-        {"mnu_filenew", window->but_DBNew},      {"mnu_fileopen", window->but_DB},
-        {"mnu_fileAutoStart", window->but_SetAutostart}, {"mnu_appexit", window->but_exit},
-        {"mnu_fileeditadd", window->but_source}, {"mnu_fileeditedit", window->but_Edit},
-        {"mnu_fileeditdelete", window->but_delete}, {"mnu_bear_add", window->but_source},
-        {"mnu_bear_edit", window->but_Edit},     {"mnu_bear_del", window->but_delete},
-        {"mnu_fileactionstart", window->but_Start}, {"mnu_fileactionstartallattr", window->but_Start},
-        {"mnu_ausf_start", window->but_Start},   {"mnu_ausf_startattr", window->but_Start},
-        {"mnu_fileactionstop", window->but_Cancel}, {"mnu_appsetup", window->but_setup},
-        {"mnu_appinfo", window->but_info},
+    const std::vector<std::pair<QAction*, QPushButton*>> entries = {
+        {window->mnu_filenew, window->but_DBNew},      {window->mnu_fileopen, window->but_DB},
+        {window->mnu_fileAutoStart, window->but_SetAutostart}, {window->mnu_appexit, window->but_exit},
+        {window->mnu_fileeditadd, window->but_source}, {window->mnu_fileeditedit, window->but_Edit},
+        {window->mnu_fileeditdelete, window->but_delete}, {window->mnu_bear_add, window->but_source},
+        {window->mnu_bear_edit, window->but_Edit},     {window->mnu_bear_del, window->but_delete},
+        {window->mnu_fileactionstart, window->but_Start}, {window->mnu_fileactionstartallattr, window->but_Start},
+        {window->mnu_ausf_start, window->but_Start},   {window->mnu_ausf_startattr, window->but_Start},
+        {window->mnu_fileactionstop, window->but_Cancel}, {window->mnu_appsetup, window->but_setup},
+        {window->mnu_appinfo, window->but_info},
     };
     for (const auto& [entry, target] : entries) {
         QObject::disconnect(target, &QPushButton::clicked, nullptr, nullptr);
-        EXPECT_TRUE(pressesButton(entry, target)) << entry;
+        EXPECT_TRUE(pressesButton(entry, target)) << qPrintable(entry->objectName());
     }
     const std::vector<std::pair<QPushButton*, QPushButton*>> shortcuts = {
         {window->but_shortcut_neu, window->but_DBNew},    {window->but_shortcut_oeffnen, window->but_DB},
@@ -81,25 +78,28 @@ TEST_F(MainCommandsTest, MenuEntriesAndShortcutButtonsPressTheirCommandButtons) 
 }
 
 TEST_F(MainCommandsTest, CommandStatesFollowSelectionRunAndAReadOnlyCatalog) {
-    const std::vector<const char*> deletions = {"mnu_filedelete", "mnu_fileEXTdelete", "mnu_delfile", "mnu_delfileEXT"};
-    const std::vector<const char*> entryWriters = {"mnu_fileeditadd", "mnu_fileeditedit", "mnu_fileeditdelete"};
+    const std::vector<QAction*> deletions = {window->mnu_filedelete, window->mnu_fileEXTdelete, window->mnu_delfile,
+                                             window->mnu_delfileEXT};
+    const std::vector<QAction*> entryWriters = {window->mnu_fileeditadd, window->mnu_fileeditedit,
+                                                window->mnu_fileeditdelete};
     ControlStates states;
     states.catalogOpen = true;
     states.hasSelection = false;
     window->applyControlStates(states);
-    for (const char* name : deletions) EXPECT_FALSE(action(name)->isEnabled()) << name << " without a selection";
+    for (QAction* entry : deletions) EXPECT_FALSE(entry->isEnabled()) << qPrintable(entry->objectName()) << " without a selection";
     states.hasSelection = true;
     states.idle = false;
     window->applyControlStates(states);
-    for (const char* name : deletions) EXPECT_FALSE(action(name)->isEnabled()) << name << " during a run";
+    for (QAction* entry : deletions) EXPECT_FALSE(entry->isEnabled()) << qPrintable(entry->objectName()) << " during a run";
     states.idle = true;
     window->applyControlStates(states);
-    for (const char* name : deletions) EXPECT_TRUE(action(name)->isEnabled()) << name;
-    for (const char* name : entryWriters) EXPECT_TRUE(action(name)->isEnabled()) << name;
+    for (QAction* entry : deletions) EXPECT_TRUE(entry->isEnabled()) << qPrintable(entry->objectName());
+    for (QAction* entry : entryWriters) EXPECT_TRUE(entry->isEnabled()) << qPrintable(entry->objectName());
 
     states.catalogReadOnly = true;
     window->applyControlStates(states);
-    for (const char* name : entryWriters) EXPECT_FALSE(action(name)->isEnabled()) << name << " on a read-only catalog";
+    for (QAction* entry : entryWriters)
+        EXPECT_FALSE(entry->isEnabled()) << qPrintable(entry->objectName()) << " on a read-only catalog";
     for (QPushButton* writer : {window->but_source, window->but_Edit, window->but_delete}) EXPECT_FALSE(writer->isEnabled());
     EXPECT_TRUE(window->but_Start->isEnabled()) << "a run still copies; its records are what it cannot write";
 }
@@ -131,13 +131,13 @@ TEST_F(MainCommandsTest, RestoreIsOneEntryInBothEditMenusForExactlyOneSelectedRo
 
 TEST_F(MainCommandsTest, StartEntriesSetTheAttributeModeAndAltRKeepsIt) {
     QObject::disconnect(window->but_Start, &QPushButton::clicked, nullptr, nullptr);
-    action("mnu_fileactionstartallattr")->setEnabled(true);
-    action("mnu_fileactionstartallattr")->trigger();
+    window->mnu_fileactionstartallattr->setEnabled(true);
+    window->mnu_fileactionstartallattr->trigger();
     EXPECT_TRUE(gCopyAttributes);
     window->but_shortcut_run->click();  // Alt-R
     EXPECT_TRUE(gCopyAttributes) << "the shortcut keeps the mode of the last start entry";
-    action("mnu_fileactionstart")->setEnabled(true);
-    action("mnu_fileactionstart")->trigger();
+    window->mnu_fileactionstart->setEnabled(true);
+    window->mnu_fileactionstart->trigger();
     EXPECT_FALSE(gCopyAttributes);
 }
 
@@ -147,15 +147,15 @@ TEST_F(MainCommandsTest, AltAOpensTheRunMenuBelowItsLabel) {
     const QPoint labelBottom =
         window->lbl_mnu_Ausfuehren->mapToGlobal(QPoint(0, window->lbl_mnu_Ausfuehren->height()));
     EXPECT_EQ(window->mnu_fileaction->pos(), labelBottom);
-    EXPECT_EQ(window->mnu_fileaction->defaultAction(), action("mnu_fileactionstart"));
-    EXPECT_TRUE(action("mnu_fileactionstart")->font().bold());
+    EXPECT_EQ(window->mnu_fileaction->defaultAction(), window->mnu_fileactionstart);
+    EXPECT_TRUE(window->mnu_fileactionstart->font().bold());
     window->mnu_fileaction->close();
 }
 
 TEST_F(MainCommandsTest, EntriesWithoutActionExistAndDoNothing) {
-    for (const char* name : {"mnu_apphelp", "mnu_appwebupdate", "mnu_fileexporthtm"}) {
-        ASSERT_NE(action(name), nullptr) << name;
-        action(name)->trigger();
+    for (QAction* entry : {window->mnu_apphelp, window->mnu_appwebupdate, window->mnu_fileexporthtm}) {
+        ASSERT_NE(entry, nullptr);
+        entry->trigger();
     }
     EXPECT_TRUE(test::scriptedDialogs().messages.empty());
     EXPECT_TRUE(window->isVisible());

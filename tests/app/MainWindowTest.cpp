@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, OpensTheCommandLineCatalogAndBacksUpTheSelection) {
     window.controller().mSelectAll(true);
     window.controller().timer2Tick();
     ASSERT_TRUE(window.but_Start->isEnabled());
-    window.findChild<QAction*>("mnu_fileactionstart")->trigger();
+    window.mnu_fileactionstart->trigger();
     EXPECT_EQ(test::readFile(path("sicherung/Quelle mit Blanks ü.txt")), "Inhalt der Quelle");
     EXPECT_TRUE(window.controller().model().cell(0, col::kStatus).startsWith("gesichert ("));
     EXPECT_TRUE(gIdle);

@@ -75,7 +75,7 @@ class RunControlsTest : public ::testing::Test {
     }
 
     CatalogListModel& model() { return window->controller().model(); }
-    QAction* pauseEntry() { return window->findChild<QAction*>("mnu_fileactionpause"); }
+    QAction* pauseEntry() { return window->mnu_fileactionpause; }
     QPoint rowCentre(int row) {
         return window->lst_Files->visualRect(model().index(row, 0)).center();
     }

@@ -101,7 +101,7 @@ TEST_F(ScheduleWindowTest, TheCatalogMenuOpensTheScheduleOfTheOpenCatalog) {
     auto window = std::make_unique<frm_main>();
     window->load();
     window->show();
-    QAction* entry = window->findChild<QAction*>(QStringLiteral("mnu_fileschedule"));
+    QAction* entry = window->mnu_fileschedule;
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->text(), QStringLiteral("Zeitplan..."));
     EXPECT_FALSE(entry->isEnabled());  // no catalog yet

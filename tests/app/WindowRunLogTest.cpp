@@ -61,7 +61,7 @@ TEST_F(WindowRunLogTest, AWindowRunIsLoggedAndTheNewestLogOpensFromTheMenu) {
 
     frm_main window;
     ASSERT_TRUE(window.load());
-    QAction* lastLog = window.findChild<QAction*>(QStringLiteral("mnu_applastlog"));
+    QAction* lastLog = window.mnu_applastlog;
     ASSERT_NE(lastLog, nullptr);
     EXPECT_EQ(lastLog->text(), QStringLiteral("Letztes Protokoll"));
     EXPECT_TRUE(window.mnu_app->actions().contains(lastLog));

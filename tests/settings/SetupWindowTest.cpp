@@ -561,7 +561,7 @@ TEST_F(SetupWindowTest, SetAutostartButtonAndMenuEntryMakeTheOpenCatalogTheAutos
     window.load();
     ASSERT_TRUE(gDBOpen);
     window.controller().timer2Tick();
-    window.findChild<QAction*>("mnu_fileAutoStart")->trigger();
+    window.mnu_fileAutoStart->trigger();
     EXPECT_EQ(readText(keys::setup_chk_autostart), "1");
     EXPECT_EQ(readText(keys::setup_txt_autostart), catalog);
     EXPECT_TRUE(test::scriptedDialogs().messages.empty());
