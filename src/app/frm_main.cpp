@@ -270,6 +270,26 @@ void frm_main::mnu_appnetupdate_Click() {
     if (bravel::mnu_appnetupdate_Click()) close();  // the tool works on the program's files
 }
 
+void frm_main::mnu_fileschedule_Click() {
+    if (!gDB.Access) return;
+    frm_schedule window(gDB.Access->name(), QCoreApplication::applicationFilePath(), this);
+    window.exec();
+}
+
+void frm_main::mnu_applastlog_Click() {
+    const QString log = newestRunLog();
+    if (log.isEmpty()) {
+        showMessage(QStringLiteral("Es gibt noch kein Protokoll einer Sicherung."), gProductName,
+                    MsgIcon::Information);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(log)))
+        showMessage(QStringLiteral("Das Protokoll konnte nicht geöffnet werden:") + gCrLf + log,
+                    gProductName, MsgIcon::Exclamation);
+}
+
+// ---- the run -----------------------------------------------------------------------------
+
 void frm_main::but_Start_Click() {
     controller_->mUpdateSelectionSummary();
     // Every run over a catalog is logged, also an automatic one that found nothing to select.
@@ -296,24 +316,6 @@ void frm_main::but_Start_Click() {
 
 void frm_main::entryDone(int row, EntryOutcome outcome) {
     if (runReport_) runReport_->entryDone(controller_->model(), row, outcome);
-}
-
-void frm_main::mnu_fileschedule_Click() {
-    if (!gDB.Access) return;
-    frm_schedule window(gDB.Access->name(), QCoreApplication::applicationFilePath(), this);
-    window.exec();
-}
-
-void frm_main::mnu_applastlog_Click() {
-    const QString log = newestRunLog();
-    if (log.isEmpty()) {
-        showMessage(QStringLiteral("Es gibt noch kein Protokoll einer Sicherung."), gProductName,
-                    MsgIcon::Information);
-        return;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(log)))
-        showMessage(QStringLiteral("Das Protokoll konnte nicht geöffnet werden:") + gCrLf + log,
-                    gProductName, MsgIcon::Exclamation);
 }
 
 // ---- search --------------------------------------------------------------------------------
