@@ -37,7 +37,7 @@ struct MainWindowLook {
     qint64 listColor = 16777215;
     qint64 buttonsColor = 16744576;
     bool gridLines = true;
-    int viewMode = 3;  // report → large icons → list → small icons, as 3, 0, 1, 2
+    int viewMode = 3;  // 3 report, 0 large icons, 1 small icons, 2 list
 };
 
 // The main window's controls, menus and menu entries, their layout and their look. It creates
