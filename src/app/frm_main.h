@@ -107,6 +107,7 @@ private:
 
     // Command handlers of the window, each named after the control it belongs to; the table calls
     // the handlers of the catalog and the setup directly.
+
     // The Start button: the backup run over the selection, with its run log and, when the window
     // is not the active one, a notification at the end.
     void but_Start_Click();
