@@ -267,6 +267,8 @@ void UiMainWindow::buildMenus() {
         addEntry(mnu_fileedit, "mnu_filedelete", QStringLiteral("Lokale Datei löschen"));
     mnu_fileEXTdelete =
         addEntry(mnu_fileedit, "mnu_fileEXTdelete", QStringLiteral("Original-Datei löschen"));
+    addSeparator(mnu_fileedit, "mnu_fileeditbar2");
+    mnu_restore = addEntry(mnu_fileedit, "mnu_restore", QStringLiteral("Wiederherstellen…"));
 
     mnu_fileaction = makeMenu(window_, "mnu_fileaction");
     mnu_fileactionstart = addEntry(mnu_fileaction, "mnu_fileactionstart",
@@ -302,6 +304,8 @@ void UiMainWindow::buildContextMenu() {
     edit->addSeparator();
     mnu_delfile = addEntry(edit, "mnu_delfile", QStringLiteral("Lokale Datei löschen"));
     mnu_delfileEXT = addEntry(edit, "mnu_delfileEXT", QStringLiteral("Original-Datei löschen"));
+    edit->addSeparator();
+    edit->addAction(mnu_restore);
     QMenu* run = addSubMenu(menu, "mnu_ausf", QStringLiteral("Ausführen"));
     mnu_ausf = run->menuAction();
     mnu_ausf_start =

@@ -156,6 +156,7 @@ class UiMainWindow {
     QAction* mnu_fileeditdelete;
     QAction* mnu_filedelete;
     QAction* mnu_fileEXTdelete;
+    QAction* mnu_restore;  // "Wiederherstellen…": also in the list's context menu
     // "Ausführen"
     QMenu* mnu_fileaction;
     QAction* mnu_fileactionstart;

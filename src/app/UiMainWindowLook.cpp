@@ -151,6 +151,8 @@ void UiMainWindow::showControlStates(const ControlStates& states) {
     setEnabled({mnu_fileAutoStart, mnu_filerefresh, mnu_fileschedule}, catalogCommands);
     mnu_fileeditadd->setEnabled(catalogCommands && writable);
     setEnabled({mnu_fileeditedit, mnu_fileeditdelete}, selectionCommands && writable);
+    // A restore writes files, never the catalog.
+    mnu_restore->setEnabled(states.oneRowSelected && states.idle);
     // Both file deletions work on the selected rows, never during a run.
     setEnabled({mnu_filedelete, mnu_fileEXTdelete, mnu_delfile, mnu_delfileEXT, mnu_fileactionstart,
                 mnu_fileactionstartallattr, mnu_fileexport},

@@ -28,6 +28,7 @@
 #include "backup/RunReport.h"
 #include "backup/RunState.h"
 #include "backup/frm_CommandStatus.h"
+#include "backup/frm_restore.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
@@ -118,6 +119,7 @@ std::vector<MainCommand> frm_main::commandTable() {
         presses(mnu_fileeditdelete, but_delete),
         on(mnu_filedelete, &frm_main::mnu_filedelete_Click),
         on(mnu_fileEXTdelete, &frm_main::mnu_fileEXTdelete_Click),
+        on(mnu_restore, &frm_main::mnu_restore_Click),  // in both menus
         presses(mnu_bear_add, but_source),
         presses(mnu_bear_edit, but_Edit),
         presses(mnu_bear_del, but_delete),
@@ -254,6 +256,8 @@ void frm_main::mnu_filerecent_Click(int slot) { controller_->recentEntryClicked(
 void frm_main::mnu_filedelete_Click() { mDeleteFiles(*controller_, DeleteMode::Local); }
 
 void frm_main::mnu_fileEXTdelete_Click() { mDeleteFiles(*controller_, DeleteMode::Original); }
+
+void frm_main::mnu_restore_Click() { openRestoreWindow(*controller_, this); }
 
 void frm_main::mnu_fileactionstart_Click() { startRun(false); }
 

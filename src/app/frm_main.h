@@ -129,6 +129,7 @@ private:
     void mnu_filerecent_Click(int slot);
     void mnu_filedelete_Click();
     void mnu_fileEXTdelete_Click();
+    void mnu_restore_Click();
     void mnu_fileactionstart_Click();
     void mnu_fileactionstartallattr_Click();
     void mnu_fileactionpause_Click();

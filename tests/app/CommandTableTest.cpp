@@ -116,6 +116,7 @@ TEST_F(CommandTableTest, TheControlsKeepTheNamesTheProgramIsKnownBy) {
                              "mnu_fileeditdelete",
                              "mnu_filedelete",
                              "mnu_fileEXTdelete",
+                             "mnu_restore",
                              "mnu_bear_add",
                              "mnu_bear_edit",
                              "mnu_bear_del",

@@ -105,11 +105,11 @@ TEST_F(MainCommandsTest, CommandStatesFollowSelectionRunAndAReadOnlyCatalog) {
 }
 
 TEST_F(MainCommandsTest, RestoreIsOneEntryInBothEditMenusForExactlyOneSelectedRowWhenIdle) {
-    QAction* restore = action("mnu_restore");
+    QAction* restore = window->mnu_restore;
     ASSERT_TRUE(restore);
     EXPECT_EQ(restore->text(), QStringLiteral("Wiederherstellen…"));
     EXPECT_TRUE(window->mnu_fileedit->actions().contains(restore));
-    QAction* contextEdit = action("mnu_bear");
+    QAction* contextEdit = window->mnu_bear;
     ASSERT_TRUE(contextEdit && contextEdit->menu());
     EXPECT_TRUE(contextEdit->menu()->actions().contains(restore));
 
