@@ -76,6 +76,15 @@ int Main(int argc, char** argv) {
     // Before any catalog connection: a catalog shared with other programs must keep its locks.
     if (!installCatalogLocks()) qWarning("%s", qPrintable(catalogLockingNote()));
     TerminationSignals terminationSignals;  // from the start: a signal while loading is kept
+    // A signal while loading closes every dialog that waits for a person, also one that opens
+    // after it, so that the load ends and the window with it.
+    QTimer closeLoadDialogs;
+    closeLoadDialogs.setInterval(50);
+    QObject::connect(&closeLoadDialogs, &QTimer::timeout, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+    });
+    QObject::connect(&terminationSignals, &TerminationSignals::arrived, &closeLoadDialogs,
+                     qOverload<>(&QTimer::start));
     // The window system links the windows to the menu's desktop entry and its icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.quillfen.bravel"));
     QApplication::setWindowIcon(programIcon());
@@ -102,6 +111,8 @@ int Main(int argc, char** argv) {
         frm_CommandStatus::unload();
         return 0;
     }
+    terminationSignals.disconnect(&closeLoadDialogs);
+    closeLoadDialogs.stop();
     // Stopped while loading: the window ends as Exit ends it, without being shown.
     if (terminationSignals.received()) {
         mainWindow.close();

@@ -6,7 +6,10 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 #include <QVariantMap>
 
 #include "../faults/FaultSupport.h"
@@ -346,6 +349,34 @@ TEST_F(HeadlessRunTest, ARunBesideAnOpenWindowOnTheSameCatalogAndTheWindowEndsOn
     EXPECT_FALSE(QFile::exists(catalog + QStringLiteral("-wal")) &&
                  QFileInfo(catalog + QStringLiteral("-wal")).size() > 0)
         << "closed properly: the WAL was checkpointed";
+}
+
+TEST_F(HeadlessRunTest, SigtermWhileTheWindowLoadsEndsItThoughADialogWaitsForAPerson) {
+    // A foreign SQLite file: the load says that the table could not be opened and waits for OK.
+    const QString foreign = path(QStringLiteral("fremd.bvk"));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fremd"));
+    db.setDatabaseName(foreign);
+    ASSERT_TRUE(db.open());
+    ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral("CREATE TABLE x(a)")));
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("fremd"));
+
+    const QString settings = home + QStringLiteral("/cfg/quillfen/bravel.ini");
+    for (const int delayMs : {0, 1500}) {  // before the dialog opens and while it waits
+        QFile::remove(settings);
+        QProcess window;
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        window.setProcessEnvironment(env);
+        window.start(QStringLiteral(BRAVEL_BINARY), {foreign, QStringLiteral("/open/")});
+        ASSERT_TRUE(window.waitForStarted(10000));
+        ASSERT_TRUE(waitUntil([&] { return readFile(settings).contains("appexelocal"); }, 20000));
+        QThread::msleep(static_cast<unsigned long>(delayMs));
+        ::kill(static_cast<pid_t>(window.processId()), SIGTERM);
+        const Finished closed = finish(window, 30000);
+        EXPECT_EQ(closed.code, 0) << "delay " << delayMs << ": " << show(closed);
+    }
 }
 
 TEST_F(HeadlessRunTest, SigtermInTheWindowsRunStopsTheCopyAndClosesTheWindow) {
