@@ -137,7 +137,7 @@ class HeadlessRun {
 
     int exitCode() const {
         if (signals_.received()) return exitcode::kCancelled;
-        return report_.failed() > 0 ? exitcode::kSomeNotSaved : exitcode::kAllSaved;
+        return report_.anyFailure() ? exitcode::kSomeNotSaved : exitcode::kAllSaved;
     }
 
     int cannotOpen() {
@@ -166,7 +166,7 @@ class HeadlessRun {
         if (!options_.quiet)
             print(stdout,
                   totals + QStringLiteral(" (Protokoll: ") + report_.logPath() + QLatin1Char(')'));
-        showDesktopNotification(QStringLiteral("Sicherung beendet"), totals, report_.failed() > 0);
+        showDesktopNotification(QStringLiteral("Sicherung beendet"), totals, report_.anyFailure());
         return code;
     }
 

@@ -85,6 +85,7 @@ public:
     void stopTimers(int which) override;
     void startTimers(int which) override;
     void entryDone(int row, EntryOutcome outcome) override;
+    void recordNotWritten(int row) override;
 
     // Column order as "0;1;2;..." (display positions in column order) and back.
     QString mGetColumnOrder() const;

@@ -483,6 +483,7 @@ private:
                          QStringLiteral("rset_Record.Update ID = ") + QString::number(record.id),
                          ErrorTest::NonZero);
             showFailure(record.row, runtext::kRecordNotWritten);
+            observer_.recordNotWritten(record.row);
         }
         Err.Clear();
     }

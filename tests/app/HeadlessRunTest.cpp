@@ -10,6 +10,7 @@
 #include <QVariantMap>
 
 #include "../faults/FaultSupport.h"
+#include "CatalogLock.h"
 #include "app/HeadlessRun.h"
 #include "backup/Copy.h"
 #include "backup/RunReport.h"
@@ -307,7 +308,9 @@ TEST_F(HeadlessRunTest, SigtermInALargeCopyKeepsTheOlderCopyAndTheFinishedRecord
         << "the finished entry keeps its record";
     EXPECT_TRUE(storedRecord(large).status.isEmpty());
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
-    EXPECT_TRUE(run.out.contains(QStringLiteral("abgebrochen: ") + large)) << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("abgebrochen: ") + large +
+                                 QStringLiteral(" (durch ein Signal abgebrochen, ältere Kopie behalten")))
+        << show(run);
     const QString log = newestLog();
     EXPECT_TRUE(log.contains(QStringLiteral("Benutzerunterbrechung"))) << log.toStdString();
     EXPECT_TRUE(log.endsWith(QStringLiteral("Exitcode: 3\n"))) << log.toStdString();
@@ -533,6 +536,56 @@ TEST_F(HeadlessRunTest, AScheduleIsSetAndSwitchedOffFromTheCommandLine) {
     const Finished wrong = bravel({QStringLiteral("--schedule"), catalog, QStringLiteral("--hourly")});
     EXPECT_EQ(wrong.code, exitcode::kCannotStart);
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("Unbekannte Angabe: --hourly"))) << show(wrong);
+}
+
+}  // namespace
+}  // namespace bravel::test
+
+namespace bravel::test {
+namespace {
+
+TEST_F(HeadlessRunTest, RecordsThatCannotBeWrittenAreReportedAndEndWithOne) {
+    const QString a = source(QStringLiteral("a.txt"), 1000, 1);
+    const QString folder = path(QStringLiteral("sicherung"));
+    makeCatalog({{a, folder}});
+    CatalogLock lock(catalog);
+    if (!lock.held()) GTEST_SKIP() << "the sqlite3 shell could not lock the catalog";
+
+    const Finished run = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--quiet")});
+    lock.release();
+    EXPECT_EQ(run.code, exitcode::kSomeNotSaved) << show(run);
+    EXPECT_EQ(readFile(folder + QStringLiteral("/a.txt")), patterned(1000, 1)) << "the copy itself was made";
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Eintrag nicht gespeichert: ") + a)) << "said even when quiet: " << show(run);
+    EXPECT_TRUE(storedRecord(a).status.isEmpty());
+    const QString log = newestLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("Eintrag nicht gespeichert: ") + a)) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Summe: 1 gesichert, 0 nicht gesichert, 1 Eintrag nicht gespeichert")))
+        << log.toStdString();
+    EXPECT_TRUE(log.endsWith(QStringLiteral("Exitcode: 1\n"))) << log.toStdString();
+}
+
+TEST_F(HeadlessRunTest, SigtermBeforeTheFirstCopyDoesNotClaimAnOlderCopy) {
+    const QString large = sparseSource(QStringLiteral("gross.img"));
+    const QString folder = path(QStringLiteral("sicherung"));
+    makeCatalog({{large, folder}});
+
+    QProcess program;
+    start(program, {QStringLiteral("--run"), catalog});
+    auto tempFiles = [&] {
+        return QDir(folder).entryList({copyTempPrefix() + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    };
+    ASSERT_TRUE(waitUntil([&] { return !tempFiles().isEmpty(); }, 60000)) << "the copy never started";
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    const Finished run = finish(program);
+
+    EXPECT_EQ(run.code, exitcode::kCancelled) << show(run);
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/gross.img")));
+    EXPECT_TRUE(tempFiles().isEmpty());
+    EXPECT_FALSE(run.out.contains(QStringLiteral("ältere Kopie"))) << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("abgebrochen: ") + large +
+                                 QStringLiteral(" (durch ein Signal abgebrochen, keine Sicherungskopie vorhanden")))
+        << show(run);
+    EXPECT_FALSE(newestLog().contains(QStringLiteral("ältere Kopie"))) << newestLog().toStdString();
 }
 
 }  // namespace
