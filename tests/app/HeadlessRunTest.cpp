@@ -564,6 +564,22 @@ TEST_F(HeadlessRunTest, RecordsThatCannotBeWrittenAreReportedAndEndWithOne) {
     EXPECT_TRUE(log.endsWith(QStringLiteral("Exitcode: 1\n"))) << log.toStdString();
 }
 
+TEST_F(HeadlessRunTest, ACatalogOnAReadOnlyMountIsReportedTheSameWay) {
+    const QString a = source(QStringLiteral("a.txt"), 1000, 1);
+    ScopedTmpfs mount(path(QStringLiteral("ro")), "size=2m");
+    SKIP_UNLESS_MOUNTED(mount);
+    makeCatalog({{a, path(QStringLiteral("sicherung"))}});
+    ASSERT_TRUE(QFile::copy(catalog, path(QStringLiteral("ro/Katalog.bvk"))));
+    catalog = path(QStringLiteral("ro/Katalog.bvk"));
+    if (!mount.remount(true)) GTEST_SKIP() << "remounting read-only refused: " << std::strerror(errno);
+
+    const Finished run = bravel({QStringLiteral("--run"), catalog});
+    EXPECT_EQ(run.code, exitcode::kSomeNotSaved) << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Eintrag nicht gespeichert: ") + a)) << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("1 gesichert, 0 nicht gesichert, 1 Eintrag nicht gespeichert")))
+        << show(run);
+}
+
 TEST_F(HeadlessRunTest, SigtermBeforeTheFirstCopyDoesNotClaimAnOlderCopy) {
     const QString large = sparseSource(QStringLiteral("gross.img"));
     const QString folder = path(QStringLiteral("sicherung"));
