@@ -487,6 +487,7 @@ void frm_main::but_Start_Click() {
     closingAfterRun_ = false;
     runBackup(controller_->model(), controller_->rset_Record(), *this);
     runReport_ = nullptr;
+    controller_->countOldBackups();  // the rows backed up now are no longer old
     report.finish(gAbort ? 3 : (report.anyFailure() ? 1 : 0));
     // Someone who is not looking at the window, or whose window closes after the run, hears of it.
     const bool seen = !closingAfterRun_ && isVisible() && !isMinimized() && isActiveWindow();

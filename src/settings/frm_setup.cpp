@@ -366,6 +366,16 @@ QWidget* frm_setup::buildViewTab() {
     tipRow->addWidget(sld_ToolTipTransparenz, 1);
     tipRow->addWidget(makeLabel(QStringLiteral("min)"), page));
     column->addLayout(tipRow);
+    chk_WarnOldBackup = makeCheck(QStringLiteral("Warnen, wenn die letzte Sicherung älter ist als"), page,
+                                  "chk_WarnOldBackup");
+    txt_WarnOldBackup = named(new QSpinBox(page), "txt_WarnOldBackup");
+    txt_WarnOldBackup->setRange(1, keys::kMostWarnDays);
+    auto* warnRow = new QHBoxLayout;
+    warnRow->addWidget(chk_WarnOldBackup);
+    warnRow->addWidget(txt_WarnOldBackup);
+    warnRow->addWidget(makeLabel(QStringLiteral("Tage"), page));
+    warnRow->addStretch(1);
+    column->addLayout(warnRow);
     column->addStretch(1);
     return page;
 }
@@ -420,6 +430,7 @@ void frm_setup::connectControls() {
     connect(chk_StandardSicherungsverzeichnis, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
     connect(chk_AfterJob, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
     connect(chk_KeepVersions, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
+    connect(chk_WarnOldBackup, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
     connect(opt_AutoCopyRange, &QRadioButton::toggled, this, &frm_setup::updateEnabledStates);
     connect(drv_Drive, &QComboBox::currentTextChanged, this, [this](const QString& root) {
         if (loaded_) pointDirectoryAt(root);
@@ -505,6 +516,8 @@ void frm_setup::showValues(const SetupValues& v) {
     chk_FullRowSelect->setChecked(v.fullRowSelect);
     chk_ShowToolTip->setChecked(v.showToolTip);
     sld_ToolTipTransparenz->setValue(v.toolTipOpacity);
+    chk_WarnOldBackup->setChecked(v.warnOldBackup);
+    txt_WarnOldBackup->setValue(v.warnOldBackupDays);
     chk_AfterJob->setChecked(v.afterJob);
     cbo_AfterJob->setCurrentIndex(v.afterJobIndex);
     chk_ShowStatus->setChecked(v.showStatus);
@@ -533,6 +546,8 @@ SetupValues frm_setup::controlValues() const {
     v.fullRowSelect = chk_FullRowSelect->isChecked();
     v.showToolTip = chk_ShowToolTip->isChecked();
     v.toolTipOpacity = sld_ToolTipTransparenz->value();
+    v.warnOldBackup = chk_WarnOldBackup->isChecked();
+    v.warnOldBackupDays = txt_WarnOldBackup->value();
     v.afterJob = chk_AfterJob->isChecked();
     v.afterJobIndex = cbo_AfterJob->currentIndex();
     v.showStatus = chk_ShowStatus->isChecked();
@@ -559,6 +574,7 @@ void frm_setup::updateEnabledStates() {
     dir_Directory->setEnabled(standardFolder);
     cbo_AfterJob->setEnabled(chk_AfterJob->isChecked());
     txt_KeepVersions->setEnabled(chk_KeepVersions->isChecked());
+    txt_WarnOldBackup->setEnabled(chk_WarnOldBackup->isChecked());
 }
 
 void frm_setup::pointDirectoryAt(const QString& path) {

@@ -87,6 +87,8 @@ public:
     QCheckBox* chk_FullRowSelect;
     QCheckBox* chk_ShowToolTip;
     QSlider* sld_ToolTipTransparenz;
+    QCheckBox* chk_WarnOldBackup;
+    QSpinBox* txt_WarnOldBackup;
     // Vorgang
     QCheckBox* chk_AfterJob;
     QComboBox* cbo_AfterJob;
