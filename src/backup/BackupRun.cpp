@@ -79,7 +79,7 @@ class WrittenFileSystems {
 public:
     void add(const QString& folder) {
         struct stat st {};
-        if (::stat(QFile::encodeName(folder).constData(), &st) != 0) return;
+        if (::stat(fs::encodeName(folder).constData(), &st) != 0) return;
         folders_.emplace(st.st_dev, folder);
     }
     void flush() {

@@ -73,7 +73,7 @@ QString baseReason(EntryOutcome outcome) {
 // A stopped copy leaves the backup folder as it was, so what is there now is what was there
 // before: an older copy or none.
 QString abortedReason(const QString& source, const QString& folder) {
-    const QString copy = folder + QLatin1Char('/') + QFileInfo(source).fileName();
+    const QString copy = folder + QLatin1Char('/') + fs::fileNameOf(source);
     return baseReason(EntryOutcome::Aborted) + (fs::exists(copy) ? QStringLiteral(", ältere Kopie behalten")
                                                                  : QStringLiteral(", keine Sicherungskopie vorhanden"));
 }
@@ -103,6 +103,8 @@ QString oneLine(const QString& text) {
             line += QStringLiteral("\\r");
         else if (c == QLatin1Char('\t'))
             line += QStringLiteral("\\t");
+        else if (fs::isNameByte(c))  // a byte of a file name that is no text
+            line += QStringLiteral("\\x%1").arg(c.unicode() - 0xDC00, 2, 16, QLatin1Char('0'));
         else if (c.category() == QChar::Other_Control)
             line += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else

@@ -22,6 +22,21 @@ constexpr int kArchive = 32;
 // error Err with our error number and German description.
 namespace fs {
 
+// File names are bytes. decodeName takes them as the locale's text; a byte that is no part of
+// such text is kept as the character U+DC80 + byte (a lone surrogate, which no text holds), so
+// that encodeName gives the same bytes back. Qt's own decoding would turn such a byte into
+// U+FFFD and lose it.
+QString decodeName(const QByteArray& bytes);
+QByteArray encodeName(const QString& name);
+// Whether c stands for a byte of a name that is no text.
+inline bool isNameByte(QChar c) { return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF; }
+// Path arithmetic on the text alone, which keeps such bytes (QFileInfo goes through Qt's own
+// encoding and loses them): the path made absolute against the current folder and cleaned, its
+// last part, and what comes before that.
+QString absolutePath(const QString& path);
+QString fileNameOf(const QString& path);
+QString folderOf(const QString& path);
+
 bool exists(const QString& path);  // follows links; no error when missing
 bool isDirectory(const QString& path);
 bool isRegularFile(const QString& path);

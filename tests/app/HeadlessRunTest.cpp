@@ -606,3 +606,49 @@ TEST_F(HeadlessRunTest, SigtermBeforeTheFirstCopyDoesNotClaimAnOlderCopy) {
 
 }  // namespace
 }  // namespace bravel::test
+
+namespace bravel::test {
+namespace {
+
+// A catalog whose name is Latin-1, given on the command line as the shell passes it: bytes.
+TEST_F(HeadlessRunTest, ACatalogNamedInLatinOneIsRunAndScheduled) {
+    const QString a = source(QStringLiteral("a.txt"), 500, 1);
+    makeCatalog({{a, path(QStringLiteral("sicherung"))}});
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/K\xe4talog.bvk";
+    ASSERT_EQ(::rename(QFile::encodeName(catalog).constData(), latin1.constData()), 0);
+    auto bravelOnLatin1 = [&](const QString& arguments) {
+        QProcess shell;
+        shell.setProcessEnvironment(environment());
+        shell.start(QStringLiteral("bash"), {QStringLiteral("-c"),
+                                             QStringLiteral("cd \"$1\" && exec \"$0\" ") + arguments,
+                                             QStringLiteral(BRAVEL_BINARY), dir.path()});
+        EXPECT_TRUE(shell.waitForStarted(10000));
+        return finish(shell);
+    };
+
+    const Finished run = bravelOnLatin1(QStringLiteral("--run \"$(printf 'K\\344talog.bvk')\""));
+    EXPECT_EQ(run.code, exitcode::kAllSaved) << show(run);
+    EXPECT_EQ(readFile(path(QStringLiteral("sicherung/a.txt"))), patterned(500, 1));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("K\\xe4talog.bvk: 1 gesichert"))) << show(run);
+    EXPECT_TRUE(newestLog().contains(QStringLiteral("Katalog: ") + dir.path() + QStringLiteral("/K\\xe4talog.bvk\n")))
+        << newestLog().toStdString();
+    ASSERT_EQ(::rename(latin1.constData(), QFile::encodeName(catalog).constData()), 0);
+    EXPECT_TRUE(storedRecord(a).status.startsWith(QStringLiteral("gesichert ("))) << "the record was written";
+    ASSERT_EQ(::rename(QFile::encodeName(catalog).constData(), latin1.constData()), 0);
+
+    const Finished scheduled = bravelOnLatin1(QStringLiteral("--schedule \"$(printf 'K\\344talog.bvk')\" --daily 02:00"));
+    EXPECT_NE(scheduled.code, exitcode::kCannotStart) << show(scheduled);
+    const QString units = home + QStringLiteral("/cfg/systemd/user/");
+    const QStringList services = QDir(units).entryList({QStringLiteral("*.service")}, QDir::Files);
+    ASSERT_EQ(services.size(), 1) << show(scheduled);
+    const QByteArray service = readFile(units + services.first());
+    EXPECT_TRUE(service.contains(" --run \"" + QFile::encodeName(dir.path()) + "/K\\xe4talog.bvk\"")) << service.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(service).toUtf8() == service) << "a unit file is UTF-8";
+
+    const Finished off = bravelOnLatin1(QStringLiteral("--schedule \"$(printf 'K\\344talog.bvk')\" --off"));
+    EXPECT_EQ(off.code, exitcode::kAllSaved) << show(off);
+    EXPECT_TRUE(QDir(units).entryList(QDir::Files).isEmpty());
+}
+
+}  // namespace
+}  // namespace bravel::test

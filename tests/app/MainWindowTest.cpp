@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <cstdio>
 
 #include <QAction>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "platform/CatalogDatabase.h"
+#include "platform/FileSystem.h"
 #include "platform/Twips.h"
 #include "settings/SettingKeys.h"
 
@@ -256,6 +258,28 @@ TEST_F(MainWindowTest, ComputerColumnsShowTheComputerPictureInTheirHeading) {
     ASSERT_GE(here, col::kFixedColumns);
     EXPECT_EQ(picture(here).cacheKey(), picture(laptop).cacheKey());
     window.close();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, OpensACatalogWhoseNameIsNoTextAsTheFileTypeEntryPassesIt) {
+    const QString source = path("Quelle.txt");
+    test::writeFile(source, "Inhalt");
+    QDir().mkpath(path("sicherung"));
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/K\xe4talog.bvk";
+    ASSERT_EQ(::rename(QFile::encodeName(makeCatalog({source}, path("sicherung"))).constData(), latin1.constData()), 0);
+    QByteArray program("bravel"), catalog(latin1), marker("/open/");
+    char* argv[] = {program.data(), catalog.data(), marker.data(), nullptr};
+    setStartCommand(argumentsOf(3, argv));
+
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    ASSERT_TRUE(gDBOpen);
+    EXPECT_EQ(window.controller().model().rowCount(), 1);
+    EXPECT_EQ(fs::encodeName(gDB.Access->name()), latin1);
+    EXPECT_EQ(fs::encodeName(gRecentCatalogs[0]), latin1) << "the recent list has it as long as the program runs";
 }
 
 }  // namespace
