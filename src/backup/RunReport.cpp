@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 
 #include "backup/Prog.h"
 #include "catalog/COLArchivFiles.h"
@@ -96,14 +95,15 @@ QString newestRunLog() {
 QString oneLine(const QString& text) {
     QString line;
     line.reserve(text.size());
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         if (c == QLatin1Char('\n'))
             line += QStringLiteral("\\n");
         else if (c == QLatin1Char('\r'))
             line += QStringLiteral("\\r");
         else if (c == QLatin1Char('\t'))
             line += QStringLiteral("\\t");
-        else if (fs::isNameByte(c))  // a byte of a file name that is no text
+        else if (fs::isNameByteAt(text, i))  // a byte of a file name that is no text
             line += QStringLiteral("\\x%1").arg(c.unicode() - 0xDC00, 2, 16, QLatin1Char('0'));
         else if (c.category() == QChar::Other_Control)
             line += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));

@@ -37,8 +37,9 @@ std::optional<QString> validSequence(const QByteArray& bytes, qsizetype i) {
     const int length = sequenceLength(static_cast<unsigned char>(bytes[i]));
     if (length == 0 || i + length > bytes.size()) return std::nullopt;
     const QByteArray sequence = bytes.mid(i, length);
+    // A sequence that is no UTF-8 decodes into U+FFFD, whose own bytes differ from it.
     const QString text = QString::fromUtf8(sequence);
-    if (text.contains(QChar::ReplacementCharacter) || text.toUtf8() != sequence) return std::nullopt;
+    if (text.toUtf8() != sequence) return std::nullopt;
     return text;
 }
 
@@ -65,12 +66,23 @@ QString decodeName(const QByteArray& bytes) {
     return decodeByteByByte(bytes);
 }
 
+bool isNameByteAt(const QString& name, qsizetype i) {
+    const char16_t c = name[i].unicode();
+    return c >= 0xDC80 && c <= 0xDCFF && !(i > 0 && name[i - 1].isHighSurrogate());
+}
+
+bool hasNameBytes(const QString& name) {
+    for (qsizetype i = 0; i < name.size(); ++i)
+        if (isNameByteAt(name, i)) return true;
+    return false;
+}
+
 QByteArray encodeName(const QString& name) {
-    if (std::none_of(name.cbegin(), name.cend(), isNameByte)) return QFile::encodeName(name);
+    if (!hasNameBytes(name)) return QFile::encodeName(name);
     QByteArray bytes;
     qsizetype textStart = 0;
     for (qsizetype i = 0; i <= name.size(); ++i) {
-        if (i < name.size() && !isNameByte(name[i])) continue;
+        if (i < name.size() && !isNameByteAt(name, i)) continue;
         bytes += QFile::encodeName(name.mid(textStart, i - textStart));
         if (i < name.size()) bytes += static_cast<char>(name[i].unicode() - 0xDC00);
         textStart = i + 1;

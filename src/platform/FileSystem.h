@@ -28,8 +28,10 @@ namespace fs {
 // U+FFFD and lose it.
 QString decodeName(const QByteArray& bytes);
 QByteArray encodeName(const QString& name);
-// Whether c stands for a byte of a name that is no text.
-inline bool isNameByte(QChar c) { return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF; }
+// Whether name[i] stands for a byte of a name that is no text. The second half of a character
+// beyond U+FFFF can have the same value; it follows the first half and is text.
+bool isNameByteAt(const QString& name, qsizetype i);
+bool hasNameBytes(const QString& name);
 // Path arithmetic on the text alone, which keeps such bytes (QFileInfo goes through Qt's own
 // encoding and loses them): the path made absolute against the current folder and cleaned, its
 // last part, and what comes before that.

@@ -103,14 +103,15 @@ QString calendarText(const Schedule& schedule) {
 
 QString quoteUnitArgument(const QString& argument) {
     QString quoted = QStringLiteral("\"");
-    for (const QChar c : argument) {
+    for (qsizetype i = 0; i < argument.size(); ++i) {
+        const QChar c = argument[i];
         if (c == QLatin1Char('\\') || c == QLatin1Char('"')) quoted += QLatin1Char('\\') + QString(c);
         else if (c == QLatin1Char('%')) quoted += QStringLiteral("%%");
         else if (c == QLatin1Char('$')) quoted += QStringLiteral("$$");
         else if (c == QLatin1Char('\n')) quoted += QStringLiteral("\\n");
         else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
             quoted += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else if (fs::isNameByte(c))  // a unit file is UTF-8; systemd turns the escape back into the byte
+        else if (fs::isNameByteAt(argument, i))  // a unit file is UTF-8; systemd turns the escape back into the byte
             quoted += QStringLiteral("\\x%1").arg(c.unicode() - 0xDC00, 2, 16, QLatin1Char('0'));
         else quoted += c;
     }

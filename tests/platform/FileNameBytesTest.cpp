@@ -27,6 +27,7 @@ TEST(FileNameBytesTest, EveryByteSequenceComesBackAsItWent) {
         "\xc0\xaf",                              // an overlong "/"
         "\xed\xa0\x80x",                         // an encoded surrogate
         "mix \xe4 und \xc3\xa4 \xf0\x9f\x98\x80", // bad and good side by side
+        "\xf3\xb3\xb3\xb3\xb3",                  // a character whose second half looks like a byte
     };
     for (const QByteArray& bytes : samples) {
         SCOPED_TRACE(bytes.toHex().toStdString());
@@ -34,8 +35,15 @@ TEST(FileNameBytesTest, EveryByteSequenceComesBackAsItWent) {
         EXPECT_EQ(fs::encodeName(name), bytes);
         EXPECT_FALSE(name.contains(QChar::ReplacementCharacter));
     }
+    {
+        const QByteArray replacement("a\xef\xbf\xbd\xe4");  // U+FFFD itself is text
+        EXPECT_EQ(fs::decodeName(replacement).left(2), QStringLiteral("a\uFFFD"));
+        EXPECT_EQ(fs::encodeName(fs::decodeName(replacement)), replacement);
+    }
     EXPECT_EQ(fs::decodeName("Gr\xc3\xbc\xc3\x9f" "e"), QStringLiteral("Grüße")) << "text stays text";
     EXPECT_EQ(fs::decodeName("K\xe4t").size(), 3);
+    EXPECT_FALSE(fs::hasNameBytes(fs::decodeName("\xf3\xb3\xb3\xb3"))) << "U+F3CF3 is text";
+    EXPECT_TRUE(fs::hasNameBytes(fs::decodeName("\xf3\xb3\xb3\xb3\xb3")));
     EXPECT_EQ(fs::encodeName(QStringLiteral("Grüße")), QByteArray("Gr\xc3\xbc\xc3\x9f" "e"));
 }
 

@@ -251,6 +251,8 @@ TEST_F(OpenSetupTest, OkWritesEveryKeyAsTheControlsShowIt) {
     s.chk_FullRowSelect->setChecked(false);
     s.chk_ShowToolTip->setChecked(false);
     s.sld_ToolTipTransparenz->setValue(99);
+    s.chk_WarnOldBackup->setChecked(true);
+    s.txt_WarnOldBackup->setValue(30);
     s.chk_AfterJob->setChecked(true);
     s.cbo_AfterJob->setCurrentIndex(3);
     s.chk_ShowStatus->setChecked(true);
@@ -266,6 +268,8 @@ TEST_F(OpenSetupTest, OkWritesEveryKeyAsTheControlsShowIt) {
         {keys::lst_fullrowselect, "0"},
         {keys::lst_tooltip, "0"},
         {keys::sld_ToolTipTransparenz, "99"},
+        {keys::setup_chk_WarnOldBackup, "1"},
+        {keys::setup_txt_WarnOldBackup, "30"},
         {keys::setup_chk_Switch2Autostart, "1"},
         {keys::setup_chk_AfterJob, "1"},
         {keys::setup_cbo_AfterJob, "3"},
