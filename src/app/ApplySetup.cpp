@@ -12,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "settings/AppearanceTarget.h"
 #include "settings/SettingKeys.h"
+#include "settings/SetupValues.h"
 
 namespace bravel {
 
@@ -72,6 +73,12 @@ void undoLiveChanges(AppearanceTarget& target) {
     target.setButtonsColor(baseline.buttonsColor);
 }
 
+// The list shows the warning of old backups as its last fill found it; another setting needs a
+// new fill.
+void refillWhenWarningChanged(CatalogController& controller) {
+    if (gDBOpen && controller.oldBackupDays() != oldBackupWarningDays()) controller.mFillListBox();
+}
+
 void applyListAndTimers(AppearanceTarget& target, CatalogController& controller) {
     const bool fitColumns = readText(keys::setup_chk_AutoSpaltenbreite) == QLatin1String("1");
     if (fitColumns) target.fitListColumns();
@@ -102,6 +109,7 @@ void applySetupResult(const QString& result, AppearanceTarget& target, CatalogCo
     if (result == kSetupOk) {
         checkAutostartCatalog(controller);
         keepConfirmedAppearance(target);
+        refillWhenWarningChanged(controller);
     } else {
         undoLiveChanges(target);
     }

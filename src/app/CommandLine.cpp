@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "app/AppValues.h"
+#include "platform/FileSystem.h"
 #include "settings/SettingKeys.h"
 
 namespace bravel {
@@ -127,14 +128,14 @@ void interpretPaths(const QStringList& paths, CommandLine& result) {
         return;
     }
     result.mode = CommandLineMode::Add;
-    for (const QString& path : paths) result.files << QFileInfo(path).absoluteFilePath();
+    for (const QString& path : paths) result.files << fs::absolutePath(path);
 }
 
 }  // namespace
 
 QStringList argumentsOf(int argc, char** argv) {
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments << QFile::decodeName(argv[i]);
+    for (int i = 1; i < argc; ++i) arguments << fs::decodeName(argv[i]);
     return arguments;
 }
 
@@ -144,7 +145,7 @@ CommandLine interpretCommandLine(const QStringList& arguments) {
     if (!arguments.isEmpty() && arguments.first() == QLatin1String("--schedule")) {
         const bool valid = schedule::parseArguments(arguments.mid(1), result.catalog, result.schedule, result.error);
         result.mode = valid ? CommandLineMode::Schedule : CommandLineMode::Invalid;
-        if (valid) result.catalog = QFileInfo(result.catalog).absoluteFilePath();
+        if (valid) result.catalog = fs::absolutePath(result.catalog);
         return result;
     }
     const Options options = readOptions(arguments);

@@ -43,7 +43,8 @@ struct CommandLine {
     QString error;      // Invalid: what is wrong
 };
 
-// The arguments of main() after the program's name, decoded as file names.
+// The arguments of main() after the program's name, decoded as file names: a name whose bytes
+// are no text keeps them (see fs::decodeName).
 QStringList argumentsOf(int argc, char** argv);
 
 // Pure apart from making relative file paths absolute against the current folder.

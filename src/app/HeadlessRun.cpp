@@ -18,6 +18,7 @@
 #include "errors/COLError.h"
 #include "listtools/ListSearch.h"
 #include "platform/DesktopNotification.h"
+#include "platform/FileSystem.h"
 #include "platform/SystemActions.h"
 #include "platform/TerminalDialogs.h"
 #include "platform/TerminationSignals.h"
@@ -80,7 +81,7 @@ class HeadlessRun {
         : options_(options),
           report_(gProductName + QLatin1Char(' ') + gVersion +
                       QStringLiteral(": Sicherung ohne Fenster"),
-                  QFileInfo(options.catalog).absoluteFilePath(), selectionText(options)),
+                  fs::absolutePath(options.catalog), selectionText(options)),
           actions_(report_),
           controller_(view_) {
         setDialogs(&dialogs_);
@@ -137,7 +138,7 @@ class HeadlessRun {
 
     int exitCode() const {
         if (signals_.received()) return exitcode::kCancelled;
-        return report_.failed() > 0 ? exitcode::kSomeNotSaved : exitcode::kAllSaved;
+        return report_.anyFailure() ? exitcode::kSomeNotSaved : exitcode::kAllSaved;
     }
 
     int cannotOpen() {
@@ -162,11 +163,11 @@ class HeadlessRun {
     int finish(int code) {
         report_.finish(code);
         const QString totals =
-            QFileInfo(options_.catalog).fileName() + QStringLiteral(": ") + report_.totalsText();
+            oneLine(fs::fileNameOf(options_.catalog)) + QStringLiteral(": ") + report_.totalsText();
         if (!options_.quiet)
             print(stdout,
                   totals + QStringLiteral(" (Protokoll: ") + report_.logPath() + QLatin1Char(')'));
-        showDesktopNotification(QStringLiteral("Sicherung beendet"), totals, report_.failed() > 0);
+        showDesktopNotification(QStringLiteral("Sicherung beendet"), totals, report_.anyFailure());
         return code;
     }
 
@@ -192,8 +193,8 @@ void prepareProgramValues(const RunRequest& options) {
 // --schedule: 0 when the timer runs (or is off), 1 when it could not be enabled or written, 2 for
 // a catalog that is not there.
 static int setSchedule(const CommandLine& line) {
-    if (line.schedule.frequency != schedule::Frequency::Off && !QFileInfo(line.catalog).isFile()) {
-        print(stderr, programName() + QStringLiteral(": Katalog nicht gefunden: ") + line.catalog);
+    if (line.schedule.frequency != schedule::Frequency::Off && !fs::isRegularFile(line.catalog)) {
+        print(stderr, programName() + QStringLiteral(": Katalog nicht gefunden: ") + oneLine(line.catalog));
         return exitcode::kCannotStart;
     }
     const schedule::Outcome outcome =

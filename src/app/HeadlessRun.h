@@ -6,7 +6,8 @@ namespace bravel {
 
 // Everything the command line asks for that needs no window: --help, --version, a wrong command
 // line, and the backup run of --run on a QCoreApplication (no display needed). Returns the exit
-// code: 0 every selected entry was backed up, 1 at least one was not, 2 wrong arguments or a
+// code: 0 every selected entry was backed up, 1 at least one was not (or its record could not be
+// written into the catalog), 2 wrong arguments or a
 // catalog that cannot be opened, 3 cancelled by SIGINT or SIGTERM.
 int runWithoutWindow(int& argc, char** argv, const CommandLine& line);
 

@@ -59,6 +59,14 @@ void TerminalRunObserver::entryDone(int row, EntryOutcome outcome) {
     printProgress();
 }
 
+void TerminalRunObserver::recordNotWritten(int row) {
+    // Printed also when quiet: the copy is there, but the catalog does not know of it.
+    const RunReport::Entry& entry = report_.recordNotWritten(controller_.model(), row);
+    QString line = kRecordNotWrittenText + oneLine(entry.source);
+    if (!entry.reason.isEmpty()) line += QStringLiteral(" (") + oneLine(entry.reason) + QLatin1Char(')');
+    printLine(line);
+}
+
 void TerminalRunObserver::printLine(const QString& text) {
     endProgressLine();
     std::fprintf(out_, "%s\n", text.toLocal8Bit().constData());

@@ -48,6 +48,7 @@ class TerminalRunObserver : public RunObserver {
     void stopTimers(int) override {}
     void startTimers(int) override {}
     void entryDone(int row, EntryOutcome outcome) override;
+    void recordNotWritten(int row) override;
 
   private:
     void printProgress();

@@ -95,7 +95,8 @@ int Main(int argc, char** argv) {
     RealSystemActions realActions;
     setSystemActions(&realActions);
 
-    setStartCommand(QCoreApplication::arguments().mid(1));
+    // Qt's own list would turn the bytes of a name that is no text into U+FFFD.
+    setStartCommand(argumentsOf(argc, argv));
     InstanceLock instanceLock;
     const bool otherInstanceRunning = !instanceLock.acquire();
     readCaptionColours();

@@ -309,17 +309,22 @@ void frm_main::but_Start_Click() {
     closingAfterRun_ = false;
     runBackup(controller_->model(), controller_->rset_Record(), *this);
     runReport_ = nullptr;
-    report.finish(gAbort ? 3 : (report.failed() > 0 ? 1 : 0));
+    controller_->countOldBackups();  // the rows backed up now are no longer old
+    report.finish(gAbort ? 3 : (report.anyFailure() ? 1 : 0));
     // Someone who is not looking at the window, or whose window closes after the run, hears of it.
     const bool seen = !closingAfterRun_ && isVisible() && !isMinimized() && isActiveWindow();
     if (!seen)
         showDesktopNotification(QStringLiteral("Sicherung beendet"),
                                 QFileInfo(catalog).fileName() + QStringLiteral(": ") + report.totalsText(),
-                                report.failed() > 0);
+                                report.anyFailure());
 }
 
 void frm_main::entryDone(int row, EntryOutcome outcome) {
     if (runReport_) runReport_->entryDone(controller_->model(), row, outcome);
+}
+
+void frm_main::recordNotWritten(int row) {
+    if (runReport_) runReport_->recordNotWritten(controller_->model(), row);
 }
 
 // ---- search --------------------------------------------------------------------------------

@@ -85,6 +85,7 @@ public:
     void stopTimers(int which) override;
     void startTimers(int which) override;
     void entryDone(int row, EntryOutcome outcome) override;
+    void recordNotWritten(int row) override;
 
     // Every menu entry, shortcut button and button of the window with what it does, one line per
     // command. The window connects each control to its line once; tests read it.

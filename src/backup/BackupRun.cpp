@@ -79,7 +79,7 @@ class WrittenFileSystems {
 public:
     void add(const QString& folder) {
         struct stat st {};
-        if (::stat(QFile::encodeName(folder).constData(), &st) != 0) return;
+        if (::stat(fs::encodeName(folder).constData(), &st) != 0) return;
         folders_.emplace(st.st_dev, folder);
     }
     void flush() {
@@ -483,6 +483,7 @@ private:
                          QStringLiteral("rset_Record.Update ID = ") + QString::number(record.id),
                          ErrorTest::NonZero);
             showFailure(record.row, runtext::kRecordNotWritten);
+            observer_.recordNotWritten(record.row);
         }
         Err.Clear();
     }

@@ -35,7 +35,7 @@ enum class EntryOutcome {
     Unchanged,      // the backup copy was current: nothing copied, its record stamped
     CopyFailed,     // the copy failed; the older copy is kept
     Skipped,        // the run was cancelled before this entry
-    Aborted,        // a signal stopped this entry's copy; the older copy is kept
+    Aborted,        // a signal stopped this entry's copy; an older copy stays as it was
 };
 constexpr int kEntryOutcomes = static_cast<int>(EntryOutcome::Aborted) + 1;
 // Whether an entry with this outcome was not backed up by a run that went on.
@@ -101,6 +101,9 @@ public:
         (void)row;
         (void)outcome;
     }
+    // The row's file was copied, but its record could not be written, not even at the end of the
+    // run (the catalog stayed locked or cannot be written).
+    virtual void recordNotWritten(int row) { (void)row; }
 };
 
 }  // namespace bravel

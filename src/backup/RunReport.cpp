@@ -10,6 +10,7 @@
 #include "catalog/CatalogListModel.h"
 #include "errors/COLError.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/Formats.h"
 
 namespace bravel {
@@ -63,9 +64,17 @@ QString baseReason(EntryOutcome outcome) {
         case EntryOutcome::Skipped:
             return QStringLiteral("Sicherung abgebrochen");
         case EntryOutcome::Aborted:
-            return QStringLiteral("durch ein Signal abgebrochen, ältere Kopie behalten");
+            return QStringLiteral("durch ein Signal abgebrochen");
     }
     return QString();
+}
+
+// A stopped copy leaves the backup folder as it was, so what is there now is what was there
+// before: an older copy or none.
+QString abortedReason(const QString& source, const QString& folder) {
+    const QString copy = folder + QLatin1Char('/') + fs::fileNameOf(source);
+    return baseReason(EntryOutcome::Aborted) + (fs::exists(copy) ? QStringLiteral(", ältere Kopie behalten")
+                                                                 : QStringLiteral(", keine Sicherungskopie vorhanden"));
 }
 
 }  // namespace
@@ -86,13 +95,16 @@ QString newestRunLog() {
 QString oneLine(const QString& text) {
     QString line;
     line.reserve(text.size());
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         if (c == QLatin1Char('\n'))
             line += QStringLiteral("\\n");
         else if (c == QLatin1Char('\r'))
             line += QStringLiteral("\\r");
         else if (c == QLatin1Char('\t'))
             line += QStringLiteral("\\t");
+        else if (fs::isNameByteAt(text, i))  // a byte of a file name that is no text
+            line += QStringLiteral("\\x%1").arg(c.unicode() - 0xDC00, 2, 16, QLatin1Char('0'));
         else if (c.category() == QChar::Other_Control)
             line += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else
@@ -172,8 +184,7 @@ QString RunReport::recordsSince(int& next) const {
     return texts.join(QStringLiteral("; "));
 }
 
-const RunReport::Entry& RunReport::entryDone(const CatalogListModel& model, int row,
-                                             EntryOutcome outcome) {
+void RunReport::describe(const CatalogListModel& model, int row, EntryOutcome outcome) {
     last_ = Entry();
     if (const auto entry = gCatalogFiles.Item(CatalogListModel::indexFromKey(model.row(row).key))) {
         last_.source = entry->acSourceFile();
@@ -183,16 +194,30 @@ const RunReport::Entry& RunReport::entryDone(const CatalogListModel& model, int 
         last_.folder = model.cell(row, col::kFolder);
     }
     last_.outcome = outcome;
-    QStringList reasons{baseReason(outcome)};
+    QStringList reasons{outcome == EntryOutcome::Aborted ? abortedReason(last_.source, last_.folder)
+                                                         : baseReason(outcome)};
     reasons << recordsSince(nextRecord_);
     reasons.removeAll(QString());
     last_.reason = reasons.join(QStringLiteral("; "));
+}
+
+const RunReport::Entry& RunReport::entryDone(const CatalogListModel& model, int row,
+                                             EntryOutcome outcome) {
+    describe(model, row, outcome);
     ++counts_[static_cast<size_t>(outcome)];
     write(outcomeText(outcome) + QStringLiteral(": ") + oneLine(last_.source) +
           QStringLiteral(" -> ") + oneLine(last_.folder) +
           (last_.reason.isEmpty()
                ? QString()
                : QStringLiteral(" (") + oneLine(last_.reason) + QLatin1Char(')')));
+    return last_;
+}
+
+const RunReport::Entry& RunReport::recordNotWritten(const CatalogListModel& model, int row) {
+    describe(model, row, EntryOutcome::Saved);
+    ++unwrittenRecords_;
+    write(kRecordNotWrittenText + oneLine(last_.source) +
+          (last_.reason.isEmpty() ? QString() : QStringLiteral(" (") + oneLine(last_.reason) + QLatin1Char(')')));
     return last_;
 }
 
@@ -222,6 +247,10 @@ QString RunReport::totalsText() const {
     const int stopped = count(EntryOutcome::Skipped) + count(EntryOutcome::Aborted);
     if (stopped > 0)
         text += QStringLiteral(", ") + QString::number(stopped) + QStringLiteral(" abgebrochen");
+    if (unwrittenRecords_ > 0)
+        text += QStringLiteral(", ") + QString::number(unwrittenRecords_) +
+                (unwrittenRecords_ == 1 ? QStringLiteral(" Eintrag nicht gespeichert")
+                                        : QStringLiteral(" Einträge nicht gespeichert"));
     return text;
 }
 

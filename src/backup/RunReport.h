@@ -17,6 +17,9 @@ QString newestRunLog();
 // How many run logs are kept; older ones are removed when a run starts.
 constexpr int kKeptRunLogs = 100;
 
+// How the terminal and the run log begin the line of a copy whose record was not written.
+inline const QString kRecordNotWrittenText = QStringLiteral("Eintrag nicht gespeichert: ");
+
 // A text as one line: control characters (a newline in a file name) written as escapes.
 QString oneLine(const QString& text);
 
@@ -43,6 +46,9 @@ class RunReport {
     void selected(int count, double bytes);
     // Row r of model is done; its reasons are the error records added since the last entry.
     const Entry& entryDone(const CatalogListModel& model, int row, EntryOutcome outcome);
+    // Row r was copied, but its record could not be written; the reasons are the error records
+    // added since the last entry.
+    const Entry& recordNotWritten(const CatalogListModel& model, int row);
     void note(const QString& text);
     // Ends the log: the run's error records, the totals, the end and the exit code.
     void finish(int exitCode);
@@ -51,7 +57,12 @@ class RunReport {
     int done() const;
     // Entries that the run could not back up: missing source, folder not created, copy failed.
     int failed() const;
-    // "3 gesichert, 1 nicht gesichert, 2 übersprungen"
+    // Copies whose records could not be written.
+    int unwrittenRecords() const { return unwrittenRecords_; }
+    // Whether the run leaves something for the user to look at: an entry not backed up or a
+    // record not written.
+    bool anyFailure() const { return failed() > 0 || unwrittenRecords_ > 0; }
+    // "3 gesichert, 1 nicht gesichert, 2 abgebrochen, 1 Eintrag nicht gespeichert"
     QString totalsText() const;
     QString logPath() const { return log_.fileName(); }
     // Why the log could not be written, "" when it was.
@@ -64,12 +75,14 @@ class RunReport {
     void openLog();
     void write(const QString& line);
     QString recordsSince(int& next) const;
+    void describe(const CatalogListModel& model, int row, EntryOutcome outcome);
 
     QFile log_;
     QString logError_;
     int firstRecord_ = 1;  // the error stack's first record of this run
     int nextRecord_ = 1;   // the first record not yet given to an entry
     std::array<int, kEntryOutcomes> counts_{};
+    int unwrittenRecords_ = 0;
     Entry last_;
 };
 

@@ -7,14 +7,17 @@
 #include "app/AppValues.h"
 #include "backup/Prog.h"
 #include "backup/RunState.h"
+#include "catalog/BackupAge.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogState.h"
 #include "errors/COLError.h"
 #include "platform/Dialogs.h"
+#include "platform/Clock.h"
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
 #include "platform/Formats.h"
 #include "settings/SettingKeys.h"
+#include "settings/SetupValues.h"
 
 namespace bravel {
 
@@ -168,6 +171,7 @@ void CatalogController::reopenRecordset() {
 }
 
 void CatalogController::dropCatalog() {
+    oldBackupCount_ = 0;
     if (rset_) rset_->Close();
     rset_.reset();
     gDBOpen = false;
@@ -176,6 +180,7 @@ void CatalogController::dropCatalog() {
 
 void CatalogController::closeCatalog() {
     if (!gDBOpen) return;
+    oldBackupCount_ = 0;
     if (rset_) rset_->Close();
     rset_.reset();
     if (gDB.Access) gDB.Access->Close();
@@ -370,9 +375,16 @@ std::vector<HostStamp> parseComputerstatus(const QString& text) {
 
 void CatalogController::fillHostColumns(ListRow& row, const QString& hostStatus) {
     if (!lastHostCells_ || lastHostCells_->hostStatus != hostStatus) {
-        HostCells cells{hostStatus, {}};
-        for (const HostStamp& stamp : parseComputerstatus(hostStatus))
-            cells.columnDates.emplace_back(model_.hostColumn(stamp.host), stamp.date);
+        HostCells cells;
+        cells.hostStatus = hostStatus;
+        for (const HostStamp& stamp : parseComputerstatus(hostStatus)) {
+            const int column = model_.hostColumn(stamp.host);
+            cells.columnDates.emplace_back(column, stamp.date);
+            if (stamp.host == gHostName && cells.ownColumn < 0) {
+                cells.ownColumn = column;
+                cells.ownDate = stamp.date;
+            }
+        }
         lastHostCells_ = std::move(cells);
     }
     for (const auto& [column, date] : lastHostCells_->columnDates) {
@@ -382,6 +394,38 @@ void CatalogController::fillHostColumns(ListRow& row, const QString& hostStatus)
         }
         row.cells[static_cast<size_t>(column)] = date;
     }
+}
+
+void CatalogController::markOldBackup(ListRow& row) const {
+    if (!oldBackupDays_ || lastHostCells_->ownColumn < 0) return;  // a date never written shows no colour
+    if (backupAge(lastHostCells_->ownDate, fillDay_, *oldBackupDays_) == BackupAge::Recent) return;
+    row.colors[static_cast<size_t>(lastHostCells_->ownColumn)] = listcolor::kRed;
+}
+
+int CatalogController::ownHostColumn() const {
+    if (gHostName.isEmpty()) return -1;
+    const std::vector<ListColumn>& columns = model_.columns();
+    for (size_t c = col::kFixedColumns; c < columns.size(); ++c)
+        if (columns[c].header == gHostName) return static_cast<int>(c);
+    return -1;
+}
+
+QString CatalogController::ownBackupDate(int row) const {
+    const int column = ownHostColumn();
+    return column < 0 ? QString() : model_.cell(row, column);
+}
+
+void CatalogController::countOldBackups() {
+    oldBackupCount_ = 0;
+    if (!oldBackupDays_) return;
+    const QDate today = now().date();
+    for (int r = 0; r < model_.rowCount(); ++r)
+        if (backupAge(ownBackupDate(r), today, *oldBackupDays_) != BackupAge::Recent) ++oldBackupCount_;
+}
+
+QString CatalogController::oldBackupNotice(int row) const {
+    if (!oldBackupDays_ || row < 0 || row >= model_.rowCount()) return {};
+    return backupAgeNotice(backupAge(ownBackupDate(row), now().date(), *oldBackupDays_), *oldBackupDays_);
 }
 
 ListRow CatalogController::buildRow(int n, qint64 id, bool sourceFound, bool folderFound,
@@ -406,6 +450,7 @@ ListRow CatalogController::buildRow(int n, qint64 id, bool sourceFound, bool fol
     setColor(col::kStatus, sourceFound && folderFound ? listcolor::kBlack : listcolor::kRed);
     setCell(col::kSourceAttr, sourceFound ? mAttrLetters(entry->iSourceFileAttr()) : kNotAvailable);
     fillHostColumns(row, hostStatus);
+    markOldBackup(row);
     setCell(col::kHostStatus, hostStatus);
     return row;
 }
@@ -477,6 +522,8 @@ void CatalogController::mFillListBox() {
     model_.clearRows();  // before the columns go, so that no row is shortened first
     mRemoveHostColumns();
     lastHostCells_.reset();
+    oldBackupDays_ = oldBackupWarningDays();
+    fillDay_ = now().date();
     view_.showOverlay(QStringLiteral(" Katalog wird geladen..."), true);
     QCoreApplication::processEvents();
     view_.setListVisible(false);
@@ -502,6 +549,7 @@ void CatalogController::mFillListBox() {
         Err.Clear();
     }
     model_.appendRows(std::move(rows));
+    countOldBackups();
     model_.sortRows(model_.sortColumn(), model_.sortOrder());
     model_.selectAll(false);
     if (model_.rowCount() > 0) view_.scrollToRow(0);
@@ -541,14 +589,13 @@ void CatalogController::mUpdateSelectionSummary() {
         if (entry) gSelTotal += static_cast<double>(entry->lSourceByte());
     }
     Err.Clear();
-    if (gSelCount == 0) {
-        view_.setSummaryText(QString());
-        return;
-    }
-    view_.setSummaryText(QStringLiteral("Anzahl selektierter Dateien: ") + QString::number(gSelCount) +
-                         QStringLiteral(" - Gesamtgröße: ") + formatGrouped(gSelTotal / 1024.0) +
-                         QStringLiteral(" KB") + QStringLiteral(" (") + formatGrouped(gSelTotal) +
-                         QStringLiteral(" Byte)"));
+    QStringList parts;
+    if (gSelCount > 0)
+        parts << QStringLiteral("Anzahl selektierter Dateien: ") + QString::number(gSelCount) +
+                     QStringLiteral(" - Gesamtgröße: ") + formatGrouped(gSelTotal / 1024.0) + QStringLiteral(" KB") +
+                     QStringLiteral(" (") + formatGrouped(gSelTotal) + QStringLiteral(" Byte)");
+    if (oldBackupDays_ && oldBackupCount_ > 0) parts << oldBackupCountText(oldBackupCount_, *oldBackupDays_);
+    view_.setSummaryText(parts.join(QStringLiteral(" - ")));
 }
 
 void CatalogController::mSelectAll(bool selected) { model_.selectAll(selected); }

@@ -86,6 +86,16 @@ public:
     void setAutoSizeColumns(bool on) { autoSizeColumns_ = on; }
     bool autoSizeColumnsOn() const { return autoSizeColumns_; }
     void setSortFromSettings(int column, int order);
+
+    // The old-backup warning as the last fill found it: its day count (nothing while it is off)
+    // and how many entries were last backed up on this computer longer ago or never.
+    std::optional<int> oldBackupDays() const { return oldBackupDays_; }
+    int oldBackupCount() const { return oldBackupCount_; }
+    // Counts them again from this computer's column, as a run has left it.
+    void countOldBackups();
+    // The tooltip's line about the row's last backup on this computer; empty when it is recent
+    // or the warning is off.
+    QString oldBackupNotice(int row) const;
     // Makes the record with the ID of the given row the current one; false when there is none.
     bool findRecordOfRow(int row);
     // Reads the row's record and looks at its source and folder again, as the fill does, after a
@@ -118,6 +128,11 @@ private:
     ListRow buildRow(int n, qint64 id, bool sourceFound, bool folderFound,
                      const QString& hostStatus);
     void fillHostColumns(ListRow& row, const QString& hostStatus);
+    // This computer's date in red when the warning is on and the date is too old.
+    void markOldBackup(ListRow& row) const;
+    // This computer's column, -1 when it has none.
+    int ownHostColumn() const;
+    QString ownBackupDate(int row) const;
     void dropCatalog();
     QString messageCaption() const;
 
@@ -137,8 +152,13 @@ private:
     struct HostCells {
         QString hostStatus;
         std::vector<std::pair<int, QString>> columnDates;
+        int ownColumn = -1;  // this computer's among them
+        QString ownDate;
     };
     std::optional<HostCells> lastHostCells_;
+    std::optional<int> oldBackupDays_;
+    QDate fillDay_;
+    int oldBackupCount_ = 0;
 };
 
 }  // namespace bravel

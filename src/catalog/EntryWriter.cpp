@@ -41,7 +41,16 @@ QStringList gSplitMultiselectFiles(const QString& text, bool namesOnly) {
     const QStringList pieces = text.split(QChar(0));
     QStringList files;
     if (namesOnly) {
-        for (int i = 0; i + 1 < pieces.size(); ++i) files << pieces[i];
+        for (int i = 0; i + 1 < pieces.size(); ++i) {
+            // A name from the command line keeps its bytes, but a catalog holds text only.
+            if (fs::hasNameBytes(pieces[i])) {
+                Err.Raise(errnum::kBadFileNameOrNumber);
+                gRecordError(QStringLiteral("col_gSplitMultiselectFiles"),
+                             fs::nameIsNoTextEvent(fs::readableName(fs::encodeName(pieces[i]))));
+                continue;
+            }
+            files << pieces[i];
+        }
         return files;
     }
     QString folder;

@@ -33,15 +33,15 @@ void readToolTipSettings() {
         gToolTipDelay = static_cast<int>(delay);
 }
 
-QString mainListToolTipText(const FileProperties& entry) {
+QString mainListToolTipText(const FileProperties& entry, const QString& backupNotice) {
     const QString indent = QStringLiteral("  ");
     const qint64 bytes = entry.lSourceByte();
     const QString size = formatGrouped(static_cast<double>(roundHalfEven(static_cast<double>(bytes) / 1024.0))) +
                          QStringLiteral("KB (") + formatGrouped(static_cast<double>(bytes)) + QStringLiteral("Byte)") +
                          QStringLiteral(" Attr(") + mAttrLetters(entry.iSourceFileAttr()) + QLatin1Char(')');
-    const QStringList lines{indent + entry.acSourceFile(),
-                            indent + formatGeneralDate(entry.dteSourceDate(), true), indent + size,
-                            indent + entry.acTagetPath()};
+    QStringList lines{indent + entry.acSourceFile(), indent + formatGeneralDate(entry.dteSourceDate(), true),
+                      indent + size, indent + entry.acTagetPath()};
+    if (!backupNotice.isEmpty()) lines << indent + backupNotice;
     return lines.join(gCrLf);
 }
 

@@ -17,8 +17,9 @@ extern int gToolTipDelay;    // 100 ms ticks until the window closes itself
 void readToolTipSettings();
 void resetToolTipState();
 
-// The four lines shown for a main-list row.
-QString mainListToolTipText(const FileProperties& entry);
+// The four lines shown for a main-list row, and the notice about its last backup as a fifth
+// when there is one.
+QString mainListToolTipText(const FileProperties& entry, const QString& backupNotice = QString());
 // The five lines shown for an error-list row (no line break at the end).
 QString errorToolTipText(const ErrorProperties& record);
 

@@ -103,7 +103,8 @@ void frm_ToolTip::openFromMainList(frm_main& window, int row, const QPoint& mous
     const std::shared_ptr<FileProperties> entry = gCatalogFiles.Item(index);
     Err.Clear();  // a missing entry leaves the lines empty
     ToolTipRequest request;
-    request.text = entry ? mainListToolTipText(*entry) : mainListToolTipText(FileProperties());
+    const QString backupNotice = window.controller().oldBackupNotice(row);
+    request.text = entry ? mainListToolTipText(*entry, backupNotice) : mainListToolTipText(FileProperties(), backupNotice);
     request.sourceName = QStringLiteral("FRM_MAIN");
     request.positionText = toolTipPositionText(pixelsToTwips(window.x() + mouseInList.x()) + 260,
                                                pixelsToTwips(window.y() + mouseInList.y()) + 1030);

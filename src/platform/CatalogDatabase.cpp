@@ -22,6 +22,7 @@
 #include "platform/CatalogErrors.h"
 #include "platform/CatalogLocks.h"
 #include "platform/Err.h"
+#include "platform/FileSystem.h"
 
 namespace bravel {
 
@@ -63,7 +64,7 @@ const char* const kCreateTable =
 const char* const kCreateIndex = "CREATE UNIQUE INDEX \"ID\" ON FILES (ID)";
 
 QByteArray native(const QString& path) {
-    return QFile::encodeName(path);
+    return fs::encodeName(path);
 }
 
 QString newConnectionName() {
@@ -75,7 +76,8 @@ QString newConnectionName() {
 
 // SQLite's URI form lets a read-write open refuse to create a missing file (mode=rw).
 QString sqliteUri(const QString& path, bool readOnly, bool immutable) {
-    QString uri = QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+    // Percent-encoded bytes reach the file system as they are, also a name's bytes that are no text.
+    QString uri = QStringLiteral("file:") + QString::fromLatin1(native(path).toPercentEncoding("/"));
     uri += readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw");
     if (immutable) uri += QStringLiteral("&immutable=1");
     return uri;
@@ -160,7 +162,7 @@ bool hasWriteBit(const struct stat& st) {
 // write anyway; the read-only attribute is the user's wish.
 bool placeIsWritable(const QString& path) {
     const QByteArray file = native(path);
-    const QByteArray folder = native(QFileInfo(path).absolutePath());
+    const QByteArray folder = native(fs::folderOf(fs::absolutePath(path)));
     struct stat fileStat, folderStat;
     if (::stat(file.constData(), &fileStat) != 0 || ::stat(folder.constData(), &folderStat) != 0)
         return false;
@@ -290,12 +292,21 @@ struct SideFiles {
     bool wal = false;
     bool shm = false;
 
+    // Looked at with stat alone: the pending error belongs to the caller.
+    static bool there(const QString& path, off_t& size) {
+        struct stat st;
+        if (::stat(native(path).constData(), &st) != 0) return false;
+        size = st.st_size;
+        return true;
+    }
     static SideFiles of(const QString& path) {
-        return {QFileInfo::exists(path + QStringLiteral("-wal")), QFileInfo::exists(path + QStringLiteral("-shm"))};
+        off_t size = 0;
+        return {there(path + QStringLiteral("-wal"), size), there(path + QStringLiteral("-shm"), size)};
     }
     void removeNewEmptyOnes(const QString& path) const {
         const QString walFile = path + QStringLiteral("-wal");
-        if (wal || QFileInfo(walFile).size() != 0) return;
+        off_t walBytes = 0;
+        if (wal || (there(walFile, walBytes) && walBytes != 0)) return;
         ::unlink(native(walFile).constData());
         if (!shm) ::unlink(native(path + QStringLiteral("-shm")).constData());
     }
@@ -866,7 +877,7 @@ std::unique_ptr<CatalogDatabase> CatalogDatabase::create(const QString& path) {
         return nullptr;
     }
     installCatalogLocks();
-    const QString full = QFileInfo(path).absoluteFilePath();
+    const QString full = fs::absolutePath(path);
     // O_EXCL: the file is ours or the call fails; an existing file is never opened for writing.
     const int fd = ::open(native(full).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
@@ -874,7 +885,7 @@ std::unique_ptr<CatalogDatabase> CatalogDatabase::create(const QString& path) {
         if (error == EEXIST)
             catalogerrors::raise(errnum::kDbFileExists, full);
         else if (error == ENOENT || error == ENOTDIR)
-            catalogerrors::raise(errnum::kPathNotFound, QFileInfo(full).absolutePath());
+            catalogerrors::raise(errnum::kPathNotFound, fs::folderOf(full));
         else
             raiseForErrno(error, full);
         return nullptr;
@@ -909,7 +920,7 @@ std::unique_ptr<CatalogDatabase> CatalogDatabase::open(const QString& path) {
         return nullptr;
     }
     installCatalogLocks();
-    const QString full = QFileInfo(path).absoluteFilePath();
+    const QString full = fs::absolutePath(path);
     if (!checkCatalogHeader(full)) return nullptr;
 
     auto link = std::make_shared<CatalogConnection>();

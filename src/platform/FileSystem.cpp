@@ -20,7 +20,92 @@
 namespace bravel::fs {
 namespace {
 
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
+QByteArray native(const QString& path) { return encodeName(path); }
+
+// The length of the UTF-8 sequence that a lead byte starts, 0 for a byte that starts none.
+int sequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
+// The sequence at bytes[i] as one character's text when it is valid UTF-8 (no overlong form,
+// no surrogate, nothing beyond U+10FFFF), else nothing.
+std::optional<QString> validSequence(const QByteArray& bytes, qsizetype i) {
+    const int length = sequenceLength(static_cast<unsigned char>(bytes[i]));
+    if (length == 0 || i + length > bytes.size()) return std::nullopt;
+    const QByteArray sequence = bytes.mid(i, length);
+    // A sequence that is no UTF-8 decodes into U+FFFD, whose own bytes differ from it.
+    const QString text = QString::fromUtf8(sequence);
+    if (text.toUtf8() != sequence) return std::nullopt;
+    return text;
+}
+
+QString decodeByteByByte(const QByteArray& bytes) {
+    QString name;
+    for (qsizetype i = 0; i < bytes.size();) {
+        if (const std::optional<QString> text = validSequence(bytes, i)) {
+            name += *text;
+            i += text->toUtf8().size();
+        } else {
+            name += QChar(0xDC00 + static_cast<unsigned char>(bytes[i]));
+            ++i;
+        }
+    }
+    return name;
+}
+
+}  // namespace
+
+QString decodeName(const QByteArray& bytes) {
+    const QString name = QFile::decodeName(bytes);
+    // Text in the locale's encoding, and it is the common case.
+    if (QFile::encodeName(name) == bytes) return name;
+    return decodeByteByByte(bytes);
+}
+
+bool isNameByteAt(const QString& name, qsizetype i) {
+    const char16_t c = name[i].unicode();
+    return c >= 0xDC80 && c <= 0xDCFF && !(i > 0 && name[i - 1].isHighSurrogate());
+}
+
+bool hasNameBytes(const QString& name) {
+    for (qsizetype i = 0; i < name.size(); ++i)
+        if (isNameByteAt(name, i)) return true;
+    return false;
+}
+
+QByteArray encodeName(const QString& name) {
+    if (!hasNameBytes(name)) return QFile::encodeName(name);
+    QByteArray bytes;
+    qsizetype textStart = 0;
+    for (qsizetype i = 0; i <= name.size(); ++i) {
+        if (i < name.size() && !isNameByteAt(name, i)) continue;
+        bytes += QFile::encodeName(name.mid(textStart, i - textStart));
+        if (i < name.size()) bytes += static_cast<char>(name[i].unicode() - 0xDC00);
+        textStart = i + 1;
+    }
+    return bytes;
+}
+
+QString absolutePath(const QString& path) {
+    if (path.isEmpty() || path.startsWith(QLatin1Char('/'))) return QDir::cleanPath(path);
+    char buffer[PATH_MAX];
+    const QString current = ::getcwd(buffer, sizeof buffer) ? decodeName(buffer) : QDir::currentPath();
+    return QDir::cleanPath(current + QLatin1Char('/') + path);
+}
+
+QString fileNameOf(const QString& path) { return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1); }
+
+QString folderOf(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0) return QStringLiteral(".");
+    return slash == 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+namespace {
 
 bool statPath(const QString& path, struct stat& st) {
     if (path.isEmpty()) {

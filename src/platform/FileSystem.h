@@ -22,6 +22,23 @@ constexpr int kArchive = 32;
 // error Err with our error number and German description.
 namespace fs {
 
+// File names are bytes. decodeName takes them as the locale's text; a byte that is no part of
+// such text is kept as the character U+DC80 + byte (a lone surrogate, which no text holds), so
+// that encodeName gives the same bytes back. Qt's own decoding would turn such a byte into
+// U+FFFD and lose it.
+QString decodeName(const QByteArray& bytes);
+QByteArray encodeName(const QString& name);
+// Whether name[i] stands for a byte of a name that is no text. The second half of a character
+// beyond U+FFFF can have the same value; it follows the first half and is text.
+bool isNameByteAt(const QString& name, qsizetype i);
+bool hasNameBytes(const QString& name);
+// Path arithmetic on the text alone, which keeps such bytes (QFileInfo goes through Qt's own
+// encoding and loses them): the path made absolute against the current folder and cleaned, its
+// last part, and what comes before that.
+QString absolutePath(const QString& path);
+QString fileNameOf(const QString& path);
+QString folderOf(const QString& path);
+
 bool exists(const QString& path);  // follows links; no error when missing
 bool isDirectory(const QString& path);
 bool isRegularFile(const QString& path);

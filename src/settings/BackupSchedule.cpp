@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "platform/Err.h"
+#include "platform/FileSystem.h"
 #include "platform/HostTools.h"
 #include "settings/DesktopIntegration.h"
 
@@ -56,16 +57,32 @@ Outcome switchOff(const QString& catalogPath) {
     return removed ? Outcome::Removed : Outcome::Failed;
 }
 
+// Letters, digits and "_" as they are, each run of anything else as one "_". By hand: a regular
+// expression does not match in a text that holds a file name's raw bytes (lone surrogates).
+QString asciiWord(const QString& text) {
+    QString word;
+    bool inRun = false;
+    for (const QChar c : text) {
+        const bool kept = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_';
+        if (kept) word += c;
+        else if (!inRun) word += QLatin1Char('_');
+        inRun = !kept;
+    }
+    return word;
+}
+
 }  // namespace
 
 QString userUnitFolder() { return desktop::configHome() + QStringLiteral("/systemd/user"); }
 
 QString unitBaseName(const QString& catalogPath) {
-    const QString absolute = QFileInfo(catalogPath).absoluteFilePath();
-    QString readable = QFileInfo(absolute).completeBaseName();
-    readable.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_]+")), QStringLiteral("_"));
+    const QString absolute = fs::absolutePath(catalogPath);
+    QString readable = fs::fileNameOf(absolute);
+    const qsizetype extension = readable.lastIndexOf(QLatin1Char('.'));
+    if (extension >= 0) readable.truncate(extension);
+    readable = asciiWord(readable);
     readable = readable.left(40);
-    const QByteArray hash = QCryptographicHash::hash(QFile::encodeName(absolute), QCryptographicHash::Sha256);
+    const QByteArray hash = QCryptographicHash::hash(fs::encodeName(absolute), QCryptographicHash::Sha256);
     return QStringLiteral("bravel-") + readable + QLatin1Char('-') + QString::fromLatin1(hash.toHex().left(10));
 }
 
@@ -86,20 +103,23 @@ QString calendarText(const Schedule& schedule) {
 
 QString quoteUnitArgument(const QString& argument) {
     QString quoted = QStringLiteral("\"");
-    for (const QChar c : argument) {
+    for (qsizetype i = 0; i < argument.size(); ++i) {
+        const QChar c = argument[i];
         if (c == QLatin1Char('\\') || c == QLatin1Char('"')) quoted += QLatin1Char('\\') + QString(c);
         else if (c == QLatin1Char('%')) quoted += QStringLiteral("%%");
         else if (c == QLatin1Char('$')) quoted += QStringLiteral("$$");
         else if (c == QLatin1Char('\n')) quoted += QStringLiteral("\\n");
         else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
             quoted += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else if (fs::isNameByteAt(argument, i))  // a unit file is UTF-8; systemd turns the escape back into the byte
+            quoted += QStringLiteral("\\x%1").arg(c.unicode() - 0xDC00, 2, 16, QLatin1Char('0'));
         else quoted += c;
     }
     return quoted + QLatin1Char('"');
 }
 
 QString serviceText(const QString& catalogPath, const QString& programPath, const Schedule& schedule) {
-    const QString catalog = QFileInfo(catalogPath).absoluteFilePath();
+    const QString catalog = fs::absolutePath(catalogPath);
     // systemd expands "$$" in the arguments only, not in the program's own path.
     QString program = quoteUnitArgument(programPath);
     program.replace(QStringLiteral("$$"), QStringLiteral("$"));
@@ -116,7 +136,7 @@ QString serviceText(const QString& catalogPath, const QString& programPath, cons
 
 QString timerText(const QString& catalogPath, const Schedule& schedule) {
     QString description = QStringLiteral("Zeitplan der Bravel-Sicherung von ") +
-                          QFileInfo(catalogPath).absoluteFilePath();
+                          fs::absolutePath(catalogPath);
     description.replace(QLatin1Char('%'), QStringLiteral("%%")).replace(QLatin1Char('\n'), QLatin1Char(' '));
     return QStringLiteral("[Unit]\nDescription=") + description + QStringLiteral("\n\n[Timer]\nOnCalendar=") +
            calendarText(schedule) + QStringLiteral("\nPersistent=true\nUnit=") + unitBaseName(catalogPath) +

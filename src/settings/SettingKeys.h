@@ -62,6 +62,10 @@ inline constexpr SettingKey setup_chk_VerifyCopies{"setup_chk_VerifyCopies", "0"
 inline constexpr SettingKey setup_chk_KeepVersions{"setup_chk_KeepVersions", "0"};
 inline constexpr SettingKey setup_txt_KeepVersions{"setup_txt_KeepVersions", "5"};
 constexpr int kMostVersionsKept = 999;  // older copies per file
+// The list warns of entries whose last backup on this computer is older than so many days.
+inline constexpr SettingKey setup_chk_WarnOldBackup{"setup_chk_WarnOldBackup", "0"};
+inline constexpr SettingKey setup_txt_WarnOldBackup{"setup_txt_WarnOldBackup", "7"};
+constexpr int kMostWarnDays = 9999;
 inline constexpr SettingKey setup_chk_AutoSpaltenbreite{"setup_chk_AutoSpaltenbreite", "1"};
 inline constexpr SettingKey setup_chk_AutoUpdate{"setup_chk_AutoUpdate", "1"};
 inline constexpr SettingKey setup_txt_AutoUpdate{"setup_txt_AutoUpdate", "1000"};

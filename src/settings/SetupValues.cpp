@@ -70,6 +70,17 @@ std::optional<MenuLabel> menuLabelForName(const QString& name) {
     return std::nullopt;
 }
 
+std::optional<int> oldBackupWarningDays() {
+    const SetupValues defaults;
+    bool on = defaults.warnOldBackup;
+    readCheckBox(keys::setup_chk_WarnOldBackup, on);
+    qint64 days = defaults.warnOldBackupDays;
+    readInteger(keys::setup_txt_WarnOldBackup, days);
+    Err.Clear();
+    if (!on) return std::nullopt;
+    return static_cast<int>(std::clamp<qint64>(days, 1, keys::kMostWarnDays));
+}
+
 QStringList afterJobActions() {
     return {QStringLiteral("Programm beenden"), QStringLiteral("Abmelden (Netzwerkverbindungen lösen)"),
             QStringLiteral("Windows neu starten (nur Win9x)"), QStringLiteral("Windows herunterfahren (nur Win9x)")};
@@ -114,6 +125,11 @@ SetupValues loadSetupValues() {
     if (readInteger(keys::sld_ToolTipTransparenz, opacity))
         v.toolTipOpacity = static_cast<int>(std::clamp<qint64>(opacity, 0, 255));
 
+    readCheckBox(keys::setup_chk_WarnOldBackup, v.warnOldBackup);
+    qint64 days = v.warnOldBackupDays;
+    if (readInteger(keys::setup_txt_WarnOldBackup, days))
+        v.warnOldBackupDays = static_cast<int>(std::clamp<qint64>(days, 1, keys::kMostWarnDays));
+
     readCheckBox(keys::setup_chk_AfterJob, v.afterJob);
     qint64 action = v.afterJobIndex;
     // An index outside the four actions shows no action, as -1 does.
@@ -156,6 +172,8 @@ SetupWriteOutcome writeSetupValues(const SetupValues& v) {
     gShowToolTips = v.showToolTip;
     writeSetting(keys::sld_ToolTipTransparenz, static_cast<qint64>(v.toolTipOpacity));
     gToolTipAlpha = v.toolTipOpacity;
+    writeCheckBox(keys::setup_chk_WarnOldBackup, v.warnOldBackup);
+    writeSetting(keys::setup_txt_WarnOldBackup, static_cast<qint64>(v.warnOldBackupDays));
     writeCheckBox(keys::setup_chk_Switch2Autostart, v.switch2Autostart);
     writeCheckBox(keys::setup_chk_AfterJob, v.afterJob);
     writeSetting(keys::setup_cbo_AfterJob, static_cast<qint64>(v.afterJob ? v.afterJobIndex : -1));

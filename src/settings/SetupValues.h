@@ -31,6 +31,8 @@ struct SetupValues {
     bool fullRowSelect = true;
     bool showToolTip = true;
     int toolTipOpacity = 220;
+    bool warnOldBackup = false;
+    int warnOldBackupDays = 7;
     // Vorgang
     bool afterJob = false;
     int afterJobIndex = -1;
@@ -56,6 +58,10 @@ struct SetupWriteOutcome {
 // The OK button's writes in their order. Stops at the first failed check; what was written
 // before the stop stays written.
 SetupWriteOutcome writeSetupValues(const SetupValues& values);
+
+// The age in days beyond which the list warns of an entry's last backup on this computer;
+// nothing while the warning is off.
+std::optional<int> oldBackupWarningDays();
 
 // The after-run actions in the order of their stored index.
 QStringList afterJobActions();

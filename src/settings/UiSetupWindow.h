@@ -76,6 +76,8 @@ class UiSetupWindow {
     QCheckBox* chk_FullRowSelect;
     QCheckBox* chk_ShowToolTip;
     QSlider* sld_ToolTipTransparenz;
+    QCheckBox* chk_WarnOldBackup;
+    QSpinBox* txt_WarnOldBackup;
     // Vorgang
     QCheckBox* chk_AfterJob;
     QComboBox* cbo_AfterJob;

@@ -85,6 +85,7 @@ void frm_setup::connectControls() {
     connect(chk_StandardSicherungsverzeichnis, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
     connect(chk_AfterJob, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
     connect(chk_KeepVersions, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
+    connect(chk_WarnOldBackup, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
     connect(opt_AutoCopyRange, &QRadioButton::toggled, this, &frm_setup::updateEnabledStates);
     connect(drv_Drive, &QComboBox::currentTextChanged, this, [this](const QString& root) {
         if (loaded_) pointDirectoryAt(root);
@@ -170,6 +171,8 @@ void frm_setup::showValues(const SetupValues& v) {
     chk_FullRowSelect->setChecked(v.fullRowSelect);
     chk_ShowToolTip->setChecked(v.showToolTip);
     sld_ToolTipTransparenz->setValue(v.toolTipOpacity);
+    chk_WarnOldBackup->setChecked(v.warnOldBackup);
+    txt_WarnOldBackup->setValue(v.warnOldBackupDays);
     chk_AfterJob->setChecked(v.afterJob);
     cbo_AfterJob->setCurrentIndex(v.afterJobIndex);
     chk_ShowStatus->setChecked(v.showStatus);
@@ -198,6 +201,8 @@ SetupValues frm_setup::controlValues() const {
     v.fullRowSelect = chk_FullRowSelect->isChecked();
     v.showToolTip = chk_ShowToolTip->isChecked();
     v.toolTipOpacity = sld_ToolTipTransparenz->value();
+    v.warnOldBackup = chk_WarnOldBackup->isChecked();
+    v.warnOldBackupDays = txt_WarnOldBackup->value();
     v.afterJob = chk_AfterJob->isChecked();
     v.afterJobIndex = cbo_AfterJob->currentIndex();
     v.showStatus = chk_ShowStatus->isChecked();
@@ -224,6 +229,7 @@ void frm_setup::updateEnabledStates() {
     dir_Directory->setEnabled(standardFolder);
     cbo_AfterJob->setEnabled(chk_AfterJob->isChecked());
     txt_KeepVersions->setEnabled(chk_KeepVersions->isChecked());
+    txt_WarnOldBackup->setEnabled(chk_WarnOldBackup->isChecked());
 }
 
 void frm_setup::pointDirectoryAt(const QString& path) {

@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "app/AppValues.h"
 #include "app/CommandLine.h"
+#include "platform/FileSystem.h"
 
 using namespace bravel;
 
@@ -143,3 +144,23 @@ TEST(CommandLineTest, TheStartCommandFeedsTheCommandLineText) {
     EXPECT_EQ(gStartCommand.mode, CommandLineMode::Plain);
     EXPECT_TRUE(gCommandLine.isEmpty());
 }
+
+namespace {
+
+TEST(CommandLineBytesTest, ArgumentsThatAreNoUtf8KeepTheirBytes) {
+    QByteArray program("bravel"), run("--run"), catalog("/k/K\xe4talog.bvk"), open("/open/");
+    char* argv[] = {program.data(), run.data(), catalog.data(), nullptr};
+    const QStringList arguments = argumentsOf(3, argv);
+    ASSERT_EQ(arguments.size(), 2);
+    EXPECT_EQ(fs::encodeName(arguments[1]), catalog);
+    const CommandLine line = interpretCommandLine(arguments);
+    ASSERT_EQ(line.mode, CommandLineMode::Run);
+    EXPECT_EQ(fs::encodeName(line.run.catalog), catalog);
+
+    char* openArgv[] = {program.data(), catalog.data(), open.data(), nullptr};
+    const CommandLine opened = interpretCommandLine(argumentsOf(3, openArgv));
+    ASSERT_EQ(opened.mode, CommandLineMode::Open);
+    EXPECT_EQ(fs::encodeName(opened.catalog), catalog);
+}
+
+}  // namespace

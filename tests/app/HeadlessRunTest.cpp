@@ -13,6 +13,7 @@
 #include <QVariantMap>
 
 #include "../faults/FaultSupport.h"
+#include "CatalogLock.h"
 #include "app/HeadlessRun.h"
 #include "backup/Copy.h"
 #include "backup/RunReport.h"
@@ -310,7 +311,9 @@ TEST_F(HeadlessRunTest, SigtermInALargeCopyKeepsTheOlderCopyAndTheFinishedRecord
         << "the finished entry keeps its record";
     EXPECT_TRUE(storedRecord(large).status.isEmpty());
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
-    EXPECT_TRUE(run.out.contains(QStringLiteral("abgebrochen: ") + large)) << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("abgebrochen: ") + large +
+                                 QStringLiteral(" (durch ein Signal abgebrochen, ältere Kopie behalten")))
+        << show(run);
     const QString log = newestLog();
     EXPECT_TRUE(log.contains(QStringLiteral("Benutzerunterbrechung"))) << log.toStdString();
     EXPECT_TRUE(log.endsWith(QStringLiteral("Exitcode: 3\n"))) << log.toStdString();
@@ -564,6 +567,118 @@ TEST_F(HeadlessRunTest, AScheduleIsSetAndSwitchedOffFromTheCommandLine) {
     const Finished wrong = bravel({QStringLiteral("--schedule"), catalog, QStringLiteral("--hourly")});
     EXPECT_EQ(wrong.code, exitcode::kCannotStart);
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("Unbekannte Angabe: --hourly"))) << show(wrong);
+}
+
+}  // namespace
+}  // namespace bravel::test
+
+namespace bravel::test {
+namespace {
+
+TEST_F(HeadlessRunTest, RecordsThatCannotBeWrittenAreReportedAndEndWithOne) {
+    const QString a = source(QStringLiteral("a.txt"), 1000, 1);
+    const QString folder = path(QStringLiteral("sicherung"));
+    makeCatalog({{a, folder}});
+    CatalogLock lock(catalog);
+    if (!lock.held()) GTEST_SKIP() << "the sqlite3 shell could not lock the catalog";
+
+    const Finished run = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--quiet")});
+    lock.release();
+    EXPECT_EQ(run.code, exitcode::kSomeNotSaved) << show(run);
+    EXPECT_EQ(readFile(folder + QStringLiteral("/a.txt")), patterned(1000, 1)) << "the copy itself was made";
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Eintrag nicht gespeichert: ") + a)) << "said even when quiet: " << show(run);
+    EXPECT_TRUE(storedRecord(a).status.isEmpty());
+    const QString log = newestLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("Eintrag nicht gespeichert: ") + a)) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Summe: 1 gesichert, 0 nicht gesichert, 1 Eintrag nicht gespeichert")))
+        << log.toStdString();
+    EXPECT_TRUE(log.endsWith(QStringLiteral("Exitcode: 1\n"))) << log.toStdString();
+}
+
+TEST_F(HeadlessRunTest, ACatalogOnAReadOnlyMountIsReportedTheSameWay) {
+    const QString a = source(QStringLiteral("a.txt"), 1000, 1);
+    ScopedTmpfs mount(path(QStringLiteral("ro")), "size=2m");
+    SKIP_UNLESS_MOUNTED(mount);
+    makeCatalog({{a, path(QStringLiteral("sicherung"))}});
+    ASSERT_TRUE(QFile::copy(catalog, path(QStringLiteral("ro/Katalog.bvk"))));
+    catalog = path(QStringLiteral("ro/Katalog.bvk"));
+    if (!mount.remount(true)) GTEST_SKIP() << "remounting read-only refused: " << std::strerror(errno);
+
+    const Finished run = bravel({QStringLiteral("--run"), catalog});
+    EXPECT_EQ(run.code, exitcode::kSomeNotSaved) << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Eintrag nicht gespeichert: ") + a)) << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("1 gesichert, 0 nicht gesichert, 1 Eintrag nicht gespeichert")))
+        << show(run);
+}
+
+TEST_F(HeadlessRunTest, SigtermBeforeTheFirstCopyDoesNotClaimAnOlderCopy) {
+    const QString large = sparseSource(QStringLiteral("gross.img"));
+    const QString folder = path(QStringLiteral("sicherung"));
+    makeCatalog({{large, folder}});
+
+    QProcess program;
+    start(program, {QStringLiteral("--run"), catalog});
+    auto tempFiles = [&] {
+        return QDir(folder).entryList({copyTempPrefix() + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    };
+    ASSERT_TRUE(waitUntil([&] { return !tempFiles().isEmpty(); }, 60000)) << "the copy never started";
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    const Finished run = finish(program);
+
+    EXPECT_EQ(run.code, exitcode::kCancelled) << show(run);
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/gross.img")));
+    EXPECT_TRUE(tempFiles().isEmpty());
+    EXPECT_FALSE(run.out.contains(QStringLiteral("ältere Kopie"))) << show(run);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("abgebrochen: ") + large +
+                                 QStringLiteral(" (durch ein Signal abgebrochen, keine Sicherungskopie vorhanden")))
+        << show(run);
+    EXPECT_FALSE(newestLog().contains(QStringLiteral("ältere Kopie"))) << newestLog().toStdString();
+}
+
+}  // namespace
+}  // namespace bravel::test
+
+namespace bravel::test {
+namespace {
+
+// A catalog whose name is Latin-1, given on the command line as the shell passes it: bytes.
+TEST_F(HeadlessRunTest, ACatalogNamedInLatinOneIsRunAndScheduled) {
+    const QString a = source(QStringLiteral("a.txt"), 500, 1);
+    makeCatalog({{a, path(QStringLiteral("sicherung"))}});
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/K\xe4talog.bvk";
+    ASSERT_EQ(::rename(QFile::encodeName(catalog).constData(), latin1.constData()), 0);
+    auto bravelOnLatin1 = [&](const QString& arguments) {
+        QProcess shell;
+        shell.setProcessEnvironment(environment());
+        shell.start(QStringLiteral("bash"), {QStringLiteral("-c"),
+                                             QStringLiteral("cd \"$1\" && exec \"$0\" ") + arguments,
+                                             QStringLiteral(BRAVEL_BINARY), dir.path()});
+        EXPECT_TRUE(shell.waitForStarted(10000));
+        return finish(shell);
+    };
+
+    const Finished run = bravelOnLatin1(QStringLiteral("--run \"$(printf 'K\\344talog.bvk')\""));
+    EXPECT_EQ(run.code, exitcode::kAllSaved) << show(run);
+    EXPECT_EQ(readFile(path(QStringLiteral("sicherung/a.txt"))), patterned(500, 1));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("K\\xe4talog.bvk: 1 gesichert"))) << show(run);
+    EXPECT_TRUE(newestLog().contains(QStringLiteral("Katalog: ") + dir.path() + QStringLiteral("/K\\xe4talog.bvk\n")))
+        << newestLog().toStdString();
+    ASSERT_EQ(::rename(latin1.constData(), QFile::encodeName(catalog).constData()), 0);
+    EXPECT_TRUE(storedRecord(a).status.startsWith(QStringLiteral("gesichert ("))) << "the record was written";
+    ASSERT_EQ(::rename(QFile::encodeName(catalog).constData(), latin1.constData()), 0);
+
+    const Finished scheduled = bravelOnLatin1(QStringLiteral("--schedule \"$(printf 'K\\344talog.bvk')\" --daily 02:00"));
+    EXPECT_NE(scheduled.code, exitcode::kCannotStart) << show(scheduled);
+    const QString units = home + QStringLiteral("/cfg/systemd/user/");
+    const QStringList services = QDir(units).entryList({QStringLiteral("*.service")}, QDir::Files);
+    ASSERT_EQ(services.size(), 1) << show(scheduled);
+    const QByteArray service = readFile(units + services.first());
+    EXPECT_TRUE(service.contains(" --run \"" + QFile::encodeName(dir.path()) + "/K\\xe4talog.bvk\"")) << service.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(service).toUtf8() == service) << "a unit file is UTF-8";
+
+    const Finished off = bravelOnLatin1(QStringLiteral("--schedule \"$(printf 'K\\344talog.bvk')\" --off"));
+    EXPECT_EQ(off.code, exitcode::kAllSaved) << show(off);
+    EXPECT_TRUE(QDir(units).entryList(QDir::Files).isEmpty());
 }
 
 }  // namespace

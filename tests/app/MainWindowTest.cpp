@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <cstdio>
 
 #include <QAction>
 #include <QDir>
@@ -20,7 +21,9 @@
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
+#include "errors/COLError.h"
 #include "platform/CatalogDatabase.h"
+#include "platform/FileSystem.h"
 #include "platform/Twips.h"
 #include "settings/SettingKeys.h"
 
@@ -256,6 +259,66 @@ TEST_F(MainWindowTest, ComputerColumnsShowTheComputerPictureInTheirHeading) {
     ASSERT_GE(here, col::kFixedColumns);
     EXPECT_EQ(picture(here).cacheKey(), picture(laptop).cacheKey());
     window.close();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, OpensACatalogWhoseNameIsNoTextAsTheFileTypeEntryPassesIt) {
+    const QString source = path("Quelle.txt");
+    test::writeFile(source, "Inhalt");
+    QDir().mkpath(path("sicherung"));
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/K\xe4talog.bvk";
+    ASSERT_EQ(::rename(QFile::encodeName(makeCatalog({source}, path("sicherung"))).constData(), latin1.constData()), 0);
+    QByteArray program("bravel"), catalog(latin1), marker("/open/");
+    char* argv[] = {program.data(), catalog.data(), marker.data(), nullptr};
+    setStartCommand(argumentsOf(3, argv));
+
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    ASSERT_TRUE(gDBOpen);
+    EXPECT_EQ(window.controller().model().rowCount(), 1);
+    EXPECT_EQ(fs::encodeName(gDB.Access->name()), latin1);
+    EXPECT_EQ(fs::encodeName(gRecentCatalogs[0]), latin1) << "the recent list has it as long as the program runs";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ACommandLineFileWhoseNameIsNoTextIsRecordedAndNotAdded) {
+    const QString good = path("gut.txt");
+    test::writeFile(good, "gut");
+    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/Gr\xfc\xdf" "e.txt";
+    ASSERT_EQ(::rename(QFile::encodeName(good).constData(), latin1.constData()), 0);
+    test::writeFile(good, "gut");
+    QDir().mkpath(path("ziel"));
+    const QString catalog = makeCatalog({}, QString());
+    writeSetting(keys::setup_chk_autostart, QString("1"));
+    writeSetting(keys::setup_txt_autostart, catalog);
+    writeSetting(keys::setup_txt_StandardSicherungsverzeichnis, path("ziel"));
+    QByteArray program("bravel"), odd(latin1), plain(QFile::encodeName(good));
+    char* argv[] = {program.data(), odd.data(), plain.data(), nullptr};
+    setStartCommand(argumentsOf(3, argv));
+
+    frm_main window;
+    EXPECT_FALSE(window.load());
+    window.controller().closeCatalog();
+    auto db = CatalogDatabase::open(catalog);
+    auto rset = db->OpenRecordset("SELECT FILES.* FROM FILES");
+    EXPECT_EQ(rset->RecordCount(), 1) << "its bytes cannot be kept in the catalog";
+    rset->MoveFirst();
+    QVariant value;
+    rset->Field("Eingangsdatei", value);
+    EXPECT_EQ(value.toString(), good);
+    rset->Close();
+    db->Close();
+    bool recorded = false;
+    for (int i = 1; i <= gErrorStack.Count(); ++i)
+        recorded |= gErrorStack.Item(i)->ErrEvent() ==
+                    "Name ist kein Text und wird nicht aufgenommen: '" + dir.path() + "/Gr\\xFC\\xDFe.txt'";
+    EXPECT_TRUE(recorded);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "BackupTestSupport.h"
 #include "CatalogFiles.h"
+#include "CatalogLock.h"
 #include "RecordingMainView.h"
 #include "RecordingRunObserver.h"
 #include "TestSupport.h"
@@ -557,38 +558,6 @@ TEST_F(BackupRunTest, OverallProgressEndsAt100) {
     ASSERT_GE(hundred, 0) << observer.log.join(' ').toStdString();
     EXPECT_LT(hundred, observer.log.lastIndexOf(QStringLiteral("overall=0")));
 }
-
-// A second program (the sqlite3 shell) holds a write transaction on the catalog.
-class CatalogLock {
-  public:
-    explicit CatalogLock(const QString& catalog) {
-        shell_.setProcessChannelMode(QProcess::MergedChannels);
-        shell_.start(QStringLiteral("sqlite3"), {catalog});
-        if (!shell_.waitForStarted(10000)) return;
-        shell_.write("BEGIN IMMEDIATE;\nSELECT 'LOCKED';\n");
-        QByteArray output;
-        for (int i = 0; i < 100 && !output.contains("LOCKED"); ++i) {
-            shell_.waitForReadyRead(100);
-            output += shell_.readAll();
-        }
-        held_ = output.contains("LOCKED");
-    }
-    ~CatalogLock() {
-        release();
-        shell_.waitForFinished(10000);
-    }
-    bool held() const { return held_; }
-    void release() {
-        if (shell_.state() != QProcess::Running) return;
-        shell_.write("COMMIT;\n.quit\n");
-        shell_.closeWriteChannel();
-        shell_.waitForFinished(10000);
-    }
-
-  private:
-    QProcess shell_;
-    bool held_ = false;
-};
 
 class LockedCatalogTest : public BackupRunTest {
   protected:

@@ -355,3 +355,24 @@ TEST_F(ToolTipTest, LosingTheListFocusLetsTimer2CloseIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ToolTipTest, AnEntryNeverBackedUpHereSaysSoInItsToolTipWhileTheWarningIsOn) {
+    const QString source = writeBytes("nie.dat", 10);
+    setStartCommand({makeCatalog({source}), QStringLiteral("/open/")});
+    writeSetting(keys::setup_chk_WarnOldBackup, QString("1"));
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    const QRect row = window.lst_Files->visualRect(window.controller().model().index(0, 0));
+    QTest::mouseClick(window.lst_Files->viewport(), Qt::LeftButton, {}, row.center());
+    frm_ToolTip* tip = frm_ToolTip::current();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(tip->txt_Info->toPlainText().endsWith("\n  Auf diesem Computer noch nie gesichert."))
+        << tip->txt_Info->toPlainText().toStdString();
+    frm_ToolTip::unload();
+    window.close();
+}
+
+}  // namespace

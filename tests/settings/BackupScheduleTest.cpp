@@ -1,6 +1,8 @@
 // Timed backups as systemd user units: the files written for daily and weekly schedules, their
 // removal, and what systemd itself says of them.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include "TestSupport.h"
+#include "platform/FileSystem.h"
 #include "settings/BackupSchedule.h"
 
 using namespace bravel;
@@ -205,6 +208,35 @@ TEST(ScheduleArgumentsTest, TheCommandLineFormsAreReadAndMistakesNamed) {
         EXPECT_FALSE(parseArguments(arguments, catalog, schedule, problem)) << arguments.join(' ').toStdString();
         EXPECT_EQ(problem, why);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BackupScheduleTest, ACatalogNameThatIsNoTextGetsAnAsciiUnitAndItsBytesInTheCommand) {
+    installSystemctl(0);
+    const QString latin1 = fs::decodeName(QFile::encodeName(dir.path()) + "/K\xe4talog.bvk");
+    const int fd = ::open(fs::encodeName(latin1).constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    ASSERT_TRUE(fs::isRegularFile(latin1));
+    Schedule daily;
+    daily.frequency = Frequency::Daily;
+    daily.time = QTime(2, 30);
+    ASSERT_EQ(applySchedule(latin1, QStringLiteral(BRAVEL_BINARY), daily), Outcome::Enabled);
+
+    const QString name = unitBaseName(latin1);
+    EXPECT_TRUE(name.startsWith(QStringLiteral("bravel-K_talog-"))) << name.toStdString();
+    EXPECT_NE(name, unitBaseName(dir.path() + QStringLiteral("/K_talog.bvk")));
+    EXPECT_TRUE(unitBaseName(dir.path() + QStringLiteral("/a_ b.c.bvk")).startsWith(QStringLiteral("bravel-a__b_c-")))
+        << "the names of existing schedules stay as they were";
+    const QByteArray service = test::readFile(servicePath(latin1));
+    EXPECT_TRUE(service.contains(" --run \"" + QFile::encodeName(dir.path()) + "/K\\xe4talog.bvk\"\n"))
+        << service.toStdString();
+    EXPECT_EQ(QString::fromUtf8(service).toUtf8(), service) << "a unit file is UTF-8";
+    EXPECT_EQ(verifyProblems({timerPath(latin1), servicePath(latin1)}), QString());
+    EXPECT_EQ(readSchedule(latin1).time, QTime(2, 30));
 }
 
 }  // namespace

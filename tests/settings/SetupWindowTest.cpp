@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,16 +20,19 @@
 #include <functional>
 #include <set>
 
+#include "CatalogFiles.h"
 #include "TestSupport.h"
 #include "app/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/ApplySetup.h"
 #include "app/UiApplySetup.h"
 #include "app/frm_main.h"
+#include "backup/Prog.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "listtools/ToolTipContent.h"
 #include "platform/CatalogDatabase.h"
+#include "platform/Clock.h"
 #include "platform/Colors.h"
 #include "settings/DesktopIntegration.h"
 #include "settings/SettingKeys.h"
@@ -247,6 +251,8 @@ TEST_F(OpenSetupTest, OkWritesEveryKeyAsTheControlsShowIt) {
     s.chk_FullRowSelect->setChecked(false);
     s.chk_ShowToolTip->setChecked(false);
     s.sld_ToolTipTransparenz->setValue(99);
+    s.chk_WarnOldBackup->setChecked(true);
+    s.txt_WarnOldBackup->setValue(30);
     s.chk_AfterJob->setChecked(true);
     s.cbo_AfterJob->setCurrentIndex(3);
     s.chk_ShowStatus->setChecked(true);
@@ -262,6 +268,8 @@ TEST_F(OpenSetupTest, OkWritesEveryKeyAsTheControlsShowIt) {
         {keys::lst_fullrowselect, "0"},
         {keys::lst_tooltip, "0"},
         {keys::sld_ToolTipTransparenz, "99"},
+        {keys::setup_chk_WarnOldBackup, "1"},
+        {keys::setup_txt_WarnOldBackup, "30"},
         {keys::setup_chk_Switch2Autostart, "1"},
         {keys::setup_chk_AfterJob, "1"},
         {keys::setup_cbo_AfterJob, "3"},
@@ -589,6 +597,69 @@ TEST_F(SetupWindowTest, SetAutostartKeepsABlankAtTheEndOfTheCatalogsName) {
     ASSERT_TRUE(gDBOpen);
     EXPECT_EQ(gDB.Access->name(), catalog);
     next.close();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SetupWindowTest, TheWarningOfOldBackupsIsSetOnTheViewPageAndRefillsTheOpenList) {
+    setClockForTest(QDateTime(QDate(2025, 3, 15), QTime(12, 0)));
+    frm_main window;
+    window.load();
+    window.show();
+    const QString catalog = path("alt.bvk");
+    ASSERT_TRUE(test::writeFile(path("a.txt"), "a"));
+    ASSERT_TRUE(test::writeFile(path("b.txt"), "b"));
+    ASSERT_TRUE(test::writeCatalog(catalog, {{path("a.txt"), dir.path(), QString(), gHostName + "20250301;", {}},
+                                             {path("b.txt"), dir.path(), QString(), gHostName + "20250314;", {}}}));
+    window.controller().mOpenDB(catalog);
+    CatalogListModel& model = window.controller().model();
+    const int column = model.findColumn(gHostName);
+    ASSERT_GT(column, 0);
+    auto colourOf = [&](const QString& name) {
+        for (int r = 0; r < model.rowCount(); ++r)
+            if (model.cell(r, col::kSource) == path(name)) return model.cellColor(r, column);
+        return quint32(0xFFFFFFFF);
+    };
+    auto statusLine = [&] {
+        window.controller().mUpdateSelectionSummary();
+        return window.lbl_status->text();
+    };
+    ASSERT_EQ(colourOf("a.txt"), listcolor::kBlack);
+
+    runSetup(window, [&](frm_setup& s) {
+        EXPECT_FALSE(s.chk_WarnOldBackup->isChecked());
+        EXPECT_FALSE(s.txt_WarnOldBackup->isEnabled());
+        EXPECT_EQ(s.chk_WarnOldBackup->text(), "Warnen, wenn die letzte Sicherung älter ist als");
+        QTest::mouseClick(s.chk_WarnOldBackup, Qt::LeftButton);
+        EXPECT_TRUE(s.txt_WarnOldBackup->isEnabled());
+        s.txt_WarnOldBackup->setValue(10);
+        s.but_ok->click();
+    });
+    EXPECT_EQ(readText(keys::setup_chk_WarnOldBackup), "1");
+    EXPECT_EQ(readText(keys::setup_txt_WarnOldBackup), "10");
+    EXPECT_EQ(colourOf("a.txt"), listcolor::kRed) << "14 days old";
+    EXPECT_EQ(colourOf("b.txt"), listcolor::kBlack);
+    EXPECT_EQ(statusLine(), "Nicht gesichert seit mehr als 10 Tagen: 1 Eintrag");
+
+    // A longer day count lets it pass; switched off, nothing stands out.
+    runSetup(window, [&](frm_setup& s) {
+        EXPECT_EQ(s.txt_WarnOldBackup->value(), 10);
+        s.txt_WarnOldBackup->setValue(20);
+        s.but_ok->click();
+    });
+    EXPECT_EQ(colourOf("a.txt"), listcolor::kBlack);
+    EXPECT_EQ(statusLine(), "");
+    runSetup(window, [&](frm_setup& s) {
+        s.txt_WarnOldBackup->setValue(3);
+        s.chk_WarnOldBackup->setChecked(false);
+        s.but_ok->click();
+    });
+    EXPECT_EQ(readText(keys::setup_chk_WarnOldBackup), "0");
+    EXPECT_EQ(colourOf("a.txt"), listcolor::kBlack);
+    EXPECT_EQ(statusLine(), "");
+    setClockForTest(QDateTime());
 }
 
 }  // namespace
