@@ -100,6 +100,14 @@ frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
     buildContextMenu();
     connectCommands();
     connectEntryCommands();
+    runView_ = new UiRunProgressView({lbl_status, pan_progress, lbl_MultiProgress, pan_SingleProgress, lbl_SingleProgress},
+                                     {[this](int row) { lst_Files->scrollTo(controller_->model().index(row, 0)); },
+                                      [this](int row) { placeRowProgress(row); },
+                                      [this] {
+                                          pan_SingleProgress->hide();
+                                          lbl_SingleProgress->hide();
+                                      }},
+                                     this);
     new UiWindowResize(this, kResizeBorder);  // a child of the window, which owns it
 }
 
@@ -476,7 +484,7 @@ void frm_main::but_Start_Click() {
     controller_->mUpdateSelectionSummary();
     // Every run over a catalog is logged, also an automatic one that found nothing to select.
     if (!gDBOpen || !gDB.Access) {
-        runBackup(controller_->model(), controller_->rset_Record(), *this);
+        runWithDeferredView();
         return;
     }
     const QString catalog = gDB.Access->name();
@@ -485,7 +493,7 @@ void frm_main::but_Start_Click() {
     report.selected(gSelCount, gSelTotal);
     runReport_ = &report;
     closingAfterRun_ = false;
-    runBackup(controller_->model(), controller_->rset_Record(), *this);
+    runWithDeferredView();
     runReport_ = nullptr;
     report.finish(gAbort ? 3 : (report.failed() > 0 ? 1 : 0));
     // Someone who is not looking at the window, or whose window closes after the run, hears of it.
@@ -494,6 +502,12 @@ void frm_main::but_Start_Click() {
         showDesktopNotification(QStringLiteral("Sicherung beendet"),
                                 QFileInfo(catalog).fileName() + QStringLiteral(": ") + report.totalsText(),
                                 report.failed() > 0);
+}
+
+void frm_main::runWithDeferredView() {
+    runView_->beginRun();
+    runBackup(controller_->model(), controller_->rset_Record(), *this);
+    runView_->endRun();
 }
 
 void frm_main::entryDone(int row, EntryOutcome outcome) {
@@ -637,9 +651,9 @@ QString frm_main::detailFolder() const { return lbl_Sicherungsverzeichnis->text(
 
 void frm_main::autoSizeColumns() { gAutoSizeColumns(lst_Files, true); }
 
-void frm_main::scrollToRow(int row) { lst_Files->scrollTo(controller_->model().index(row, 0)); }
+void frm_main::scrollToRow(int row) { runView_->scrollToRow(row); }
 
-void frm_main::setSummaryText(const QString& text) { lbl_status->setText(text); }
+void frm_main::setSummaryText(const QString& text) { runView_->setStatusLine(text); }
 
 void frm_main::applyControlStates(const ControlStates& states) {
     const bool running = !states.idle;
@@ -695,48 +709,29 @@ void frm_main::closeToolTip() { frm_ToolTip::unload(); }
 
 // ---- RunObserver --------------------------------------------------------------------------
 
-int frm_main::overallProgressValue() const { return pan_progress->value(); }
+int frm_main::overallProgressValue() const { return runView_->overallValue(); }
 
-void frm_main::setOverallProgressValue(int value) {
-    pan_progress->setValue(value);
-    lbl_MultiProgress->setText(percentText(value));
-}
+void frm_main::setOverallProgressValue(int value) { runView_->setOverallValue(value); }
 
-void frm_main::fileProgress(const CopyProgress& progress) {
-    if (!progress.eventsRan) return;  // nothing is painted before events run again
-    pan_SingleProgress->setValue(progress.fileValue());
-    lbl_SingleProgress->setText(progress.fileText());
-    pan_progress->setValue(progress.overallValue());
-    lbl_MultiProgress->setText(progress.overallText());
-}
+void frm_main::fileProgress(const CopyProgress& progress) { runView_->fileProgress(progress); }
 
 QString frm_main::captionText() const { return lbl_caption->text(); }
 
 void frm_main::setCaptionText(const QString& text) { lbl_caption->setText(text); }
 
-QString frm_main::statusLine() const { return lbl_status->text(); }
+QString frm_main::statusLine() const { return runView_->statusLine(); }
 
-void frm_main::setStatusLine(const QString& text) { lbl_status->setText(text); }
+void frm_main::setStatusLine(const QString& text) { runView_->setStatusLine(text); }
 
-void frm_main::showStatusWindow(const QString& tagText) {
-    frm_CommandStatus* status = frm_CommandStatus::load();
-    status->setTagText(tagText);
-    status->lbl_Progress->show();
-    status->show();
-}
+void frm_main::showStatusWindow(const QString& tagText) { runView_->showStatusWindow(tagText); }
 
-void frm_main::statusWindowProgress(const CopyProgress& progress) {
-    frm_CommandStatus* status = frm_CommandStatus::current();
-    if (!status || !progress.eventsRan) return;
-    status->setProgressText(progress.statusLine());
-    status->setProgressValue(progress.fileValue());
-}
+void frm_main::statusWindowProgress(const CopyProgress& progress) { runView_->statusWindowProgress(progress); }
 
-void frm_main::closeStatusWindow() { frm_CommandStatus::unload(); }
+void frm_main::closeStatusWindow() { runView_->closeStatusWindow(); }
 
-void frm_main::showRowProgress(int row) {
-    pan_SingleProgress->setValue(0);
-    lbl_SingleProgress->clear();
+void frm_main::showRowProgress(int row) { runView_->showRowProgress(row); }
+
+void frm_main::placeRowProgress(int row) {
     const QRect cell = lst_Files->visualRect(controller_->model().index(row, 0));
     const bool visible = viewMode_ == 3 && cell.isValid() && lst_Files->viewport()->rect().contains(cell.center());
     if (!visible) return;
@@ -748,10 +743,7 @@ void frm_main::showRowProgress(int row) {
     lbl_SingleProgress->show();
 }
 
-void frm_main::hideRowProgress() {
-    pan_SingleProgress->hide();
-    lbl_SingleProgress->hide();
-}
+void frm_main::hideRowProgress() { runView_->hideRowProgress(); }
 
 void frm_main::setListEnabled(bool enabled) { lst_Files->setEnabled(enabled); }
 

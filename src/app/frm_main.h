@@ -10,6 +10,7 @@
 #include "catalog/EntryCommands.h"
 #include "catalog/MainView.h"
 #include "catalog/UiRowListView.h"
+#include "app/UiRunProgressView.h"
 #include "platform/UiWindowDrag.h"
 #include "settings/AppearanceTarget.h"
 
@@ -193,7 +194,13 @@ private:
     void connectSearchAndExport();
     void searchTextChanged(const QString& text);
 
+    // Puts the rows' single-file bar over a row of the list (report view, row visible).
+    void placeRowProgress(int row);
+    // The backup run of the selected rows, with the run's widgets brought up to date as events run.
+    void runWithDeferredView();
+
     std::unique_ptr<CatalogController> controller_;
+    UiRunProgressView* runView_ = nullptr;  // the run's widgets, brought up to date as events run
     RunReport* runReport_ = nullptr;  // the log of the run in progress
     bool closingAfterRun_ = false;    // the run's after-run action closes the window
     struct MenuLabelStyle {
