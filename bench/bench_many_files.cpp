@@ -7,7 +7,6 @@
 //   100,000 files of 10 KiB through `bravel --run`, beside `rsync -a` + `sync -f`, with the
 //   peak memory of each.
 // BRAVEL_BENCH_FILES and BRAVEL_BENCH_LARGE_FILES change the two counts.
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +18,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <vector>
 
 #include "BenchSupport.h"
@@ -51,10 +51,16 @@ struct ChildRun {
     int exitCode = -1;
 };
 
-// Runs a program to its end (its output goes nowhere) and gives its time and peak memory.
+// Runs a program to its end (its output goes nowhere) and gives its time and peak memory. The
+// peak comes from GNU time: a child forked from this large process would count this process's
+// pages as its own.
 ChildRun runChild(const QStringList& command, bool withoutDisplay = false) {
+    QTemporaryFile peakFile;
+    peakFile.open();
+    QStringList timed{QStringLiteral("/usr/bin/time"), QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"), peakFile.fileName()};
+    timed << command;
     std::vector<QByteArray> storage;
-    for (const QString& part : command) storage.push_back(QFile::encodeName(part));
+    for (const QString& part : timed) storage.push_back(QFile::encodeName(part));
     std::vector<char*> argv;
     for (QByteArray& part : storage) argv.push_back(part.data());
     argv.push_back(nullptr);
@@ -69,14 +75,13 @@ ChildRun runChild(const QStringList& command, bool withoutDisplay = false) {
             ::unsetenv("WAYLAND_DISPLAY");
         }
         if (!::freopen("/dev/null", "w", stdout)) ::_exit(127);
-        ::execvp(argv[0], argv.data());
+        ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     int status = 0;
-    struct rusage usage {};
-    ::wait4(child, &status, 0, &usage);
+    ::waitpid(child, &status, 0);
     result.seconds = clock.nsecsElapsed() / 1e9;
-    result.peakMb = usage.ru_maxrss / 1024.0;
+    result.peakMb = peakFile.readAll().trimmed().toDouble() / 1024.0;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }

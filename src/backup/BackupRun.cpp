@@ -1,7 +1,5 @@
 #include "backup/BackupRun.h"
 
-#include <sys/stat.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -78,9 +76,9 @@ QString fileNameOf(const QString& path) {
 class WrittenFileSystems {
 public:
     void add(const QString& folder) {
-        struct stat st {};
-        if (::stat(QFile::encodeName(folder).constData(), &st) != 0) return;
-        folders_.emplace(st.st_dev, folder);
+        if (!seen_.insert(folder).second) return;  // one look per folder
+        quint64 device = 0;
+        if (fs::deviceOf(folder, device)) folders_.emplace(device, folder);
     }
     void flush() {
         for (const auto& entry : folders_) {
@@ -91,7 +89,8 @@ public:
     }
 
 private:
-    std::map<dev_t, QString> folders_;
+    std::map<quint64, QString> folders_;
+    std::set<QString> seen_;
 };
 
 // Current: the record already said all of it; nothing was written.
@@ -253,6 +252,7 @@ private:
         observer_.focusRunShortcut();
         summary_ = observer_.statusLine();
         if (options_.changedOnly) recorded_ = recordedEntries(rset_);
+        fstabMountPoints_ = drives::currentFstabMountPoints();
         // Record writes wait for a locked catalog between tries, with the window alive.
         if (gDB.Access) gDB.Access->setBusyTimeout(0);
         Err.Clear();
@@ -261,7 +261,7 @@ private:
     // A folder on an unplugged drive is never made on the system disk below its empty mount point.
     bool refuseDisconnectedDrive(int r, const QString& folder) {
         QString mountPoint;
-        if (!drives::isOnDisconnectedDrive(folder, mountPoint)) return false;
+        if (!drives::isOnDisconnectedDrive(folder, mountPoint, fstabMountPoints_)) return false;
         model_.setCell(r, col::kStatus, runtext::kDriveMissing);
         model_.setCellColor(r, col::kStatus, listcolor::kRed);
         model_.setCellColor(r, col::kFolder, listcolor::kRed);
@@ -523,6 +523,7 @@ private:
     std::set<QString> cleanedFolders_;
     WrittenFileSystems written_;
     RunOptions options_;
+    QStringList fstabMountPoints_;  // read once per run
     std::map<fs::FileIdentity, QString> copiesOfThisRun_;  // each copy made, with its source
     std::vector<PendingRecord> unwritten_;
     std::unordered_map<qint64, QString> recorded_;  // with changedOnly: see recordedEntries
