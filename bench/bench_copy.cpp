@@ -1,7 +1,6 @@
 // Times backup runs through the real main window (offscreen, status window on) beside the
-// system's own copy tools, on warm caches:
-//   one 1 GiB file, beside cp;
-//   10,000 files of 10 KiB in one catalog, beside cp -r and rsync -a.
+// system's own copy tools, on warm caches: one 1 GiB file, beside cp (many small files: see
+// bench_many_files).
 #include <unistd.h>
 
 #include <QApplication>
@@ -158,20 +157,5 @@ int main(int argc, char** argv) {
                            QStringLiteral("2 s of sleep"), bench::cpuSeconds() - idleBefore);
     }
 
-    const QString many = base + QStringLiteral("/many");
-    QDir().mkpath(many);
-    QStringList sources;
-    const int count = qEnvironmentVariableIntValue("BRAVEL_BENCH_FILES") > 0 ? qEnvironmentVariableIntValue("BRAVEL_BENCH_FILES") : 10000;
-    for (int i = 0; i < count; ++i) {
-        sources << many + QStringLiteral("/f%1.bin").arg(i, 5, 10, QLatin1Char('0'));
-        writeFile(sources.back(), 10 * 1024);
-    }
-    warm(many);
-    const double cpr = timeCommand(QStringLiteral("cp"), {QStringLiteral("-r"), many, base + QStringLiteral("/cp-many")});
-    const double rsync =
-        timeCommand(QStringLiteral("rsync"), {QStringLiteral("-a"), many + QLatin1Char('/'), base + QStringLiteral("/rsync-many/")});
-    const double runMany = timeRun(makeCatalog(base + QStringLiteral("/many.bvk"), sources, base + QStringLiteral("/run-many")));
-    bench::printFigure(QStringLiteral("run of 10000 files of 10 KiB"), runMany, QStringLiteral("s"), QStringLiteral("cp -r"), cpr);
-    bench::printFigure(QStringLiteral("run of 10000 files of 10 KiB"), runMany, QStringLiteral("s"), QStringLiteral("rsync -a"), rsync);
     return 0;
 }

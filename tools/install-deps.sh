@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite libqt6svg6 qt6-translations-l10n libsqlite3-dev libxxhash-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-apps imagemagick
-  rsync sqlite3 desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
+  rsync time sqlite3 desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
   dpkg-dev lintian appstream man-db
   clang libclang-rt-14-dev util-linux mount tzdata
   dbus-daemon dbus-session-bus-common

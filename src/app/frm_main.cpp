@@ -65,6 +65,11 @@ frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
     // Children of the window, which owns them.
     new UiMainCaptionBar(this, *this);
     new UiWindowResize(this, kResizeBorder);
+    runView_ = new UiRunProgressView(
+        {lbl_status, pan_progress, lbl_MultiProgress, pan_SingleProgress, lbl_SingleProgress},
+        {[this](int row) { lst_Files->scrollTo(controller_->model().index(row, 0)); },
+         [this](int row) { placeRowBar(row); }, [this] { hideRowBar(); }},
+        this);
 }
 
 frm_main::~frm_main() = default;
@@ -298,7 +303,7 @@ void frm_main::but_Start_Click() {
     controller_->mUpdateSelectionSummary();
     // Every run over a catalog is logged, also an automatic one that found nothing to select.
     if (!gDBOpen || !gDB.Access) {
-        runBackup(controller_->model(), controller_->rset_Record(), *this);
+        runWithDeferredView();
         return;
     }
     const QString catalog = gDB.Access->name();
@@ -307,7 +312,7 @@ void frm_main::but_Start_Click() {
     report.selected(gSelCount, gSelTotal);
     runReport_ = &report;
     closingAfterRun_ = false;
-    runBackup(controller_->model(), controller_->rset_Record(), *this);
+    runWithDeferredView();
     runReport_ = nullptr;
     controller_->countOldBackups();  // the rows backed up now are no longer old
     report.finish(gAbort ? 3 : (report.anyFailure() ? 1 : 0));
@@ -317,6 +322,12 @@ void frm_main::but_Start_Click() {
         showDesktopNotification(QStringLiteral("Sicherung beendet"),
                                 QFileInfo(catalog).fileName() + QStringLiteral(": ") + report.totalsText(),
                                 report.anyFailure());
+}
+
+void frm_main::runWithDeferredView() {
+    runView_->beginRun();
+    runBackup(controller_->model(), controller_->rset_Record(), *this);
+    runView_->endRun();
 }
 
 void frm_main::entryDone(int row, EntryOutcome outcome) {
@@ -382,9 +393,9 @@ QString frm_main::detailFolder() const { return lbl_Sicherungsverzeichnis->text(
 
 void frm_main::autoSizeColumns() { gAutoSizeColumns(lst_Files, true); }
 
-void frm_main::scrollToRow(int row) { lst_Files->scrollTo(controller_->model().index(row, 0)); }
+void frm_main::scrollToRow(int row) { runView_->scrollToRow(row); }
 
-void frm_main::setSummaryText(const QString& text) { lbl_status->setText(text); }
+void frm_main::setSummaryText(const QString& text) { runView_->setStatusLine(text); }
 
 void frm_main::applyControlStates(const ControlStates& states) { showControlStates(states); }
 
@@ -396,46 +407,33 @@ void frm_main::closeToolTip() { frm_ToolTip::unload(); }
 
 // ---- RunObserver --------------------------------------------------------------------------
 
-int frm_main::overallProgressValue() const { return pan_progress->value(); }
+int frm_main::overallProgressValue() const { return runView_->overallValue(); }
 
-void frm_main::setOverallProgressValue(int value) {
-    pan_progress->setValue(value);
-    lbl_MultiProgress->setText(percentText(value));
-}
+void frm_main::setOverallProgressValue(int value) { runView_->setOverallValue(value); }
 
-void frm_main::fileProgress(const CopyProgress& progress) {
-    if (!progress.eventsRan) return;  // nothing is painted before events run again
-    pan_SingleProgress->setValue(progress.fileValue());
-    lbl_SingleProgress->setText(progress.fileText());
-    pan_progress->setValue(progress.overallValue());
-    lbl_MultiProgress->setText(progress.overallText());
-}
+void frm_main::fileProgress(const CopyProgress& progress) { runView_->fileProgress(progress); }
 
 QString frm_main::captionText() const { return lbl_caption->text(); }
 
 void frm_main::setCaptionText(const QString& text) { lbl_caption->setText(text); }
 
-QString frm_main::statusLine() const { return lbl_status->text(); }
+QString frm_main::statusLine() const { return runView_->statusLine(); }
 
-void frm_main::setStatusLine(const QString& text) { lbl_status->setText(text); }
+void frm_main::setStatusLine(const QString& text) { runView_->setStatusLine(text); }
 
-void frm_main::showStatusWindow(const QString& tagText) {
-    frm_CommandStatus* status = frm_CommandStatus::load();
-    status->setTagText(tagText);
-    status->lbl_Progress->show();
-    status->show();
-}
+void frm_main::showStatusWindow(const QString& tagText) { runView_->showStatusWindow(tagText); }
 
 void frm_main::statusWindowProgress(const CopyProgress& progress) {
-    frm_CommandStatus* status = frm_CommandStatus::current();
-    if (!status || !progress.eventsRan) return;
-    status->setProgressText(progress.statusLine());
-    status->setProgressValue(progress.fileValue());
+    runView_->statusWindowProgress(progress);
 }
 
-void frm_main::closeStatusWindow() { frm_CommandStatus::unload(); }
+void frm_main::closeStatusWindow() { runView_->closeStatusWindow(); }
 
-void frm_main::showRowProgress(int row) {
+void frm_main::showRowProgress(int row) { runView_->showRowProgress(row); }
+
+void frm_main::hideRowProgress() { runView_->hideRowProgress(); }
+
+void frm_main::placeRowBar(int row) {
     // Only the report view has a first cell to put the bar over.
     const QRect cell = look_.viewMode == 3 ? lst_Files->visualRect(controller_->model().index(row, 0))
                                       : QRect();
@@ -444,7 +442,7 @@ void frm_main::showRowProgress(int row) {
     lbl_SingleProgress->show();
 }
 
-void frm_main::hideRowProgress() {
+void frm_main::hideRowBar() {
     pan_SingleProgress->hide();
     lbl_SingleProgress->hide();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/UiMainWindow.h"
+#include "app/UiRunProgressView.h"
 #include "backup/RunObserver.h"
 #include "catalog/EntryCommands.h"
 #include "catalog/MainView.h"
@@ -145,8 +146,14 @@ private:
     void saveSettings();
     void runFirstActivation();
     void searchTextChanged(const QString& text);
+    // The backup run of the selected rows, with the run's widgets brought up to date as events run.
+    void runWithDeferredView();
+    // Puts the single-file bar over a row of the list (report view, row visible), or hides it.
+    void placeRowBar(int row);
+    void hideRowBar();
 
     std::unique_ptr<CatalogController> controller_;
+    UiRunProgressView* runView_ = nullptr;  // the run's widgets, brought up to date as events run
     RunReport* runReport_ = nullptr;  // the log of the run in progress
     bool closingAfterRun_ = false;    // the run's after-run action closes the window
     bool loading_ = false;

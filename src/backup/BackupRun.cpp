@@ -1,7 +1,5 @@
 #include "backup/BackupRun.h"
 
-#include <sys/stat.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -35,8 +33,8 @@
 
 namespace bravel {
 
-QString runtext::savedStatus() {
-    return QStringLiteral("gesichert (") + formatGeneralDate(now()) + QLatin1Char(')');
+QString runtext::savedStatus(const QDateTime& when) {
+    return QStringLiteral("gesichert (") + formatGeneralDate(when) + QLatin1Char(')');
 }
 
 QString updatedComputerstatus(const QString& old, const QString& host, const QString& date) {
@@ -78,9 +76,9 @@ QString fileNameOf(const QString& path) {
 class WrittenFileSystems {
 public:
     void add(const QString& folder) {
-        struct stat st {};
-        if (::stat(fs::encodeName(folder).constData(), &st) != 0) return;
-        folders_.emplace(st.st_dev, folder);
+        if (!seen_.insert(folder).second) return;  // one look per folder
+        quint64 device = 0;
+        if (fs::deviceOf(folder, device)) folders_.emplace(device, folder);
     }
     void flush() {
         for (const auto& entry : folders_) {
@@ -91,7 +89,8 @@ public:
     }
 
 private:
-    std::map<dev_t, QString> folders_;
+    std::map<quint64, QString> folders_;
+    std::set<QString> seen_;
 };
 
 // Current: the record already said all of it; nothing was written.
@@ -102,12 +101,10 @@ enum class RecordWrite { Written, Current, NoRecordset, Failed };
 // is as it was.
 // A null status writes only this computer's date: the backup copy was already current.
 RecordWrite updateRecord(Recordset* rset, qint64 id, const QString& source,
-                         const FileProperties& entry, const QString& status,
+                         const FileProperties& entry, const QString& status, const QDate& today,
                          QString& computerstatus) {
     if (!rset || (rset->BOF() && rset->EOF_())) return RecordWrite::NoRecordset;
     Err.Clear();
-    rset->MoveFirst();
-    if (Err.Number != 0) return RecordWrite::Failed;
     rset->FindFirst(QStringLiteral("ID = ") + QString::number(id));
     if (Err.Number != 0) return RecordWrite::Failed;
     if (rset->NoMatch()) {  // another program removed the record meanwhile
@@ -117,7 +114,7 @@ RecordWrite updateRecord(Recordset* rset, qint64 id, const QString& source,
 
     const QString old = gReadFieldValue(rset, QStringLiteral("Computerstatus"), QString()).toString();
     Err.Clear();
-    const QString updated = updatedComputerstatus(old, gHostName, formatYmd(now().date()));
+    const QString updated = updatedComputerstatus(old, gHostName, formatYmd(today));
     const bool copied = !status.isNull();
     if (!copied && updated == old) {  // already stamped today: nothing to write
         computerstatus = updated;
@@ -150,10 +147,10 @@ void waitWithEvents(int ms) {
     loop.exec();
 }
 
-void stampHostColumn(CatalogListModel& model, int r) {
+void stampHostColumn(CatalogListModel& model, int r, const QDate& today) {
     const int column = model.hostColumn(gHostName);
     if (column < 0) return;
-    model.setCell(r, column, formatYmd(now().date()));
+    model.setCell(r, column, formatYmd(today));
     model.setCellColor(r, column, listcolor::kGreen);
 }
 
@@ -191,6 +188,7 @@ struct PendingRecord {
     QString source;
     std::shared_ptr<FileProperties> entry;
     QString status;  // null: only this computer's date (the copy was current)
+    QDate day;       // the day the row was backed up, for this computer's date
 };
 
 // Whether the backup copy at target is a regular file of its own (not the source itself) with the
@@ -254,6 +252,7 @@ private:
         observer_.focusRunShortcut();
         summary_ = observer_.statusLine();
         if (options_.changedOnly) recorded_ = recordedEntries(rset_);
+        fstabMountPoints_ = drives::currentFstabMountPoints();
         // Record writes wait for a locked catalog between tries, with the window alive.
         if (gDB.Access) gDB.Access->setBusyTimeout(0);
         Err.Clear();
@@ -262,7 +261,7 @@ private:
     // A folder on an unplugged drive is never made on the system disk below its empty mount point.
     bool refuseDisconnectedDrive(int r, const QString& folder) {
         QString mountPoint;
-        if (!drives::isOnDisconnectedDrive(folder, mountPoint)) return false;
+        if (!drives::isOnDisconnectedDrive(folder, mountPoint, fstabMountPoints_)) return false;
         model_.setCell(r, col::kStatus, runtext::kDriveMissing);
         model_.setCellColor(r, col::kStatus, listcolor::kRed);
         model_.setCellColor(r, col::kFolder, listcolor::kRed);
@@ -277,13 +276,14 @@ private:
         const qint64 id = model_.recordId(r);
         const QString oldStatus = entry->acLastStatus();
         const bool selected = selectedAtStart_[static_cast<size_t>(r)];
+        const QDateTime rowTime = now();  // one reading for all the row's dates
 
         QString status = oldStatus;
         if (oldStatus.left(5) == kNotSavedPrefix) {
             status = oldStatus.mid(runtext::kNotSaved.size());
         } else if (selected && (oldStatus.trimmed().isEmpty() ||
                                 oldStatus.startsWith(QLatin1String("gesichert")))) {
-            status = runtext::savedStatus();
+            status = runtext::savedStatus(rowTime);
         }
 
         if (!selected || model_.cellColor(r, col::kSource) == listcolor::kRed) {
@@ -309,7 +309,7 @@ private:
         model_.setCellColor(r, col::kFolder, listcolor::kBlack);
         model_.setCellColor(r, col::kStatus, listcolor::kBlack);
         model_.setCell(r, col::kStatus, runtext::kPathCreated);
-        status = runtext::savedStatus();
+        status = runtext::savedStatus(rowTime);
         model_.setCell(r, col::kStatus, gCancel ? runtext::kSkipped : runtext::kCopying);
 
         observer_.setStatusLine(summary_ + QString(5, QLatin1Char(' ')) +
@@ -329,7 +329,7 @@ private:
 
         if (options_.changedOnly && wasRecorded(id) && !copiesOfThisRun_.count(identityOf(target)) &&
             backupIsCurrent(source, target)) {
-            keepUnchanged(r, id, entry, target);
+            keepUnchanged(r, id, entry, target, rowTime.date());
             return;
         }
 
@@ -363,13 +363,13 @@ private:
         model_.setCellColor(r, col::kCopyAttr, listcolor::kBlack);
         letEventsRun();
 
-        const PendingRecord record{r, id, source, entry, status};
+        const PendingRecord record{r, id, source, entry, status, rowTime.date()};
         if (!writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
             catalogLocked_ = Err.Number == errnum::kDbLocked;
             Err.Clear();
             unwritten_.push_back(record);
         }
-        stampHostColumn(model_, r);
+        stampHostColumn(model_, r, rowTime.date());
 
         if (gShowStatus) observer_.closeStatusWindow();
         observer_.entryDone(r, EntryOutcome::Saved);
@@ -377,7 +377,8 @@ private:
 
     // The backup copy is current: nothing is copied, the row says so, and the record gets this
     // computer's date while its status keeps the date of the copy.
-    void keepUnchanged(int r, qint64 id, const std::shared_ptr<FileProperties>& entry, const QString& target) {
+    void keepUnchanged(int r, qint64 id, const std::shared_ptr<FileProperties>& entry, const QString& target,
+                       const QDate& today) {
         --gSelCount;
         if (gSelTotal > 0) {
             const double share = static_cast<double>(entry->lSourceByte()) / gSelTotal * 100.0;
@@ -390,13 +391,13 @@ private:
         model_.setCellColor(r, col::kStatus, listcolor::kGreen);
         model_.setCell(r, col::kCopyAttr, mGetAttr(target));
         model_.setCellColor(r, col::kCopyAttr, listcolor::kBlack);
-        const PendingRecord record{r, id, entry->acSourceFile(), entry, QString()};
-        if (!stampedToday(r, id) && !writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
+        const PendingRecord record{r, id, entry->acSourceFile(), entry, QString(), today};
+        if (!stampedToday(r, id, today) && !writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
             catalogLocked_ = Err.Number == errnum::kDbLocked;
             Err.Clear();
             unwritten_.push_back(record);
         }
-        stampHostColumn(model_, r);
+        stampHostColumn(model_, r, today);
         observer_.entryDone(r, EntryOutcome::Unchanged);
         letEventsRun();
     }
@@ -406,10 +407,10 @@ private:
 
     // Whether the record had this computer's date of today when the run began; the row then
     // shows it without the record being written again.
-    bool stampedToday(int r, qint64 id) {
+    bool stampedToday(int r, qint64 id, const QDate& today) {
         const auto known = recorded_.find(id);
         if (known == recorded_.end() ||
-            updatedComputerstatus(known->second, gHostName, formatYmd(now().date())) != known->second)
+            updatedComputerstatus(known->second, gHostName, formatYmd(today)) != known->second)
             return false;
         model_.setCell(r, col::kHostStatus, known->second);
         model_.setCellColor(r, col::kHostStatus, listcolor::kBlack);
@@ -455,7 +456,7 @@ private:
         for (;;) {
             QString computerstatus;
             const RecordWrite result = updateRecord(rset_, record.id, record.source, *record.entry,
-                                                    record.status, computerstatus);
+                                                    record.status, record.day, computerstatus);
             if (result == RecordWrite::NoRecordset) return true;
             if (result == RecordWrite::Written || result == RecordWrite::Current) {
                 catalogLocked_ = false;
@@ -523,6 +524,7 @@ private:
     std::set<QString> cleanedFolders_;
     WrittenFileSystems written_;
     RunOptions options_;
+    QStringList fstabMountPoints_;  // read once per run
     std::map<fs::FileIdentity, QString> copiesOfThisRun_;  // each copy made, with its source
     std::vector<PendingRecord> unwritten_;
     std::unordered_map<qint64, QString> recorded_;  // with changedOnly: see recordedEntries

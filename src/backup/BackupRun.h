@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include "backup/Copy.h"
@@ -51,7 +52,7 @@ inline const QString kCopyFailed = QStringLiteral("Kopieren fehlgeschlagen.");
 inline const QString kRecordNotWritten =
     QStringLiteral("Gesichert, Eintrag konnte nicht gespeichert werden.");
 inline const QString kNotSaved = QStringLiteral("Datei nicht gesichert. ");
-QString savedStatus();  // "gesichert (" + now in the general date format + ")"
+QString savedStatus(const QDateTime& when);  // "gesichert (" + when in the general date format + ")"
 }  // namespace runtext
 
 }  // namespace bravel

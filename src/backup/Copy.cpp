@@ -1,9 +1,5 @@
 #include "backup/Copy.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -12,7 +8,6 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
-#include <cerrno>
 #include <thread>
 #include <vector>
 
@@ -66,8 +61,6 @@ namespace {
 const QString kModul = QStringLiteral("v_gCopy");
 const QString kRunModul = QStringLiteral("but_Start");
 
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
-
 QString folderOf(const QString& path) {
     const int slash = path.lastIndexOf(QLatin1Char('/'));
     if (slash < 0) return QStringLiteral(".");
@@ -86,36 +79,6 @@ void waitWhilePaused() {
     wake.setInterval(50);
     wake.start();
     while (gPause) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
-
-// Opens the source for reading. Only a regular file is opened; anything else (a folder, a FIFO,
-// a device) fails here without blocking.
-int openSource(const QString& source, struct stat& st) {
-    const QByteArray path = native(source);
-    if (::stat(path.constData(), &st) != 0) {
-        Err.RaiseFromErrno(errno);
-        return -1;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        Err.Raise(errnum::kPathFileAccess);
-        return -1;
-    }
-    // O_NONBLOCK: should the path have become a FIFO since the stat, open must not wait.
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        Err.RaiseFromErrno(errno);
-        return -1;
-    }
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int saved = errno;
-        ::close(fd);
-        if (S_ISREG(st.st_mode))
-            Err.RaiseFromErrno(saved);
-        else
-            Err.Raise(errnum::kPathFileAccess);
-        return -1;
-    }
-    return fd;
 }
 
 QString newTempName() {
@@ -203,25 +166,22 @@ bool sourceUnchanged(int in, const fs::FileStamp& before) {
 // The permission bits of the finished copy: never wider than the source's. Without "[Original
 // Attribute]" the umask narrows them as for any new file. Set-user-ID and set-group-ID never
 // carry over: the copy may belong to another user than the source.
-unsigned copyMode(const struct stat& source) {
-    const unsigned bits = source.st_mode & 0777;
+unsigned copyMode(unsigned sourceMode) {
+    const unsigned bits = sourceMode & 0777;
     return gCopyAttributes ? bits : bits & ~fs::creationMask();
 }
 
 // Gives the complete temporary file its length (a trailing hole), the source's modification
 // time and its final permission bits.
-bool finishTemp(int out, const struct stat& source, const QString& target) {
+bool finishTemp(int out, const fs::FileStamp& source, unsigned sourceMode, const QString& target) {
     Err.Clear();
-    if (!fs::setLength(out, source.st_size)) {
+    if (!fs::setLength(out, source.length)) {
         gRecordError(kModul, QStringLiteral("After Loop"));
         return false;
     }
-    const struct timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
-    if (::futimens(out, times) != 0) {
-        Err.RaiseFromErrno(errno);
+    if (!fs::setDescriptorModificationTime(out, source.modifiedNs))
         gRecordError(kModul, QStringLiteral("FileDateTime(") + target + QLatin1Char(')'));
-    }
-    fs::setDescriptorPermissions(out, copyMode(source));
+    fs::setDescriptorPermissions(out, copyMode(sourceMode));
     gRecordError(kModul, QStringLiteral("SetAttr ") + target);  // a narrower copy is still a copy
     return true;
 }
@@ -323,14 +283,13 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer, 
     Err.Clear();
     bool ok = true;
 
-    struct stat st {};
-    const int in = openSource(source, st);
+    fs::FileStamp before;
+    unsigned sourceMode = 0;
+    const int in = fs::openRegularFile(source, before, sourceMode);
     if (gRecordError(kModul, QStringLiteral("Open(") + source +
                                  QStringLiteral(") For Binary Access Read As fn1")))
         ok = false;
     if (in < 0) ok = false;
-    fs::FileStamp before;
-    if (ok) ok = fs::stampOf(in, before);
 
     const QString openTarget =
         QStringLiteral("Open(") + target + QStringLiteral(") For Binary Access Write As fn2");
@@ -355,7 +314,7 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer, 
         if (out < 0) ok = false;
     }
 
-    const qint64 total = st.st_size;
+    const qint64 total = before.length;
     const int base = observer.overallProgressValue();
     qint64 position = 1;  // the next byte to read, 1-based
     qint64 chunk = kCopyChunk;
@@ -405,18 +364,16 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer, 
         gRecordError(kModul, QStringLiteral("FileLen(") + source + QLatin1Char(')'));
         ok = false;
     }
-    if (ok) ok = finishTemp(out, st, target);
+    if (ok) ok = finishTemp(out, before, sourceMode, target);
     if (ok && options.verify) ok = verifyCopy(in, out, target, observer);
 
-    if (in >= 0 && ::close(in) != 0) Err.RaiseFromErrno(errno);
-    if (out >= 0 && ::close(out) != 0) {
-        Err.RaiseFromErrno(errno);
-        ok = false;  // a failing close can mean lost data (full disk on a network share)
-    }
+    if (in >= 0) fs::closeDescriptor(in);
+    // A failing close can mean lost data (full disk on a network share).
+    if (out >= 0 && !fs::closeDescriptor(out)) ok = false;
     if (gRecordError(kModul, QStringLiteral("Close #fn1 / Close #fn2"))) ok = false;
 
     if (ok) ok = replaceOlderCopy(tempPath, target, before, options.keepVersions);
-    if (!ok && !tempPath.isEmpty()) ::unlink(native(tempPath).constData());
+    if (!ok && !tempPath.isEmpty()) fs::removeQuietly(tempPath);
     return ok;
 }
 

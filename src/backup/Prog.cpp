@@ -97,9 +97,13 @@ QString mAttrLetters(int attributes) {
 QString mGetAttr(const QString& path) {
     Err.Clear();
     QString letters;
-    if (gFileExists(path)) {
-        int attributes = 0;
-        if (fs::getAttributes(path, attributes)) letters = mAttrLetters(attributes);
+    int attributes = 0;
+    if (!looksLikeUrl(path) && fs::getAttributes(path, attributes)) {
+        letters = mAttrLetters(attributes);
+    } else {
+        // The file cannot be looked at: gFileExists records why, as for any missing file.
+        Err.Clear();
+        gFileExists(path);
     }
     gRecordError(QStringLiteral("ac_mGetAttr"), QStringLiteral("GetAttr(") + path + QLatin1Char(')'));
     return letters;

@@ -13,6 +13,7 @@
 #include <QSqlRecord>
 #include <QUrl>
 #include <QVector>
+#include <map>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -36,10 +37,21 @@ public:
     bool open = false;
     std::vector<SqliteRecordset*> recordsets;
 
+    // A statement compiled once and kept for the life of the connection: a run writes one record
+    // per file, and compiling the same text again for each costs more than the write itself.
+    // Every use ends with the statement reset, so none holds a snapshot or a lock in between.
+    QSqlQuery* statement(const QString& sql);
+    // Runs a kept statement that returns no rows (BEGIN, COMMIT, ROLLBACK).
+    bool execKept(const QString& sql);
+    void dropStatements() { statements_.clear(); }
+
     // Ends the row streams of all recordsets: a statement left running would pin an old
     // snapshot, and a write transaction could then not start.
     void pauseStreams();
     void detachRecordsets();
+
+private:
+    std::map<QString, QSqlQuery> statements_;
 };
 
 namespace {
@@ -534,18 +546,22 @@ QVariant SqliteRecordset::currentValue(int i) const {
 }
 
 bool SqliteRecordset::selectOne(const QString& tail, const QVariantList& values, bool& found) {
-    QSqlQuery query(db());
-    query.setForwardOnly(true);
-    bool ok = query.prepare(QStringLiteral("SELECT * FROM ") + source_ + tail);
-    for (const QVariant& v : values) query.addBindValue(v);
-    if (ok) ok = query.exec();
-    found = ok && query.next();
-    if (!ok || (!found && query.lastError().isValid())) {
-        catalogerrors::raise(query.lastError());
-        return false;
+    QSqlQuery* query = link_->statement(QStringLiteral("SELECT * FROM ") + source_ + tail);
+    found = false;
+    bool ok = query != nullptr;
+    if (ok) {
+        for (int i = 0; i < values.size(); ++i) query->bindValue(i, values[i]);
+        ok = query->exec();
+        found = ok && query->next();
+        if (!ok || (!found && query->lastError().isValid())) {
+            catalogerrors::raise(query->lastError());
+            ok = false;
+        } else if (found) {
+            takeRow(*query);
+        }
+        query->finish();
     }
-    if (found) takeRow(query);
-    return true;
+    return ok;
 }
 
 void SqliteRecordset::MoveFirst() {
@@ -735,22 +751,24 @@ bool SqliteRecordset::AddNew() {
 bool SqliteRecordset::writeStatement(const QString& sql, const QVariantList& values, qint64* newId,
                                      int* rowsAffected) {
     link_->pauseStreams();
-    if (!exec(link_->name, QStringLiteral("BEGIN IMMEDIATE"))) return false;
-    bool ok = false;
-    {
-        QSqlQuery query(db());
-        ok = query.prepare(sql);
-        for (const QVariant& v : values) query.addBindValue(v);
-        if (ok) ok = query.exec();
+    if (!link_->execKept(QStringLiteral("BEGIN IMMEDIATE"))) return false;
+    QSqlQuery* query = link_->statement(sql);
+    bool ok = query != nullptr;
+    if (ok) {
+        for (int i = 0; i < values.size(); ++i) query->bindValue(i, values[i]);
+        ok = query->exec();
         if (!ok) {
-            catalogerrors::raise(query.lastError());
+            catalogerrors::raise(query->lastError());
         } else {
-            if (newId) *newId = query.lastInsertId().toLongLong();
-            if (rowsAffected) *rowsAffected = query.numRowsAffected();
+            if (newId) *newId = query->lastInsertId().toLongLong();
+            if (rowsAffected) *rowsAffected = query->numRowsAffected();
         }
+        query->finish();
     }
-    if (ok && exec(link_->name, QStringLiteral("COMMIT"))) return true;
-    rollBack(link_->name);
+    if (ok && link_->execKept(QStringLiteral("COMMIT"))) return true;
+    const PendingError failure = Err;
+    link_->execKept(QStringLiteral("ROLLBACK"));
+    Err = failure;
     return false;
 }
 
@@ -792,7 +810,13 @@ bool SqliteRecordset::Update() {
             return fail(errnum::kDbRecordDeleted);
         }
     }
+    const bool added = mode_ == EditMode::AddNew;
     mode_ = EditMode::None;
+    if (!added) {
+        // The record holds what was just written; reading it back would only repeat it.
+        values_ = buffer_;
+        return true;
+    }
     bool found = false;
     if (!selectOne(QStringLiteral(" WHERE ID = ?"), {id}, found)) return false;
     if (!found) {
@@ -847,6 +871,27 @@ void SqliteRecordset::detach() {
     closed_ = true;
     mode_ = EditMode::None;
     setNoRecords();
+}
+
+QSqlQuery* CatalogConnection::statement(const QString& sql) {
+    const auto kept = statements_.find(sql);
+    if (kept != statements_.end()) return &kept->second;
+    QSqlQuery query(QSqlDatabase::database(name, false));
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) {
+        catalogerrors::raise(query.lastError());
+        return nullptr;
+    }
+    return &statements_.emplace(sql, std::move(query)).first->second;
+}
+
+bool CatalogConnection::execKept(const QString& sql) {
+    QSqlQuery* query = statement(sql);
+    if (!query) return false;
+    const bool ok = query->exec();
+    if (!ok) catalogerrors::raise(query->lastError());
+    query->finish();
+    return ok;
 }
 
 void CatalogConnection::pauseStreams() {
@@ -970,6 +1015,7 @@ bool CatalogDatabase::setBusyTimeout(int ms) {
 bool CatalogDatabase::Close() {
     if (!isOpen()) return true;
     link_->detachRecordsets();
+    link_->dropStatements();
     link_->open = false;
     dropConnection(link_->name);
     return true;

@@ -70,9 +70,15 @@ QStringList fstabMountPoints(const QString& fstabText) {
     return points;
 }
 
+QStringList currentFstabMountPoints() { return fstabMountPoints(readFstab()); }
+
 bool isOnDisconnectedDrive(const QString& path, QString& emptyMountPoint) {
+    return isOnDisconnectedDrive(path, emptyMountPoint, currentFstabMountPoints());
+}
+
+bool isOnDisconnectedDrive(const QString& path, QString& emptyMountPoint, const QStringList& fstabMountPoints) {
     const QString folder = nearestExistingFolder(path);
-    const QString root = mountRootOf(folder, fstabMountPoints(readFstab()));
+    const QString root = mountRootOf(folder, fstabMountPoints);
     if (folder == QLatin1String("/") || root.isEmpty() || !isEmptyFolder(folder)) return false;
     // An empty folder on a mounted drive (a new backup folder on it) is fine.
     for (QString up = folder; isAtOrBelow(up, root); up = QFileInfo(up).path()) {

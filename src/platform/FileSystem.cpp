@@ -407,6 +407,12 @@ FileIdentity identityOf(const struct stat& st) {
 qint64 nanoseconds(const struct timespec& time) {
     return static_cast<qint64>(time.tv_sec) * 1000000000LL + time.tv_nsec;
 }
+void fillStamp(const struct stat& st, FileStamp& stamp) {
+    stamp.identity = identityOf(st);
+    stamp.length = st.st_size;
+    stamp.modifiedNs = nanoseconds(st.st_mtim);
+    stamp.changedNs = nanoseconds(st.st_ctim);
+}
 }  // namespace
 
 bool entryIdentity(const QString& path, FileIdentity& identity) {
@@ -427,10 +433,7 @@ bool isSameFile(const QString& path, const QString& other) {
 bool stampOf(int fd, FileStamp& stamp) {
     struct stat st;
     if (::fstat(fd, &st) != 0) return failWithErrno();
-    stamp.identity = identityOf(st);
-    stamp.length = st.st_size;
-    stamp.modifiedNs = nanoseconds(st.st_mtim);
-    stamp.changedNs = nanoseconds(st.st_ctim);
+    fillStamp(st, stamp);
     return true;
 }
 
@@ -439,10 +442,7 @@ bool regularFileStamp(const QString& path, bool followLinks, FileStamp& stamp) {
     const QByteArray name = native(path);
     const int result = followLinks ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st);
     if (path.isEmpty() || result != 0 || !S_ISREG(st.st_mode)) return false;
-    stamp.identity = identityOf(st);
-    stamp.length = st.st_size;
-    stamp.modifiedNs = nanoseconds(st.st_mtim);
-    stamp.changedNs = nanoseconds(st.st_ctim);
+    fillStamp(st, stamp);
     return true;
 }
 
@@ -471,6 +471,62 @@ int createLockedFile(const QString& path, bool& nameTaken) {
     nameTaken = true;
     Err.RaiseFromErrno(EEXIST);
     return -1;
+}
+
+int openRegularFile(const QString& path, FileStamp& stamp, unsigned& mode) {
+    const QByteArray name = native(path);
+    struct stat st;
+    if (!statPath(path, st)) return -1;
+    if (!S_ISREG(st.st_mode)) {
+        Err.Raise(errnum::kPathFileAccess);
+        return -1;
+    }
+    // O_NONBLOCK: should the path have become a FIFO since the stat, open must not wait.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        failWithErrno();
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int saved = errno;
+        ::close(fd);
+        if (S_ISREG(st.st_mode))
+            Err.RaiseFromErrno(saved);
+        else
+            Err.Raise(errnum::kPathFileAccess);
+        return -1;
+    }
+    fillStamp(st, stamp);
+    mode = st.st_mode & 07777;
+    return fd;
+}
+
+bool closeDescriptor(int fd) {
+    if (::close(fd) != 0) return failWithErrno();
+    return true;
+}
+
+bool setDescriptorModificationTime(int fd, qint64 modifiedNs) {
+    const struct timespec times[2] = {{0, UTIME_OMIT},
+                                      {static_cast<time_t>(modifiedNs / 1000000000LL), static_cast<long>(modifiedNs % 1000000000LL)}};
+    if (::futimens(fd, times) != 0) return failWithErrno();
+    return true;
+}
+
+void removeQuietly(const QString& path) { ::unlink(native(path).constData()); }
+
+bool deviceOf(const QString& path, quint64& device) {
+    struct stat st;
+    if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0) return false;
+    device = static_cast<quint64>(st.st_dev);
+    return true;
+}
+
+bool folderIdentity(const QString& path, FileIdentity& identity) {
+    struct stat st;
+    if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    identity = identityOf(st);
+    return true;
 }
 
 bool removeIfUnlocked(const QString& path) {

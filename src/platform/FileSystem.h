@@ -113,6 +113,20 @@ bool regularFileStamp(const QString& path, bool followLinks, FileStamp& stamp);
 // an exclusive flock on it until fd is closed: the sign that a copy is still writing it. False
 // with nameTaken when something else has that name (or is just judging it): try another name.
 int createLockedFile(const QString& path, bool& nameTaken);
+// Opens the regular file at path for reading and gives its stamp and permission bits from one
+// look at the open file. Anything but a regular file (a folder, a FIFO, a device) fails without
+// being opened, and without blocking should it become one meanwhile. -1 on failure (Err is set).
+int openRegularFile(const QString& path, FileStamp& stamp, unsigned& mode);
+// Closes fd; a failing close (lost data on a network share) sets the pending error.
+bool closeDescriptor(int fd);
+bool setDescriptorModificationTime(int fd, qint64 modifiedNs);
+// Removes the directory entry at path, if any; leaves the pending error alone.
+void removeQuietly(const QString& path);
+// The device that holds path (links followed); false, without an error, when nothing is there.
+bool deviceOf(const QString& path, quint64& device);
+// The identity of the folder path leads to (links followed); false, without an error, for
+// anything else or nothing.
+bool folderIdentity(const QString& path, FileIdentity& identity);
 // Removes the regular file at path only if nobody holds a flock on it. Whether it was removed;
 // leaves the pending error alone.
 bool removeIfUnlocked(const QString& path);

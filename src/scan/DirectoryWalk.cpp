@@ -1,11 +1,7 @@
 #include "scan/DirectoryWalk.h"
 
-#include <sys/stat.h>
-
 #include <QCoreApplication>
-#include <QFile>
 #include <algorithm>
-#include <utility>
 #include <vector>
 
 #include "errors/COLError.h"
@@ -19,15 +15,7 @@ bool gCancelScan = false;
 
 namespace {
 
-using FolderId = std::pair<dev_t, ino_t>;
-
-// The device and inode of the folder a path leads to (links followed).
-bool folderId(const QString& folder, FolderId& id) {
-    struct stat st;
-    if (::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-    id = {st.st_dev, st.st_ino};
-    return true;
-}
+using FolderId = fs::FileIdentity;
 
 class Walk {
 public:
@@ -41,7 +29,7 @@ public:
         // way down from the first one is a loop and is not entered again. A folder reached a
         // second way beside that way (a link to a sibling) is walked again, as every link is.
         FolderId id;
-        if (!folderId(path, id) || isOnTheWayDown(id)) return;
+        if (!fs::folderIdentity(path, id) || isOnTheWayDown(id)) return;
         wayDown_.push_back(id);
         const int saved = Err.Number;
         const QString savedText = Err.Description;
@@ -49,7 +37,7 @@ public:
             if (gCancelScan) return false;
             if (!entry.nameIsText)
                 recordNameThatIsNoText(path, entry.name);
-            else if (entry.isDirectory || (entry.isLink && isFolder(path + entry.name)))
+            else if (entry.isDirectory || (entry.isLink && fs::isDirectory(path + entry.name)))
                 folder(path + entry.name);
             else if (all_ || entry.name.toUpper().endsWith(pattern_))
                 list_.append(path + entry.name);
@@ -64,11 +52,6 @@ public:
     }
 
 private:
-    static bool isFolder(const QString& path) {
-        struct stat st;
-        return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
-    }
-
     bool isOnTheWayDown(const FolderId& id) const {
         return std::find(wayDown_.cbegin(), wayDown_.cend(), id) != wayDown_.cend();
     }

@@ -19,6 +19,7 @@
 #include "app/AppValues.h"
 #include "app/frm_main.h"
 #include "backup/RunState.h"
+#include "backup/frm_CommandStatus.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"
 #include "catalog/CatalogState.h"
@@ -226,3 +227,48 @@ TEST_F(RunControlsTest, AnAutomaticRunThatSelectsNothingStillEndsWithItsAction) 
 }
 
 }  // namespace
+
+// The run's widgets take their state when events run: whenever a person could look (here: each
+// time the copy waits in a pause), the status window, the status line and the row's bar all show
+// the file being copied, also after many files went by without an event run; after the run they
+// are gone.
+TEST_F(RunControlsTest, WhatTheWindowShowsBetweenEventRunsFollowsTheFileBeingCopied) {
+    gShowStatus = true;
+    openWindow(makeCatalog(40, 20000));
+    model().selectAll(true);
+    int looks = 0;
+    int ticksPaused = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!gPause) {
+            gPause = true;  // the copy stops at its next chunk and lets events run while it waits
+            ticksPaused = 0;
+            return;
+        }
+        if (++ticksPaused < 2) return;  // one more turn: whatever was pending has run
+        const frm_CommandStatus* status = frm_CommandStatus::current();
+        ASSERT_NE(status, nullptr);
+        EXPECT_TRUE(status->isVisible());
+        const QString name = status->tagText();
+        EXPECT_TRUE(window->lbl_status->text().endsWith(QLatin1Char('/') + name + QLatin1Char('\'')))
+            << window->lbl_status->text().toStdString() << " / " << name.toStdString();
+        int row = -1;
+        for (int r = 0; r < model().rowCount(); ++r)
+            if (model().cell(r, col::kSource).endsWith(QLatin1Char('/') + name)) row = r;
+        ASSERT_GE(row, 0);
+        EXPECT_TRUE(window->pan_SingleProgress->isVisible());
+        EXPECT_TRUE(window->lst_Files->visualRect(model().index(row, 0)).contains(window->pan_SingleProgress->geometry().center()))
+            << "the bar stands over row " << row;
+        ++looks;
+        gPause = false;
+    });
+    watch.start(3);
+    window->controller().timer2Tick();
+    window->but_Start->click();
+    watch.stop();
+    EXPECT_GE(looks, 1);
+    EXPECT_EQ(frm_CommandStatus::current(), nullptr);
+    EXPECT_FALSE(window->pan_SingleProgress->isVisible());
+    EXPECT_TRUE(window->lbl_status->text().isEmpty());
+    for (int r = 0; r < model().rowCount(); ++r) EXPECT_EQ(model().cellColor(r, col::kStatus), listcolor::kGreen);
+}

@@ -495,6 +495,47 @@ TEST_F(CatalogDatabaseTest, WalkingAndCountingSeeWhatAnotherConnectionAdds) {
     EXPECT_TRUE(rs->NoMatch());
 }
 
+// Finding and editing the same records over and over (as a run does, with its statements kept
+// compiled) neither holds on to an old view of the catalog nor keeps another connection from
+// writing in between; an edited record reads back as written.
+TEST_F(CatalogDatabaseTest, RepeatedFindsAndEditsSeeAndLetThroughAnotherConnectionsWrites) {
+    const QString file = makeCatalog(QStringLiteral("wechsel.bvk"), 3);
+    auto db = CatalogDatabase::open(file);
+    auto other = CatalogDatabase::open(file);
+    ASSERT_TRUE(db && other);
+    ASSERT_TRUE(other->setBusyTimeout(0));  // a lock left behind fails at once instead of waiting
+    auto rs = db->OpenRecordset(kQuery);
+    auto writer = other->OpenRecordset(kQuery);
+    ASSERT_TRUE(rs && writer);
+    const QDateTime when(QDate(2024, 2, 29), QTime(23, 59, 58));
+    for (int round = 0; round < 3; ++round) {
+        for (int id = 1; id <= 3; ++id) {
+            const QString criteria = QStringLiteral("ID = %1").arg(id);
+            ASSERT_TRUE(rs->FindFirst(criteria));
+            ASSERT_FALSE(rs->NoMatch());
+            const QString mine = QStringLiteral("gesichert %1/%2").arg(round).arg(id);
+            ASSERT_TRUE(rs->Edit() && rs->SetField(QStringLiteral("Status"), mine) &&
+                        rs->SetField(QStringLiteral("Dateidatum"), when) &&
+                        rs->SetField(QStringLiteral("Dateigroesse"), qint64(round * 10 + id)) && rs->Update())
+                << Err.Description.toStdString();
+            EXPECT_EQ(text(*rs, "Status"), mine);
+            QVariant date;
+            ASSERT_TRUE(rs->Field(QStringLiteral("Dateidatum"), date));
+            EXPECT_EQ(date.toDateTime(), when);
+
+            const QString theirs = QStringLiteral("fremd %1/%2").arg(round).arg(id);
+            ASSERT_TRUE(writer->FindFirst(criteria));
+            ASSERT_TRUE(writer->Edit() && writer->SetField(QStringLiteral("Bemerkung"), theirs) && writer->Update())
+                << "the other connection could not write: " << Err.Description.toStdString();
+            ASSERT_TRUE(rs->FindFirst(criteria));
+            EXPECT_EQ(text(*rs, "Bemerkung"), theirs) << "the next find sees the other connection's write";
+            EXPECT_EQ(text(*rs, "Status"), mine);
+        }
+    }
+    RawSql raw(file);
+    EXPECT_EQ(raw.value(QStringLiteral("SELECT Dateigroesse FROM FILES WHERE ID = 3")).toLongLong(), 23);
+}
+
 #ifdef CATALOG_DB_HELPER
 TEST_F(CatalogDatabaseTest, TwoProgramsAddingAtOnceLoseNothing) {
     const int perProgram = 200;
