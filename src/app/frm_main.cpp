@@ -19,14 +19,14 @@
 #include <QMouseEvent>
 #include <QKeyEvent>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "backup/BackupRun.h"
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "backup/UiProg.h"
 #include "backup/Progress.h"
 #include "backup/RunReport.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "backup/frm_CommandStatus.h"
 #include "backup/frm_restore.h"
 #include "catalog/COLArchivFiles.h"
@@ -49,7 +49,7 @@
 #include "scan/frm_dscan.h"
 #include "settings/SettingKeys.h"
 #include "settings/DesktopIntegration.h"
-#include "app/UiApplySetup.h"
+#include "app/UiMainSetup.h"
 #include "app/UiMainCaptionBar.h"
 #include "app/UiStartCatalog.h"
 

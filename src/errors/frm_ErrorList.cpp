@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "app/AppValues.h"
-#include "backup/Prog.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"
 #include "errors/COLError.h"

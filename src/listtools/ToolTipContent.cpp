@@ -2,8 +2,8 @@
 
 #include <QStringList>
 
-#include "app/AppValues.h"
-#include "backup/Prog.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
 #include "catalog/FileProperties.h"
 #include "errors/ErrorProperties.h"
 #include "platform/Formats.h"

@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/frm_main.h"
 #include "backup/RunObserver.h"
 #include "catalog/COLArchivFiles.h"

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "catalog/CatalogState.h"
 #include "errors/COLError.h"
 #include "platform/Dialogs.h"

@@ -17,7 +17,7 @@
 #include <QTabWidget>
 #include <QTreeView>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/ApplySetup.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"

@@ -9,7 +9,7 @@
 
 #include "TestSupport.h"
 #include "app/frm_main.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "catalog/CatalogState.h"
 #include "catalog/MainView.h"
 

@@ -17,10 +17,10 @@
 #include "BackupTestSupport.h"
 #include "RecordingRunObserver.h"
 #include "TestSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "backup/Copy.h"
 #include "backup/Progress.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
 

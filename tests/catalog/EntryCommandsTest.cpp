@@ -21,7 +21,7 @@
 
 #include "RecordingMainView.h"
 #include "TestSupport.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 
 #include "TestSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "catalog/CatalogController.h"
 #include "errors/COLError.h"
 #include "errors/frm_ErrorList.h"

@@ -12,10 +12,10 @@
 #include <QTest>
 
 #include "TestSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"
 #include "catalog/CatalogState.h"

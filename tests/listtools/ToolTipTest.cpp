@@ -17,7 +17,7 @@
 #include <QApplication>
 
 #include "TestSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
 #include "catalog/COLArchivFiles.h"
