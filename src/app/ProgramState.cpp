@@ -1,3 +1,5 @@
+#include "app/ProgramState.h"
+
 #include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "base/Prog.h"

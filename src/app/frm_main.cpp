@@ -59,6 +59,7 @@ frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frm_main"));
     setWindowTitle(gProductName);
     controller_ = std::make_unique<CatalogController>(*this, this);
+    frm_ToolTip::setMainList(this);
     setupUi(this, controller_->model(), this);
     wireCommands();
     wireListAndSearch();
@@ -67,7 +68,7 @@ frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
     new UiWindowResize(this, kResizeBorder);
 }
 
-frm_main::~frm_main() = default;
+frm_main::~frm_main() { frm_ToolTip::forgetMainList(this); }
 
 // ---- commands ------------------------------------------------------------------------------
 
@@ -85,7 +86,7 @@ std::vector<MainCommand> frm_main::commandTable() {
         on(chk_CheckItem, &frm_main::chk_CheckItem_Click),
         on(but_ChangeListView, &frm_main::but_ChangeListView_Click),
         on(but_ChangeListGrid, &frm_main::but_ChangeListGrid_Click),
-        {but_SetAutostart, [] { but_SetAutostart_Click(); }},
+        {but_SetAutostart, [] { but_SetAutostart_Click(gDBOpen ? gDB.Access.get() : nullptr); }},
         {but_setup, [this] { but_setup_Click(*this); }},
         on(but_info, &frm_main::but_info_Click),
         on(but_web, &frm_main::but_web_Click),
@@ -268,7 +269,7 @@ void frm_main::startRun(bool copyAttributes) {
     but_Start->click();
 }
 
-void frm_main::mnu_apperror_Click() { frm_ErrorList::showWindow(this); }
+void frm_main::mnu_apperror_Click() { frm_ErrorList::showWindow(this, &frm_ToolTip::errorListDetails()); }
 
 void frm_main::mnu_appnetupdate_Click() {
     if (bravel::mnu_appnetupdate_Click()) close();  // the tool works on the program's files
@@ -393,6 +394,10 @@ void frm_main::showRecentEntries(const std::array<QString, 9>& captions) {
 }
 
 void frm_main::closeToolTip() { frm_ToolTip::unload(); }
+
+QWidget* frm_main::fileList() { return lst_Files; }
+
+const CatalogListModel& frm_main::fileListModel() { return controller_->model(); }
 
 // ---- RunObserver --------------------------------------------------------------------------
 

@@ -11,6 +11,7 @@
 #include "catalog/EntryCommands.h"
 #include "catalog/MainView.h"
 #include "catalog/UiRowListView.h"
+#include "listtools/frm_ToolTip.h"
 #include "settings/AppearanceTarget.h"
 
 class QAbstractButton;
@@ -30,7 +31,11 @@ struct MainCommand {
 
 // The main window: a frameless shell around its controls (UiMainWindow) that wires every command
 // in one table and hands every event to the code that owns the behaviour.
-class frm_main : public QWidget, public UiMainWindow, public MainView, public RunObserver {
+class frm_main : public QWidget,
+                 public UiMainWindow,
+                 public MainView,
+                 public RunObserver,
+                 public ToolTipMainList {
     Q_OBJECT
 public:
     explicit frm_main(QWidget* parent = nullptr);
@@ -58,6 +63,10 @@ public:
     void applyControlStates(const ControlStates& states) override;
     void showRecentEntries(const std::array<QString, 9>& captions) override;
     void closeToolTip() override;
+
+    // ToolTipMainList (stopTimers and startTimers below serve it too)
+    QWidget* fileList() override;
+    const CatalogListModel& fileListModel() override;
 
     // RunObserver
     int overallProgressValue() const override;

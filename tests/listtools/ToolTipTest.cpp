@@ -284,7 +284,7 @@ TEST_F(ToolTipTest, ErrorListToolTipKeepsItsMenuAfterAClickIntoItsText) {
     ASSERT_TRUE(window.load());
     window.show();
     gErrorStack.Add(53, "Datei nicht gefunden", QDateTime::currentDateTime(), "v_gCopy", "Open(/q/a) For Binary");
-    frm_ErrorList* errors = frm_ErrorList::showWindow(&window);
+    frm_ErrorList* errors = frm_ErrorList::showWindow(&window, &frm_ToolTip::errorListDetails());
     QApplication::setActiveWindow(errors);
     QTreeWidget* list = errors->lst_errorlist;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
