@@ -75,8 +75,9 @@ protected:
         for (const auto& id : ids) EXPECT_EQ(id.second, 1) << "ID " << id.first;
         for (size_t i = 0; i < entries.size(); ++i) {
             EXPECT_EQ(seen[entries[i].first], 1) << entries[i].first.toStdString();
-            if (i >= liveEntries)
+            if (i >= liveEntries) {
                 EXPECT_TRUE(storedRecord(entries[i].first).status.startsWith(QStringLiteral("gesichert (")));
+            }
         }
         for (const auto& kept : other.kept) EXPECT_EQ(seen[kept.second], 1) << kept.second.toStdString();
         EXPECT_EQ(stored.size(), entries.size() + other.kept.size());
