@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "../backup/RecordingRunObserver.h"
+#include "RecordingRunObserver.h"
 #include "CatalogFiles.h"
 #include "RecordingMainView.h"
 #include "TestSupport.h"

@@ -19,8 +19,8 @@
 #include <cstring>
 #include <memory>
 
-#include "../backup/BackupTestSupport.h"
-#include "../backup/RecordingRunObserver.h"
+#include "BackupTestSupport.h"
+#include "RecordingRunObserver.h"
 #include "CatalogFiles.h"
 #include "RecordingMainView.h"
 #include "TestSupport.h"
