@@ -497,7 +497,7 @@ namespace {
 
 TEST_F(HeadlessRunTest, OnlyChangedVerifiedAndVersionedFromTheCommandLine) {
     const QString letter = source(QStringLiteral("brief.txt"), 5000, 1);
-    ASSERT_TRUE(fs::setModificationTime(letter, kFaultNow));
+    ASSERT_TRUE(fs::setModificationTime(letter, kRunNow));
     makeCatalog({{letter, path(QStringLiteral("bak"))}});
     const QStringList options{QStringLiteral("--run"), catalog, QStringLiteral("--changed"),
                               QStringLiteral("--verify"), QStringLiteral("--versions=2")};

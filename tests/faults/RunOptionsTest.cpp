@@ -25,7 +25,7 @@ protected:
     // The source gets new content and a new time, as an edit gives it.
     void editSource(const QString& file, const QByteArray& content, int minutesLater) {
         ASSERT_TRUE(writeFile(file, content));
-        ASSERT_TRUE(fs::setModificationTime(file, kFaultNow.addSecs(60 * minutesLater)));
+        ASSERT_TRUE(fs::setModificationTime(file, kRunNow.addSecs(60 * minutesLater)));
     }
     QStringList versionContents(const QString& folder, const QString& name) {
         QStringList contents;
@@ -53,7 +53,7 @@ TEST_F(RunOptionsTest, OnlyChangedFilesLeavesACurrentCopyAndStampsTheRecord) {
     const StoredRecord before = storedRecord(a);
     const ino_t copyOfA = inodeOf(path(QStringLiteral("bak/a.txt")));
 
-    setClockForTest(kFaultNow.addDays(3));
+    setClockForTest(kRunNow.addDays(3));
     editSource(b, "neu und länger", 5);
     RunOptions changedOnly;
     changedOnly.changedOnly = true;
@@ -73,7 +73,7 @@ TEST_F(RunOptionsTest, OnlyChangedFilesLeavesACurrentCopyAndStampsTheRecord) {
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
 
     // Same size, other time: copied again; a link in place of the copy: replaced, never trusted.
-    ASSERT_TRUE(fs::setModificationTime(a, kFaultNow.addSecs(-3600)));
+    ASSERT_TRUE(fs::setModificationTime(a, kRunNow.addSecs(-3600)));
     ASSERT_TRUE(writeFile(path(QStringLiteral("fremd.txt")), patterned(10000, 1)));
     runWith(changedOnly);
     EXPECT_NE(inodeOf(path(QStringLiteral("bak/a.txt"))), copyOfA);
@@ -221,7 +221,7 @@ TEST_F(RunOptionsTest, OnlyChangedSeesFractionsOfASecondAndNeverTrustsTheSourceI
         ASSERT_TRUE(writeFile(a, content));
         QFile file(a);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(kFaultNow.addMSecs(milliseconds), QFileDevice::FileModificationTime));
+        ASSERT_TRUE(file.setFileTime(kRunNow.addMSecs(milliseconds), QFileDevice::FileModificationTime));
     };
     writeAt("AAAA", 100);
     openCatalog({{a, path(QStringLiteral("bak"))}, {source(QStringLiteral("m.txt")), path(QStringLiteral("src"))}});

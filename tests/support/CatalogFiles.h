@@ -10,8 +10,8 @@ namespace bravel::test {
 struct CatalogEntry {
     QString source;
     QString folder;
-    QString status;
-    QString hostStatus;
+    QString status{};
+    QString hostStatus{};
     std::optional<qint64> size = std::nullopt;  // "Dateigroesse"; left empty without a value
 };
 
