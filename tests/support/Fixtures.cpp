@@ -18,6 +18,24 @@ void TempFolderTest::SetUp() {
 
 void TempFolderTest::TearDown() { resetCatalogState(); }
 
+QString TempFolderTest::makeCatalog(const QString& name, const std::vector<CatalogEntry>& records) {
+    const QString file = path(name);
+    EXPECT_TRUE(writeCatalog(file, records)) << qPrintable(Err.Description);
+    return file;
+}
+
+void CatalogControllerTest::SetUp() {
+    TempFolderTest::SetUp();
+    controller = std::make_unique<CatalogController>(view);
+    controller->createColumns({2000, 2000, 500, 500, 500, 500, 500});
+}
+
+void CatalogControllerTest::TearDown() {
+    controller->closeCatalog();
+    controller.reset();
+    TempFolderTest::TearDown();
+}
+
 std::vector<StoredRecord> storedRecords(const QString& catalog) {
     std::vector<StoredRecord> all;
     auto db = CatalogDatabase::open(catalog);
@@ -49,11 +67,9 @@ std::vector<StoredRecord> storedRecords(const QString& catalog) {
 }
 
 void CatalogRunTest::SetUp() {
-    TempFolderTest::SetUp();
+    CatalogControllerTest::SetUp();
     gHostName = QStringLiteral("PC2");
     setClockForTest(kRunNow);
-    controller = std::make_unique<CatalogController>(view);
-    controller->createColumns({2000, 2000, 500, 500, 500, 500, 500});
     observer.onSummary = [this] {
         controller->mUpdateSelectionSummary();
         observer.status = view.summary;
@@ -61,11 +77,9 @@ void CatalogRunTest::SetUp() {
 }
 
 void CatalogRunTest::TearDown() {
-    controller->closeCatalog();
-    controller.reset();
     gPause = false;
     gCancel = false;
-    TempFolderTest::TearDown();
+    CatalogControllerTest::TearDown();
 }
 
 QString CatalogRunTest::source(const QString& name, qint64 size, int seed) {

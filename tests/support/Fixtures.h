@@ -1,7 +1,8 @@
 #pragma once
 
-// The shared fixtures: a temporary folder with the program-wide state reset, and on top of it
-// the real catalog controller over a real catalog file with the real backup run.
+// The shared fixtures: a temporary folder with the program-wide state reset; on top of it the
+// real catalog controller with a recording main view; on top of that a real catalog file
+// opened in it and the real backup run.
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,22 @@ protected:
 
     QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
 
+    // A catalog at path holding the records (none: an empty one); returns its path.
+    QString makeCatalog(const QString& name, const std::vector<CatalogEntry>& records = {});
+
     QTemporaryDir dir;
+};
+
+// The real catalog controller with its columns, reporting to a recording main view.
+class CatalogControllerTest : public TempFolderTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    CatalogListModel& model() { return controller->model(); }
+
+    RecordingMainView view;
+    std::unique_ptr<CatalogController> controller;
 };
 
 // One row of FILES as another program reads it.
@@ -52,7 +68,7 @@ inline const QDateTime kRunNow(QDate(2025, 3, 15), QTime(10, 20, 30));
 
 // The real catalog controller, filled from a real catalog, and the real backup run with a
 // recording observer in place of the windows.
-class CatalogRunTest : public TempFolderTest {
+class CatalogRunTest : public CatalogControllerTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -65,7 +81,6 @@ protected:
     // the controller, as the main window does.
     void openCatalog(const std::vector<CatalogEntry>& records, const QString& at = {});
 
-    CatalogListModel& model() { return controller->model(); }
     int rowOf(const QString& sourcePath);
     QString statusOf(const QString& src) { return model().cell(rowOf(src), col::kStatus); }
     void select(const QString& src) { model().setRowSelected(rowOf(src), true); }
@@ -76,8 +91,6 @@ protected:
     StoredRecord storedRecord(const QString& src) const;
     QString integrityCheck() const { return test::integrityCheck(catalog); }
 
-    RecordingMainView view;
-    std::unique_ptr<CatalogController> controller;
     RecordingRunObserver observer;
     QString catalog;
 };
