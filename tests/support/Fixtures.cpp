@@ -1,5 +1,8 @@
 #include "Fixtures.h"
 
+#include <QDir>
+#include <QFile>
+
 #include "backup/BackupRun.h"
 #include "base/Prog.h"
 #include "base/RunState.h"
@@ -112,6 +115,32 @@ StoredRecord CatalogRunTest::storedRecord(const QString& src) const {
     for (const StoredRecord& r : storedRecords())
         if (r.source == src) return r;
     return {};
+}
+
+void ProgramRunTest::SetUp() {
+    CatalogRunTest::SetUp();
+    home = path(QStringLiteral("home"));
+    for (const char* sub : {"cfg/quillfen", "data", "state", "run"})
+        QDir().mkpath(home + QLatin1Char('/') + QLatin1String(sub));
+    QFile::setPermissions(home + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QProcessEnvironment ProgramRunTest::programEnvironment(const QString& busAddress, bool window) const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QLatin1String(name));
+    if (window) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/cfg"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/state"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
+    return env;
+}
+
+void ProgramRunTest::makeProgramCatalog(const std::vector<CatalogEntry>& records) {
+    catalog = path(QStringLiteral("Katalog.bvk"));
+    ASSERT_TRUE(writeCatalog(catalog, records)) << qPrintable(Err.Description);
 }
 
 }  // namespace bravel::test

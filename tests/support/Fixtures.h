@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -93,6 +94,20 @@ protected:
 
     RecordingRunObserver observer;
     QString catalog;
+};
+
+// The program itself as a second process, with a home of its own below the folder.
+class ProgramRunTest : public CatalogRunTest {
+protected:
+    void SetUp() override;
+
+    // The program's environment: the home's XDG folders and the session bus at busAddress; no
+    // window system, or the offscreen one with window.
+    QProcessEnvironment programEnvironment(const QString& busAddress, bool window = false) const;
+    // "Katalog.bvk" in the folder with the records, kept in catalog; the program opens it.
+    void makeProgramCatalog(const std::vector<CatalogEntry>& records);
+
+    QString home;  // with cfg/quillfen, data, state and run (the owner's alone)
 };
 
 }  // namespace bravel::test
