@@ -18,7 +18,6 @@
 #include <QTreeView>
 
 #include "base/AppValues.h"
-#include "app/ApplySetup.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "settings/AppearanceTarget.h"
