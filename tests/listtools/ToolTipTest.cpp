@@ -319,6 +319,19 @@ TEST_F(ToolTipTest, SettingsAreReadAtMainLoad) {
     window.close();
 }
 
+// The main window hands itself to the tooltip; once it has gone, a tooltip that is dragged or
+// exports reaches nothing of it.
+TEST_F(ToolTipTest, AToolTipOutlivingTheMainWindowTouchesNothingOfIt) {
+    { frm_main gone; }
+    frm_ToolTip* tip = openText("  danach");
+    ASSERT_NE(tip, nullptr);
+    QTest::mousePress(tip->lbl_SourceForm, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(tip->lbl_SourceForm, Qt::LeftButton, {}, QPoint(5, 5));
+    tip->mnu_contentsavetxt->trigger();
+    EXPECT_TRUE(test::scriptedDialogs().fileRequests.empty()) << "no list to export";
+    frm_ToolTip::unload();
+}
+
 TEST_F(ToolTipTest, DragBySourceLabelHoldsAndStopsTheRefreshTimer) {
     frm_main window;
     ASSERT_TRUE(window.load());
