@@ -20,7 +20,8 @@ void readToolTipSettings() {
     bool show = true;
     if (readFlagEq1(keys::lst_tooltip, show)) gShowToolTips = show;
     qint64 alpha = 0;
-    if (readInteger(keys::sld_ToolTipTransparenz, alpha) && alpha >= INT32_MIN && alpha <= INT32_MAX)
+    if (readInteger(keys::sld_ToolTipTransparenz, alpha) && alpha >= INT32_MIN &&
+        alpha <= INT32_MAX)
         gToolTipAlpha = static_cast<int>(alpha);
     // The delay is a byte: a value that does not fit leaves the one held.
     qint64 delay = 0;

@@ -19,7 +19,9 @@ void TempFolderTest::SetUp() {
     ASSERT_TRUE(dir.isValid());
 }
 
-void TempFolderTest::TearDown() { resetCatalogState(); }
+void TempFolderTest::TearDown() {
+    resetCatalogState();
+}
 
 QString TempFolderTest::makeCatalog(const QString& name, const std::vector<CatalogEntry>& records) {
     const QString file = path(name);
@@ -109,7 +111,9 @@ int CatalogRunTest::rowOf(const QString& sourcePath) {
     return 0;
 }
 
-void CatalogRunTest::run() { runBackup(model(), controller->rset_Record(), observer); }
+void CatalogRunTest::run() {
+    runBackup(model(), controller->rset_Record(), observer);
+}
 
 StoredRecord CatalogRunTest::storedRecord(const QString& src) const {
     for (const StoredRecord& r : storedRecords())
@@ -122,12 +126,15 @@ void ProgramRunTest::SetUp() {
     home = path(QStringLiteral("home"));
     for (const char* sub : {"cfg/quillfen", "data", "state", "run"})
         QDir().mkpath(home + QLatin1Char('/') + QLatin1String(sub));
-    QFile::setPermissions(home + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(home + QStringLiteral("/run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-QProcessEnvironment ProgramRunTest::programEnvironment(const QString& busAddress, bool window) const {
+QProcessEnvironment ProgramRunTest::programEnvironment(const QString& busAddress,
+                                                       bool window) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QLatin1String(name));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
     if (window) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("HOME"), home);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/cfg"));

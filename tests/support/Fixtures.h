@@ -26,7 +26,7 @@ namespace bravel::test {
 // A test with a temporary folder of its own; every program-wide value starts fresh and the
 // catalog is closed at the end.
 class TempFolderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -40,7 +40,7 @@ protected:
 
 // The real catalog controller with its columns, reporting to a recording main view.
 class CatalogControllerTest : public TempFolderTest {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -70,13 +70,15 @@ inline const QDateTime kRunNow(QDate(2025, 3, 15), QTime(10, 20, 30));
 // The real catalog controller, filled from a real catalog, and the real backup run with a
 // recording observer in place of the windows.
 class CatalogRunTest : public CatalogControllerTest {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
     // A source file below "src/" with patterned content.
     QString source(const QString& name, qint64 size = 10000, int seed = 1);
-    QString source(int i, qint64 size = 10000) { return source(QStringLiteral("a%1.bin").arg(i), size, i); }
+    QString source(int i, qint64 size = 10000) {
+        return source(QStringLiteral("a%1.bin").arg(i), size, i);
+    }
 
     // Creates the catalog (at, or "catalog.bvk" in the folder) with the records and opens it in
     // the controller, as the main window does.
@@ -98,7 +100,7 @@ protected:
 
 // The program itself as a second process, with a home of its own below the folder.
 class ProgramRunTest : public CatalogRunTest {
-protected:
+  protected:
     void SetUp() override;
 
     // The program's environment: the home's XDG folders and the session bus at busAddress; no
