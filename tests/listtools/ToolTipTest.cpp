@@ -279,6 +279,23 @@ TEST_F(ToolTipTest, AFullyTransparentToolTipDoesNotOpenAndItsCallerGoesOn) {
     window.close();
 }
 
+TEST_F(ToolTipTest, TheErrorListOpenedFromTheMenuShowsARowsToolTip) {
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    gErrorStack.Add(53, "Datei nicht gefunden", QDateTime::currentDateTime(), "v_gCopy", "Open(/q/a) For Binary");
+    window.findChild<QAction*>("mnu_apperror")->trigger();
+    frm_ErrorList* errors = frm_ErrorList::current();
+    ASSERT_NE(errors, nullptr);
+    QTreeWidget* list = errors->lst_errorlist;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    ASSERT_NE(frm_ToolTip::current(), nullptr);
+    EXPECT_EQ(frm_ToolTip::current()->tagText(), errorToolTipText(*gErrorStack.Item(1)));
+    errors->close();
+    EXPECT_EQ(frm_ToolTip::current(), nullptr) << "closing the list closes its tooltip";
+    window.close();
+}
+
 TEST_F(ToolTipTest, ErrorListToolTipKeepsItsMenuAfterAClickIntoItsText) {
     frm_main window;
     ASSERT_TRUE(window.load());
