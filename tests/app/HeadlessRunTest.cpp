@@ -498,11 +498,11 @@ TEST_F(HeadlessRunTest, OnlyChangedVerifiedAndVersionedFromTheCommandLine) {
 
 TEST_F(HeadlessRunTest, OnlyChangedCopiesAndRecordsAnEntryNoRunHasRecorded) {
     const QString letter = source(QStringLiteral("brief.txt"), 5000, 1);
-    ASSERT_TRUE(fs::setModificationTime(letter, kFaultNow));
-    makeCatalog({{letter, path(QStringLiteral("bak"))}});
+    ASSERT_TRUE(fs::setModificationTime(letter, kRunNow));
+    makeProgramCatalog({{letter, path(QStringLiteral("bak"))}});
     // A current copy that no run of this catalog made (copied by hand, or by another catalog).
     ASSERT_TRUE(writeFile(path(QStringLiteral("bak/brief.txt")), patterned(5000, 1)));
-    ASSERT_TRUE(fs::setModificationTime(path(QStringLiteral("bak/brief.txt")), kFaultNow));
+    ASSERT_TRUE(fs::setModificationTime(path(QStringLiteral("bak/brief.txt")), kRunNow));
 
     const Finished run = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--changed")});
     ASSERT_EQ(run.code, exitcode::kAllSaved) << show(run);

@@ -90,8 +90,8 @@ TEST_F(RunOptionsTest, OnlyChangedGivesAnEntryNeverRecordedBeforeACopyAndAFullRe
     openCatalog({{placedByHand, path(QStringLiteral("bak"))}, {noCopyYet, path(QStringLiteral("bak"))}});
     // A copy with the source's size and time that no run of this catalog made.
     ASSERT_TRUE(writeFile(path(QStringLiteral("bak/a.txt")), patterned(10000, 1)));
-    ASSERT_TRUE(fs::setModificationTime(placedByHand, kFaultNow.addSecs(-60)));
-    ASSERT_TRUE(fs::setModificationTime(path(QStringLiteral("bak/a.txt")), kFaultNow.addSecs(-60)));
+    ASSERT_TRUE(fs::setModificationTime(placedByHand, kRunNow.addSecs(-60)));
+    ASSERT_TRUE(fs::setModificationTime(path(QStringLiteral("bak/a.txt")), kRunNow.addSecs(-60)));
 
     RunOptions changedOnly;
     changedOnly.changedOnly = true;
@@ -119,7 +119,7 @@ TEST_F(RunOptionsTest, OnlyChangedGivesAnEntryNeverRecordedBeforeACopyAndAFullRe
     EXPECT_EQ(storedRecords().size(), recorded.size());
     EXPECT_EQ(storedRecord(placedByHand).status, recorded.front().status);
     // A day later the date is written.
-    setClockForTest(kFaultNow.addDays(1));
+    setClockForTest(kRunNow.addDays(1));
     runWith(changedOnly);
     EXPECT_EQ(storedRecord(noCopyYet).hostStatus, QStringLiteral("PC220250316;"));
     EXPECT_EQ(model().cell(rowOf(noCopyYet), col::kHostStatus), QStringLiteral("PC220250316;"));
