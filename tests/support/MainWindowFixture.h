@@ -13,7 +13,7 @@ namespace bravel::test {
 
 // The main window loaded and shown with fresh program state, closed again at the end.
 class ShownMainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resetAll();
         window = std::make_unique<frm_main>();
