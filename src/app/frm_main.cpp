@@ -399,6 +399,8 @@ QWidget* frm_main::fileList() { return lst_Files; }
 
 const CatalogListModel& frm_main::fileListModel() { return controller_->model(); }
 
+QString frm_main::oldBackupNotice(int row) { return controller_->oldBackupNotice(row); }
+
 // ---- RunObserver --------------------------------------------------------------------------
 
 int frm_main::overallProgressValue() const { return pan_progress->value(); }

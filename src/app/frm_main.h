@@ -67,6 +67,7 @@ public:
     // ToolTipMainList (stopTimers and startTimers below serve it too)
     QWidget* fileList() override;
     const CatalogListModel& fileListModel() override;
+    QString oldBackupNotice(int row) override;
 
     // RunObserver
     int overallProgressValue() const override;

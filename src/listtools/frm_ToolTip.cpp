@@ -123,7 +123,7 @@ void frm_ToolTip::openFromMainList(ToolTipMainList& mainList, int row, const QPo
     const std::shared_ptr<FileProperties> entry = gCatalogFiles.Item(index);
     Err.Clear();  // a missing entry leaves the lines empty
     ToolTipRequest request;
-    const QString backupNotice = window.controller().oldBackupNotice(row);
+    const QString backupNotice = mainList.oldBackupNotice(row);
     request.text = entry ? mainListToolTipText(*entry, backupNotice) : mainListToolTipText(FileProperties(), backupNotice);
     request.sourceName = QStringLiteral("FRM_MAIN");
     request.positionText = toolTipPositionText(pixelsToTwips(window->x() + mouseInList.x()) + 260,

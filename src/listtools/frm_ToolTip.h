@@ -20,13 +20,15 @@ namespace bravel {
 class CatalogListModel;
 
 // What the tooltip needs of the main window: the file list that gets the focus back, its rows
-// for the export menu and its timers, which stay off while a tooltip is dragged or shows one of
+// for the export menu and their backup warnings, and its timers, which stay off while a tooltip is dragged or shows one of
 // its rows. The main window hands itself in when it is created.
 class ToolTipMainList {
 public:
     virtual ~ToolTipMainList() = default;
     virtual QWidget* fileList() = 0;
     virtual const CatalogListModel& fileListModel() = 0;
+    // The warning about a row's old or missing backup, or "".
+    virtual QString oldBackupNotice(int row) = 0;
     virtual void stopTimers(int which) = 0;  // which: the flags of timers::
     virtual void startTimers(int which) = 0;
 };

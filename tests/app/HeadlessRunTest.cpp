@@ -553,7 +553,7 @@ namespace {
 TEST_F(HeadlessRunTest, RecordsThatCannotBeWrittenAreReportedAndEndWithOne) {
     const QString a = source(QStringLiteral("a.txt"), 1000, 1);
     const QString folder = path(QStringLiteral("sicherung"));
-    makeCatalog({{a, folder}});
+    makeProgramCatalog({{a, folder}});
     CatalogLock lock(catalog);
     if (!lock.held()) GTEST_SKIP() << "the sqlite3 shell could not lock the catalog";
 
@@ -574,7 +574,7 @@ TEST_F(HeadlessRunTest, ACatalogOnAReadOnlyMountIsReportedTheSameWay) {
     const QString a = source(QStringLiteral("a.txt"), 1000, 1);
     ScopedTmpfs mount(path(QStringLiteral("ro")), "size=2m");
     SKIP_UNLESS_MOUNTED(mount);
-    makeCatalog({{a, path(QStringLiteral("sicherung"))}});
+    makeProgramCatalog({{a, path(QStringLiteral("sicherung"))}});
     ASSERT_TRUE(QFile::copy(catalog, path(QStringLiteral("ro/Katalog.bvk"))));
     catalog = path(QStringLiteral("ro/Katalog.bvk"));
     if (!mount.remount(true)) GTEST_SKIP() << "remounting read-only refused: " << std::strerror(errno);
@@ -589,7 +589,7 @@ TEST_F(HeadlessRunTest, ACatalogOnAReadOnlyMountIsReportedTheSameWay) {
 TEST_F(HeadlessRunTest, SigtermBeforeTheFirstCopyDoesNotClaimAnOlderCopy) {
     const QString large = sparseSource(QStringLiteral("gross.img"));
     const QString folder = path(QStringLiteral("sicherung"));
-    makeCatalog({{large, folder}});
+    makeProgramCatalog({{large, folder}});
 
     QProcess program;
     start(program, {QStringLiteral("--run"), catalog});
@@ -619,7 +619,7 @@ namespace {
 // A catalog whose name is Latin-1, given on the command line as the shell passes it: bytes.
 TEST_F(HeadlessRunTest, ACatalogNamedInLatinOneIsRunAndScheduled) {
     const QString a = source(QStringLiteral("a.txt"), 500, 1);
-    makeCatalog({{a, path(QStringLiteral("sicherung"))}});
+    makeProgramCatalog({{a, path(QStringLiteral("sicherung"))}});
     const QByteArray latin1 = QFile::encodeName(dir.path()) + "/K\xe4talog.bvk";
     ASSERT_EQ(::rename(QFile::encodeName(catalog).constData(), latin1.constData()), 0);
     auto bravelOnLatin1 = [&](const QString& arguments) {

@@ -44,7 +44,7 @@ class CatalogControllerTest : public TempFolderTest {
     void SetUp() override;
     void TearDown() override;
 
-    CatalogListModel& model() { return controller->model(); }
+    CatalogListModel& model() const { return controller->model(); }
 
     RecordingMainView view;
     std::unique_ptr<CatalogController> controller;
