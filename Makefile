@@ -4,6 +4,8 @@ BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 BENCH_DIR ?= build-bench
 JOBS ?= $(shell nproc)
+# ON turns compiler warnings into errors (CI sets it).
+BRAVEL_WERROR ?= OFF
 
 .PHONY: deps build test test-sanitize fuzz run demo bench install package clean
 
@@ -11,7 +13,7 @@ deps:
 	@tools/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRAVEL_WERROR=$(BRAVEL_WERROR)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 test: build
@@ -20,7 +22,7 @@ test: build
 # The whole suite again with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer;
 # leak reports from third-party libraries only are suppressed in tools/lsan.supp.
 test-sanitize: deps
-	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DBRAVEL_SANITIZE=ON
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DBRAVEL_SANITIZE=ON -DBRAVEL_WERROR=$(BRAVEL_WERROR)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
 	  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 \

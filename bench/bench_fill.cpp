@@ -12,7 +12,7 @@
 #include <set>
 
 #include "BenchSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
 #include "catalog/COLArchivFiles.h"

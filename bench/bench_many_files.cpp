@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "platform/CatalogDatabase.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "FuzzSupport.h"
 
 using namespace bravel;

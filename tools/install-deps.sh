@@ -4,7 +4,8 @@
 # Qt loads the SQLite driver, the SVG icon reader and its German texts at run time; the tests ask
 # GIO (gio, libglib2.0-bin) and shared-mime-info what a desktop makes of the installed files;
 # `make package` wants dpkg-shlibdeps (dpkg-dev); tools/check-package.sh checks the package with
-# lintian, the AppStream file with appstreamcli and the manual page with man.
+# lintian, the AppStream file with appstreamcli and the manual page with man; tools/check-format.sh
+# runs clang-format.
 set -euo pipefail
 
 packages=(
@@ -14,7 +15,7 @@ packages=(
   xvfb xauth x11-apps imagemagick
   rsync time sqlite3 desktop-file-utils shared-mime-info xdg-utils libglib2.0-bin
   dpkg-dev lintian appstream man-db
-  clang libclang-rt-14-dev util-linux mount tzdata
+  clang libclang-rt-14-dev clang-format util-linux mount tzdata
   dbus-daemon dbus-session-bus-common
 )
 [ $# -gt 0 ] && packages+=("$@")

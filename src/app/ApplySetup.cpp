@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/AppValues.h"
-#include "backup/Prog.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "platform/Dialogs.h"

@@ -2,14 +2,12 @@
 
 #include <QString>
 
+#include "settings/SetupValues.h"
+
 namespace bravel {
 
 class AppearanceTarget;
 class CatalogController;
-
-// The result texts of the setup window.
-inline const QString kSetupOk = QStringLiteral("SETUP_OK");
-inline const QString kSetupExit = QStringLiteral("SETUP_EXIT");
 
 // What the main window does once the setup window has closed with result: after OK the
 // autostart catalog is checked (and opened when asked); after Exit every live appearance change

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "platform/FileSystem.h"
 #include "settings/SettingKeys.h"
 

@@ -7,12 +7,12 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/TerminalRunObserver.h"
 #include "backup/BackupRun.h"
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "backup/RunReport.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "errors/COLError.h"

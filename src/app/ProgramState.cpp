@@ -1,7 +1,9 @@
-#include "app/AppValues.h"
+#include "app/ProgramState.h"
+
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
-#include "backup/Prog.h"
-#include "backup/RunState.h"
+#include "base/Prog.h"
+#include "base/RunState.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogState.h"
 #include "catalog/EntryWriter.h"

@@ -6,7 +6,7 @@
 #include <QLocale>
 
 #include "backup/RunReport.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "catalog/CatalogController.h"
 
 namespace bravel {

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/UiWebBrowser.h"
 #include "catalog/UiRowListView.h"
 #include "listtools/ListSearch.h"

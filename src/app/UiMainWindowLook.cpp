@@ -10,7 +10,7 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/UiMainWindow.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"

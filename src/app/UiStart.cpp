@@ -4,11 +4,11 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
 #include "backup/BackupRun.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "backup/frm_CommandStatus.h"
 #include "catalog/CatalogState.h"
 #include "platform/CatalogLocks.h"

@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "backup/frm_CommandStatus.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"

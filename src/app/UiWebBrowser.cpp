@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QStringDecoder>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "platform/Err.h"
 
 namespace bravel {

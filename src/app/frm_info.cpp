@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "platform/ProgramResources.h"
 
 namespace bravel {

@@ -19,14 +19,14 @@
 #include <QMouseEvent>
 #include <QKeyEvent>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "backup/BackupRun.h"
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "backup/UiProg.h"
 #include "backup/Progress.h"
 #include "backup/RunReport.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "backup/frm_CommandStatus.h"
 #include "backup/frm_restore.h"
 #include "catalog/COLArchivFiles.h"
@@ -49,7 +49,7 @@
 #include "scan/frm_dscan.h"
 #include "settings/SettingKeys.h"
 #include "settings/DesktopIntegration.h"
-#include "app/UiApplySetup.h"
+#include "app/UiMainSetup.h"
 #include "app/UiMainCaptionBar.h"
 #include "app/UiStartCatalog.h"
 
@@ -59,6 +59,7 @@ frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frm_main"));
     setWindowTitle(gProductName);
     controller_ = std::make_unique<CatalogController>(*this, this);
+    frm_ToolTip::setMainList(this);
     setupUi(this, controller_->model(), this);
     wireCommands();
     wireListAndSearch();
@@ -72,7 +73,7 @@ frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
         this);
 }
 
-frm_main::~frm_main() = default;
+frm_main::~frm_main() { frm_ToolTip::forgetMainList(this); }
 
 // ---- commands ------------------------------------------------------------------------------
 
@@ -90,7 +91,7 @@ std::vector<MainCommand> frm_main::commandTable() {
         on(chk_CheckItem, &frm_main::chk_CheckItem_Click),
         on(but_ChangeListView, &frm_main::but_ChangeListView_Click),
         on(but_ChangeListGrid, &frm_main::but_ChangeListGrid_Click),
-        {but_SetAutostart, [] { but_SetAutostart_Click(); }},
+        {but_SetAutostart, [] { but_SetAutostart_Click(gDBOpen ? gDB.Access.get() : nullptr); }},
         {but_setup, [this] { but_setup_Click(*this); }},
         on(but_info, &frm_main::but_info_Click),
         on(but_web, &frm_main::but_web_Click),
@@ -273,7 +274,7 @@ void frm_main::startRun(bool copyAttributes) {
     but_Start->click();
 }
 
-void frm_main::mnu_apperror_Click() { frm_ErrorList::showWindow(this); }
+void frm_main::mnu_apperror_Click() { frm_ErrorList::showWindow(this, &frm_ToolTip::errorListDetails()); }
 
 void frm_main::mnu_appnetupdate_Click() {
     if (bravel::mnu_appnetupdate_Click()) close();  // the tool works on the program's files
@@ -404,6 +405,12 @@ void frm_main::showRecentEntries(const std::array<QString, 9>& captions) {
 }
 
 void frm_main::closeToolTip() { frm_ToolTip::unload(); }
+
+QWidget* frm_main::fileList() { return lst_Files; }
+
+const CatalogListModel& frm_main::fileListModel() { return controller_->model(); }
+
+QString frm_main::oldBackupNotice(int row) { return controller_->oldBackupNotice(row); }
 
 // ---- RunObserver --------------------------------------------------------------------------
 

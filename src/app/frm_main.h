@@ -12,6 +12,7 @@
 #include "catalog/EntryCommands.h"
 #include "catalog/MainView.h"
 #include "catalog/UiRowListView.h"
+#include "listtools/frm_ToolTip.h"
 #include "settings/AppearanceTarget.h"
 
 class QAbstractButton;
@@ -31,7 +32,11 @@ struct MainCommand {
 
 // The main window: a frameless shell around its controls (UiMainWindow) that wires every command
 // in one table and hands every event to the code that owns the behaviour.
-class frm_main : public QWidget, public UiMainWindow, public MainView, public RunObserver {
+class frm_main : public QWidget,
+                 public UiMainWindow,
+                 public MainView,
+                 public RunObserver,
+                 public ToolTipMainList {
     Q_OBJECT
 public:
     explicit frm_main(QWidget* parent = nullptr);
@@ -59,6 +64,11 @@ public:
     void applyControlStates(const ControlStates& states) override;
     void showRecentEntries(const std::array<QString, 9>& captions) override;
     void closeToolTip() override;
+
+    // ToolTipMainList (stopTimers and startTimers below serve it too)
+    QWidget* fileList() override;
+    const CatalogListModel& fileListModel() override;
+    QString oldBackupNotice(int row) override;
 
     // RunObserver
     int overallProgressValue() const override;

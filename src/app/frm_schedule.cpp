@@ -14,7 +14,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "errors/COLError.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"

@@ -12,11 +12,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "backup/Copy.h"
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "backup/RunObserver.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"

@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "backup/Progress.h"
 #include "backup/RunObserver.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "backup/Versions.h"
 #include "errors/COLError.h"
 #include "platform/Err.h"

@@ -1,6 +1,6 @@
 #include "backup/Progress.h"
 
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "platform/Formats.h"
 
 namespace bravel {

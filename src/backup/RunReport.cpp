@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogListModel.h"
 #include "errors/COLError.h"

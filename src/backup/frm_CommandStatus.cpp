@@ -5,7 +5,7 @@
 #include <QProgressBar>
 #include <QScreen>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "backup/Copy.h"
 #include "backup/Progress.h"
 #include "platform/Colors.h"

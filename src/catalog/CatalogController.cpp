@@ -4,9 +4,9 @@
 #include <QFileInfo>
 #include <unordered_map>
 
-#include "app/AppValues.h"
-#include "backup/Prog.h"
-#include "backup/RunState.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
+#include "base/RunState.h"
 #include "catalog/BackupAge.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogState.h"

@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "app/AppValues.h"
-#include "backup/Prog.h"
-#include "backup/RunState.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
+#include "base/RunState.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "catalog/EntryWriter.h"

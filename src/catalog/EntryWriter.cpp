@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "app/AppValues.h"
-#include "backup/Prog.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
 #include "errors/COLError.h"
 #include "platform/CatalogDatabase.h"
 #include "platform/Dialogs.h"

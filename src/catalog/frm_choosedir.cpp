@@ -19,8 +19,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "app/AppValues.h"
-#include "backup/Prog.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
 #include "catalog/EntryWriter.h"
 #include "catalog/MainView.h"
 #include "platform/Colors.h"

@@ -15,13 +15,12 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "app/AppValues.h"
-#include "backup/Prog.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"
 #include "errors/COLError.h"
 #include "listtools/ToolTipContent.h"
-#include "listtools/frm_ToolTip.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Err.h"
@@ -68,22 +67,17 @@ QLabel* makeOverlay(QLabel* image, const char* name, const QString& text) {
     return label;
 }
 
-void closeToolTipLettingEventsRun() {
-    if (!frm_ToolTip::current()) return;
-    QCoreApplication::processEvents();
-    frm_ToolTip::unload();
-    QCoreApplication::processEvents();
-}
-
 }  // namespace
 
-frm_ErrorList* frm_ErrorList::showWindow(QWidget* owner) {
+frm_ErrorList* frm_ErrorList::showWindow(QWidget* owner, RowDetailsWindow* details) {
     if (openWindow) {
+        openWindow->details_ = details;
         openWindow->raise();
         openWindow->activateWindow();
         return openWindow;
     }
     auto* window = new frm_ErrorList(owner);
+    window->details_ = details;
     openWindow = window;
     window->show();
     window->lst_errorlist->setFocus();
@@ -259,17 +253,25 @@ void frm_ErrorList::rememberMouse(const QPoint& viewportPos) {
 }
 
 void frm_ErrorList::rowClicked() {
-    closeToolTipLettingEventsRun();
-    if (!hitItem_) return;
+    closeDetailsLettingEventsRun();
+    if (!hitItem_ || !details_) return;
     const std::shared_ptr<ErrorProperties> record = recordForKey(rowKey(hitItem_));
     if (!record) return;
-    ToolTipRequest request;
-    request.text = errorToolTipText(*record);
-    request.sourceName = QStringLiteral("FRM_ERRLIST");
-    request.positionText =
-        toolTipPositionText(pixelsToTwips(x()) + mouseTwips_.x() + 320, pixelsToTwips(y()) + mouseTwips_.y() + 630);
-    request.owner = this;
-    frm_ToolTip::open(request);
+    details_->open(errorToolTipText(*record),
+                   toolTipPositionText(pixelsToTwips(x()) + mouseTwips_.x() + 320,
+                                       pixelsToTwips(y()) + mouseTwips_.y() + 630),
+                   this);
+}
+
+void frm_ErrorList::closeDetails() {
+    if (details_) details_->close();
+}
+
+void frm_ErrorList::closeDetailsLettingEventsRun() {
+    if (!details_ || !details_->isOpen()) return;
+    QCoreApplication::processEvents();
+    details_->close();
+    QCoreApplication::processEvents();
 }
 
 void frm_ErrorList::rowDoubleClicked() {
@@ -294,7 +296,7 @@ void frm_ErrorList::toggleMaximized() {
 bool frm_ErrorList::captionEvent(QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
-        frm_ToolTip::unload();
+        closeDetails();
         drag_.handle(lbl_caption, event);
         return true;
     }
@@ -340,7 +342,7 @@ void frm_ErrorList::keyPressEvent(QKeyEvent* event) {
 }
 
 void frm_ErrorList::closeEvent(QCloseEvent* event) {
-    frm_ToolTip::unload();
+    closeDetails();
     if (openWindow == this) openWindow = nullptr;
     event->accept();
 }

@@ -18,13 +18,25 @@ namespace bravel {
 
 class ErrorProperties;
 
+// The small floating window that shows a row's details beside the list. The program hands in
+// the tooltip window; the list knows no more of it than this.
+class RowDetailsWindow {
+public:
+    virtual ~RowDetailsWindow() = default;
+    virtual bool isOpen() const = 0;
+    // Shows text at positionText ("x;y" in twips) above owner; the list gets the focus back.
+    virtual void open(const QString& text, const QString& positionText, QWidget* owner) = 0;
+    virtual void close() = 0;
+};
+
 // The window that lists the error stack, oldest record first. It shows the stack as it was
 // when the window was opened; only "Liste leeren" refills it.
 class frm_ErrorList : public QWidget {
     Q_OBJECT
 public:
-    // Opens the window without blocking the owner; an open window is only brought forward.
-    static frm_ErrorList* showWindow(QWidget* owner);
+    // Opens the window without blocking the owner; an open window is only brought forward. A
+    // click on a row shows its details in details (none without).
+    static frm_ErrorList* showWindow(QWidget* owner, RowDetailsWindow* details = nullptr);
     static frm_ErrorList* current();
 
     void mFillErrorList();
@@ -63,7 +75,10 @@ private:
     void rowDoubleClicked();
     void toggleMaximized();
     bool captionEvent(QEvent* event);
+    void closeDetails();
+    void closeDetailsLettingEventsRun();
 
+    RowDetailsWindow* details_ = nullptr;
     QTreeWidgetItem* hitItem_ = nullptr;
     QPoint mouseTwips_;
     QTreeWidgetItem* lastAdded_ = nullptr;

@@ -3,7 +3,7 @@
 #include <QStringMatcher>
 #include <vector>
 
-#include "backup/Prog.h"
+#include "base/Prog.h"
 
 namespace bravel {
 namespace {

@@ -4,18 +4,12 @@
 #include <QString>
 #include <optional>
 
+#include "settings/ToolTipSettings.h"
+
 namespace bravel {
 
 class FileProperties;
 class ErrorProperties;
-
-// Tooltip values held program-wide; the main window reads them from the settings at load.
-extern bool gShowToolTips;   // lst_tooltip equals 1
-extern int gToolTipAlpha;    // 0 invisible .. 255 opaque; outside that range no transparency
-extern int gToolTipDelay;    // 100 ms ticks until the window closes itself
-
-void readToolTipSettings();
-void resetToolTipState();
 
 // The four lines shown for a main-list row, and the notice about its last backup as a fifth
 // when there is one.

@@ -15,11 +15,11 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "app/AppValues.h"
-#include "app/frm_main.h"
+#include "base/AppValues.h"
 #include "backup/RunObserver.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
+#include "catalog/CatalogListModel.h"
 #include "catalog/FileProperties.h"
 #include "listtools/ListExport.h"
 #include "platform/Colors.h"
@@ -36,6 +36,7 @@ constexpr quint32 kLightGrey = 0xE0E0E0;  // red, green and blue 224
 constexpr quint32 kLineGrey = 0x808080;   // red, green and blue 128
 
 QPointer<frm_ToolTip> openToolTip;
+ToolTipMainList* registeredMainList = nullptr;
 
 void paint(QWidget* widget, QColor back, QColor fore = Qt::black) {
     QPalette colours = widget->palette();
@@ -47,22 +48,29 @@ void paint(QWidget* widget, QColor back, QColor fore = Qt::black) {
     widget->setAutoFillBackground(true);
 }
 
-frm_main* mainWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<frm_main*>(widget)) return window;
-    return nullptr;
-}
-
 // The main window's refresh timer stays off while the tooltip is dragged, so that a refill
 // does not run under the moving window.
 void setMainRefreshTimer(bool on) {
-    frm_main* window = mainWindow();
-    if (!window) return;
+    if (!registeredMainList) return;
     if (on)
-        window->startTimers(timers::kRefresh);
+        registeredMainList->startTimers(timers::kRefresh);
     else
-        window->stopTimers(timers::kRefresh);
+        registeredMainList->stopTimers(timers::kRefresh);
 }
+
+class ErrorListDetails : public RowDetailsWindow {
+public:
+    bool isOpen() const override { return frm_ToolTip::current(); }
+    void open(const QString& text, const QString& positionText, QWidget* owner) override {
+        ToolTipRequest request;
+        request.text = text;
+        request.sourceName = QStringLiteral("FRM_ERRLIST");
+        request.positionText = positionText;
+        request.owner = owner;
+        frm_ToolTip::open(request);
+    }
+    void close() override { frm_ToolTip::unload(); }
+};
 
 QLabel* makeImage(QWidget* parent, const char* name, QStyle::StandardPixmap picture, int size) {
     auto* image = new QLabel(parent);
@@ -93,25 +101,38 @@ void frm_ToolTip::unload() {
     if (openToolTip) openToolTip->close();
 }
 
-void frm_ToolTip::openFromMainList(frm_main& window, int row, const QPoint& mouseInList) {
+void frm_ToolTip::setMainList(ToolTipMainList* mainList) { registeredMainList = mainList; }
+
+void frm_ToolTip::forgetMainList(const ToolTipMainList* mainList) {
+    if (registeredMainList == mainList) registeredMainList = nullptr;
+}
+
+RowDetailsWindow& frm_ToolTip::errorListDetails() {
+    static ErrorListDetails details;
+    return details;
+}
+
+void frm_ToolTip::openFromMainList(ToolTipMainList& mainList, int row, const QPoint& mouseInList) {
     unload();
     if (!gShowToolTips) return;
-    if (row < 0 || row >= window.controller().model().rowCount()) return;
-    window.stopTimers(timers::kBoth);
-    const int index = CatalogListModel::indexFromKey(window.controller().model().row(row).key);
+    if (row < 0 || row >= mainList.fileListModel().rowCount()) return;
+    QWidget* window = mainList.fileList()->window();
+    mainList.stopTimers(timers::kBoth);
+    const int index = CatalogListModel::indexFromKey(mainList.fileListModel().row(row).key);
     Err.Clear();
     const std::shared_ptr<FileProperties> entry = gCatalogFiles.Item(index);
     Err.Clear();  // a missing entry leaves the lines empty
     ToolTipRequest request;
-    const QString backupNotice = window.controller().oldBackupNotice(row);
+    const QString backupNotice = mainList.oldBackupNotice(row);
     request.text = entry ? mainListToolTipText(*entry, backupNotice) : mainListToolTipText(FileProperties(), backupNotice);
     request.sourceName = QStringLiteral("FRM_MAIN");
-    request.positionText = toolTipPositionText(pixelsToTwips(window.x() + mouseInList.x()) + 260,
-                                               pixelsToTwips(window.y() + mouseInList.y()) + 1030);
-    request.owner = &window;
-    QPointer<frm_main> main(&window);
-    request.onClosed = [main] {
-        if (main) main->startTimers(timers::kBoth);
+    request.positionText = toolTipPositionText(pixelsToTwips(window->x() + mouseInList.x()) + 260,
+                                               pixelsToTwips(window->y() + mouseInList.y()) + 1030);
+    request.owner = window;
+    QPointer<QWidget> alive(window);
+    ToolTipMainList* list = &mainList;
+    request.onClosed = [alive, list] {
+        if (alive) list->startTimers(timers::kBoth);
     };
     open(request);
 }
@@ -206,7 +227,7 @@ void frm_ToolTip::buildMenu() {
     mnu_contentsavetxt = mnu_contentsave->addAction(QStringLiteral("text-datei"));
     mnu_contentsavetxt->setObjectName(QStringLiteral("mnu_contentsavetxt"));
     connect(mnu_contentsavetxt, &QAction::triggered, this, [] {
-        if (frm_main* window = mainWindow()) exportListToChosenFile(window->controller().model());
+        if (registeredMainList) exportListToChosenFile(registeredMainList->fileListModel());
     });
     mnu_contentsavehtml = mnu_contentsave->addAction(QStringLiteral("html-datei"));
     mnu_contentsavehtml->setObjectName(QStringLiteral("mnu_contentsavehtml"));  // no action
@@ -261,7 +282,7 @@ void frm_ToolTip::focusSourceList() {
     const QString source = lbl_SourceForm->text();
     QWidget* list = nullptr;
     if (source == QLatin1String("FRM_MAIN")) {
-        if (frm_main* window = mainWindow()) list = window->lst_Files;
+        if (registeredMainList) list = registeredMainList->fileList();
     } else if (source == QLatin1String("FRM_ERRLIST")) {
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (widget->objectName() == QLatin1String("frm_ErrorList") && widget->isVisible())

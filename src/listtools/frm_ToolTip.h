@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 
+#include "errors/frm_ErrorList.h"
 #include "listtools/ToolTipContent.h"
 
 class QAction;
@@ -15,10 +16,22 @@ class QPlainTextEdit;
 class QTimer;
 
 namespace bravel {
-class frm_main;
-}
 
-namespace bravel {
+class CatalogListModel;
+
+// What the tooltip needs of the main window: the file list that gets the focus back, its rows
+// for the export menu and their backup warnings, and its timers, which stay off while a tooltip is dragged or shows one of
+// its rows. The main window hands itself in when it is created.
+class ToolTipMainList {
+public:
+    virtual ~ToolTipMainList() = default;
+    virtual QWidget* fileList() = 0;
+    virtual const CatalogListModel& fileListModel() = 0;
+    // The warning about a row's old or missing backup, or "".
+    virtual QString oldBackupNotice(int row) = 0;
+    virtual void stopTimers(int which) = 0;  // which: the flags of timers::
+    virtual void startTimers(int which) = 0;
+};
 
 // What a caller hands to the tooltip window.
 struct ToolTipRequest {
@@ -40,9 +53,14 @@ public:
     static frm_ToolTip* current();
     // A click on a main-list row (row index, mouse position in lst_Files): the row's details,
     // with the main window's timers off until the tooltip has closed.
-    static void openFromMainList(frm_main& window, int row, const QPoint& mouseInList);
+    static void openFromMainList(ToolTipMainList& mainList, int row, const QPoint& mouseInList);
     // Closes the open tooltip, if any.
     static void unload();
+    // The main window, or none; it takes itself away again when it goes.
+    static void setMainList(ToolTipMainList* mainList);
+    static void forgetMainList(const ToolTipMainList* mainList);
+    // The tooltip as the error list's row details.
+    static RowDetailsWindow& errorListDetails();
 
     QString positionText() const { return positionText_; }
     QString tagText() const { return tag_; }

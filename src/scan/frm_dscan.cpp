@@ -18,8 +18,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "app/AppValues.h"
-#include "backup/Prog.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
 #include "catalog/EntryWriter.h"
 #include "listtools/ListExport.h"
 #include "listtools/ListSearch.h"

@@ -6,9 +6,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "app/AppValues.h"
-#include "catalog/CatalogState.h"
+#include "base/AppValues.h"
 #include "errors/COLError.h"
+#include "platform/CatalogDatabase.h"
 #include "platform/Dialogs.h"
 #include "platform/Err.h"
 #include "platform/HostTools.h"
@@ -399,12 +399,12 @@ void but_RemoveDesktopEntries_Click() {
     showMessage(QStringLiteral("Desktop-Einträge erfolgreich entfernt."), programFileName(), MsgIcon::Information);
 }
 
-void but_SetAutostart_Click() {
+void but_SetAutostart_Click(const CatalogDatabase* openCatalog) {
     // The button is only offered while a catalog is open; without one there is nothing to keep.
-    if (!gDBOpen || !gDB.Access) return;
+    if (!openCatalog) return;
     Err.Clear();
     writeSetting(keys::setup_chk_autostart, QStringLiteral("1"));
-    writeSetting(keys::setup_txt_autostart, gDB.Access->name());  // a blank at its ends is part of the name
+    writeSetting(keys::setup_txt_autostart, openCatalog->name());  // a blank at its ends is part of the name
     Err.Clear();
 }
 

@@ -5,6 +5,8 @@
 
 namespace bravel {
 
+class CatalogDatabase;
+
 // The catalog file type and the file context entry, registered the freedesktop way for the
 // current user: a shared-mime-info package, the desktop entry under $XDG_DATA_HOME/applications,
 // the default application in $XDG_CONFIG_HOME/mimeapps.list, the icons in the user's hicolor
@@ -76,7 +78,8 @@ void but_SetKontextMenu_Click(const QString& kontextText);
 // The setup window's way back: removes what the two buttons above wrote.
 void but_RemoveDesktopEntries_Click();
 
-// The main window's set-autostart button: the open catalog becomes the autostart catalog.
-void but_SetAutostart_Click();
+// The main window's set-autostart button: the open catalog becomes the autostart catalog
+// (nothing happens without one).
+void but_SetAutostart_Click(const CatalogDatabase* openCatalog);
 
 }  // namespace bravel

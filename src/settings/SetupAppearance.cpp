@@ -1,6 +1,6 @@
 #include "settings/SetupAppearance.h"
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "platform/Err.h"
 #include "settings/SettingKeys.h"
 #include "settings/SetupValues.h"

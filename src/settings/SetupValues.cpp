@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "listtools/ToolTipContent.h"
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
 #include "settings/SettingKeys.h"
+#include "settings/ToolTipSettings.h"
 
 namespace bravel {
 

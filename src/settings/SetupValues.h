@@ -9,6 +9,10 @@
 
 namespace bravel {
 
+// The result texts of the setup window.
+inline const QString kSetupOk = QStringLiteral("SETUP_OK");
+inline const QString kSetupExit = QStringLiteral("SETUP_EXIT");
+
 // Everything the setup window shows that lives in the settings store.
 struct SetupValues {
     // Programmstart

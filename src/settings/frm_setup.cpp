@@ -17,8 +17,7 @@
 #include <QTabWidget>
 #include <QTreeView>
 
-#include "app/AppValues.h"
-#include "app/ApplySetup.h"
+#include "base/AppValues.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "settings/AppearanceTarget.h"

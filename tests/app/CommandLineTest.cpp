@@ -5,7 +5,7 @@
 #include <QDir>
 
 #include "TestSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "platform/FileSystem.h"
 

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <set>
 
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "app/frm_main.h"
 #include "catalog/CatalogState.h"
@@ -16,20 +17,8 @@ using namespace bravel;
 namespace {
 
 // The main window's one table of commands against the controls the window really has.
-class CommandTableTest : public ::testing::Test {
+class CommandTableTest : public test::ShownMainWindowTest {
   protected:
-    void SetUp() override {
-        test::resetAll();
-        window = std::make_unique<frm_main>();
-        window->load();
-        window->show();
-        QCoreApplication::processEvents();
-    }
-    void TearDown() override {
-        window->close();
-        window.reset();
-        resetCatalogState();
-    }
 
     // The entries of a menu and its sub-menus; separators and sub-menus are no commands.
     static void collectEntries(const QMenu* menu, std::set<QObject*>& entries) {
@@ -47,7 +36,6 @@ class CommandTableTest : public ::testing::Test {
         return controls;
     }
 
-    std::unique_ptr<frm_main> window;
 };
 
 TEST_F(CommandTableTest, EveryLineHasANamedControlAndAHandlerOrSaysWhyItHasNone) {

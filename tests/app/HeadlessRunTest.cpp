@@ -28,31 +28,15 @@ struct Finished {
     QString err;
 };
 
-class HeadlessRunTest : public FaultTest {
+class HeadlessRunTest : public ProgramRunTest {
   protected:
     void SetUp() override {
-        FaultTest::SetUp();
-        home = path(QStringLiteral("home"));
-        for (const char* sub : {"cfg/quillfen", "data", "state", "run"})
-            QDir().mkpath(home + QLatin1Char('/') + QLatin1String(sub));
-        QFile::setPermissions(home + QStringLiteral("/run"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        ProgramRunTest::SetUp();
         busAddress = QStringLiteral("unix:path=") + home + QStringLiteral("/no-bus");
     }
 
     // Without DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM: no window system at all.
-    QProcessEnvironment environment() const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(QLatin1String(name));
-        env.insert(QStringLiteral("HOME"), home);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/cfg"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/state"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
-        return env;
-    }
+    QProcessEnvironment environment() const { return programEnvironment(busAddress); }
 
     void start(QProcess& program, const QStringList& arguments) const {
         program.setProcessEnvironment(environment());
@@ -82,14 +66,6 @@ class HeadlessRunTest : public FaultTest {
         return finish(program);
     }
 
-    void makeCatalog(const std::vector<std::pair<QString, QString>>& entries) {
-        catalog = path(QStringLiteral("Katalog.bvk"));
-        std::vector<CatalogEntry> records;
-        for (const auto& [source, folder] : entries)
-            records.push_back({source, folder, QString(), QString(), {}});
-        ASSERT_TRUE(writeCatalog(catalog, records)) << qPrintable(Err.Description);
-    }
-
     // 256 MiB of data: a hole would be copied at once, and a copy over before the test looked
     // could not be stopped in; data takes a few hundred chunks even on a fast disk.
     QString largeSource(const QString& name) {
@@ -114,7 +90,6 @@ class HeadlessRunTest : public FaultTest {
                    : QString::fromUtf8(readFile(logFolder() + QLatin1Char('/') + names.last()));
     }
 
-    QString home;
     QString busAddress;
 };
 
@@ -128,7 +103,7 @@ TEST_F(HeadlessRunTest, EveryEntryIsBackedUpRecordedAndLogged) {
     const QString blanks = source(QStringLiteral(" Grüße mit Blank .txt"), 70000, 2);
     const QString newline = source(QStringLiteral("zwei\nZeilen.txt"), 10, 3);
     const QString folder = path(QStringLiteral("sicherung/neu angelegt"));
-    makeCatalog(
+    makeProgramCatalog(
         {{plain, folder}, {blanks, folder}, {newline, path(QStringLiteral("sicherung/b"))}});
 
     const Finished run = bravel({QStringLiteral("--run"), catalog});
@@ -174,7 +149,7 @@ TEST_F(HeadlessRunTest, MatchSelectsWhatTheListSearchSelectsAndAttributesAreCarr
     const QString other = source(QStringLiteral("foto.jpg"), 100, 3);
     ASSERT_TRUE(QFile::setPermissions(bill, QFile::ReadOwner | QFile::ReadGroup));
     const QString folder = path(QStringLiteral("sicherung"));
-    makeCatalog({{letter, folder}, {bill, folder}, {other, folder}});
+    makeProgramCatalog({{letter, folder}, {bill, folder}, {other, folder}});
 
     const Finished run = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--match"),
                                  QStringLiteral("BRIEF|rechn"), QStringLiteral("--attributes"),
@@ -203,7 +178,7 @@ TEST_F(HeadlessRunTest, AMissingSourceEndsWithOneAndTheLogNamesIt) {
     const QString good = source(QStringLiteral("da.txt"), 300, 1);
     const QString gone = path(QStringLiteral("src/weg.txt"));
     const QString folder = path(QStringLiteral("sicherung"));
-    makeCatalog({{gone, folder}, {good, folder}});
+    makeProgramCatalog({{gone, folder}, {good, folder}});
 
     const Finished run = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--quiet")});
     ASSERT_EQ(run.code, exitcode::kSomeNotSaved) << show(run);
@@ -227,7 +202,7 @@ TEST_F(HeadlessRunTest, ACopyThatFailsIsNamedWithItsErrorRecord) {
     // The backup folder's place is taken by a file: the folder cannot be created.
     const QString blocked = path(QStringLiteral("belegt"));
     ASSERT_TRUE(writeFile(blocked, "x"));
-    makeCatalog({{good, blocked + QStringLiteral("/unter")}});
+    makeProgramCatalog({{good, blocked + QStringLiteral("/unter")}});
 
     const Finished run = bravel({QStringLiteral("--run"), catalog});
     ASSERT_EQ(run.code, exitcode::kSomeNotSaved) << show(run);
@@ -287,7 +262,7 @@ TEST_F(HeadlessRunTest, SigtermInALargeCopyKeepsTheOlderCopyAndTheFinishedRecord
     const QString large = largeSource(QStringLiteral("gross.img"));
     const QString folder = path(QStringLiteral("sicherung"));
     ASSERT_TRUE(writeFile(folder + QStringLiteral("/gross.img"), "die ältere Kopie"));
-    makeCatalog({{small, folder}, {large, folder}});
+    makeProgramCatalog({{small, folder}, {large, folder}});
 
     QProcess program;
     start(program, {QStringLiteral("--run"), catalog});
@@ -325,7 +300,7 @@ TEST_F(HeadlessRunTest, ARunBesideAnOpenWindowOnTheSameCatalogAndTheWindowEndsOn
     const QString a = source(QStringLiteral("a.txt"), 1000, 1);
     const QString b = source(QStringLiteral("b.txt"), 1000, 2);
     const QString folder = path(QStringLiteral("sicherung"));
-    makeCatalog({{a, folder}, {b, folder}});
+    makeProgramCatalog({{a, folder}, {b, folder}});
 
     QProcess window;
     QProcessEnvironment env = environment();
@@ -388,7 +363,7 @@ TEST_F(HeadlessRunTest, SigtermInTheWindowsRunStopsTheCopyAndClosesTheWindow) {
     const QString large = largeSource(QStringLiteral("gross.img"));
     const QString folder = path(QStringLiteral("sicherung"));
     ASSERT_TRUE(writeFile(folder + QStringLiteral("/gross.img"), "die ältere Kopie"));
-    makeCatalog({{large, folder}});
+    makeProgramCatalog({{large, folder}});
     const QString settings = home + QStringLiteral("/cfg/quillfen/bravel.ini");
     ASSERT_TRUE(writeFile(settings,
                           (QStringLiteral("[bravel]\nsetup_chk_autostart=1\nsetup_txt_autostart=") +
@@ -426,12 +401,12 @@ TEST_F(HeadlessRunTest, SigtermInTheWindowsRunStopsTheCopyAndClosesTheWindow) {
 }
 
 TEST_F(HeadlessRunTest, AReaderThatGoesAwayDoesNotEndTheRun) {
-    std::vector<std::pair<QString, QString>> entries;
+    std::vector<CatalogEntry> entries;
     for (int i = 0; i < 200; ++i)
         entries.push_back(
             {source(QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0')), 100, i),
              path(QStringLiteral("s"))});
-    makeCatalog(entries);
+    makeProgramCatalog(entries);
     QProcess shell;
     shell.setProcessEnvironment(environment());
     // The pipe's reader ends at once; the run's lines then go nowhere.
@@ -451,7 +426,7 @@ TEST_F(HeadlessRunTest, OnATerminalOneLineShowsTheProgressAndFailuresStandAbove)
         GTEST_SKIP() << "script (util-linux) is not installed";
     const QString good = source(QStringLiteral("gut.txt"), 100000, 1);
     const QString gone = path(QStringLiteral("src/weg.txt"));
-    makeCatalog({{good, path(QStringLiteral("s"))}, {gone, path(QStringLiteral("s"))}});
+    makeProgramCatalog({{good, path(QStringLiteral("s"))}, {gone, path(QStringLiteral("s"))}});
     QProcess terminal;
     terminal.setProcessEnvironment(environment());
     // script runs the program on a pseudo-terminal of its own and passes its exit code on.
@@ -473,7 +448,7 @@ TEST_F(HeadlessRunTest, OnATerminalOneLineShowsTheProgressAndFailuresStandAbove)
 
 TEST_F(HeadlessRunTest, TheLastHundredLogsAreKept) {
     const QString a = source(QStringLiteral("a.txt"), 10, 1);
-    makeCatalog({{a, path(QStringLiteral("sicherung"))}});
+    makeProgramCatalog({{a, path(QStringLiteral("sicherung"))}});
     QDir().mkpath(logFolder());
     for (int i = 0; i < 105; ++i)
         ASSERT_TRUE(writeFile(logFolder() + QStringLiteral("/sicherung-20200101-0000%1-000-1.log")
@@ -499,8 +474,8 @@ namespace {
 
 TEST_F(HeadlessRunTest, OnlyChangedVerifiedAndVersionedFromTheCommandLine) {
     const QString letter = source(QStringLiteral("brief.txt"), 5000, 1);
-    ASSERT_TRUE(fs::setModificationTime(letter, kFaultNow));
-    makeCatalog({{letter, path(QStringLiteral("bak"))}});
+    ASSERT_TRUE(fs::setModificationTime(letter, kRunNow));
+    makeProgramCatalog({{letter, path(QStringLiteral("bak"))}});
     const QStringList options{QStringLiteral("--run"), catalog, QStringLiteral("--changed"),
                               QStringLiteral("--verify"), QStringLiteral("--versions=2")};
     ASSERT_EQ(bravel(options).code, exitcode::kAllSaved);
@@ -525,11 +500,11 @@ TEST_F(HeadlessRunTest, OnlyChangedVerifiedAndVersionedFromTheCommandLine) {
 
 TEST_F(HeadlessRunTest, OnlyChangedCopiesAndRecordsAnEntryNoRunHasRecorded) {
     const QString letter = source(QStringLiteral("brief.txt"), 5000, 1);
-    ASSERT_TRUE(fs::setModificationTime(letter, kFaultNow));
-    makeCatalog({{letter, path(QStringLiteral("bak"))}});
+    ASSERT_TRUE(fs::setModificationTime(letter, kRunNow));
+    makeProgramCatalog({{letter, path(QStringLiteral("bak"))}});
     // A current copy that no run of this catalog made (copied by hand, or by another catalog).
     ASSERT_TRUE(writeFile(path(QStringLiteral("bak/brief.txt")), patterned(5000, 1)));
-    ASSERT_TRUE(fs::setModificationTime(path(QStringLiteral("bak/brief.txt")), kFaultNow));
+    ASSERT_TRUE(fs::setModificationTime(path(QStringLiteral("bak/brief.txt")), kRunNow));
 
     const Finished run = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--changed")});
     ASSERT_EQ(run.code, exitcode::kAllSaved) << show(run);
@@ -542,7 +517,7 @@ TEST_F(HeadlessRunTest, OnlyChangedCopiesAndRecordsAnEntryNoRunHasRecorded) {
 }
 
 TEST_F(HeadlessRunTest, AScheduleIsSetAndSwitchedOffFromTheCommandLine) {
-    makeCatalog({{source(QStringLiteral("a.txt")), path(QStringLiteral("bak"))}});
+    makeProgramCatalog({{source(QStringLiteral("a.txt")), path(QStringLiteral("bak"))}});
     const QString units = home + QStringLiteral("/cfg/systemd/user/");
 
     // No systemd for this user: the files are written, and the program says the timer is off.
@@ -580,7 +555,7 @@ namespace {
 TEST_F(HeadlessRunTest, RecordsThatCannotBeWrittenAreReportedAndEndWithOne) {
     const QString a = source(QStringLiteral("a.txt"), 1000, 1);
     const QString folder = path(QStringLiteral("sicherung"));
-    makeCatalog({{a, folder}});
+    makeProgramCatalog({{a, folder}});
     CatalogLock lock(catalog);
     if (!lock.held()) GTEST_SKIP() << "the sqlite3 shell could not lock the catalog";
 
@@ -601,7 +576,7 @@ TEST_F(HeadlessRunTest, ACatalogOnAReadOnlyMountIsReportedTheSameWay) {
     const QString a = source(QStringLiteral("a.txt"), 1000, 1);
     ScopedTmpfs mount(path(QStringLiteral("ro")), "size=2m");
     SKIP_UNLESS_MOUNTED(mount);
-    makeCatalog({{a, path(QStringLiteral("sicherung"))}});
+    makeProgramCatalog({{a, path(QStringLiteral("sicherung"))}});
     ASSERT_TRUE(QFile::copy(catalog, path(QStringLiteral("ro/Katalog.bvk"))));
     catalog = path(QStringLiteral("ro/Katalog.bvk"));
     if (!mount.remount(true)) GTEST_SKIP() << "remounting read-only refused: " << std::strerror(errno);
@@ -616,7 +591,7 @@ TEST_F(HeadlessRunTest, ACatalogOnAReadOnlyMountIsReportedTheSameWay) {
 TEST_F(HeadlessRunTest, SigtermBeforeTheFirstCopyDoesNotClaimAnOlderCopy) {
     const QString large = largeSource(QStringLiteral("gross.img"));
     const QString folder = path(QStringLiteral("sicherung"));
-    makeCatalog({{large, folder}});
+    makeProgramCatalog({{large, folder}});
 
     QProcess program;
     start(program, {QStringLiteral("--run"), catalog});
@@ -646,7 +621,7 @@ namespace {
 // A catalog whose name is Latin-1, given on the command line as the shell passes it: bytes.
 TEST_F(HeadlessRunTest, ACatalogNamedInLatinOneIsRunAndScheduled) {
     const QString a = source(QStringLiteral("a.txt"), 500, 1);
-    makeCatalog({{a, path(QStringLiteral("sicherung"))}});
+    makeProgramCatalog({{a, path(QStringLiteral("sicherung"))}});
     const QByteArray latin1 = QFile::encodeName(dir.path()) + "/K\xe4talog.bvk";
     ASSERT_EQ(::rename(QFile::encodeName(catalog).constData(), latin1.constData()), 0);
     auto bravelOnLatin1 = [&](const QString& arguments) {

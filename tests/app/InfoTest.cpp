@@ -13,7 +13,7 @@
 #include <QTimer>
 
 #include "TestSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/NetworkUpdate.h"
 #include "app/UiWebBrowser.h"
 #include "app/frm_info.h"

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "app/frm_main.h"
 #include "catalog/CatalogState.h"
@@ -14,23 +15,7 @@ using namespace bravel;
 namespace {
 
 // The labels that stand in for the caption bar and the menu bar of the frameless main window.
-class MainCaptionBarTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        test::resetAll();
-        window = std::make_unique<frm_main>();
-        window->load();
-        window->show();
-        QCoreApplication::processEvents();
-    }
-    void TearDown() override {
-        window->close();
-        window.reset();
-        resetCatalogState();
-    }
-
-    std::unique_ptr<frm_main> window;
-};
+using MainCaptionBarTest = test::ShownMainWindowTest;
 
 TEST_F(MainCaptionBarTest, TheOverlayMaximisesOnADoubleClickTheRecordCountDoesNot) {
     QTest::mouseDClick(window->lbl_lstoverlay, Qt::LeftButton, {}, QPoint(20, 20));

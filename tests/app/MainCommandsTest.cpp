@@ -7,9 +7,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "MainWindowFixture.h"
 #include "TestSupport.h"
 #include "app/frm_main.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "catalog/CatalogState.h"
 #include "catalog/MainView.h"
 
@@ -17,20 +18,8 @@ using namespace bravel;
 
 namespace {
 
-class MainCommandsTest : public ::testing::Test {
+class MainCommandsTest : public test::ShownMainWindowTest {
 protected:
-    void SetUp() override {
-        test::resetAll();
-        window = std::make_unique<frm_main>();
-        window->load();
-        window->show();
-        QCoreApplication::processEvents();
-    }
-    void TearDown() override {
-        window->close();
-        window.reset();
-        resetCatalogState();
-    }
 
     QPushButton* button(const char* name) { return window->findChild<QPushButton*>(QString::fromUtf8(name)); }
 
@@ -43,7 +32,6 @@ protected:
         return pressed.count() == 1;
     }
 
-    std::unique_ptr<frm_main> window;
 };
 
 TEST_F(MainCommandsTest, MenuEntriesAndShortcutButtonsPressTheirCommandButtons) {

@@ -11,7 +11,7 @@
 #include "CatalogFiles.h"
 #include "TestSupport.h"
 #include "app/CommandLine.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/frm_main.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"

@@ -13,11 +13,11 @@
 #include <QHeaderView>
 #include <QIcon>
 
-#include "TestSupport.h"
-#include "app/AppValues.h"
+#include "Fixtures.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
@@ -31,32 +31,14 @@ using namespace bravel;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::TempFolderTest {
 protected:
-    void SetUp() override {
-        test::resetAll();
-        ASSERT_TRUE(dir.isValid());
-    }
-    void TearDown() override { resetCatalogState(); }
-
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-
+    // "haupt.bvk" with the sources, all backed up into folder.
     QString makeCatalog(const QStringList& sources, const QString& folder) {
-        const QString file = path("haupt.bvk");
-        auto db = CatalogDatabase::create(file);
-        auto rset = db->OpenRecordset("SELECT FILES.* FROM FILES");
-        for (const QString& source : sources) {
-            rset->AddNew();
-            rset->SetField("Eingangsdatei", source);
-            rset->SetField("Sicherungspfad", folder);
-            rset->Update();
-        }
-        rset->Close();
-        db->Close();
-        return file;
+        std::vector<test::CatalogEntry> records;
+        for (const QString& source : sources) records.push_back({source, folder});
+        return TempFolderTest::makeCatalog("haupt.bvk", records);
     }
-
-    QTemporaryDir dir;
 };
 
 TEST_F(MainWindowTest, OpensTheCommandLineCatalogAndBacksUpTheSelection) {

@@ -16,10 +16,10 @@
 
 #include "TestSupport.h"
 #include "app/CommandLine.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/frm_main.h"
-#include "backup/RunState.h"
 #include "backup/frm_CommandStatus.h"
+#include "base/RunState.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"
 #include "catalog/CatalogState.h"

@@ -77,36 +77,22 @@ class PrivateSessionBus {
     std::string whyNot;
 };
 
-class RunNotificationTest : public FaultTest {
+class RunNotificationTest : public ProgramRunTest {
   protected:
     void SetUp() override {
-        FaultTest::SetUp();
-        home = path(QStringLiteral("home"));
-        for (const char* sub : {"cfg/quillfen", "data", "state", "run", "bus"})
-            QDir().mkpath(home + QLatin1Char('/') + QLatin1String(sub));
-        QFile::setPermissions(home + QStringLiteral("/run"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        ProgramRunTest::SetUp();
+        QDir().mkpath(home + QStringLiteral("/bus"));
         bus = std::make_unique<PrivateSessionBus>(home + QStringLiteral("/bus"));
     }
     void TearDown() override {
         bus.reset();
-        FaultTest::TearDown();
+        ProgramRunTest::TearDown();
     }
 
     // Events run while the program works, so that the fake service answers it.
     int runProgram(const QStringList& arguments, bool window) {
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(QLatin1String(name));
-        if (window) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("HOME"), home);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/cfg"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/state"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus->address);
-        program.setProcessEnvironment(env);
+        program.setProcessEnvironment(programEnvironment(bus->address, window));
         program.start(QStringLiteral(BRAVEL_BINARY), arguments);
         EXPECT_TRUE(program.waitForStarted(10000));
         if (!waitUntil([&] { return program.state() == QProcess::NotRunning; }, 60000)) {
@@ -119,15 +105,6 @@ class RunNotificationTest : public FaultTest {
         return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
     }
 
-    void makeCatalog(const std::vector<std::pair<QString, QString>>& entries) {
-        catalog = path(QStringLiteral("Katalog.bvk"));
-        std::vector<CatalogEntry> records;
-        for (const auto& [source, folder] : entries)
-            records.push_back({source, folder, QString(), QString(), {}});
-        ASSERT_TRUE(writeCatalog(catalog, records)) << qPrintable(Err.Description);
-    }
-
-    QString home;
     QString output;
     std::unique_ptr<PrivateSessionBus> bus;
 };
@@ -140,7 +117,7 @@ TEST_F(RunNotificationTest, ARunWithoutAWindowEndsWithANotificationCriticalWhenS
     FakeNotifications fake;
     ASSERT_TRUE(bus->offer(fake));
     const QString good = source(QStringLiteral("a.txt"), 100, 1);
-    makeCatalog({{good, path(QStringLiteral("s"))},
+    makeProgramCatalog({{good, path(QStringLiteral("s"))},
                  {path(QStringLiteral("src/fehlt.txt")), path(QStringLiteral("s"))}});
 
     EXPECT_EQ(runProgram({QStringLiteral("--run"), catalog}, false), exitcode::kSomeNotSaved)
@@ -162,7 +139,7 @@ TEST_F(RunNotificationTest, ARunWithoutAWindowEndsWithANotificationCriticalWhenS
 
 TEST_F(RunNotificationTest, WithoutTheServiceTheRunEndsAsUsual) {
     SKIP_UNLESS_BUS();
-    makeCatalog({{source(QStringLiteral("a.txt"), 100, 1), path(QStringLiteral("s"))}});
+    makeProgramCatalog({{source(QStringLiteral("a.txt"), 100, 1), path(QStringLiteral("s"))}});
     EXPECT_EQ(runProgram({QStringLiteral("--run"), catalog}, false), exitcode::kAllSaved)
         << output.toStdString();
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("s/a.txt"))));
@@ -176,7 +153,7 @@ TEST_F(RunNotificationTest, TheWindowsAutomaticRunThatEndsTheProgramLeavesANotif
     ASSERT_TRUE(bus->offer(fake));
     const QString good = source(QStringLiteral("a.txt"), 100, 1);
     const QString gone = path(QStringLiteral("src/fehlt.txt"));
-    makeCatalog({{good, path(QStringLiteral("s"))}, {gone, path(QStringLiteral("s"))}});
+    makeProgramCatalog({{good, path(QStringLiteral("s"))}, {gone, path(QStringLiteral("s"))}});
     ASSERT_TRUE(writeFile(
         home + QStringLiteral("/cfg/quillfen/bravel.ini"),
         (QStringLiteral("[bravel]\nsetup_chk_autostart=1\nsetup_txt_autostart=") + catalog +

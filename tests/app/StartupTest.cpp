@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "TestSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "backup/frm_CommandStatus.h"
 #include "platform/Colors.h"
 

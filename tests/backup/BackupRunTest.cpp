@@ -10,17 +10,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "BackupTestSupport.h"
-#include "CatalogFiles.h"
 #include "CatalogLock.h"
-#include "RecordingMainView.h"
-#include "RecordingRunObserver.h"
-#include "TestSupport.h"
-#include "app/AppValues.h"
+#include "Fixtures.h"
+#include "base/AppValues.h"
 #include "backup/BackupRun.h"
 #include "backup/Copy.h"
-#include "backup/Prog.h"
-#include "backup/RunState.h"
+#include "base/Prog.h"
+#include "base/RunState.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "platform/CatalogDatabase.h"
@@ -32,113 +28,17 @@
 namespace bravel::test {
 namespace {
 
-// Each record starts with a size of 1, which a run must replace.
-struct Entry {
-    QString source;
-    QString folder;
-    QString status;
-    QString hostStatus;
-};
-
-struct Record {
-    qint64 size = -1;
-    QString date;
-    QString status;
-    QString hostStatus;
-};
-
-const QDateTime kNow(QDate(2025, 3, 15), QTime(10, 20, 30));
 const QString kSaved = QStringLiteral("gesichert (15.03.2025 10:20:30)");
 
-class BackupRunTest : public ::testing::Test {
+class BackupRunTest : public CatalogRunTest {
 protected:
-    void SetUp() override {
-        resetAll();
-        ASSERT_TRUE(dir.isValid());
-        gHostName = QStringLiteral("PC2");
-        setClockForTest(kNow);
-        controller = std::make_unique<CatalogController>(view);
-        controller->createColumns({2000, 2000, 500, 500, 500, 500, 500});
-        observer.onSummary = [this] {
-            controller->mUpdateSelectionSummary();
-            observer.status = view.summary;
-        };
+    // Each record starts with a size of 1, which a run must replace.
+    void open(std::vector<CatalogEntry> records) {
+        for (CatalogEntry& record : records) record.size = 1;
+        openCatalog(records);
     }
-    void TearDown() override {
-        controller->closeCatalog();
-        controller.reset();
-        resetCatalogState();
-        gPause = false;
-    }
-
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-
-    QString source(int i, qint64 size = 10000) {
-        const QString file = path(QStringLiteral("src/a%1.bin").arg(i));
-        EXPECT_TRUE(writeFile(file, patterned(size, i)));
-        return file;
-    }
-
-    void open(const std::vector<Entry>& entries) {
-        catalog = path(QStringLiteral("catalog.bvk"));
-        std::vector<CatalogEntry> records;
-        for (const Entry& entry : entries) records.push_back({entry.source, entry.folder, entry.status, entry.hostStatus, 1});
-        ASSERT_TRUE(writeCatalog(catalog, records)) << qPrintable(Err.Description);
-        controller->mOpenDB(catalog);
-        // The fill starts the selection timer; here no window stops it for a run, and its tick
-        // would count the selection anew in the middle of a run that takes longer than 100 ms.
-        controller->stopTimers();
-        ASSERT_EQ(model().rowCount(), static_cast<int>(entries.size()));
-        gErrorStack.Clear();  // the fill's notes about folders that do not exist yet
-    }
-
-    CatalogListModel& model() { return controller->model(); }
-
-    int rowOf(const QString& sourcePath) {
-        for (int r = 0; r < model().rowCount(); ++r)
-            if (model().cell(r, col::kSource) == sourcePath) return r;
-        ADD_FAILURE() << "no row for " << sourcePath.toStdString();
-        return 0;
-    }
-    QString statusOf(const QString& src) { return model().cell(rowOf(src), col::kStatus); }
-    quint32 statusColorOf(const QString& src) {
-        return model().cellColor(rowOf(src), col::kStatus);
-    }
-    void select(const QString& src) { model().setRowSelected(rowOf(src), true); }
-
-    void run() { runBackup(model(), controller->rset_Record(), observer); }
-
-    // The record as another program would read it now.
-    Record record(const QString& src) {
-        Record result;
-        auto db = CatalogDatabase::open(catalog);
-        EXPECT_TRUE(db);
-        auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
-        for (rset->MoveFirst(); !rset->EOF_(); rset->MoveNext()) {
-            QVariant v;
-            rset->Field(QStringLiteral("Eingangsdatei"), v);
-            if (v.toString() != src) continue;
-            rset->Field(QStringLiteral("Dateigroesse"), v);
-            result.size = v.toLongLong();
-            rset->Field(QStringLiteral("Dateidatum"), v);
-            result.date = v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-            rset->Field(QStringLiteral("Status"), v);
-            result.status = v.toString();
-            rset->Field(QStringLiteral("Computerstatus"), v);
-            result.hostStatus = v.toString();
-        }
-        rset->Close();
-        db->Close();
-        return result;
-    }
-
-    QString integrityCheck() const { return test::integrityCheck(catalog); }
-
-    QTemporaryDir dir;
-    RecordingMainView view;
-    std::unique_ptr<CatalogController> controller;
-    RecordingRunObserver observer;
-    QString catalog;
+    quint32 statusColorOf(const QString& src) { return model().cellColor(rowOf(src), col::kStatus); }
+    StoredRecord record(const QString& src) const { return storedRecord(src); }
 };
 
 TEST_F(BackupRunTest, CopiesTheSelectedRowsAndWritesTheirRecords) {
@@ -156,14 +56,14 @@ TEST_F(BackupRunTest, CopiesTheSelectedRowsAndWritesTheirRecords) {
     EXPECT_EQ(statusColorOf(one), listcolor::kGreen);
     EXPECT_EQ(statusOf(two), QStringLiteral("alt")) << "an unselected row keeps its old status";
 
-    const Record saved = record(one);
+    const StoredRecord saved = record(one);
     EXPECT_EQ(saved.size, 10000);
     EXPECT_EQ(saved.status, kSaved);
     EXPECT_EQ(saved.hostStatus, QStringLiteral("PC220250315;"));
     QDateTime sourceDate;
     ASSERT_TRUE(fs::modificationTime(one, sourceDate));
     EXPECT_EQ(saved.date, sourceDate.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-    const Record untouched = record(two);
+    const StoredRecord untouched = record(two);
     EXPECT_EQ(untouched.status, QStringLiteral("alt"));
     EXPECT_EQ(untouched.size, 1);
 
@@ -269,7 +169,7 @@ TEST_F(BackupRunTest, StatusPrefixesOfRowsThatAreNotCopied) {
 }
 
 TEST_F(BackupRunTest, CancelDuringTheThirdOfFiveFiles) {
-    std::vector<Entry> entries;
+    std::vector<CatalogEntry> entries;
     std::vector<QString> sources;
     for (int i = 1; i <= 5; ++i) {
         sources.push_back(source(i));
@@ -298,7 +198,7 @@ TEST_F(BackupRunTest, CancelDuringTheThirdOfFiveFiles) {
         EXPECT_TRUE(QFileInfo(path(QStringLiteral("b%1").arg(i + 1))).isDir());
         EXPECT_FALSE(QFile::exists(path(QStringLiteral("b%1/a%1.bin").arg(i + 1))));
         EXPECT_EQ(statusOf(sources[i]), QStringLiteral("übersprungen"));
-        const Record kept = record(sources[i]);
+        const StoredRecord kept = record(sources[i]);
         EXPECT_EQ(kept.status, QStringLiteral("vorher"));
         EXPECT_EQ(kept.hostStatus, QStringLiteral("PC120240101;"));
         EXPECT_EQ(kept.size, 1);
@@ -396,7 +296,7 @@ TEST_F(BackupRunTest, AFailedCopyKeepsTheOlderCopyAndTheRecord) {
     EXPECT_EQ(readFile(backup + QStringLiteral("/a1.bin")), older);
     EXPECT_EQ(statusOf(one), QStringLiteral("Kopieren fehlgeschlagen."));
     EXPECT_EQ(statusColorOf(one), listcolor::kRed);
-    const Record kept = record(one);
+    const StoredRecord kept = record(one);
     EXPECT_EQ(kept.status, QStringLiteral("gesichert (01.01.2024 09:00:00)"));
     EXPECT_EQ(kept.hostStatus, QStringLiteral("PC220240101;"));
     EXPECT_EQ(model().cell(rowOf(one), model().findColumn(QStringLiteral("PC2"))),
@@ -478,7 +378,7 @@ bool hasRecordContaining(const QString& modul, const QString& text) {
 }
 
 TEST_F(BackupRunTest, TheRowsCopiedAreTheRowsSelectedWhenTheRunStarted) {
-    std::vector<Entry> entries;
+    std::vector<CatalogEntry> entries;
     std::vector<QString> sources;
     for (int i = 1; i <= 4; ++i) {
         sources.push_back(source(i));

@@ -44,7 +44,7 @@ class RestoreTest : public FaultTest {
     }
     void editSource(const QByteArray& content, int minutesLater) {
         ASSERT_TRUE(writeFile(sourceFile, content));
-        ASSERT_TRUE(fs::setModificationTime(sourceFile, kFaultNow.addSecs(60 * minutesLater)));
+        ASSERT_TRUE(fs::setModificationTime(sourceFile, kRunNow.addSecs(60 * minutesLater)));
     }
     std::vector<restore::RestorePoint> points() const {
         return restore::restorePoints(sourceFile, backup);
@@ -75,8 +75,8 @@ TEST_F(RestoreTest, TheCopyAndItsVersionsAreListedNewestFirstWithDateAndSize) {
     EXPECT_FALSE(listed[1].isBackupCopy);
     EXPECT_EQ(pointContents(), (QStringList{QStringLiteral("drei"), QStringLiteral("zwei"),
                                             QStringLiteral("eins")}));
-    EXPECT_EQ(listed[0].modified, kFaultNow.addSecs(120));
-    EXPECT_EQ(listed[2].modified, kFaultNow);
+    EXPECT_EQ(listed[0].modified, kRunNow.addSecs(120));
+    EXPECT_EQ(listed[2].modified, kRunNow);
     EXPECT_EQ(listed[0].size, 4);
     EXPECT_EQ(QFileInfo(listed[2].path).fileName(),
               QStringLiteral("brief mit Blank ä 2025-03-15 102030.txt"));
@@ -101,7 +101,7 @@ TEST_F(RestoreTest, RestoringOverADifferingSourceKeepsItAsAVersionFirstAndTheRow
     EXPECT_EQ(readFile(sourceFile), QByteArray("eins"));
     QDateTime restoredTime;
     ASSERT_TRUE(fs::modificationTime(sourceFile, restoredTime));
-    EXPECT_EQ(restoredTime, kFaultNow);  // the chosen copy's time comes along
+    EXPECT_EQ(restoredTime, kRunNow);  // the chosen copy's time comes along
     EXPECT_EQ(QFileInfo(result.keptVersion).fileName(),
               QStringLiteral("brief mit Blank ä 2025-03-15 103030.txt"));
     EXPECT_EQ(readFile(result.keptVersion), QByteArray("vier, länger als die anderen"));
@@ -114,7 +114,7 @@ TEST_F(RestoreTest, RestoringOverADifferingSourceKeepsItAsAVersionFirstAndTheRow
     // The row shows the source as it is now; the rest of the list is untouched.
     model().setRowSelected(row, true);
     controller->refillRow(row);
-    EXPECT_EQ(model().cell(row, col::kChanged), formatGeneralDate(kFaultNow, true));
+    EXPECT_EQ(model().cell(row, col::kChanged), formatGeneralDate(kRunNow, true));
     EXPECT_TRUE(model().isRowSelected(row));
     EXPECT_TRUE(model().cell(row, col::kStatus).startsWith(QStringLiteral("gesichert (")));
 }
@@ -272,7 +272,7 @@ TEST_F(RestoreWindowTest, ListsTheCopyAndItsVersionsAndRestoresTheChosenOneToThe
     frm_restore window(sourceFile, backup);
     ASSERT_EQ(window.lst_Versions->topLevelItemCount(), 3);
     EXPECT_EQ(itemText(window, 0, 0), QStringLiteral("Sicherungskopie"));
-    EXPECT_EQ(itemText(window, 0, 1), formatGeneralDate(kFaultNow.addSecs(120)));
+    EXPECT_EQ(itemText(window, 0, 1), formatGeneralDate(kRunNow.addSecs(120)));
     EXPECT_EQ(itemText(window, 0, 2), QStringLiteral("4 Bytes"));
     EXPECT_EQ(itemText(window, 2, 0), QStringLiteral("brief mit Blank ä 2025-03-15 102030.txt"));
     EXPECT_TRUE(window.opt_ToSource->isChecked());
@@ -347,7 +347,7 @@ TEST_F(RestoreWindowTest, TheEntryCommandRestoresTheSelectedRowAndRefillsIt) {
     controller->stopTimers();
     ASSERT_TRUE(writeFile(path(QStringLiteral("catalog-bleibt")), readFile(catalog)));
     const int row = rowOf(sourceFile);
-    ASSERT_EQ(model().cell(row, col::kChanged), formatGeneralDate(kFaultNow.addSecs(600), true));
+    ASSERT_EQ(model().cell(row, col::kChanged), formatGeneralDate(kRunNow.addSecs(600), true));
     model().setRowSelected(row, true);
     controller->timer2Tick();
     EXPECT_TRUE(view.controls.oneRowSelected);
@@ -365,7 +365,7 @@ TEST_F(RestoreWindowTest, TheEntryCommandRestoresTheSelectedRowAndRefillsIt) {
     EXPECT_FALSE(idleWhileOpen);
     EXPECT_TRUE(gIdle);
     EXPECT_EQ(readFile(sourceFile), QByteArray("eins"));
-    EXPECT_EQ(model().cell(row, col::kChanged), formatGeneralDate(kFaultNow, true));
+    EXPECT_EQ(model().cell(row, col::kChanged), formatGeneralDate(kRunNow, true));
     EXPECT_EQ(readFile(catalog), readFile(path(QStringLiteral("catalog-bleibt"))))
         << "a restore writes no record";
 }

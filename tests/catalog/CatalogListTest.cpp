@@ -9,13 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "../backup/RecordingRunObserver.h"
-#include "CatalogFiles.h"
-#include "RecordingMainView.h"
-#include "TestSupport.h"
+#include "RecordingRunObserver.h"
+#include "Fixtures.h"
 #include "backup/BackupRun.h"
-#include "backup/Prog.h"
-#include "backup/RunState.h"
+#include "base/Prog.h"
+#include "base/RunState.h"
 #include "catalog/EntryCommands.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
@@ -32,27 +30,8 @@ namespace {
 
 using Entry = test::CatalogEntry;
 
-class CatalogListTest : public ::testing::Test {
+class CatalogListTest : public test::CatalogControllerTest {
 protected:
-    void SetUp() override {
-        test::resetAll();
-        ASSERT_TRUE(dir.isValid());
-        controller = std::make_unique<CatalogController>(view);
-        controller->createColumns({2000, 2000, 500, 500, 500, 500, 500});
-    }
-    void TearDown() override {
-        controller->closeCatalog();
-        resetCatalogState();
-    }
-
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-
-    QString makeCatalog(const QString& name, const std::vector<Entry>& entries) {
-        const QString file = path(name);
-        EXPECT_TRUE(test::writeCatalog(file, entries)) << qPrintable(Err.Description);
-        return file;
-    }
-
     QString makeFile(const QString& name, qint64 size) {
         const QString file = path(name);
         EXPECT_TRUE(test::writeFile(file, QByteArray(static_cast<int>(size), 'x')));
@@ -66,9 +45,6 @@ protected:
         return -1;
     }
 
-    QTemporaryDir dir;
-    test::RecordingMainView view;
-    std::unique_ptr<CatalogController> controller;
 };
 
 TEST_F(CatalogListTest, EmptyCatalogShowsItsOverlayAndNoCount) {

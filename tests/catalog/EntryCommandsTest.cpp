@@ -19,9 +19,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "RecordingMainView.h"
-#include "TestSupport.h"
-#include "backup/RunState.h"
+#include "Fixtures.h"
+#include "base/RunState.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
@@ -37,49 +36,20 @@ using namespace bravel;
 
 namespace {
 
-struct Record {
-    QString source;
-    QString folder;
-};
-
-class EntryCommandsTest : public ::testing::Test {
+class EntryCommandsTest : public test::CatalogControllerTest {
 protected:
     void SetUp() override {
-        test::resetAll();
-        ASSERT_TRUE(dir.isValid());
-        controller = std::make_unique<CatalogController>(view);
-        controller->createColumns({2000, 2000, 500, 500, 500, 500, 500});
-        catalog = path("k.bvk");
-        auto db = CatalogDatabase::create(catalog);
-        ASSERT_TRUE(db);
-        db->Close();
+        CatalogControllerTest::SetUp();
+        catalog = makeCatalog("k.bvk");
         controller->mOpenDB(catalog);
     }
-    void TearDown() override {
-        controller->closeCatalog();
-        resetCatalogState();
-    }
 
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
     QString makeFile(const QString& name, const QByteArray& content = "x") {
         EXPECT_TRUE(test::writeFile(path(name), content));
         return path(name);
     }
 
-    std::vector<Record> records() {
-        std::vector<Record> result;
-        auto db = CatalogDatabase::open(catalog);
-        auto rset = db->OpenRecordset("SELECT FILES.* FROM FILES");
-        for (rset->MoveFirst(); !rset->EOF_(); rset->MoveNext()) {
-            QVariant source, folder;
-            rset->Field("Eingangsdatei", source);
-            rset->Field("Sicherungspfad", folder);
-            result.push_back({source.toString(), folder.toString()});
-        }
-        rset->Close();
-        db->Close();
-        return result;
-    }
+    std::vector<test::StoredRecord> records() const { return test::storedRecords(catalog); }
 
     // Adds entries as the editor would hand them over.
     void add(const QStringList& files, const QString& folder) {
@@ -89,9 +59,6 @@ protected:
         });
     }
 
-    QTemporaryDir dir;
-    test::RecordingMainView view;
-    std::unique_ptr<CatalogController> controller;
     QString catalog;
 };
 

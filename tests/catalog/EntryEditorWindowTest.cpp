@@ -7,8 +7,7 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 
-#include "RecordingMainView.h"
-#include "TestSupport.h"
+#include "Fixtures.h"
 #include "catalog/CatalogState.h"
 #include "catalog/frm_choosedir.h"
 
@@ -16,15 +15,8 @@ using namespace bravel;
 
 namespace {
 
-class EntryEditorWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        test::resetAll();
-        ASSERT_TRUE(dir.isValid());
-    }
-    void TearDown() override { resetCatalogState(); }
-
-    QTemporaryDir dir;
+class EntryEditorWindowTest : public test::TempFolderTest {
+protected:
     test::RecordingMainView view;
 };
 

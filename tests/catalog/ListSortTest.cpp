@@ -9,6 +9,23 @@
 
 using namespace bravel;
 
+namespace {
+
+// One column of the texts, keyed "1a", "2a", ... in their order.
+void fillList(CatalogListModel& list, const std::vector<QString>& texts) {
+    list.setColumns({ListColumn{QStringLiteral("Eingangsdatei"), 1000, QString()}});
+    std::vector<ListRow> rows;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        ListRow row;
+        row.key = QString::number(i + 1) + QLatin1Char('a');
+        row.cells = {texts[i]};
+        rows.push_back(row);
+    }
+    list.appendRows(std::move(rows));
+}
+
+}  // namespace
+
 // Rows sort by their text as the user's locale orders it, ignoring case, equal texts in their old
 // order; plain ASCII, capitals, umlauts and other letters all compare as QCollator has them.
 TEST(ListSortTest, RowsSortByTheLocalesOrderAndKeepTheOrderOfEqualOnes) {
@@ -19,15 +36,7 @@ TEST(ListSortTest, RowsSortByTheLocalesOrderAndKeepTheOrderOfEqualOnes) {
         QStringLiteral("/b/APFEL2"), QStringLiteral("/b/"),      QString()};
     for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
         CatalogListModel list;
-        list.setColumns({ListColumn{QStringLiteral("Eingangsdatei"), 1000, QString()}});
-        std::vector<ListRow> rows;
-        for (size_t i = 0; i < texts.size(); ++i) {
-            ListRow row;
-            row.key = QString::number(i + 1) + QLatin1Char('a');
-            row.cells = {texts[i]};
-            rows.push_back(row);
-        }
-        list.appendRows(std::move(rows));
+        fillList(list, texts);
         list.sortRows(0, order);
 
         std::vector<size_t> expected(texts.size());
@@ -52,15 +61,7 @@ TEST(ListSortTest, ALongListSortsAsAShortOneDoes) {
     for (int i = 0; i < 25000; ++i)
         texts.push_back(QStringLiteral("/q/%1/%2").arg(words[(i * 7) % words.size()]).arg((i * 7919) % 25000));
     CatalogListModel list;
-    list.setColumns({ListColumn{QStringLiteral("Eingangsdatei"), 1000, QString()}});
-    std::vector<ListRow> rows;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        ListRow row;
-        row.key = QString::number(i + 1) + QLatin1Char('a');
-        row.cells = {texts[i]};
-        rows.push_back(row);
-    }
-    list.appendRows(std::move(rows));
+    fillList(list, texts);
     list.sortRows(0, Qt::AscendingOrder);
 
     QCollator collator;

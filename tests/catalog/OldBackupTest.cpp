@@ -5,13 +5,10 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "../backup/RecordingRunObserver.h"
-#include "CatalogFiles.h"
-#include "RecordingMainView.h"
-#include "TestSupport.h"
-#include "app/AppValues.h"
+#include "Fixtures.h"
+#include "base/AppValues.h"
 #include "backup/BackupRun.h"
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "catalog/BackupAge.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
@@ -25,17 +22,12 @@ using namespace bravel;
 
 namespace {
 
-const QDateTime kNow(QDate(2025, 3, 15), QTime(10, 20, 30));
-
-class OldBackupTest : public ::testing::Test {
+class OldBackupTest : public test::CatalogControllerTest {
 protected:
     void SetUp() override {
-        test::resetAll();
-        ASSERT_TRUE(dir.isValid());
+        CatalogControllerTest::SetUp();
         gHostName = QStringLiteral("PC2");
-        setClockForTest(kNow);
-        controller = std::make_unique<CatalogController>(view);
-        controller->createColumns({2000, 2000, 500, 500, 500, 500, 500});
+        setClockForTest(test::kRunNow);
         QDir().mkpath(path("sicherung"));
         // Days before the clock's date: 6, 7 and 8 for a warning after 7 days; one entry backed up
         // on another computer only, one never at all, one here yesterday after another computer.
@@ -48,16 +40,13 @@ protected:
             EXPECT_TRUE(test::writeFile(path(name), "Inhalt"));
             records.push_back({path(name), path("sicherung"), QString(), hostStatus, {}});
         }
-        catalog = path("k.bvk");
-        ASSERT_TRUE(test::writeCatalog(catalog, records)) << qPrintable(Err.Description);
+        catalog = makeCatalog("k.bvk", records);
     }
     void TearDown() override {
-        controller->closeCatalog();
-        resetCatalogState();
+        CatalogControllerTest::TearDown();
         setClockForTest(QDateTime());
     }
 
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
     void warnAfter(int days) {
         writeSetting(keys::setup_chk_WarnOldBackup, "1");
         writeSetting(keys::setup_txt_WarnOldBackup, QString::number(days));
@@ -75,16 +64,12 @@ protected:
     }
     int ownColumn() const { return model().findColumn("PC2"); }
     quint32 ownColour(const QString& name) const { return model().cellColor(rowOf(name), ownColumn()); }
-    CatalogListModel& model() const { return controller->model(); }
     QString toolTipOf(const QString& name) const {
         const int row = rowOf(name);
         const auto entry = gCatalogFiles.Item(CatalogListModel::indexFromKey(model().row(row).key));
         return mainListToolTipText(*entry, controller->oldBackupNotice(row));
     }
 
-    QTemporaryDir dir;
-    test::RecordingMainView view;
-    std::unique_ptr<CatalogController> controller;
     QString catalog;
 };
 

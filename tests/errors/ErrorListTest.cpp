@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 
 #include "TestSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "catalog/CatalogController.h"
 #include "errors/COLError.h"
 #include "errors/frm_ErrorList.h"
@@ -49,7 +49,7 @@ protected:
 };
 
 TEST_F(ErrorListTest, EmptyStackShowsNoRowsAndClearingKeepsItEmpty) {
-    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr);
+    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
     EXPECT_EQ(window->lst_errorlist->topLevelItemCount(), 0);
     window->but_DelError->click();
     EXPECT_EQ(window->lst_errorlist->topLevelItemCount(), 0);
@@ -58,7 +58,7 @@ TEST_F(ErrorListTest, EmptyStackShowsNoRowsAndClearingKeepsItEmpty) {
 
 TEST_F(ErrorListTest, ListeLeerenEmptiesTheStackAndTheList) {
     addRecords(3);
-    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr);
+    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
     ASSERT_EQ(window->lst_errorlist->topLevelItemCount(), 3);
     EXPECT_EQ(window->but_DelError->text(), "Liste leeren");
     window->but_DelError->click();
@@ -67,7 +67,7 @@ TEST_F(ErrorListTest, ListeLeerenEmptiesTheStackAndTheList) {
 }
 
 TEST_F(ErrorListTest, WindowLayoutColumnsAndCaption) {
-    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr);
+    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
     EXPECT_EQ(window->lbl_caption->text(), "      Fehlerstack");
     EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_FALSE(window->isModal());
@@ -89,7 +89,7 @@ TEST_F(ErrorListTest, WindowLayoutColumnsAndCaption) {
 TEST_F(ErrorListTest, TimesAndHeadingsShowWholeAtTheDefaultWidths) {
     // The longest time of the German short date: two-digit day and month.
     gErrorStack.Add(53, "Datei nicht gefunden", QDateTime(QDate(2024, 12, 28), QTime(23, 58, 59)), "v_gCopy", "x");
-    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr);
+    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
     QTreeWidget* list = window->lst_errorlist;
     QHeaderView* header = list->header();
     for (int c = 0; c < header->count(); ++c)
@@ -102,7 +102,7 @@ TEST_F(ErrorListTest, TimesAndHeadingsShowWholeAtTheDefaultWidths) {
 
 TEST_F(ErrorListTest, TenthRowIsKeyed10eAndItsDoubleClickShowsTheTenthRecord) {
     addRecords(10);
-    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr);
+    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
     QTreeWidget* list = window->lst_errorlist;
     ASSERT_EQ(list->topLevelItemCount(), 10);
     EXPECT_EQ(frm_ErrorList::rowKey(list->topLevelItem(0)), "1e");
@@ -130,24 +130,24 @@ TEST_F(ErrorListTest, TenthRowIsKeyed10eAndItsDoubleClickShowsTheTenthRecord) {
 
 TEST_F(ErrorListTest, RecordsAddedWhileOpenAppearOnlyAfterReopening) {
     addRecords(2);
-    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr);
+    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
     gErrorStack.Add(76, "Pfad nicht gefunden", QDateTime::currentDateTime(), "v_mFillListBox", "Dir$(/x)");
     EXPECT_EQ(window->lst_errorlist->topLevelItemCount(), 2);
     // Opening again only brings the open window forward.
-    EXPECT_EQ(frm_ErrorList::showWindow(nullptr), window);
+    EXPECT_EQ(frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails()), window);
     EXPECT_EQ(window->lst_errorlist->topLevelItemCount(), 2);
 
     window->but_OK->click();
     QCoreApplication::processEvents();
     EXPECT_EQ(frm_ErrorList::current(), nullptr);
-    frm_ErrorList* reopened = frm_ErrorList::showWindow(nullptr);
+    frm_ErrorList* reopened = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
     EXPECT_EQ(reopened->lst_errorlist->topLevelItemCount(), 3);
     EXPECT_EQ(reopened->lst_errorlist->topLevelItem(2)->text(3), "v_mFillListBox");
 }
 
 TEST_F(ErrorListTest, ClickOnARowOpensTheToolTipAndClosingTheWindowClosesIt) {
     addRecords(4);
-    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr);
+    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
     window->move(100, 80);
     QTreeWidget* list = window->lst_errorlist;
     const QPoint centre = rowCentre(list, 1);
@@ -175,7 +175,7 @@ TEST_F(ErrorListTest, ClickOnARowOpensTheToolTipAndClosingTheWindowClosesIt) {
 }
 
 TEST_F(ErrorListTest, CloseLabelAndMaximizeImage) {
-    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr);
+    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
     QTest::mouseClick(window->img_systemmaximize, Qt::LeftButton);
     EXPECT_TRUE(window->isMaximized());
     QTest::mouseDClick(window->lbl_caption, Qt::LeftButton);
@@ -186,7 +186,7 @@ TEST_F(ErrorListTest, CloseLabelAndMaximizeImage) {
 }
 
 TEST_F(ErrorListTest, ListFocusSetsTheSharedFlag) {
-    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr);
+    frm_ErrorList* window = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
     window->activateWindow();
     QApplication::setActiveWindow(window);
     gListHasFocus = false;

@@ -40,7 +40,7 @@ TEST_F(DiskFullTest, TheCatalogTurnsFullDuringTheRunAndTheCopiesStillCount) {
     ScopedTmpfs place(path(QStringLiteral("katalog")), "size=2m");
     SKIP_UNLESS_MOUNTED(place);
     const QString backup = path(QStringLiteral("b"));
-    std::vector<std::pair<QString, QString>> entries;
+    std::vector<CatalogEntry> entries;
     QStringList sources;
     for (int i = 1; i <= 3; ++i) {
         sources << source(QStringLiteral("a%1.bin").arg(i), 10000, i);

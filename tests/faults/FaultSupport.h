@@ -19,15 +19,10 @@
 #include <cstring>
 #include <memory>
 
-#include "../backup/BackupTestSupport.h"
-#include "../backup/RecordingRunObserver.h"
-#include "CatalogFiles.h"
-#include "RecordingMainView.h"
-#include "TestSupport.h"
+#include "Fixtures.h"
 #include "backup/BackupRun.h"
-#include "backup/Prog.h"
-#include "backup/RunState.h"
-#include "catalog/CatalogController.h"
+#include "base/Prog.h"
+#include "base/RunState.h"
 #include "catalog/CatalogState.h"
 #include "platform/CatalogDatabase.h"
 #include "platform/Clock.h"
@@ -86,114 +81,7 @@ private:
 #define SKIP_UNLESS_MOUNTED(mount) \
     if (!(mount).mounted()) GTEST_SKIP() << (mount).whyNot()
 
-// One row of FILES as another program reads it.
-struct StoredRecord {
-    qint64 id = 0;
-    QString source;
-    QString folder;
-    qint64 size = -1;
-    QString status;
-    QString hostStatus;
-};
-
-inline const QDateTime kFaultNow(QDate(2025, 3, 15), QTime(10, 20, 30));
-
-class FaultTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        resetAll();
-        ASSERT_TRUE(dir.isValid());
-        gHostName = QStringLiteral("PC2");
-        setClockForTest(kFaultNow);
-        controller = std::make_unique<CatalogController>(view);
-        controller->createColumns({2000, 2000, 500, 500, 500, 500, 500});
-        observer.onSummary = [this] {
-            controller->mUpdateSelectionSummary();
-            observer.status = view.summary;
-        };
-    }
-    void TearDown() override {
-        controller->closeCatalog();
-        controller.reset();
-        resetCatalogState();
-        gPause = false;
-        gCancel = false;
-    }
-
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-
-    QString source(const QString& name, qint64 size = 10000, int seed = 1) {
-        const QString file = path(QStringLiteral("src/") + name);
-        EXPECT_TRUE(writeFile(file, patterned(size, seed)));
-        return file;
-    }
-
-    // Creates the catalog at catalogPath with one record per (source, folder) and opens it in
-    // the controller, as the main window does.
-    void openCatalog(const std::vector<std::pair<QString, QString>>& entries, const QString& at = {}) {
-        catalog = at.isEmpty() ? path(QStringLiteral("catalog.bvk")) : at;
-        std::vector<CatalogEntry> records;
-        for (const auto& [source, folder] : entries) records.push_back({source, folder, QString(), QString(), {}});
-        ASSERT_TRUE(writeCatalog(catalog, records)) << qPrintable(Err.Description);
-        controller->mOpenDB(catalog);
-        // No refresh of the list behind the test's back (the main window stops the timers for
-        // a run; here nothing would restart them for one).
-        controller->stopTimers();
-        ASSERT_EQ(model().rowCount(), static_cast<int>(entries.size()));
-        gErrorStack.Clear();  // the fill's notes about folders that do not exist yet
-    }
-
-    CatalogListModel& model() { return controller->model(); }
-    int rowOf(const QString& sourcePath) {
-        for (int r = 0; r < model().rowCount(); ++r)
-            if (model().cell(r, col::kSource) == sourcePath) return r;
-        ADD_FAILURE() << "no row for " << sourcePath.toStdString();
-        return 0;
-    }
-    QString statusOf(const QString& src) { return model().cell(rowOf(src), col::kStatus); }
-    void selectAll() { model().selectAll(true); }
-    void run() { runBackup(model(), controller->rset_Record(), observer); }
-
-    std::vector<StoredRecord> storedRecords() const {
-        std::vector<StoredRecord> all;
-        auto db = CatalogDatabase::open(catalog);
-        EXPECT_TRUE(db) << qPrintable(Err.Description);
-        if (!db) return all;
-        auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
-        for (rset->MoveFirst(); !rset->EOF_(); rset->MoveNext()) {
-            StoredRecord r;
-            QVariant v;
-            rset->Field(QStringLiteral("ID"), v);
-            r.id = v.toLongLong();
-            rset->Field(QStringLiteral("Eingangsdatei"), v);
-            r.source = v.toString();
-            rset->Field(QStringLiteral("Sicherungspfad"), v);
-            r.folder = v.toString();
-            rset->Field(QStringLiteral("Dateigroesse"), v);
-            r.size = v.isNull() ? -1 : v.toLongLong();
-            rset->Field(QStringLiteral("Status"), v);
-            r.status = v.toString();
-            rset->Field(QStringLiteral("Computerstatus"), v);
-            r.hostStatus = v.toString();
-            all.push_back(r);
-        }
-        rset->Close();
-        db->Close();
-        return all;
-    }
-    StoredRecord storedRecord(const QString& src) const {
-        for (const StoredRecord& r : storedRecords())
-            if (r.source == src) return r;
-        return {};
-    }
-
-    QString integrityCheck() const { return test::integrityCheck(catalog); }
-
-    QTemporaryDir dir;
-    RecordingMainView view;
-    std::unique_ptr<CatalogController> controller;
-    RecordingRunObserver observer;
-    QString catalog;
-};
+// The fault tests run the real controller over a real catalog, as the backup tests do.
+using FaultTest = CatalogRunTest;
 
 }  // namespace bravel::test

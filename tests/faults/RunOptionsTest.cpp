@@ -25,7 +25,7 @@ protected:
     // The source gets new content and a new time, as an edit gives it.
     void editSource(const QString& file, const QByteArray& content, int minutesLater) {
         ASSERT_TRUE(writeFile(file, content));
-        ASSERT_TRUE(fs::setModificationTime(file, kFaultNow.addSecs(60 * minutesLater)));
+        ASSERT_TRUE(fs::setModificationTime(file, kRunNow.addSecs(60 * minutesLater)));
     }
     QStringList versionContents(const QString& folder, const QString& name) {
         QStringList contents;
@@ -53,7 +53,7 @@ TEST_F(RunOptionsTest, OnlyChangedFilesLeavesACurrentCopyAndStampsTheRecord) {
     const StoredRecord before = storedRecord(a);
     const ino_t copyOfA = inodeOf(path(QStringLiteral("bak/a.txt")));
 
-    setClockForTest(kFaultNow.addDays(3));
+    setClockForTest(kRunNow.addDays(3));
     editSource(b, "neu und länger", 5);
     RunOptions changedOnly;
     changedOnly.changedOnly = true;
@@ -73,7 +73,7 @@ TEST_F(RunOptionsTest, OnlyChangedFilesLeavesACurrentCopyAndStampsTheRecord) {
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
 
     // Same size, other time: copied again; a link in place of the copy: replaced, never trusted.
-    ASSERT_TRUE(fs::setModificationTime(a, kFaultNow.addSecs(-3600)));
+    ASSERT_TRUE(fs::setModificationTime(a, kRunNow.addSecs(-3600)));
     ASSERT_TRUE(writeFile(path(QStringLiteral("fremd.txt")), patterned(10000, 1)));
     runWith(changedOnly);
     EXPECT_NE(inodeOf(path(QStringLiteral("bak/a.txt"))), copyOfA);
@@ -90,8 +90,8 @@ TEST_F(RunOptionsTest, OnlyChangedGivesAnEntryNeverRecordedBeforeACopyAndAFullRe
     openCatalog({{placedByHand, path(QStringLiteral("bak"))}, {noCopyYet, path(QStringLiteral("bak"))}});
     // A copy with the source's size and time that no run of this catalog made.
     ASSERT_TRUE(writeFile(path(QStringLiteral("bak/a.txt")), patterned(10000, 1)));
-    ASSERT_TRUE(fs::setModificationTime(placedByHand, kFaultNow.addSecs(-60)));
-    ASSERT_TRUE(fs::setModificationTime(path(QStringLiteral("bak/a.txt")), kFaultNow.addSecs(-60)));
+    ASSERT_TRUE(fs::setModificationTime(placedByHand, kRunNow.addSecs(-60)));
+    ASSERT_TRUE(fs::setModificationTime(path(QStringLiteral("bak/a.txt")), kRunNow.addSecs(-60)));
 
     RunOptions changedOnly;
     changedOnly.changedOnly = true;
@@ -119,7 +119,7 @@ TEST_F(RunOptionsTest, OnlyChangedGivesAnEntryNeverRecordedBeforeACopyAndAFullRe
     EXPECT_EQ(storedRecords().size(), recorded.size());
     EXPECT_EQ(storedRecord(placedByHand).status, recorded.front().status);
     // A day later the date is written.
-    setClockForTest(kFaultNow.addDays(1));
+    setClockForTest(kRunNow.addDays(1));
     runWith(changedOnly);
     EXPECT_EQ(storedRecord(noCopyYet).hostStatus, QStringLiteral("PC220250316;"));
     EXPECT_EQ(model().cell(rowOf(noCopyYet), col::kHostStatus), QStringLiteral("PC220250316;"));
@@ -221,7 +221,7 @@ TEST_F(RunOptionsTest, OnlyChangedSeesFractionsOfASecondAndNeverTrustsTheSourceI
         ASSERT_TRUE(writeFile(a, content));
         QFile file(a);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(kFaultNow.addMSecs(milliseconds), QFileDevice::FileModificationTime));
+        ASSERT_TRUE(file.setFileTime(kRunNow.addMSecs(milliseconds), QFileDevice::FileModificationTime));
     };
     writeAt("AAAA", 100);
     openCatalog({{a, path(QStringLiteral("bak"))}, {source(QStringLiteral("m.txt")), path(QStringLiteral("src"))}});

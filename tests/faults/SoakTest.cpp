@@ -29,7 +29,7 @@ class SoakTest : public FaultTest {};
 
 TEST_F(SoakTest, TwentyRunsOverAThousandEntries) {
     const QString backup = path(QStringLiteral("b"));
-    std::vector<std::pair<QString, QString>> entries;
+    std::vector<CatalogEntry> entries;
     for (int i = 0; i < 1000; ++i)
         entries.push_back({source(QStringLiteral("d%1/f%2.bin").arg(i % 10).arg(i, 4, 10, QLatin1Char('0')), 1500, i),
                            backup});
@@ -53,7 +53,7 @@ TEST_F(SoakTest, TwentyRunsOverAThousandEntries) {
     }
     EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().mid(0, 5).join(QLatin1Char('\n')).toStdString();
     for (const auto& entry : entries)
-        ASSERT_TRUE(statusOf(entry.first).startsWith(QStringLiteral("gesichert ("))) << entry.first.toStdString();
+        ASSERT_TRUE(statusOf(entry.source).startsWith(QStringLiteral("gesichert ("))) << entry.source.toStdString();
     const double growth = (rss.back() - rss.front()) / 1048576.0;
     std::printf("[ measured ] RSS growth from run 1 to run 20: %.1f MiB\n", growth);
 #ifndef BRAVEL_UNDER_ASAN

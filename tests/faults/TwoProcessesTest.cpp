@@ -60,7 +60,7 @@ protected:
     // else, and a sound catalog.
     // The first liveEntries entries are files the other copy writes meanwhile (the catalog and its
     // side files): their copy fails when they change while read, so their status is not checked.
-    void expectBothCopiesKeptTheirRecords(const std::vector<std::pair<QString, QString>>& entries,
+    void expectBothCopiesKeptTheirRecords(const std::vector<CatalogEntry>& entries,
                                           const ChurnReport& other, size_t liveEntries = 0) {
         EXPECT_EQ(other.exitCode, 0) << other.text.toStdString();
         EXPECT_EQ(other.failed, 0) << other.text.toStdString();
@@ -74,9 +74,10 @@ protected:
         }
         for (const auto& id : ids) EXPECT_EQ(id.second, 1) << "ID " << id.first;
         for (size_t i = 0; i < entries.size(); ++i) {
-            EXPECT_EQ(seen[entries[i].first], 1) << entries[i].first.toStdString();
-            if (i >= liveEntries)
-                EXPECT_TRUE(storedRecord(entries[i].first).status.startsWith(QStringLiteral("gesichert (")));
+            EXPECT_EQ(seen[entries[i].source], 1) << entries[i].source.toStdString();
+            if (i >= liveEntries) {
+                EXPECT_TRUE(storedRecord(entries[i].source).status.startsWith(QStringLiteral("gesichert (")));
+            }
         }
         for (const auto& kept : other.kept) EXPECT_EQ(seen[kept.second], 1) << kept.second.toStdString();
         EXPECT_EQ(stored.size(), entries.size() + other.kept.size());
@@ -87,7 +88,7 @@ protected:
 
 TEST_F(TwoProcessesTest, ABackupRunBesideAnotherCopyThatAddsAndRemoves) {
     const QString backup = path(QStringLiteral("b"));
-    std::vector<std::pair<QString, QString>> entries;
+    std::vector<CatalogEntry> entries;
     for (int i = 0; i < 300; ++i)
         entries.push_back({source(QStringLiteral("a%1.bin").arg(i, 3, 10, QLatin1Char('0')), 3000, i), backup});
     openCatalog(entries);
@@ -106,7 +107,7 @@ TEST_F(TwoProcessesTest, ABackupRunBesideAnotherCopyThatAddsAndRemoves) {
     // No locked catalog here either, and every copy arrived.
     EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join(QLatin1Char('\n')).toStdString();
     for (const auto& entry : entries)
-        EXPECT_TRUE(statusOf(entry.first).startsWith(QStringLiteral("gesichert ("))) << entry.first.toStdString();
+        EXPECT_TRUE(statusOf(entry.source).startsWith(QStringLiteral("gesichert ("))) << entry.source.toStdString();
     expectBothCopiesKeptTheirRecords(entries, report);
 }
 
@@ -115,7 +116,7 @@ TEST_F(TwoProcessesTest, ABackupRunBesideAnotherCopyThatAddsAndRemoves) {
 TEST_F(TwoProcessesTest, ARunThatBacksUpTheOpenCatalogItselfLosesNoRecordOfTheOtherCopy) {
     const QString backup = path(QStringLiteral("b"));
     const QString catalogAt = path(QStringLiteral("Katalog.bvk"));
-    std::vector<std::pair<QString, QString>> entries;
+    std::vector<CatalogEntry> entries;
     for (const char* suffix : {"", "-wal", "-shm"}) entries.push_back({catalogAt + QLatin1String(suffix), backup});
     for (int i = 0; i < 100; ++i)
         entries.push_back({source(QStringLiteral("a%1.bin").arg(i, 3, 10, QLatin1Char('0')), 3000, i), backup});

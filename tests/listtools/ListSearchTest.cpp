@@ -11,11 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "TestSupport.h"
-#include "app/AppValues.h"
+#include "Fixtures.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
-#include "backup/RunState.h"
+#include "base/RunState.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"
 #include "catalog/CatalogState.h"
@@ -162,38 +162,14 @@ TEST_F(ListSearchTest, AllColumnsFindATermOnlyInTheSecondColumn) {
 
 // ---- the main window's search box ----------------------------------------------------------
 
-class MainSearchTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        test::resetAll();
-        ASSERT_TRUE(dir.isValid());
-    }
-    void TearDown() override { resetCatalogState(); }
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-
-    QString makeCatalog(const std::vector<std::pair<QString, QString>>& entries, const QString& name = "haupt.bvk") {
-        const QString file = path(name);
-        auto db = CatalogDatabase::create(file);
-        auto rset = db->OpenRecordset("SELECT FILES.* FROM FILES");
-        for (const auto& [source, folder] : entries) {
-            rset->AddNew();
-            rset->SetField("Eingangsdatei", source);
-            rset->SetField("Sicherungspfad", folder);
-            rset->Update();
-        }
-        rset->Close();
-        db->Close();
-        return file;
-    }
-    QTemporaryDir dir;
-};
+using MainSearchTest = test::TempFolderTest;
 
 TEST_F(MainSearchTest, TheBoxSearchesAndTheAllColumnsBoxRunsItAgain) {
     QDir().mkpath(path("sicherung/anna"));
     QDir().mkpath(path("sicherung/geld"));
     test::writeFile(path("brief.txt"), "b");
     test::writeFile(path("rechnung.txt"), "r");
-    setStartCommand({makeCatalog({{path("brief.txt"), path("sicherung/anna")},
+    setStartCommand({makeCatalog("haupt.bvk", {{path("brief.txt"), path("sicherung/anna")},
                                 {path("rechnung.txt"), path("sicherung/geld")}}), QStringLiteral("/open/")});
     frm_main window;
     ASSERT_TRUE(window.load());
@@ -228,9 +204,8 @@ TEST_F(MainSearchTest, TheBoxSearchesAndTheAllColumnsBoxRunsItAgain) {
 TEST_F(MainSearchTest, TheSearchRunsOverTheListOfAnotherCatalogWhenItOpens) {
     QDir().mkpath(path("sicherung"));
     for (const char* name : {"brief.txt", "rechnung-1.txt", "foto.jpg", "rechnung-2.txt"}) test::writeFile(path(name), "x");
-    setStartCommand({makeCatalog({{path("brief.txt"), path("sicherung")}, {path("rechnung-1.txt"), path("sicherung")}}), QStringLiteral("/open/")});
-    const QString other = makeCatalog({{path("foto.jpg"), path("sicherung")}, {path("rechnung-2.txt"), path("sicherung")}},
-                                      "anderer.bvk");
+    setStartCommand({makeCatalog("haupt.bvk", {{path("brief.txt"), path("sicherung")}, {path("rechnung-1.txt"), path("sicherung")}}), QStringLiteral("/open/")});
+    const QString other = makeCatalog("anderer.bvk", {{path("foto.jpg"), path("sicherung")}, {path("rechnung-2.txt"), path("sicherung")}});
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();
@@ -260,12 +235,12 @@ TEST_F(MainSearchTest, TheSearchRunsOverTheListOfAnotherCatalogWhenItOpens) {
 
 TEST_F(MainSearchTest, FirstActivationBacksUpOnlyTheMatchingRows) {
     QDir().mkpath(path("sicherung"));
-    std::vector<std::pair<QString, QString>> entries;
+    std::vector<test::CatalogEntry> entries;
     for (const char* name : {"bericht-2023.txt", "foto.jpg", "bericht-2024.txt"}) {
         test::writeFile(path(name), name);
-        entries.emplace_back(path(name), path("sicherung"));
+        entries.push_back({path(name), path("sicherung")});
     }
-    const QString catalog = makeCatalog(entries);
+    const QString catalog = makeCatalog("haupt.bvk", entries);
     writeSetting(keys::setup_chk_autostart, QString("1"));
     writeSetting(keys::setup_txt_autostart, catalog);
     writeSetting(keys::setup_opt_AutoCopyRange, QString("True"));

@@ -17,7 +17,7 @@
 #include <QApplication>
 
 #include "TestSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
 #include "catalog/COLArchivFiles.h"
@@ -279,12 +279,29 @@ TEST_F(ToolTipTest, AFullyTransparentToolTipDoesNotOpenAndItsCallerGoesOn) {
     window.close();
 }
 
+TEST_F(ToolTipTest, TheErrorListOpenedFromTheMenuShowsARowsToolTip) {
+    frm_main window;
+    ASSERT_TRUE(window.load());
+    window.show();
+    gErrorStack.Add(53, "Datei nicht gefunden", QDateTime::currentDateTime(), "v_gCopy", "Open(/q/a) For Binary");
+    window.findChild<QAction*>("mnu_apperror")->trigger();
+    frm_ErrorList* errors = frm_ErrorList::current();
+    ASSERT_NE(errors, nullptr);
+    QTreeWidget* list = errors->lst_errorlist;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    ASSERT_NE(frm_ToolTip::current(), nullptr);
+    EXPECT_EQ(frm_ToolTip::current()->tagText(), errorToolTipText(*gErrorStack.Item(1)));
+    errors->close();
+    EXPECT_EQ(frm_ToolTip::current(), nullptr) << "closing the list closes its tooltip";
+    window.close();
+}
+
 TEST_F(ToolTipTest, ErrorListToolTipKeepsItsMenuAfterAClickIntoItsText) {
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();
     gErrorStack.Add(53, "Datei nicht gefunden", QDateTime::currentDateTime(), "v_gCopy", "Open(/q/a) For Binary");
-    frm_ErrorList* errors = frm_ErrorList::showWindow(&window);
+    frm_ErrorList* errors = frm_ErrorList::showWindow(&window, &frm_ToolTip::errorListDetails());
     QApplication::setActiveWindow(errors);
     QTreeWidget* list = errors->lst_errorlist;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
@@ -317,6 +334,19 @@ TEST_F(ToolTipTest, SettingsAreReadAtMainLoad) {
     EXPECT_EQ(gToolTipAlpha, 128);
     EXPECT_EQ(gToolTipDelay, 12);
     window.close();
+}
+
+// The main window hands itself to the tooltip; once it has gone, a tooltip that is dragged or
+// exports reaches nothing of it.
+TEST_F(ToolTipTest, AToolTipOutlivingTheMainWindowTouchesNothingOfIt) {
+    { frm_main gone; }
+    frm_ToolTip* tip = openText("  danach");
+    ASSERT_NE(tip, nullptr);
+    QTest::mousePress(tip->lbl_SourceForm, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(tip->lbl_SourceForm, Qt::LeftButton, {}, QPoint(5, 5));
+    tip->mnu_contentsavetxt->trigger();
+    EXPECT_TRUE(test::scriptedDialogs().fileRequests.empty()) << "no list to export";
+    frm_ToolTip::unload();
 }
 
 TEST_F(ToolTipTest, DragBySourceLabelHoldsAndStopsTheRefreshTimer) {

@@ -14,7 +14,7 @@
 #include <QTreeView>
 
 #include "TestSupport.h"
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "catalog/EntryWriter.h"
 #include "listtools/ListSearch.h"
 #include "platform/Clock.h"

@@ -296,7 +296,9 @@ TEST_F(DesktopIntegrationTest, RemovingTakesBackExactlyWhatWasWrittenAndKeepsThe
     ASSERT_TRUE(desktop::gRemoveDesktopIntegration("Bravel"));
     EXPECT_EQ(withoutGenerated(snapshot(home.path())), before);
     EXPECT_EQ(QString::fromUtf8(test::readFile(desktop::mimeAppsListPath())), mimeApps);
-    if (installed("gio")) EXPECT_EQ(gioDefault("application/x-bravel"), "");
+    if (installed("gio")) {
+        EXPECT_EQ(gioDefault("application/x-bravel"), "");
+    }
     EXPECT_FALSE(test::readFile(desktop::dataHome() + "/mime/globs2").contains("application/x-bravel"));
 
     // A default the user has since given to another program is theirs and stays.

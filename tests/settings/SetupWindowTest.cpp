@@ -20,14 +20,13 @@
 #include <functional>
 #include <set>
 
-#include "CatalogFiles.h"
-#include "TestSupport.h"
-#include "app/AppValues.h"
+#include "Fixtures.h"
+#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/ApplySetup.h"
-#include "app/UiApplySetup.h"
+#include "app/UiMainSetup.h"
 #include "app/frm_main.h"
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "listtools/ToolTipContent.h"
@@ -69,20 +68,8 @@ void clickItem(QListWidget* list, int row) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
-class SetupWindowTest : public ::testing::Test {
+class SetupWindowTest : public test::TempFolderTest {
 protected:
-    void SetUp() override {
-        test::resetAll();
-        ASSERT_TRUE(dir.isValid());
-    }
-    void TearDown() override { resetCatalogState(); }
-
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-    QString makeCatalog(const QString& name) {
-        const QString file = path(name);
-        CatalogDatabase::create(file)->Close();
-        return file;
-    }
     // Presses the setup button; the script runs while the modal setup window is open.
     void runSetup(frm_main& window, const std::function<void(frm_setup&)>& script) {
         bool ran = false;
@@ -100,8 +87,6 @@ protected:
         window.but_setup->click();
         ASSERT_TRUE(ran);
     }
-
-    QTemporaryDir dir;
 };
 
 class OpenSetupTest : public SetupWindowTest {

@@ -10,9 +10,9 @@ namespace bravel::test {
 struct CatalogEntry {
     QString source;
     QString folder;
-    QString status;
-    QString hostStatus;
-    std::optional<qint64> size;  // "Dateigroesse"; left empty without a value
+    QString status{};
+    QString hostStatus{};
+    std::optional<qint64> size = std::nullopt;  // "Dateigroesse"; left empty without a value
 };
 
 // Creates a catalog at path holding one record per entry, in their order. False, with the

@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "app/AppValues.h"
+#include "app/ProgramState.h"
 #include "platform/SettingsStore.h"
 
 namespace bravel::test {

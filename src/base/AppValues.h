@@ -27,7 +27,4 @@ QString commandLineFromArguments(const QStringList& arguments);
 QString startupStatusText(const QString& commandLine);
 void fillIdentityValues();
 
-// Puts every program-wide value of every subsystem back to its start value (tests).
-void resetProgramState();
-
 }  // namespace bravel

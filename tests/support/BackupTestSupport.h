@@ -10,6 +10,8 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <memory>
+#include <string>
 
 #include "TestSupport.h"
 #include "errors/COLError.h"
@@ -86,6 +88,36 @@ inline QProcess* startChildTest(const QString& testName, const QStringList& env,
     const QString program = arguments.takeFirst();
     process->start(program, arguments);
     return process;
+}
+
+// What became of one test of this program run again as the unprivileged user 65534.
+struct ChildRun {
+    std::string whyNot;  // why it could not run here; empty when it ran
+    int exitCode = -1;
+    QString output;
+};
+
+inline ChildRun runChildTestAsNobody(const QString& testName, const QStringList& env, int timeoutMs) {
+    ChildRun run;
+    std::unique_ptr<QProcess> child(startChildTest(
+        testName, env,
+        {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+         QStringLiteral("--clear-groups")}));
+    if (!child->waitForStarted(10000)) {
+        run.whyNot = "setpriv could not be started";
+        return run;
+    }
+    EXPECT_TRUE(child->waitForFinished(timeoutMs)) << testName.toStdString() << " did not end";
+    run.exitCode = child->exitCode();
+    run.output = QString::fromLocal8Bit(child->readAll());
+    if (otherUserCouldNotStart(run.exitCode, run.output))
+        run.whyNot = "the test program cannot run as another user here: " + run.output.toStdString();
+    return run;
+}
+
+inline void expectChildPassed(const ChildRun& run) {
+    EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QLatin1String("[  PASSED  ] 1 test"))) << run.output.toStdString();
 }
 
 }  // namespace bravel::test

@@ -1,4 +1,4 @@
-#include "backup/RunState.h"
+#include "base/RunState.h"
 
 namespace bravel {
 

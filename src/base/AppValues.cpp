@@ -1,4 +1,4 @@
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "backup/Prog.h"
+#include "base/Prog.h"
 
 #include <QCoreApplication>
 #include <QCursor>

@@ -1,14 +1,14 @@
-#include "app/UiApplySetup.h"
+#include "app/UiMainSetup.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeView>
 
-#include "app/AppValues.h"
+#include "base/AppValues.h"
 #include "app/ApplySetup.h"
 #include "app/frm_main.h"
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "catalog/CatalogController.h"
 #include "platform/Colors.h"
 #include "settings/frm_setup.h"

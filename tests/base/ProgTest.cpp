@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "TestSupport.h"
-#include "backup/Prog.h"
+#include "base/Prog.h"
 #include "errors/COLError.h"
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
