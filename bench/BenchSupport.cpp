@@ -10,14 +10,16 @@
 namespace bravel::bench {
 
 void prepareEnvironment(const QString& home) {
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
+    for (const char* name :
+         {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
         const QString path = home + QLatin1Char('/') + QString::fromLatin1(name).toLower();
         QDir().mkpath(path);
         qputenv(name, QFile::encodeName(path));
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The runs' notifications go nowhere.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", QFile::encodeName(QStringLiteral("unix:path=") + home + QStringLiteral("/no-bus")));
+    qputenv("DBUS_SESSION_BUS_ADDRESS",
+            QFile::encodeName(QStringLiteral("unix:path=") + home + QStringLiteral("/no-bus")));
 }
 
 double bestSeconds(int repeats, const std::function<void()>& work) {
@@ -34,15 +36,16 @@ double bestSeconds(int repeats, const std::function<void()>& work) {
 void printFigure(const QString& name, double value, const QString& unit, const QString& baseline,
                  double baselineValue) {
     const double ratio = baselineValue > 0 ? value / baselineValue : 0;
-    std::printf("%s: %.4g %s; baseline %s: %.4g %s; ratio %.3g\n", qPrintable(name), value, qPrintable(unit),
-                qPrintable(baseline), baselineValue, qPrintable(unit), ratio);
+    std::printf("%s: %.4g %s; baseline %s: %.4g %s; ratio %.3g\n", qPrintable(name), value,
+                qPrintable(unit), qPrintable(baseline), baselineValue, qPrintable(unit), ratio);
     std::fflush(stdout);
 }
 
 double cpuSeconds() {
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 double peakResidentMb() {

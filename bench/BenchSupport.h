@@ -24,11 +24,15 @@ double peakResidentMb();
 namespace bravel::bench {
 // Dialogs that answer at once: a benchmark never waits for a person.
 class SilentDialogs : public Dialogs {
-public:
-    MsgResult messageBox(const QString&, const QString&, MsgIcon, MsgButtons) override { return MsgResult::Ok; }
+  public:
+    MsgResult messageBox(const QString&, const QString&, MsgIcon, MsgButtons) override {
+        return MsgResult::Ok;
+    }
     std::optional<QStringList> openFiles(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> browseFolder(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> browseFolder(const QString&, const QString&) override {
+        return std::nullopt;
+    }
     std::optional<quint32> chooseColor(quint32, const QString&) override { return std::nullopt; }
     std::optional<QFont> chooseFont(const QFont&, const QString&) override { return std::nullopt; }
 };

@@ -4,19 +4,19 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QCheckBox>
 #include <QPushButton>
-#include <QTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "BenchSupport.h"
-#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
+#include "base/AppValues.h"
 #include "base/Prog.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
@@ -28,7 +28,7 @@ using namespace bravel;
 namespace {
 
 class NoSystemActions : public SystemActions {
-public:
+  public:
     void logOff() override {}
     void restart() override {}
     void shutDown() override {}
@@ -45,11 +45,14 @@ bool writeFile(const QString& path, qint64 size) {
 }
 
 void warm(const QString& folder) {
-    QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat \"$0\"/* > /dev/null"), folder});
+    QProcess::execute(QStringLiteral("sh"),
+                      {QStringLiteral("-c"), QStringLiteral("cat \"$0\"/* > /dev/null"), folder});
 }
 
 // Each measurement starts with no dirty pages left by the one before.
-void settle() { ::sync(); }
+void settle() {
+    ::sync();
+}
 
 double timeCommand(const QString& program, const QStringList& arguments) {
     settle();
@@ -89,7 +92,8 @@ double timeRun(const QString& catalog) {
     const double cpuBefore = bench::cpuSeconds();
     window.but_Start->click();
     const double seconds = clock.nsecsElapsed() / 1e9;
-    std::fprintf(stderr, "run: %.3f s wall, %.3f s processor\n", seconds, bench::cpuSeconds() - cpuBefore);
+    std::fprintf(stderr, "run: %.3f s wall, %.3f s processor\n", seconds,
+                 bench::cpuSeconds() - cpuBefore);
     window.controller().closeCatalog();
     resetCatalogState();
     return seconds;
@@ -119,19 +123,26 @@ int main(int argc, char** argv) {
     const QString bigFile = base + QStringLiteral("/big/big.bin");
     writeFile(bigFile, big);
     warm(base + QStringLiteral("/big"));
-    const double cp = timeCommand(QStringLiteral("cp"), {bigFile, base + QStringLiteral("/cp.bin")});
+    const double cp =
+        timeCommand(QStringLiteral("cp"), {bigFile, base + QStringLiteral("/cp.bin")});
     QFile::remove(base + QStringLiteral("/cp.bin"));
-    const double run = timeRun(makeCatalog(base + QStringLiteral("/big.bvk"), {bigFile}, base + QStringLiteral("/run-big")));
-    bench::printFigure(QStringLiteral("run of one 1 GiB file"), run, QStringLiteral("s"), QStringLiteral("cp"), cp);
+    const double run = timeRun(makeCatalog(base + QStringLiteral("/big.bvk"), {bigFile},
+                                           base + QStringLiteral("/run-big")));
+    bench::printFigure(QStringLiteral("run of one 1 GiB file"), run, QStringLiteral("s"),
+                       QStringLiteral("cp"), cp);
     // The run flushes what it wrote before it reports the end; so does this baseline.
-    const double cpSync = timeCommand(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cp \"$0\" \"$1\" && sync"),
-                                                           bigFile, base + QStringLiteral("/cp.bin")});
+    const double cpSync = timeCommand(
+        QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cp \"$0\" \"$1\" && sync"),
+                               bigFile, base + QStringLiteral("/cp.bin")});
     QFile::remove(base + QStringLiteral("/cp.bin"));
-    bench::printFigure(QStringLiteral("run of one 1 GiB file"), run, QStringLiteral("s"), QStringLiteral("cp and sync"), cpSync);
+    bench::printFigure(QStringLiteral("run of one 1 GiB file"), run, QStringLiteral("s"),
+                       QStringLiteral("cp and sync"), cpSync);
 
     // A paused copy: processor time over two seconds of pause, beside two seconds of sleep.
     {
-        setStartCommand({makeCatalog(base + QStringLiteral("/pause.bvk"), {bigFile}, base + QStringLiteral("/run-pause")), QStringLiteral("/open/")});
+        setStartCommand({makeCatalog(base + QStringLiteral("/pause.bvk"), {bigFile},
+                                     base + QStringLiteral("/run-pause")),
+                         QStringLiteral("/open/")});
         frm_main window;
         window.load();
         window.show();
@@ -153,8 +164,9 @@ int main(int argc, char** argv) {
         resetCatalogState();
         const double idleBefore = bench::cpuSeconds();
         ::usleep(2000000);
-        bench::printFigure(QStringLiteral("processor time during 2 s of pause"), pausedCpu, QStringLiteral("s"),
-                           QStringLiteral("2 s of sleep"), bench::cpuSeconds() - idleBefore);
+        bench::printFigure(QStringLiteral("processor time during 2 s of pause"), pausedCpu,
+                           QStringLiteral("s"), QStringLiteral("2 s of sleep"),
+                           bench::cpuSeconds() - idleBefore);
     }
 
     return 0;

@@ -12,9 +12,9 @@
 #include <set>
 
 #include "BenchSupport.h"
-#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
+#include "base/AppValues.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "platform/CatalogDatabase.h"
@@ -32,8 +32,9 @@ QString makeCatalog(const QString& root) {
     QSqlDatabase sql = QSqlDatabase::database(db->connectionName());
     sql.transaction();
     QSqlQuery insert(sql);
-    insert.prepare(QStringLiteral("INSERT INTO FILES (Eingangsdatei, Sicherungspfad, Status, Computerstatus) "
-                                  "VALUES (?, ?, ?, ?)"));
+    insert.prepare(
+        QStringLiteral("INSERT INTO FILES (Eingangsdatei, Sicherungspfad, Status, Computerstatus) "
+                       "VALUES (?, ?, ?, ?)"));
     for (int f = 0; f < kFolders; ++f) {
         const QString folder = root + QStringLiteral("/quellen/ordner %1").arg(f);
         const QString backup = root + QStringLiteral("/sicherung/ordner %1").arg(f);
@@ -59,7 +60,8 @@ QString makeCatalog(const QString& root) {
 
 void baselineReadAndStat(const QString& catalog) {
     {
-        QSqlDatabase sql = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("baseline"));
+        QSqlDatabase sql =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("baseline"));
         sql.setDatabaseName(catalog);
         sql.open();
         QSqlQuery query(QStringLiteral("SELECT FILES.* FROM FILES"), sql);
@@ -104,7 +106,8 @@ int main(int argc, char** argv) {
 
     const double tick = bench::bestSeconds(20, [&] { window.controller().timer1Tick(); });
     const double count = bench::bestSeconds(20, [&] {
-        QSqlDatabase sql = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("count"));
+        QSqlDatabase sql =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("count"));
         sql.setDatabaseName(catalog);
         sql.open();
         QSqlQuery query(QStringLiteral("SELECT COUNT(*) FROM FILES"), sql);
@@ -114,10 +117,10 @@ int main(int argc, char** argv) {
         sql = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("count"));
     });
-    bench::printFigure(QStringLiteral("refresh tick on 100000 entries"), tick * 1000, QStringLiteral("ms"),
-                       QStringLiteral("sqlite open and count"), count * 1000);
-    bench::printFigure(QStringLiteral("peak memory with 100000 entries filled"), bench::peakResidentMb(),
-                       QStringLiteral("MB"), QStringLiteral("limit"), 300);
+    bench::printFigure(QStringLiteral("refresh tick on 100000 entries"), tick * 1000,
+                       QStringLiteral("ms"), QStringLiteral("sqlite open and count"), count * 1000);
+    bench::printFigure(QStringLiteral("peak memory with 100000 entries filled"),
+                       bench::peakResidentMb(), QStringLiteral("MB"), QStringLiteral("limit"), 300);
     window.controller().closeCatalog();
     return 0;
 }

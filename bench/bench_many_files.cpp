@@ -22,9 +22,9 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
+#include "base/AppValues.h"
 #include "base/Prog.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
@@ -39,7 +39,7 @@ namespace {
 constexpr int kFilesPerFolder = 100;
 
 class NoSystemActions : public SystemActions {
-public:
+  public:
     void logOff() override {}
     void restart() override {}
     void shutDown() override {}
@@ -57,7 +57,8 @@ struct ChildRun {
 ChildRun runChild(const QStringList& command, bool withoutDisplay = false) {
     QTemporaryFile peakFile;
     peakFile.open();
-    QStringList timed{QStringLiteral("/usr/bin/time"), QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"), peakFile.fileName()};
+    QStringList timed{QStringLiteral("/usr/bin/time"), QStringLiteral("-f"), QStringLiteral("%M"),
+                      QStringLiteral("-o"), peakFile.fileName()};
     timed << command;
     std::vector<QByteArray> storage;
     for (const QString& part : timed) storage.push_back(QFile::encodeName(part));
@@ -95,7 +96,9 @@ ChildRun runFlushed(const QStringList& command, const QString& target) {
     return run;
 }
 
-QString folderName(int folder) { return QStringLiteral("d%1").arg(folder, 4, 10, QLatin1Char('0')); }
+QString folderName(int folder) {
+    return QStringLiteral("d%1").arg(folder, 4, 10, QLatin1Char('0'));
+}
 
 // count files of 10 KiB below root, 100 to a folder, read once so that the caches are warm.
 QStringList makeSources(const QString& root, int count) {
@@ -108,7 +111,8 @@ QStringList makeSources(const QString& root, int count) {
         QFile file(sources.back());
         if (file.open(QIODevice::WriteOnly)) file.write(content);
     }
-    runChild({QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("find \"$0\" -type f -exec cat {} + > /dev/null"), root});
+    runChild({QStringLiteral("sh"), QStringLiteral("-c"),
+              QStringLiteral("find \"$0\" -type f -exec cat {} + > /dev/null"), root});
     return sources;
 }
 
@@ -116,12 +120,14 @@ QStringList makeSources(const QString& root, int count) {
 QString makeCatalog(const QString& catalog, const QStringList& sources, const QString& target) {
     CatalogDatabase::create(catalog)->Close();
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-fill"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-fill"));
         db.setDatabaseName(catalog);
         db.open();
         db.transaction();
         QSqlQuery insert(db);
-        insert.prepare(QStringLiteral("INSERT INTO FILES (Eingangsdatei, Sicherungspfad) VALUES (?, ?)"));
+        insert.prepare(
+            QStringLiteral("INSERT INTO FILES (Eingangsdatei, Sicherungspfad) VALUES (?, ?)"));
         for (int i = 0; i < sources.size(); ++i) {
             insert.addBindValue(sources[i]);
             insert.addBindValue(target + QLatin1Char('/') + folderName(i / kFilesPerFolder));
@@ -152,13 +158,16 @@ double timeWindowRun(const QString& catalog) {
     }
     resetCatalogState();
     const double seconds = clock.nsecsElapsed() / 1e9;
-    std::fprintf(stderr, "window run: %.3f s wall, %.3f s processor\n", seconds, bench::cpuSeconds() - cpuBefore);
+    std::fprintf(stderr, "window run: %.3f s wall, %.3f s processor\n", seconds,
+                 bench::cpuSeconds() - cpuBefore);
     return seconds;
 }
 
 ChildRun headlessRun(const QString& catalog) {
     ::sync();
-    const ChildRun run = runChild({QStringLiteral(BRAVEL_BINARY), QStringLiteral("--run"), catalog, QStringLiteral("--quiet")}, true);
+    const ChildRun run = runChild({QStringLiteral(BRAVEL_BINARY), QStringLiteral("--run"), catalog,
+                                   QStringLiteral("--quiet")},
+                                  true);
     if (run.exitCode != 0) std::fprintf(stderr, "bravel --run ended with %d\n", run.exitCode);
     return run;
 }
@@ -174,16 +183,25 @@ void compareSmallFiles(const QString& base, int count) {
     const QString what = QStringLiteral("of %1 files of 10 KiB").arg(count);
 
     const QString rsyncTarget = base + QStringLiteral("/rsync");
-    const ChildRun rsync = runFlushed({QStringLiteral("rsync"), QStringLiteral("-a"), many + QLatin1Char('/'), rsyncTarget + QLatin1Char('/')}, rsyncTarget);
+    const ChildRun rsync = runFlushed({QStringLiteral("rsync"), QStringLiteral("-a"),
+                                       many + QLatin1Char('/'), rsyncTarget + QLatin1Char('/')},
+                                      rsyncTarget);
     const QString cpTarget = base + QStringLiteral("/cp");
-    const ChildRun cp = runFlushed({QStringLiteral("cp"), QStringLiteral("-r"), many, cpTarget}, cpTarget);
-    const double window = timeWindowRun(makeCatalog(base + QStringLiteral("/window.bvk"), sources, base + QStringLiteral("/window")));
-    const ChildRun headless = headlessRun(makeCatalog(base + QStringLiteral("/headless.bvk"), sources, base + QStringLiteral("/headless")));
+    const ChildRun cp =
+        runFlushed({QStringLiteral("cp"), QStringLiteral("-r"), many, cpTarget}, cpTarget);
+    const double window = timeWindowRun(makeCatalog(base + QStringLiteral("/window.bvk"), sources,
+                                                    base + QStringLiteral("/window")));
+    const ChildRun headless = headlessRun(makeCatalog(base + QStringLiteral("/headless.bvk"),
+                                                      sources, base + QStringLiteral("/headless")));
 
-    bench::printFigure(QStringLiteral("window run ") + what, window, QStringLiteral("s"), QStringLiteral("rsync -a + sync -f"), rsync.seconds);
-    bench::printFigure(QStringLiteral("window run ") + what, window, QStringLiteral("s"), QStringLiteral("cp -r + sync -f"), cp.seconds);
-    bench::printFigure(QStringLiteral("run without a window ") + what, headless.seconds, QStringLiteral("s"), QStringLiteral("rsync -a + sync -f"), rsync.seconds);
-    bench::printFigure(QStringLiteral("run without a window ") + what, headless.seconds, QStringLiteral("s"), QStringLiteral("cp -r + sync -f"), cp.seconds);
+    bench::printFigure(QStringLiteral("window run ") + what, window, QStringLiteral("s"),
+                       QStringLiteral("rsync -a + sync -f"), rsync.seconds);
+    bench::printFigure(QStringLiteral("window run ") + what, window, QStringLiteral("s"),
+                       QStringLiteral("cp -r + sync -f"), cp.seconds);
+    bench::printFigure(QStringLiteral("run without a window ") + what, headless.seconds,
+                       QStringLiteral("s"), QStringLiteral("rsync -a + sync -f"), rsync.seconds);
+    bench::printFigure(QStringLiteral("run without a window ") + what, headless.seconds,
+                       QStringLiteral("s"), QStringLiteral("cp -r + sync -f"), cp.seconds);
     QDir(base).removeRecursively();
 }
 
@@ -192,10 +210,16 @@ void compareManySmallFiles(const QString& base, int count) {
     const QStringList sources = makeSources(many, count);
     const QString what = QStringLiteral("of %1 files of 10 KiB").arg(count);
     const QString rsyncTarget = base + QStringLiteral("/rsync");
-    const ChildRun rsync = runFlushed({QStringLiteral("rsync"), QStringLiteral("-a"), many + QLatin1Char('/'), rsyncTarget + QLatin1Char('/')}, rsyncTarget);
-    const ChildRun headless = headlessRun(makeCatalog(base + QStringLiteral("/headless.bvk"), sources, base + QStringLiteral("/headless")));
-    bench::printFigure(QStringLiteral("run without a window ") + what, headless.seconds, QStringLiteral("s"), QStringLiteral("rsync -a + sync -f"), rsync.seconds);
-    bench::printFigure(QStringLiteral("peak memory of the run without a window ") + what, headless.peakMb, QStringLiteral("MB"), QStringLiteral("rsync -a"), rsync.peakMb);
+    const ChildRun rsync = runFlushed({QStringLiteral("rsync"), QStringLiteral("-a"),
+                                       many + QLatin1Char('/'), rsyncTarget + QLatin1Char('/')},
+                                      rsyncTarget);
+    const ChildRun headless = headlessRun(makeCatalog(base + QStringLiteral("/headless.bvk"),
+                                                      sources, base + QStringLiteral("/headless")));
+    bench::printFigure(QStringLiteral("run without a window ") + what, headless.seconds,
+                       QStringLiteral("s"), QStringLiteral("rsync -a + sync -f"), rsync.seconds);
+    bench::printFigure(QStringLiteral("peak memory of the run without a window ") + what,
+                       headless.peakMb, QStringLiteral("MB"), QStringLiteral("rsync -a"),
+                       rsync.peakMb);
     QDir(base).removeRecursively();
 }
 
@@ -216,7 +240,9 @@ int main(int argc, char** argv) {
     gHostName = gGetComputerName();
     // On the disk, not in /tmp, which may be a memory file system.
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-XXXXXX"));
-    compareSmallFiles(dir.path() + QStringLiteral("/small"), countFromEnvironment("BRAVEL_BENCH_FILES", 10000));
-    compareManySmallFiles(dir.path() + QStringLiteral("/large"), countFromEnvironment("BRAVEL_BENCH_LARGE_FILES", 100000));
+    compareSmallFiles(dir.path() + QStringLiteral("/small"),
+                      countFromEnvironment("BRAVEL_BENCH_FILES", 10000));
+    compareManySmallFiles(dir.path() + QStringLiteral("/large"),
+                          countFromEnvironment("BRAVEL_BENCH_LARGE_FILES", 100000));
     return 0;
 }

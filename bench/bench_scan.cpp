@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
     for (int f = 0; f < 1000; ++f) {
         const QString folder = root + QStringLiteral("/ordner %1/unter %2").arg(f / 10).arg(f % 10);
         QDir().mkpath(folder);
-        for (int i = 0; i < 100; ++i) QFile(folder + QStringLiteral("/datei %1.txt").arg(i)).open(QIODevice::WriteOnly);
+        for (int i = 0; i < 100; ++i)
+            QFile(folder + QStringLiteral("/datei %1.txt").arg(i)).open(QIODevice::WriteOnly);
     }
     auto find = [&] {
         QProcess process;
@@ -40,8 +41,8 @@ int main(int argc, char** argv) {
         found = list.size();
     });
     const double findSeconds = bench::bestSeconds(5, find);
-    bench::printFigure(QStringLiteral("walk of %1 files in 1000 folders").arg(found), walk * 1000, QStringLiteral("ms"),
-                       QStringLiteral("find -type f"), findSeconds * 1000);
+    bench::printFigure(QStringLiteral("walk of %1 files in 1000 folders").arg(found), walk * 1000,
+                       QStringLiteral("ms"), QStringLiteral("find -type f"), findSeconds * 1000);
 
     double rowsShown = 1e9;
     double scanTotal = 1e9;
@@ -59,9 +60,9 @@ int main(int argc, char** argv) {
         rowsShown = std::min(rowsShown, total - walk);
         if (window.model().rowCount() != found) return 1;
     }
-    bench::printFigure(QStringLiteral("scanner shows all rows after the walk"), rowsShown * 1000, QStringLiteral("ms"),
-                       QStringLiteral("limit"), 1000);
-    bench::printFigure(QStringLiteral("scanner scan with walk and rows shown"), scanTotal * 1000, QStringLiteral("ms"),
-                       QStringLiteral("find -type f"), findSeconds * 1000);
+    bench::printFigure(QStringLiteral("scanner shows all rows after the walk"), rowsShown * 1000,
+                       QStringLiteral("ms"), QStringLiteral("limit"), 1000);
+    bench::printFigure(QStringLiteral("scanner scan with walk and rows shown"), scanTotal * 1000,
+                       QStringLiteral("ms"), QStringLiteral("find -type f"), findSeconds * 1000);
     return 0;
 }

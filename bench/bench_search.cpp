@@ -18,8 +18,8 @@ constexpr int kRows = 100000;
 
 void fill(CatalogListModel& model) {
     std::vector<ListColumn> columns;
-    for (const char* header : {"Eingangsdatei", "Sicherungspfad", "KByte", "Geändert", "Status", "OAttr", "ZAttr", "",
-                               "Host und Datum;", "PC1", "LAPTOP"})
+    for (const char* header : {"Eingangsdatei", "Sicherungspfad", "KByte", "Geändert", "Status",
+                               "OAttr", "ZAttr", "", "Host und Datum;", "PC1", "LAPTOP"})
         columns.push_back(ListColumn{QString::fromUtf8(header), 1000, QString()});
     model.setColumns(columns);
     std::vector<ListRow> rows;
@@ -28,9 +28,12 @@ void fill(CatalogListModel& model) {
         ListRow row;
         row.key = QString::number(i + 1) + QLatin1Char('a');
         // Every hundredth file is a "Bericht"; every other folder holds "Projekte".
-        const QString name = i % 100 == 0 ? QStringLiteral("Bericht %1.docx").arg(i) : QStringLiteral("datei %1.txt").arg(i);
+        const QString name = i % 100 == 0 ? QStringLiteral("Bericht %1.docx").arg(i)
+                                          : QStringLiteral("datei %1.txt").arg(i);
         row.cells = {QStringLiteral("/home/benutzer/dokumente/ordner %1/").arg(i / 100) + name,
-                     QStringLiteral("/media/sicherung/%1/ordner %2").arg(i % 2 ? "Projekte" : "Archiv").arg(i / 100),
+                     QStringLiteral("/media/sicherung/%1/ordner %2")
+                         .arg(i % 2 ? "Projekte" : "Archiv")
+                         .arg(i / 100),
                      QStringLiteral("                  12"),
                      QStringLiteral("01.12.2026 10:00:00"),
                      QStringLiteral(" gesichert (01.12.2026 10:00:00)"),
@@ -94,21 +97,24 @@ int main(int argc, char** argv) {
             gSearchList(model, c.text, c.allColumns);
             QCoreApplication::processEvents();  // the view repaints
         });
-        const double empty = bench::bestSeconds(5, [&] { gSearchList(model, QString(), c.allColumns); });
+        const double empty =
+            bench::bestSeconds(5, [&] { gSearchList(model, QString(), c.allColumns); });
         const double baseline = bench::bestSeconds(5, [&] {
             for (const QString& term : c.text.split(QLatin1Char('|')))
                 if (!term.isEmpty()) plainContains(model, term, c.allColumns);
         });
-        bench::printFigure(QStringLiteral("search keystroke over 100000 rows, ") + c.name, (search - empty) * 1000,
-                           QStringLiteral("ms"), QStringLiteral("plain QString::contains loop"), baseline * 1000);
+        bench::printFigure(QStringLiteral("search keystroke over 100000 rows, ") + c.name,
+                           (search - empty) * 1000, QStringLiteral("ms"),
+                           QStringLiteral("plain QString::contains loop"), baseline * 1000);
     }
     const double emptying = bench::bestSeconds(5, [&] {
         gSearchList(model, QStringLiteral("bericht"), false);
         gSearchList(model, QString(), false);
     });
-    bench::printFigure(QStringLiteral("search and emptying the box over 100000 rows"), emptying * 1000,
-                       QStringLiteral("ms"), QStringLiteral("limit"), 50);
-    bench::printFigure(QStringLiteral("peak memory after searching 100000 rows"), bench::peakResidentMb(),
-                       QStringLiteral("MB"), QStringLiteral("peak memory before searching"), memoryFilled);
+    bench::printFigure(QStringLiteral("search and emptying the box over 100000 rows"),
+                       emptying * 1000, QStringLiteral("ms"), QStringLiteral("limit"), 50);
+    bench::printFigure(QStringLiteral("peak memory after searching 100000 rows"),
+                       bench::peakResidentMb(), QStringLiteral("MB"),
+                       QStringLiteral("peak memory before searching"), memoryFilled);
     return 0;
 }

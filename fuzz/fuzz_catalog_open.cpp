@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/CatalogDatabase.h"
 #include "FuzzSupport.h"
+#include "platform/CatalogDatabase.h"
 
 using namespace bravel;
 
@@ -22,12 +22,14 @@ QByteArray readAll(const QString& path) {
 
 // Bytes 18 and 19 of an SQLite header: 2 and 2 in WAL mode.
 bool walHeader(const QByteArray& bytes) {
-    return bytes.size() >= 100 && bytes.startsWith("SQLite format 3") && bytes[18] == 2 && bytes[19] == 2;
+    return bytes.size() >= 100 && bytes.startsWith("SQLite format 3") && bytes[18] == 2 &&
+           bytes[19] == 2;
 }
 
 void walk(Recordset& records) {
-    static const char* const fields[] = {"ID", "Eingangsdatei", "Sicherungspfad", "Dateigroesse",
-                                         "Dateidatum", "Status", "Computerstatus", "Bemerkung"};
+    static const char* const fields[] = {
+        "ID",         "Eingangsdatei", "Sicherungspfad", "Dateigroesse",
+        "Dateidatum", "Status",        "Computerstatus", "Bemerkung"};
     records.MoveFirst();
     for (int n = 0; n < 200 && !records.EOF_(); ++n) {
         for (const char* name : fields) {
@@ -54,7 +56,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString path = gFolder + QStringLiteral("/input.bvk");
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(path + QString::fromLatin1(suffix));
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(path + QString::fromLatin1(suffix));
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) std::abort();
@@ -64,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<CatalogDatabase> catalog = CatalogDatabase::open(path);
     const bool opened = catalog != nullptr;
     if (catalog) {
-        if (std::unique_ptr<Recordset> records = catalog->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES")))
+        if (std::unique_ptr<Recordset> records =
+                catalog->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES")))
             walk(*records);
         catalog->Close();
         catalog.reset();

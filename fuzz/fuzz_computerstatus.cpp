@@ -1,9 +1,9 @@
 // The Computerstatus text of a record: how the list fill splits it into host columns, and how a
 // backup run stamps this host's date into it.
 
+#include "FuzzSupport.h"
 #include "backup/BackupRun.h"
 #include "catalog/CatalogController.h"
-#include "FuzzSupport.h"
 
 using namespace bravel;
 
@@ -58,8 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(updatedComputerstatus(updated, host, date) == updated);
     // A stamp the fill then shows: the host's own column carries the date.
     if (!host.isEmpty() && isEightDigits(date) && !host.contains(QLatin1Char(';')) &&
-        old.trimmed() == old && host.trimmed() == host &&
-        p < 0 && old.isEmpty()) {
+        old.trimmed() == old && host.trimmed() == host && p < 0 && old.isEmpty()) {
         const std::vector<HostStamp> shown = parseComputerstatus(updated);
         FUZZ_CHECK(shown.size() == 1 && shown[0].host == host && shown[0].date == date);
     }

@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "platform/CatalogDatabase.h"
 #include "FuzzSupport.h"
+#include "platform/CatalogDatabase.h"
 
 using namespace bravel;
 
@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     gRecords = gCatalog->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES")).release();
     if (!gRecords) std::abort();
     for (int i = 0; i < 3; ++i) {
-        if (!gRecords->AddNew() || !gRecords->SetField(QStringLiteral("Eingangsdatei"), QStringLiteral("/q/%1").arg(i)) ||
+        if (!gRecords->AddNew() ||
+            !gRecords->SetField(QStringLiteral("Eingangsdatei"), QStringLiteral("/q/%1").arg(i)) ||
             !gRecords->Update())
             std::abort();
     }
@@ -47,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const bool ok = gRecords->FindFirst(criteria);
     // What a strict reading takes: blanks, "ID" in any case, "=", blanks, a signed decimal.
-    static const QRegularExpression strict(QStringLiteral("^\\s*[iI][dD]\\s*=\\s*([-+]?[0-9]+)\\s*$"));
+    static const QRegularExpression strict(
+        QStringLiteral("^\\s*[iI][dD]\\s*=\\s*([-+]?[0-9]+)\\s*$"));
     const QRegularExpressionMatch match = strict.match(criteria);
     if (!ok) {
         FUZZ_CHECK(Err.Number == 3077 || Err.Number != 0);

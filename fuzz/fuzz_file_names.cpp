@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString file = fs::fileNameOf(name);
     FUZZ_CHECK(!file.contains(QLatin1Char('/')));
     FUZZ_CHECK(bytes.endsWith(fs::encodeName(file)));
-    if (name.contains(QLatin1Char('/'))) FUZZ_CHECK(fs::encodeName(fs::folderOf(name) + QLatin1Char('/') + file) == bytes
-                                                    || fs::folderOf(name) == QLatin1String("/"));
+    if (name.contains(QLatin1Char('/')))
+        FUZZ_CHECK(fs::encodeName(fs::folderOf(name) + QLatin1Char('/') + file) == bytes ||
+                   fs::folderOf(name) == QLatin1String("/"));
     return 0;
 }

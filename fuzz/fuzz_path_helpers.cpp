@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "base/Prog.h"
 #include "FuzzSupport.h"
+#include "base/Prog.h"
 
 using namespace bravel;
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "settings/SettingKeys.h"
 #include "FuzzSupport.h"
+#include "settings/SettingKeys.h"
 
 using namespace bravel;
 
@@ -29,15 +29,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(integer == 12345);  // a failure leaves the target unchanged
     } else {
         FUZZ_CHECK(whole);
-        FUZZ_CHECK(std::fabs(static_cast<double>(integer) - number) <= 0.5 + std::fabs(number) * 1e-15);
+        FUZZ_CHECK(std::fabs(static_cast<double>(integer) - number) <=
+                   0.5 + std::fabs(number) * 1e-15);
     }
 
     bool flag = true;
     const bool isBool = convertBool(text, flag);
     const QString trimmed = text.trimmed().toLower();
-    if (trimmed == QLatin1String("true")) FUZZ_CHECK(isBool && flag);
-    else if (trimmed == QLatin1String("false")) FUZZ_CHECK(isBool && !flag);
-    else FUZZ_CHECK(isBool == whole);
+    if (trimmed == QLatin1String("true"))
+        FUZZ_CHECK(isBool && flag);
+    else if (trimmed == QLatin1String("false"))
+        FUZZ_CHECK(isBool && !flag);
+    else
+        FUZZ_CHECK(isBool == whole);
     if (!isBool) FUZZ_CHECK(flag);
     if (isBool && whole) FUZZ_CHECK(flag == (number != 0));
     return 0;

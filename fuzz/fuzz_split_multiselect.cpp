@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "catalog/EntryWriter.h"
 #include "FuzzSupport.h"
+#include "catalog/EntryWriter.h"
 
 using namespace bravel;
 
@@ -43,8 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(gErrorStack.Count() == 0);
         return 0;
     }
-    const QString folder = pieces.size() == 1 ? pieces[0].left(pieces[0].lastIndexOf(QLatin1Char('/')) + 1)
-                                              : pieces[0];
+    const QString folder = pieces.size() == 1
+                               ? pieces[0].left(pieces[0].lastIndexOf(QLatin1Char('/')) + 1)
+                               : pieces[0];
     const qsizetype names = pieces.size() == 1 ? 1 : pieces.size() - 1;
     FUZZ_CHECK(files.size() <= names);
     // Each name taken is a path below the folder; each one left out is empty or a recorded link.

@@ -49,7 +49,8 @@ void checkAutostartCatalog(CatalogController& controller) {
 // go into the store, where undo and Exit read them back from.
 void keepConfirmedAppearance(AppearanceTarget& target) {
     BaselineAppearance baseline;
-    for (MenuLabel label : kMenuLabels) baseline.menuLabels[static_cast<size_t>(label)] = target.menuLabelLook(label);
+    for (MenuLabel label : kMenuLabels)
+        baseline.menuLabels[static_cast<size_t>(label)] = target.menuLabelLook(label);
     baseline.listColor = target.listColor();
     baseline.buttonsColor = target.buttonsColor();
     target.setBaseline(baseline);
@@ -93,7 +94,8 @@ void applyListAndTimers(AppearanceTarget& target, CatalogController& controller)
     readFlagEq1(keys::setup_chk_AutoUpdate, autoUpdate);
     int interval = controller.autoUpdateInterval();
     if (autoUpdate) {
-        const double stored = readNumber(keys::setup_txt_AutoUpdate, keys::kAutoUpdateDefaultWhenApplyingSetup);
+        const double stored =
+            readNumber(keys::setup_txt_AutoUpdate, keys::kAutoUpdateDefaultWhenApplyingSetup);
         interval = static_cast<int>(std::clamp(std::round(stored), 0.0, 2147483647.0));
         // An interval of 0 stops a timer, it does not make it run without pause.
         if (interval <= 0) autoUpdate = false;
@@ -104,7 +106,8 @@ void applyListAndTimers(AppearanceTarget& target, CatalogController& controller)
 
 }  // namespace
 
-void applySetupResult(const QString& result, AppearanceTarget& target, CatalogController& controller) {
+void applySetupResult(const QString& result, AppearanceTarget& target,
+                      CatalogController& controller) {
     Err.Clear();
     if (result == kSetupOk) {
         checkAutostartCatalog(controller);

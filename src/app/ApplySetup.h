@@ -13,6 +13,7 @@ class CatalogController;
 // autostart catalog is checked (and opened when asked); after Exit every live appearance change
 // goes back to the main window's baseline; then the column fitting, the status-window flag and
 // the timers follow the stored values. The busy pointer is switched off at the end.
-void applySetupResult(const QString& result, AppearanceTarget& target, CatalogController& controller);
+void applySetupResult(const QString& result, AppearanceTarget& target,
+                      CatalogController& controller);
 
 }  // namespace bravel

@@ -77,7 +77,8 @@ Options readOptions(const QStringList& arguments) {
         } else if (argument == QLatin1String("--verify")) {
             options.verify = true;
         } else if (isOption(argument, QStringLiteral("--versions"), true)) {
-            options.versions = versionCount(takeValue(argument, QStringLiteral("--versions"), arguments, i));
+            options.versions =
+                versionCount(takeValue(argument, QStringLiteral("--versions"), arguments, i));
             if (!options.versions)
                 options.error = QStringLiteral("Zu --versions gehört eine Anzahl von 0 bis ") +
                                 QString::number(keys::kMostVersionsKept) + QLatin1Char('.');
@@ -143,7 +144,8 @@ CommandLine interpretCommandLine(const QStringList& arguments) {
     CommandLine result;
     result.text = commandLineFromArguments(arguments);
     if (!arguments.isEmpty() && arguments.first() == QLatin1String("--schedule")) {
-        const bool valid = schedule::parseArguments(arguments.mid(1), result.catalog, result.schedule, result.error);
+        const bool valid = schedule::parseArguments(arguments.mid(1), result.catalog,
+                                                    result.schedule, result.error);
         result.mode = valid ? CommandLineMode::Schedule : CommandLineMode::Invalid;
         if (valid) result.catalog = fs::absolutePath(result.catalog);
         return result;
@@ -158,7 +160,7 @@ CommandLine interpretCommandLine(const QStringList& arguments) {
         result.mode = CommandLineMode::Version;
     } else if (options.run) {
         result.mode = CommandLineMode::Run;
-        result.run = {*options.run, options.match, options.attributes, options.quiet,
+        result.run = {*options.run,    options.match,  options.attributes, options.quiet,
                       options.changed, options.verify, options.versions};
     } else {
         interpretPaths(options.paths, result);
@@ -195,7 +197,8 @@ QString helpText(const QString& programName) {
                "      [--verify] [--versions N]\n"
                "                              Sicherung ohne Fenster und ohne Bildschirm\n"
                "  %1 --schedule KATALOG (--daily HH:MM | --weekly TAG HH:MM | --off)\n"
-               "      [--match TEXT]          zeitgesteuerte Sicherung einrichten oder ausschalten\n"
+               "      [--match TEXT]          zeitgesteuerte Sicherung einrichten oder "
+               "ausschalten\n"
                "  %1 --help | --version\n"
                "\n"
                "Sicherung ohne Fenster:\n"

@@ -35,12 +35,12 @@ struct RunRequest {
 
 struct CommandLine {
     CommandLineMode mode = CommandLineMode::Plain;
-    QString text;       // the arguments joined by one blank and trimmed (gCommandLine)
-    QString catalog;    // Open: the catalog path exactly as given
-    QStringList files;  // Add: the files handed to mSaveEntries, each made absolute
-    RunRequest run;     // Run
+    QString text;                 // the arguments joined by one blank and trimmed (gCommandLine)
+    QString catalog;              // Open: the catalog path exactly as given
+    QStringList files;            // Add: the files handed to mSaveEntries, each made absolute
+    RunRequest run;               // Run
     schedule::Schedule schedule;  // Schedule (its catalog is in catalog, made absolute)
-    QString error;      // Invalid: what is wrong
+    QString error;                // Invalid: what is wrong
 };
 
 // The arguments of main() after the program's name, decoded as file names: a name whose bytes

@@ -7,11 +7,11 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "base/AppValues.h"
 #include "app/TerminalRunObserver.h"
 #include "backup/BackupRun.h"
-#include "base/Prog.h"
 #include "backup/RunReport.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
 #include "base/RunState.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
@@ -194,12 +194,14 @@ void prepareProgramValues(const RunRequest& options) {
 // a catalog that is not there.
 static int setSchedule(const CommandLine& line) {
     if (line.schedule.frequency != schedule::Frequency::Off && !fs::isRegularFile(line.catalog)) {
-        print(stderr, programName() + QStringLiteral(": Katalog nicht gefunden: ") + oneLine(line.catalog));
+        print(stderr,
+              programName() + QStringLiteral(": Katalog nicht gefunden: ") + oneLine(line.catalog));
         return exitcode::kCannotStart;
     }
-    const schedule::Outcome outcome =
-        schedule::applySchedule(line.catalog, QCoreApplication::applicationFilePath(), line.schedule);
-    const bool fine = outcome == schedule::Outcome::Enabled || outcome == schedule::Outcome::Removed;
+    const schedule::Outcome outcome = schedule::applySchedule(
+        line.catalog, QCoreApplication::applicationFilePath(), line.schedule);
+    const bool fine =
+        outcome == schedule::Outcome::Enabled || outcome == schedule::Outcome::Removed;
     print(fine ? stdout : stderr, schedule::outcomeMessage(outcome, line.schedule));
     return fine ? exitcode::kAllSaved : exitcode::kSomeNotSaved;
 }

@@ -15,11 +15,13 @@ namespace {
 
 const QString kToolName = QStringLiteral("frshwire");
 
-QString executableBaseName() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
+QString executableBaseName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
 
 void reportMissingTool() {
-    showMessage(QStringLiteral("Die Netzwerkupdate-Funktion wurde nicht gefunden."), executableBaseName(),
-                MsgIcon::Information);
+    showMessage(QStringLiteral("Die Netzwerkupdate-Funktion wurde nicht gefunden."),
+                executableBaseName(), MsgIcon::Information);
 }
 
 }  // namespace
@@ -49,7 +51,8 @@ bool mnu_appnetupdate_Click() {
     if (!QProcess::startDetached(tool, networkUpdateArguments(appExeLocal))) {
         // A tool that cannot be started must not close the program.
         Err.Raise(errnum::kFileNotFound);
-        gRecordError(QStringLiteral("v_mnu_appnetupdate"), QStringLiteral("Shell(") + tool + QLatin1Char(')'));
+        gRecordError(QStringLiteral("v_mnu_appnetupdate"),
+                     QStringLiteral("Shell(") + tool + QLatin1Char(')'));
         reportMissingTool();
         return false;
     }

@@ -1,7 +1,7 @@
 #include "app/ProgramState.h"
 
-#include "base/AppValues.h"
 #include "app/CommandLine.h"
+#include "base/AppValues.h"
 #include "base/Prog.h"
 #include "base/RunState.h"
 #include "catalog/COLArchivFiles.h"
@@ -9,10 +9,10 @@
 #include "catalog/EntryWriter.h"
 #include "errors/COLError.h"
 #include "listtools/ToolTipContent.h"
-#include "scan/DirectoryWalk.h"
 #include "platform/Clock.h"
 #include "platform/Err.h"
 #include "platform/SettingsStore.h"
+#include "scan/DirectoryWalk.h"
 
 namespace bravel {
 

@@ -63,7 +63,8 @@ void TerminalRunObserver::recordNotWritten(int row) {
     // Printed also when quiet: the copy is there, but the catalog does not know of it.
     const RunReport::Entry& entry = report_.recordNotWritten(controller_.model(), row);
     QString line = kRecordNotWrittenText + oneLine(entry.source);
-    if (!entry.reason.isEmpty()) line += QStringLiteral(" (") + oneLine(entry.reason) + QLatin1Char(')');
+    if (!entry.reason.isEmpty())
+        line += QStringLiteral(" (") + oneLine(entry.reason) + QLatin1Char(')');
     printLine(line);
 }
 

@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QTreeView>
 
-#include "base/AppValues.h"
 #include "app/ApplySetup.h"
 #include "app/frm_main.h"
+#include "base/AppValues.h"
 #include "base/Prog.h"
 #include "catalog/CatalogController.h"
 #include "platform/Colors.h"
@@ -19,10 +19,14 @@ namespace {
 
 QLabel* menuLabel(const frm_main& window, MenuLabel label) {
     switch (label) {
-        case MenuLabel::Programm: return window.lbl_mnu_Programm;
-        case MenuLabel::Katalog: return window.lbl_mnu_Katalog;
-        case MenuLabel::Bearbeiten: return window.lbl_mnu_Bearbeiten;
-        case MenuLabel::Ausfuehren: return window.lbl_mnu_Ausfuehren;
+        case MenuLabel::Programm:
+            return window.lbl_mnu_Programm;
+        case MenuLabel::Katalog:
+            return window.lbl_mnu_Katalog;
+        case MenuLabel::Bearbeiten:
+            return window.lbl_mnu_Bearbeiten;
+        case MenuLabel::Ausfuehren:
+            return window.lbl_mnu_Ausfuehren;
     }
     return window.lbl_mnu_Programm;
 }
@@ -63,9 +67,13 @@ QList<QWidget*> commandControls(frm_main& window) {
 
 }  // namespace
 
-BaselineAppearance MainAppearance::baseline() const { return window_.loadedAppearance(); }
+BaselineAppearance MainAppearance::baseline() const {
+    return window_.loadedAppearance();
+}
 
-void MainAppearance::setBaseline(const BaselineAppearance& baseline) { window_.setLoadedAppearance(baseline); }
+void MainAppearance::setBaseline(const BaselineAppearance& baseline) {
+    window_.setLoadedAppearance(baseline);
+}
 
 MenuLabelLook MainAppearance::menuLabelLook(MenuLabel label) const {
     const QLabel* widget = menuLabel(window_, label);
@@ -83,13 +91,18 @@ void MainAppearance::setMenuLabelFont(MenuLabel label, const QString& family) {
     widget->setFont(font);
 }
 
-void MainAppearance::setMenuLabelForeColor(MenuLabel label, qint64 bgr) { setTextColour(menuLabel(window_, label), bgr); }
+void MainAppearance::setMenuLabelForeColor(MenuLabel label, qint64 bgr) {
+    setTextColour(menuLabel(window_, label), bgr);
+}
 
-void MainAppearance::setMenuLabelBackColor(MenuLabel label, qint64 bgr) { setBackColour(menuLabel(window_, label), bgr); }
+void MainAppearance::setMenuLabelBackColor(MenuLabel label, qint64 bgr) {
+    setBackColour(menuLabel(window_, label), bgr);
+}
 
 void MainAppearance::lineUpMenuLabels() {
     // The menu row lays the labels out side by side from the left; each takes its text's size.
-    for (MenuLabel label : {MenuLabel::Katalog, MenuLabel::Bearbeiten, MenuLabel::Ausfuehren, MenuLabel::Programm}) {
+    for (MenuLabel label :
+         {MenuLabel::Katalog, MenuLabel::Bearbeiten, MenuLabel::Ausfuehren, MenuLabel::Programm}) {
         QLabel* widget = menuLabel(window_, label);
         widget->setFixedWidth(widget->sizeHint().width());
         widget->updateGeometry();
@@ -105,7 +118,8 @@ void MainAppearance::applyCaptionColors() {
     // The count, the run title and the status line write in the caption colour on the window's
     // background; once a scheme has painted them in the caption colour, they write in the caption
     // text colour, as the caption does.
-    for (QLabel* label : {window_.lbl_RecordCount, window_.lbl_MultiProgressTitel, window_.lbl_status}) {
+    for (QLabel* label :
+         {window_.lbl_RecordCount, window_.lbl_MultiProgressTitel, window_.lbl_status}) {
         if (!label->autoFillBackground()) {
             setColour(label, {QPalette::WindowText}, gCaptionBackColor);
             continue;
@@ -115,7 +129,9 @@ void MainAppearance::applyCaptionColors() {
     }
 }
 
-qint64 MainAppearance::listColor() const { return bgrFromColor(window_.lst_Files->palette().color(QPalette::Base)); }
+qint64 MainAppearance::listColor() const {
+    return bgrFromColor(window_.lst_Files->palette().color(QPalette::Base));
+}
 
 void MainAppearance::setListColor(qint64 bgr) {
     setColour(window_.lst_Files, {QPalette::Base}, bgr);
@@ -126,7 +142,9 @@ void MainAppearance::setListColor(qint64 bgr) {
     setTextColour(window_.lbl_lstoverlay, gCaptionForeColor);
 }
 
-qint64 MainAppearance::buttonsColor() const { return bgrFromColor(window_.but_DB->palette().color(QPalette::Button)); }
+qint64 MainAppearance::buttonsColor() const {
+    return bgrFromColor(window_.but_DB->palette().color(QPalette::Button));
+}
 
 void MainAppearance::setButtonsColor(qint64 bgr) {
     for (QWidget* control : commandControls(window_)) setColour(control, {QPalette::Button}, bgr);
@@ -145,14 +163,18 @@ bool MainAppearance::fullRowSelect() const {
 }
 
 void MainAppearance::setFullRowSelect(bool on) {
-    window_.lst_Files->setSelectionBehavior(on ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    window_.lst_Files->setSelectionBehavior(on ? QAbstractItemView::SelectRows
+                                               : QAbstractItemView::SelectItems);
     window_.lst_Files->viewport()->update();
 }
 
-void MainAppearance::fitListColumns() { window_.autoSizeColumns(); }
+void MainAppearance::fitListColumns() {
+    window_.autoSizeColumns();
+}
 
 void MainAppearance::focusNewEntryShortcut() {
-    if (auto* shortcut = window_.findChild<QWidget*>(QStringLiteral("but_shortcut_neu"))) shortcut->setFocus();
+    if (auto* shortcut = window_.findChild<QWidget*>(QStringLiteral("but_shortcut_neu")))
+        shortcut->setFocus();
 }
 
 void but_setup_Click(frm_main& window) {

@@ -8,7 +8,7 @@ class frm_main;
 
 // The main window's look as the setup window changes it.
 class MainAppearance : public AppearanceTarget {
-public:
+  public:
     explicit MainAppearance(frm_main& window) : window_(window) {}
 
     BaselineAppearance baseline() const override;
@@ -29,7 +29,7 @@ public:
     void fitListColumns() override;
     void focusNewEntryShortcut() override;
 
-private:
+  private:
     frm_main& window_;
 };
 

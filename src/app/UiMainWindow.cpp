@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "base/AppValues.h"
 #include "app/UiWebBrowser.h"
+#include "base/AppValues.h"
 #include "catalog/UiRowListView.h"
 #include "listtools/ListSearch.h"
 #include "platform/Colors.h"

@@ -10,8 +10,8 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "base/AppValues.h"
 #include "app/UiMainWindow.h"
+#include "base/AppValues.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"
 #include "catalog/UiRowListView.h"

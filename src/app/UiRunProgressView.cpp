@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QProgressBar>
 
-#include "backup/frm_CommandStatus.h"
 #include "backup/Progress.h"
+#include "backup/frm_CommandStatus.h"
 
 namespace bravel {
 

@@ -19,7 +19,7 @@ namespace bravel {
 // event run is the same, while a run over many small files no longer lays out, shows and hides
 // widgets for every file. Outside a run every call takes effect at once.
 class UiRunProgressView : public QObject {
-public:
+  public:
     struct Widgets {
         QLabel* statusLine;
         QProgressBar* overallBar;
@@ -50,7 +50,7 @@ public:
     void statusWindowProgress(const CopyProgress& progress);
     void closeStatusWindow();
 
-private:
+  private:
     void changed();
     void apply();
     void applyStatusWindow();

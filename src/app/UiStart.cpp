@@ -4,12 +4,12 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
 #include "backup/BackupRun.h"
-#include "base/RunState.h"
 #include "backup/frm_CommandStatus.h"
+#include "base/AppValues.h"
+#include "base/RunState.h"
 #include "catalog/CatalogState.h"
 #include "platform/CatalogLocks.h"
 #include "platform/ProgramResources.h"
@@ -23,7 +23,9 @@
 namespace bravel {
 namespace {
 
-QString executableBaseName() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
+QString executableBaseName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
 
 void readCaptionColours() {
     readInteger(keys::main_lbl_caption_backcolor, gCaptionBackColor);
@@ -101,7 +103,8 @@ int Main(int argc, char** argv) {
     const bool otherInstanceRunning = !instanceLock.acquire();
     readCaptionColours();
     if (otherInstanceRunning && gCommandLine.isEmpty()) {
-        showMessage(QStringLiteral("Anwendung schon akiv"), executableBaseName(), MsgIcon::Information);
+        showMessage(QStringLiteral("Anwendung schon akiv"), executableBaseName(),
+                    MsgIcon::Information);
         return 0;
     }
     fillIdentityValues();

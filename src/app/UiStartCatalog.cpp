@@ -2,10 +2,10 @@
 
 #include <QCoreApplication>
 
-#include "base/AppValues.h"
 #include "app/CommandLine.h"
-#include "base/RunState.h"
 #include "backup/frm_CommandStatus.h"
+#include "base/AppValues.h"
+#include "base/RunState.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "catalog/EntryWriter.h"

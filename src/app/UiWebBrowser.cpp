@@ -37,8 +37,8 @@ void UiWebBrowser::but_web_Toggled(bool on) {
 
 void UiWebBrowser::showLoadedPage() {
     if (!loader_.succeeded()) {
-        setPlainText(QStringLiteral("Die Seite konnte nicht geladen werden.") + gCrLf + loader_.address().toString() +
-                     gCrLf + loader_.errorText());
+        setPlainText(QStringLiteral("Die Seite konnte nicht geladen werden.") + gCrLf +
+                     loader_.address().toString() + gCrLf + loader_.errorText());
         return;
     }
     document()->setBaseUrl(loader_.address());
@@ -53,7 +53,8 @@ void UiWebBrowser::showLoadedPage() {
 
 void UiWebBrowser::linkClicked(const QUrl& link) {
     const QUrl target = loader_.address().resolved(link);
-    if (target.scheme() != QLatin1String("http") && target.scheme() != QLatin1String("https")) return;
+    if (target.scheme() != QLatin1String("http") && target.scheme() != QLatin1String("https"))
+        return;
     loader_.navigate(target);  // shown when it has arrived
 }
 

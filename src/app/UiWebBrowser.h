@@ -10,7 +10,7 @@ namespace bravel {
 // WebPageLoader. It reads nothing else: pictures and style sheets a page names stay out.
 class UiWebBrowser : public QTextBrowser {
     Q_OBJECT
-public:
+  public:
     explicit UiWebBrowser(QWidget* parent = nullptr);
 
     // The web button: on loads the download page, waits for it and shows it; off hides it.
@@ -21,7 +21,7 @@ public:
 
     QVariant loadResource(int type, const QUrl& name) override;
 
-private:
+  private:
     void showLoadedPage();
     void linkClicked(const QUrl& link);
 

@@ -15,7 +15,8 @@ constexpr int kTransferTimeoutMs = 30000;
 
 QUrl downloadPageAddress() {
     const QUrl address = QUrl::fromUserInput(readText(keys::main_WebBrowser1_url).trimmed());
-    if (address.isValid() && (address.scheme() == QLatin1String("http") || address.scheme() == QLatin1String("https")))
+    if (address.isValid() &&
+        (address.scheme() == QLatin1String("http") || address.scheme() == QLatin1String("https")))
         return address;
     return QUrl(QString::fromLatin1(keys::main_WebBrowser1_url.defaultValue));
 }
@@ -45,7 +46,8 @@ void WebPageLoader::navigate(const QUrl& address) {
     errorText_.clear();
     QNetworkRequest request(address);
     request.setTransferTimeout(kTransferTimeoutMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
     reply_ = manager_.get(request);
     connect(reply_, &QNetworkReply::finished, this, &WebPageLoader::finished);
 }
@@ -68,7 +70,8 @@ void WebPageLoader::waitUntilLoaded() {
     // ends with the reply's own finished event.
     // The loader may go away with its window while events run.
     const QPointer<WebPageLoader> self(this);
-    while (self && !self->tag_.isEmpty()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    while (self && !self->tag_.isEmpty())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 }  // namespace bravel

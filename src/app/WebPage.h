@@ -16,7 +16,7 @@ QUrl downloadPageAddress();
 // load has finished or failed; DownloadComplete then empties it.
 class WebPageLoader : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit WebPageLoader(QObject* parent = nullptr);
     ~WebPageLoader() override;
 
@@ -32,10 +32,10 @@ public:
     QString contentType() const { return contentType_; }
     QString errorText() const { return errorText_; }
 
-signals:
+  signals:
     void DownloadComplete();
 
-private:
+  private:
     void finished();
 
     QNetworkAccessManager manager_;

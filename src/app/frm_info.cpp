@@ -12,7 +12,8 @@
 
 namespace bravel {
 
-frm_info::frm_info(QWidget* mainWindow, QLabel* captionLabel) : QDialog(mainWindow), main_(mainWindow) {
+frm_info::frm_info(QWidget* mainWindow, QLabel* captionLabel)
+    : QDialog(mainWindow), main_(mainWindow) {
     setObjectName(QStringLiteral("frm_info"));
     setWindowTitle(QStringLiteral("Information"));
     setModal(true);

@@ -10,7 +10,7 @@ namespace bravel {
 // The about window: product, version and maker, centred over the main window.
 class frm_info : public QDialog {
     Q_OBJECT
-public:
+  public:
     // Loads the window over the given main window; exec() shows it. Closing releases it.
     explicit frm_info(QWidget* mainWindow, QLabel* captionLabel);
 
@@ -26,10 +26,10 @@ public:
     QLabel* lbl_titel = nullptr;
     QPushButton* but_exit = nullptr;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     QWidget* main_;
 };
 

@@ -8,50 +8,50 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
-#include <QTimer>
-#include <QMouseEvent>
-#include <QKeyEvent>
 
-#include "base/AppValues.h"
 #include "app/CommandLine.h"
+#include "app/NetworkUpdate.h"
+#include "app/UiMainCaptionBar.h"
+#include "app/UiMainSetup.h"
+#include "app/UiStartCatalog.h"
+#include "app/UiWebBrowser.h"
+#include "app/frm_info.h"
+#include "app/frm_schedule.h"
 #include "backup/BackupRun.h"
-#include "base/Prog.h"
-#include "backup/UiProg.h"
 #include "backup/Progress.h"
 #include "backup/RunReport.h"
-#include "base/RunState.h"
+#include "backup/UiProg.h"
 #include "backup/frm_CommandStatus.h"
 #include "backup/frm_restore.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
+#include "base/RunState.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
 #include "catalog/frm_choosedir.h"
-#include "app/NetworkUpdate.h"
-#include "app/UiWebBrowser.h"
-#include "app/frm_info.h"
-#include "app/frm_schedule.h"
 #include "errors/COLError.h"
 #include "errors/frm_ErrorList.h"
-#include "listtools/frm_ToolTip.h"
 #include "listtools/ListExport.h"
 #include "listtools/ListSearch.h"
 #include "listtools/UiSearchBox.h"
+#include "listtools/frm_ToolTip.h"
 #include "platform/DesktopNotification.h"
 #include "platform/Dialogs.h"
 #include "platform/UiWindowResize.h"
 #include "scan/frm_dscan.h"
-#include "settings/SettingKeys.h"
 #include "settings/DesktopIntegration.h"
-#include "app/UiMainSetup.h"
-#include "app/UiMainCaptionBar.h"
-#include "app/UiStartCatalog.h"
+#include "settings/SettingKeys.h"
 
 namespace bravel {
 
@@ -73,7 +73,9 @@ frm_main::frm_main(QWidget* parent) : QWidget(parent, Qt::Window) {
         this);
 }
 
-frm_main::~frm_main() { frm_ToolTip::forgetMainList(this); }
+frm_main::~frm_main() {
+    frm_ToolTip::forgetMainList(this);
+}
 
 // ---- commands ------------------------------------------------------------------------------
 
@@ -142,7 +144,8 @@ std::vector<MainCommand> frm_main::commandTable() {
         presses(mnu_appsetup, but_setup),
         on(mnu_apperror, &frm_main::mnu_apperror_Click),
         on(mnu_applastlog, &frm_main::mnu_applastlog_Click),
-        doesNothing(mnu_appwebupdate, "there is no update over the internet; the entry keeps its place"),
+        doesNothing(mnu_appwebupdate,
+                    "there is no update over the internet; the entry keeps its place"),
         on(mnu_appnetupdate, &frm_main::mnu_appnetupdate_Click),
         presses(mnu_appinfo, but_info),
         doesNothing(mnu_apphelp, "there is no help window; the entry keeps its place"),
@@ -166,7 +169,9 @@ MainCommand frm_main::opensMenu(QObject* control, QLabel* label) {
     return {control, [this, label] { openMenuBelow(label); }};
 }
 
-MainCommand frm_main::doesNothing(QObject* control, const char* why) { return {control, {}, why}; }
+MainCommand frm_main::doesNothing(QObject* control, const char* why) {
+    return {control, {}, why};
+}
 
 void frm_main::wireCommands() {
     for (const MainCommand& command : commandTable()) {
@@ -174,8 +179,8 @@ void frm_main::wireCommands() {
         if (auto* entry = qobject_cast<QAction*>(command.control))
             connect(entry, &QAction::triggered, this, command.run);
         else
-            connect(static_cast<QAbstractButton*>(command.control), &QAbstractButton::clicked,
-                    this, command.run);
+            connect(static_cast<QAbstractButton*>(command.control), &QAbstractButton::clicked, this,
+                    command.run);
     }
 }
 
@@ -189,8 +194,7 @@ void frm_main::wireListAndSearch() {
     });
     connect(lst_Files->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { controller_->columnClicked(column); });
-    searchBox_ =
-        new SearchBox(txt_Suche, [this](const QString& text) { searchTextChanged(text); });
+    searchBox_ = new SearchBox(txt_Suche, [this](const QString& text) { searchTextChanged(text); });
     // The box's text marks the rows of whichever catalog is open.
     connect(controller_.get(), &CatalogController::catalogOpened, this,
             [this] { searchTextChanged(txt_Suche->text()); });
@@ -200,9 +204,13 @@ EditorRunner frm_main::entryEditor() {
     return [this](EditorMode mode) { runEntryEditor(*this, mode, gSelCount, this); };
 }
 
-void frm_main::but_Cancel_Click() { requestCancel(*this); }
+void frm_main::but_Cancel_Click() {
+    requestCancel(*this);
+}
 
-void frm_main::chk_pause_Click() { pauseBoxClicked(chk_pause->isChecked(), *this); }
+void frm_main::chk_pause_Click() {
+    pauseBoxClicked(chk_pause->isChecked(), *this);
+}
 
 void frm_main::but_shortcut_pause2_Click() {
     if (!chk_pause->isChecked()) chk_pause->click();
@@ -234,11 +242,17 @@ void frm_main::but_ChangeListGrid_Click() {
     if (lst_Files->isEnabled()) lst_Files->setFocus();
 }
 
-void frm_main::but_info_Click() { frm_info::showAbout(this, lbl_caption); }
+void frm_main::but_info_Click() {
+    frm_info::showAbout(this, lbl_caption);
+}
 
-void frm_main::but_web_Click() { WebBrowser1->but_web_Toggled(but_web->isChecked()); }
+void frm_main::but_web_Click() {
+    WebBrowser1->but_web_Toggled(but_web->isChecked());
+}
 
-void frm_main::but_exit_Click() { close(); }
+void frm_main::but_exit_Click() {
+    close();
+}
 
 void frm_main::chk_SearchInAllCols_Click() {
     if (loading_) return;
@@ -249,32 +263,50 @@ void frm_main::chk_SearchInAllCols_Click() {
     txt_Suche->setFocus();
 }
 
-void frm_main::mnu_filerefresh_Click() { controller_->mFillListBox(); }
+void frm_main::mnu_filerefresh_Click() {
+    controller_->mFillListBox();
+}
 
 void frm_main::mnu_fileexportclipboard_Click() {
     gExportList(controller_->model(), QString(), exportmode::kClipboard);
 }
 
-void frm_main::mnu_fileexportascii_Click() { exportListToChosenFile(controller_->model()); }
+void frm_main::mnu_fileexportascii_Click() {
+    exportListToChosenFile(controller_->model());
+}
 
-void frm_main::mnu_filerecent_Click(int slot) { controller_->recentEntryClicked(slot); }
+void frm_main::mnu_filerecent_Click(int slot) {
+    controller_->recentEntryClicked(slot);
+}
 
-void frm_main::mnu_filedelete_Click() { mDeleteFiles(*controller_, DeleteMode::Local); }
+void frm_main::mnu_filedelete_Click() {
+    mDeleteFiles(*controller_, DeleteMode::Local);
+}
 
-void frm_main::mnu_fileEXTdelete_Click() { mDeleteFiles(*controller_, DeleteMode::Original); }
+void frm_main::mnu_fileEXTdelete_Click() {
+    mDeleteFiles(*controller_, DeleteMode::Original);
+}
 
-void frm_main::mnu_restore_Click() { openRestoreWindow(*controller_, this); }
+void frm_main::mnu_restore_Click() {
+    openRestoreWindow(*controller_, this);
+}
 
-void frm_main::mnu_fileactionstart_Click() { startRun(false); }
+void frm_main::mnu_fileactionstart_Click() {
+    startRun(false);
+}
 
-void frm_main::mnu_fileactionstartallattr_Click() { startRun(true); }
+void frm_main::mnu_fileactionstartallattr_Click() {
+    startRun(true);
+}
 
 void frm_main::startRun(bool copyAttributes) {
     gCopyAttributes = copyAttributes;
     but_Start->click();
 }
 
-void frm_main::mnu_apperror_Click() { frm_ErrorList::showWindow(this, &frm_ToolTip::errorListDetails()); }
+void frm_main::mnu_apperror_Click() {
+    frm_ErrorList::showWindow(this, &frm_ToolTip::errorListDetails());
+}
 
 void frm_main::mnu_appnetupdate_Click() {
     if (bravel::mnu_appnetupdate_Click()) close();  // the tool works on the program's files
@@ -308,8 +340,9 @@ void frm_main::but_Start_Click() {
         return;
     }
     const QString catalog = gDB.Access->name();
-    RunReport report(gProductName + QLatin1Char(' ') + gVersion + QStringLiteral(": Sicherung im Fenster"), catalog,
-                     QStringLiteral("markierte Einträge"));
+    RunReport report(
+        gProductName + QLatin1Char(' ') + gVersion + QStringLiteral(": Sicherung im Fenster"),
+        catalog, QStringLiteral("markierte Einträge"));
     report.selected(gSelCount, gSelTotal);
     runReport_ = &report;
     closingAfterRun_ = false;
@@ -320,9 +353,10 @@ void frm_main::but_Start_Click() {
     // Someone who is not looking at the window, or whose window closes after the run, hears of it.
     const bool seen = !closingAfterRun_ && isVisible() && !isMinimized() && isActiveWindow();
     if (!seen)
-        showDesktopNotification(QStringLiteral("Sicherung beendet"),
-                                QFileInfo(catalog).fileName() + QStringLiteral(": ") + report.totalsText(),
-                                report.anyFailure());
+        showDesktopNotification(
+            QStringLiteral("Sicherung beendet"),
+            QFileInfo(catalog).fileName() + QStringLiteral(": ") + report.totalsText(),
+            report.anyFailure());
 }
 
 void frm_main::runWithDeferredView() {
@@ -342,10 +376,12 @@ void frm_main::recordNotWritten(int row) {
 // ---- search --------------------------------------------------------------------------------
 
 void frm_main::searchTextChanged(const QString& text) {
-    const SearchOutcome outcome = gSearchList(controller_->model(), text, chk_SearchInAllCols->isChecked());
+    const SearchOutcome outcome =
+        gSearchList(controller_->model(), text, chk_SearchInAllCols->isChecked());
     // mHitItem: the list's current row is forgotten; the selection stays as the search set it.
     if (outcome != SearchOutcome::Placeholder)
-        controller_->model().selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        controller_->model().selectionModel()->setCurrentIndex(QModelIndex(),
+                                                               QItemSelectionModel::NoUpdate);
 }
 
 // ---- setup ---------------------------------------------------------------------------------
@@ -353,7 +389,8 @@ void frm_main::searchTextChanged(const QString& text) {
 BaselineAppearance frm_main::loadedAppearance() const {
     BaselineAppearance appearance;
     for (size_t i = 0; i < look_.menuLabels.size(); ++i)
-        appearance.menuLabels[i] = {look_.menuLabels[i].font, look_.menuLabels[i].foreColor, look_.menuLabels[i].backColor};
+        appearance.menuLabels[i] = {look_.menuLabels[i].font, look_.menuLabels[i].foreColor,
+                                    look_.menuLabels[i].backColor};
     appearance.listColor = look_.listColor;
     appearance.buttonsColor = look_.buttonsColor;
     return appearance;
@@ -381,69 +418,113 @@ void frm_main::setRecordCountText(const QString& text) {
     lbl_RecordCount->raise();
 }
 
-void frm_main::setListVisible(bool visible) { lst_Files->setUpdatesEnabled(visible); }
+void frm_main::setListVisible(bool visible) {
+    lst_Files->setUpdatesEnabled(visible);
+}
 
 void frm_main::setDetailTexts(const QString& source, const QString& folder) {
     lbl_Eingangsdatei->setText(source);
     lbl_Sicherungsverzeichnis->setText(folder);
 }
 
-QString frm_main::detailSource() const { return lbl_Eingangsdatei->text(); }
+QString frm_main::detailSource() const {
+    return lbl_Eingangsdatei->text();
+}
 
-QString frm_main::detailFolder() const { return lbl_Sicherungsverzeichnis->text(); }
+QString frm_main::detailFolder() const {
+    return lbl_Sicherungsverzeichnis->text();
+}
 
-void frm_main::autoSizeColumns() { gAutoSizeColumns(lst_Files, true); }
+void frm_main::autoSizeColumns() {
+    gAutoSizeColumns(lst_Files, true);
+}
 
-void frm_main::scrollToRow(int row) { runView_->scrollToRow(row); }
+void frm_main::scrollToRow(int row) {
+    runView_->scrollToRow(row);
+}
 
-void frm_main::setSummaryText(const QString& text) { runView_->setStatusLine(text); }
+void frm_main::setSummaryText(const QString& text) {
+    runView_->setStatusLine(text);
+}
 
-void frm_main::applyControlStates(const ControlStates& states) { showControlStates(states); }
+void frm_main::applyControlStates(const ControlStates& states) {
+    showControlStates(states);
+}
 
 void frm_main::showRecentEntries(const std::array<QString, 9>& captions) {
     showRecentCaptions(captions);
 }
 
-void frm_main::closeToolTip() { frm_ToolTip::unload(); }
+void frm_main::closeToolTip() {
+    frm_ToolTip::unload();
+}
 
-QWidget* frm_main::fileList() { return lst_Files; }
+QWidget* frm_main::fileList() {
+    return lst_Files;
+}
 
-const CatalogListModel& frm_main::fileListModel() { return controller_->model(); }
+const CatalogListModel& frm_main::fileListModel() {
+    return controller_->model();
+}
 
-QString frm_main::oldBackupNotice(int row) { return controller_->oldBackupNotice(row); }
+QString frm_main::oldBackupNotice(int row) {
+    return controller_->oldBackupNotice(row);
+}
 
 // ---- RunObserver --------------------------------------------------------------------------
 
-int frm_main::overallProgressValue() const { return runView_->overallValue(); }
+int frm_main::overallProgressValue() const {
+    return runView_->overallValue();
+}
 
-void frm_main::setOverallProgressValue(int value) { runView_->setOverallValue(value); }
+void frm_main::setOverallProgressValue(int value) {
+    runView_->setOverallValue(value);
+}
 
-void frm_main::fileProgress(const CopyProgress& progress) { runView_->fileProgress(progress); }
+void frm_main::fileProgress(const CopyProgress& progress) {
+    runView_->fileProgress(progress);
+}
 
-QString frm_main::captionText() const { return lbl_caption->text(); }
+QString frm_main::captionText() const {
+    return lbl_caption->text();
+}
 
-void frm_main::setCaptionText(const QString& text) { lbl_caption->setText(text); }
+void frm_main::setCaptionText(const QString& text) {
+    lbl_caption->setText(text);
+}
 
-QString frm_main::statusLine() const { return runView_->statusLine(); }
+QString frm_main::statusLine() const {
+    return runView_->statusLine();
+}
 
-void frm_main::setStatusLine(const QString& text) { runView_->setStatusLine(text); }
+void frm_main::setStatusLine(const QString& text) {
+    runView_->setStatusLine(text);
+}
 
-void frm_main::showStatusWindow(const QString& tagText) { runView_->showStatusWindow(tagText); }
+void frm_main::showStatusWindow(const QString& tagText) {
+    runView_->showStatusWindow(tagText);
+}
 
 void frm_main::statusWindowProgress(const CopyProgress& progress) {
     runView_->statusWindowProgress(progress);
 }
 
-void frm_main::closeStatusWindow() { runView_->closeStatusWindow(); }
+void frm_main::closeStatusWindow() {
+    runView_->closeStatusWindow();
+}
 
-void frm_main::showRowProgress(int row) { runView_->showRowProgress(row); }
+void frm_main::showRowProgress(int row) {
+    runView_->showRowProgress(row);
+}
 
-void frm_main::hideRowProgress() { runView_->hideRowProgress(); }
+void frm_main::hideRowProgress() {
+    runView_->hideRowProgress();
+}
 
 void frm_main::placeRowBar(int row) {
     // Only the report view has a first cell to put the bar over.
-    const QRect cell = look_.viewMode == 3 ? lst_Files->visualRect(controller_->model().index(row, 0))
-                                      : QRect();
+    const QRect cell =
+        look_.viewMode == 3 ? lst_Files->visualRect(controller_->model().index(row, 0)) : QRect();
     if (!placeRowProgress(cell)) return;
     pan_SingleProgress->show();
     lbl_SingleProgress->show();
@@ -454,26 +535,42 @@ void frm_main::hideRowBar() {
     lbl_SingleProgress->hide();
 }
 
-void frm_main::setListEnabled(bool enabled) { lst_Files->setEnabled(enabled); }
+void frm_main::setListEnabled(bool enabled) {
+    lst_Files->setEnabled(enabled);
+}
 
-void frm_main::focusList() { lst_Files->setFocus(); }
+void frm_main::focusList() {
+    lst_Files->setFocus();
+}
 
-void frm_main::updateSelectionSummary() { controller_->mUpdateSelectionSummary(); }
+void frm_main::updateSelectionSummary() {
+    controller_->mUpdateSelectionSummary();
+}
 
-void frm_main::applyControlStates() { controller_->mEnableControls(); }
+void frm_main::applyControlStates() {
+    controller_->mEnableControls();
+}
 
-void frm_main::enableCancelButton() { but_Cancel->setEnabled(true); }
+void frm_main::enableCancelButton() {
+    but_Cancel->setEnabled(true);
+}
 
-void frm_main::setCancelLook(CancelLook look) { showCancelLook(look); }
+void frm_main::setCancelLook(CancelLook look) {
+    showCancelLook(look);
+}
 
-bool frm_main::pauseChecked() const { return chk_pause->isChecked(); }
+bool frm_main::pauseChecked() const {
+    return chk_pause->isChecked();
+}
 
 void frm_main::setPauseChecked(bool checked) {
     chk_pause->setChecked(checked);
     mnu_fileactionpause->setChecked(checked);
 }
 
-void frm_main::focusRunShortcut() { but_shortcut_run->setFocus(); }
+void frm_main::focusRunShortcut() {
+    but_shortcut_run->setFocus();
+}
 
 void frm_main::pressExit() {
     // The run is still working when it asks for the exit; the window can only close once the
@@ -548,14 +645,16 @@ bool frm_main::load() {
     paintCaptionColours();
     restoreColumns(*controller_);
     bool autoSize = true;
-    if (readBool(keys::setup_chk_AutoSpaltenbreite, autoSize)) controller_->setAutoSizeColumns(autoSize);
+    if (readBool(keys::setup_chk_AutoSpaltenbreite, autoSize))
+        controller_->setAutoSizeColumns(autoSize);
     readListLooks();
     int sortKey = 0, sortOrder = 0;
     readInteger(keys::main_lst_files_sortkey, sortKey);
     readInteger(keys::main_lst_files_sortorder, sortOrder);
     controller_->setSortFromSettings(sortKey, sortOrder);
     int searchAll = 0;
-    if (readInteger(keys::chk_SearchInAllCols, searchAll)) chk_SearchInAllCols->setChecked(searchAll != 0);
+    if (readInteger(keys::chk_SearchInAllCols, searchAll))
+        chk_SearchInAllCols->setChecked(searchAll != 0);
 
     openStartCatalog(*controller_);
     if (gStartCommand.mode == CommandLineMode::Add) {
@@ -587,7 +686,6 @@ bool frm_main::load() {
     return true;
 }
 
-
 // ---- closing -------------------------------------------------------------------------------
 
 void frm_main::closeEvent(QCloseEvent* event) {
@@ -611,9 +709,11 @@ void frm_main::saveSettings() {
     }
     saveLayoutAndLooks();
     writeCheckBox(keys::chk_SearchInAllCols, chk_SearchInAllCols->isChecked());
-    writeSetting(keys::main_lst_files_sortkey, static_cast<qint64>(controller_->model().sortColumn()));
-    writeSetting(keys::main_lst_files_sortorder,
-                 static_cast<qint64>(controller_->model().sortOrder() == Qt::DescendingOrder ? 1 : 0));
+    writeSetting(keys::main_lst_files_sortkey,
+                 static_cast<qint64>(controller_->model().sortColumn()));
+    writeSetting(
+        keys::main_lst_files_sortorder,
+        static_cast<qint64>(controller_->model().sortOrder() == Qt::DescendingOrder ? 1 : 0));
     for (int slot = 1; slot <= 9; ++slot)
         writeSetting(keys::recentWriteKey(slot), gRecentCatalogs[static_cast<size_t>(slot - 1)]);
     if (gShowStatus) frm_CommandStatus::unload();
@@ -676,7 +776,8 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     // The overlay lies over the whole list, header and scroll bars too, whatever its size.
-    if (event->type() == QEvent::Resize && watched == lst_Files) lbl_lstoverlay->setGeometry(lst_Files->rect());
+    if (event->type() == QEvent::Resize && watched == lst_Files)
+        lbl_lstoverlay->setGeometry(lst_Files->rect());
     if (event->type() == QEvent::KeyRelease && watched == lst_Files &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         but_delete->click();
@@ -693,7 +794,8 @@ bool frm_main::eventFilter(QObject* watched, QEvent* event) {
             // selection timer while it is shown.
             controller_->timer2Tick();
             if (hit.isValid())
-                frm_ToolTip::openFromMainList(*this, hit.row(), lst_Files->viewport()->mapTo(lst_Files, mouse->pos()));
+                frm_ToolTip::openFromMainList(
+                    *this, hit.row(), lst_Files->viewport()->mapTo(lst_Files, mouse->pos()));
             return true;
         }
         controller_->mUpdateSelectionSummary();

@@ -25,8 +25,8 @@ class SearchBox;
 
 // One line of the main window's command table: a menu entry or button and what it does.
 struct MainCommand {
-    QObject* control = nullptr;  // a QAction or a QAbstractButton
-    std::function<void()> run;   // empty only for an entry that deliberately does nothing
+    QObject* control = nullptr;         // a QAction or a QAbstractButton
+    std::function<void()> run;          // empty only for an entry that deliberately does nothing
     const char* doesNothing = nullptr;  // why it does nothing
 };
 
@@ -38,7 +38,7 @@ class frm_main : public QWidget,
                  public RunObserver,
                  public ToolTipMainList {
     Q_OBJECT
-public:
+  public:
     explicit frm_main(QWidget* parent = nullptr);
     ~frm_main() override;
 
@@ -102,14 +102,14 @@ public:
     // command. The window connects each control to its line once; tests read it.
     std::vector<MainCommand> commandTable();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     MainCommand on(QObject* control, void (frm_main::*handler)());
     static MainCommand presses(QObject* control, QAbstractButton* button);
     MainCommand opensMenu(QObject* control, QLabel* label);
@@ -164,8 +164,8 @@ private:
 
     std::unique_ptr<CatalogController> controller_;
     UiRunProgressView* runView_ = nullptr;  // the run's widgets, brought up to date as events run
-    RunReport* runReport_ = nullptr;  // the log of the run in progress
-    bool closingAfterRun_ = false;    // the run's after-run action closes the window
+    RunReport* runReport_ = nullptr;        // the log of the run in progress
+    bool closingAfterRun_ = false;          // the run's after-run action closes the window
     bool loading_ = false;
     bool firstActivation_ = false;
 

@@ -40,7 +40,9 @@ void paintCaption(QLabel* label) {
 }  // namespace
 
 frm_schedule::frm_schedule(const QString& catalogPath, const QString& programPath, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), catalogPath_(catalogPath), programPath_(programPath) {
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      catalogPath_(catalogPath),
+      programPath_(programPath) {
     setObjectName(QStringLiteral("frm_schedule"));
     setWindowTitle(QStringLiteral("Zeitplan"));
     setModal(true);
@@ -49,25 +51,29 @@ frm_schedule::frm_schedule(const QString& catalogPath, const QString& programPat
 }
 
 void frm_schedule::buildControls() {
-    lbl_caption = named<QLabel>(this, "lbl_caption", QStringLiteral(" Zeitplan für ") +
-                                                         QFileInfo(catalogPath_).fileName());
+    lbl_caption = named<QLabel>(
+        this, "lbl_caption", QStringLiteral(" Zeitplan für ") + QFileInfo(catalogPath_).fileName());
     img_systemclose = named<QLabel>(this, "img_systemclose");
-    img_systemclose->setPixmap(style()->standardIcon(QStyle::SP_TitleBarCloseButton).pixmap(14, 14));
+    img_systemclose->setPixmap(
+        style()->standardIcon(QStyle::SP_TitleBarCloseButton).pixmap(14, 14));
     for (QLabel* label : {lbl_caption, img_systemclose}) {
         paintCaption(label);
         label->installEventFilter(this);
     }
-    opt_Off = named<QRadioButton>(this, "opt_Off", QStringLiteral("Keine zeitgesteuerte Sicherung"));
+    opt_Off =
+        named<QRadioButton>(this, "opt_Off", QStringLiteral("Keine zeitgesteuerte Sicherung"));
     opt_Daily = named<QRadioButton>(this, "opt_Daily", QStringLiteral("Täglich"));
     opt_Weekly = named<QRadioButton>(this, "opt_Weekly", QStringLiteral("Wöchentlich am"));
     cbo_Weekday = named<QComboBox>(this, "cbo_Weekday");
-    cbo_Weekday->addItems({QStringLiteral("Montag"), QStringLiteral("Dienstag"), QStringLiteral("Mittwoch"),
-                           QStringLiteral("Donnerstag"), QStringLiteral("Freitag"), QStringLiteral("Samstag"),
+    cbo_Weekday->addItems({QStringLiteral("Montag"), QStringLiteral("Dienstag"),
+                           QStringLiteral("Mittwoch"), QStringLiteral("Donnerstag"),
+                           QStringLiteral("Freitag"), QStringLiteral("Samstag"),
                            QStringLiteral("Sonntag")});
     txt_Time = named<QTimeEdit>(this, "txt_Time");
     txt_Time->setDisplayFormat(QStringLiteral("HH:mm"));
     opt_AllEntries = named<QRadioButton>(this, "opt_AllEntries", QStringLiteral("Alle Einträge"));
-    opt_MatchingEntries = named<QRadioButton>(this, "opt_MatchingEntries", QStringLiteral("Nur Einträge mit:"));
+    opt_MatchingEntries =
+        named<QRadioButton>(this, "opt_MatchingEntries", QStringLiteral("Nur Einträge mit:"));
     txt_Match = named<QLineEdit>(this, "txt_Match");
     txt_Match->setPlaceholderText(QStringLiteral("Suchtext (\"a|b\" für beide)"));
     but_OK = named<QPushButton>(this, "but_OK", QStringLiteral("OK"));
@@ -99,7 +105,8 @@ void frm_schedule::buildControls() {
     root->addLayout(grid);
     root->addLayout(buttons);
 
-    for (QRadioButton* option : {opt_Off, opt_Daily, opt_Weekly, opt_AllEntries, opt_MatchingEntries})
+    for (QRadioButton* option :
+         {opt_Off, opt_Daily, opt_Weekly, opt_AllEntries, opt_MatchingEntries})
         connect(option, &QRadioButton::toggled, this, &frm_schedule::enableControls);
     connect(but_OK, &QPushButton::clicked, this, &frm_schedule::but_OK_Click);
     connect(but_exit, &QPushButton::clicked, this, &QDialog::reject);
@@ -140,14 +147,17 @@ schedule::Schedule frm_schedule::chosenSchedule() const {
 
 void frm_schedule::but_OK_Click() {
     const schedule::Schedule chosen = chosenSchedule();
-    if (chosen.frequency != schedule::Frequency::Off && opt_MatchingEntries->isChecked() && chosen.matchText.isEmpty()) {
-        showMessage(QStringLiteral("Bitte einen Suchtext eingeben."), gProductName, MsgIcon::Exclamation);
+    if (chosen.frequency != schedule::Frequency::Off && opt_MatchingEntries->isChecked() &&
+        chosen.matchText.isEmpty()) {
+        showMessage(QStringLiteral("Bitte einen Suchtext eingeben."), gProductName,
+                    MsgIcon::Exclamation);
         txt_Match->setFocus();
         return;
     }
     const schedule::Outcome outcome = schedule::applySchedule(catalogPath_, programPath_, chosen);
     const QString message = schedule::outcomeMessage(outcome, chosen);
-    const bool fine = outcome == schedule::Outcome::Enabled || outcome == schedule::Outcome::Removed;
+    const bool fine =
+        outcome == schedule::Outcome::Enabled || outcome == schedule::Outcome::Removed;
     gRecordError(QStringLiteral("but_Schedule"), schedule::timerPath(catalogPath_));
     showMessage(message, gProductName, fine ? MsgIcon::Information : MsgIcon::Exclamation);
     if (outcome != schedule::Outcome::Failed) accept();

@@ -18,7 +18,7 @@ namespace bravel {
 // files hold and writes them on OK.
 class frm_schedule : public QDialog {
     Q_OBJECT
-public:
+  public:
     frm_schedule(const QString& catalogPath, const QString& programPath, QWidget* parent = nullptr);
 
     QLabel* lbl_caption;
@@ -37,10 +37,10 @@ public:
     // The schedule the controls show.
     schedule::Schedule chosenSchedule() const;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void showSchedule(const schedule::Schedule& shown);
     void enableControls();

@@ -12,10 +12,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "base/AppValues.h"
 #include "backup/Copy.h"
-#include "base/Prog.h"
 #include "backup/RunObserver.h"
+#include "base/AppValues.h"
+#include "base/Prog.h"
 #include "base/RunState.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
@@ -74,7 +74,7 @@ QString fileNameOf(const QString& path) {
 
 // The backup folders the run wrote to, one per file system, flushed once at the end.
 class WrittenFileSystems {
-public:
+  public:
     void add(const QString& folder) {
         if (!seen_.insert(folder).second) return;  // one look per folder
         quint64 device = 0;
@@ -88,7 +88,7 @@ public:
         }
     }
 
-private:
+  private:
     std::map<quint64, QString> folders_;
     std::set<QString> seen_;
 };
@@ -112,7 +112,8 @@ RecordWrite updateRecord(Recordset* rset, qint64 id, const QString& source,
         return RecordWrite::Failed;
     }
 
-    const QString old = gReadFieldValue(rset, QStringLiteral("Computerstatus"), QString()).toString();
+    const QString old =
+        gReadFieldValue(rset, QStringLiteral("Computerstatus"), QString()).toString();
     Err.Clear();
     const QString updated = updatedComputerstatus(old, gHostName, formatYmd(today));
     const bool copied = !status.isNull();
@@ -198,9 +199,11 @@ bool backupIsCurrent(const QString& source, const QString& target) {
     fs::FileStamp original;
     fs::FileStamp copy;
     constexpr qint64 kSecond = 1000000000;
-    if (!fs::regularFileStamp(source, true, original) || !fs::regularFileStamp(target, false, copy)) return false;
+    if (!fs::regularFileStamp(source, true, original) || !fs::regularFileStamp(target, false, copy))
+        return false;
     const bool sameTime = copy.modifiedNs == original.modifiedNs ||
-                          (copy.modifiedNs % kSecond == 0 && copy.modifiedNs / kSecond == original.modifiedNs / kSecond);
+                          (copy.modifiedNs % kSecond == 0 &&
+                           copy.modifiedNs / kSecond == original.modifiedNs / kSecond);
     return !(copy.identity == original.identity) && copy.length == original.length && sameTime;
 }
 
@@ -213,17 +216,21 @@ std::unordered_map<qint64, QString> recordedEntries(Recordset* rset) {
     std::unordered_map<qint64, QString> recorded;
     if (!rset || (rset->BOF() && rset->EOF_())) return recorded;
     for (rset->MoveFirst(); !rset->EOF_(); rset->MoveNext()) {
-        if (gReadFieldValue(rset, QStringLiteral("Status"), QString()).toString().contains(QLatin1String("gesichert (")))
-            recorded.emplace(gReadFieldValue(rset, QStringLiteral("ID"), 0).toLongLong(),
-                             gReadFieldValue(rset, QStringLiteral("Computerstatus"), QString()).toString());
+        if (gReadFieldValue(rset, QStringLiteral("Status"), QString())
+                .toString()
+                .contains(QLatin1String("gesichert (")))
+            recorded.emplace(
+                gReadFieldValue(rset, QStringLiteral("ID"), 0).toLongLong(),
+                gReadFieldValue(rset, QStringLiteral("Computerstatus"), QString()).toString());
     }
     Err.Clear();
     return recorded;
 }
 
 class BackupRun {
-public:
-    BackupRun(CatalogListModel& model, Recordset* rset, RunObserver& observer, const RunOptions& options)
+  public:
+    BackupRun(CatalogListModel& model, Recordset* rset, RunObserver& observer,
+              const RunOptions& options)
         : model_(model), rset_(rset), observer_(observer), options_(options) {}
 
     void run() {
@@ -237,7 +244,7 @@ public:
         end();
     }
 
-private:
+  private:
     void start() {
         observer_.updateSelectionSummary();
         // The rows copied are the rows selected now, whatever happens to the selection meanwhile.
@@ -327,8 +334,8 @@ private:
             return;
         }
 
-        if (options_.changedOnly && wasRecorded(id) && !copiesOfThisRun_.count(identityOf(target)) &&
-            backupIsCurrent(source, target)) {
+        if (options_.changedOnly && wasRecorded(id) &&
+            !copiesOfThisRun_.count(identityOf(target)) && backupIsCurrent(source, target)) {
             keepUnchanged(r, id, entry, target, rowTime.date());
             return;
         }
@@ -339,7 +346,8 @@ private:
         letEventsRun();
         if (gShowStatus) observer_.showStatusWindow(fileNameOf(source));
 
-        const bool copied = !writtenByAnEarlierRow(target) && gCopy(source, target, observer_, options_.copy);
+        const bool copied =
+            !writtenByAnEarlierRow(target) && gCopy(source, target, observer_, options_.copy);
         written_.add(folder);
         copiedAny_ = true;
 
@@ -377,8 +385,8 @@ private:
 
     // The backup copy is current: nothing is copied, the row says so, and the record gets this
     // computer's date while its status keeps the date of the copy.
-    void keepUnchanged(int r, qint64 id, const std::shared_ptr<FileProperties>& entry, const QString& target,
-                       const QDate& today) {
+    void keepUnchanged(int r, qint64 id, const std::shared_ptr<FileProperties>& entry,
+                       const QString& target, const QDate& today) {
         --gSelCount;
         if (gSelTotal > 0) {
             const double share = static_cast<double>(entry->lSourceByte()) / gSelTotal * 100.0;
@@ -392,7 +400,8 @@ private:
         model_.setCell(r, col::kCopyAttr, mGetAttr(target));
         model_.setCellColor(r, col::kCopyAttr, listcolor::kBlack);
         const PendingRecord record{r, id, entry->acSourceFile(), entry, QString(), today};
-        if (!stampedToday(r, id, today) && !writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
+        if (!stampedToday(r, id, today) &&
+            !writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
             catalogLocked_ = Err.Number == errnum::kDbLocked;
             Err.Clear();
             unwritten_.push_back(record);
@@ -493,7 +502,8 @@ private:
         writeUnwrittenRecords();
         if (gDB.Access) gDB.Access->setBusyTimeout(-1);
         // The catalog's records are flushed with the copies they describe.
-        if (gDB.Access && recordsWritten_) written_.add(QFileInfo(gDB.Access->name()).absolutePath());
+        if (gDB.Access && recordsWritten_)
+            written_.add(QFileInfo(gDB.Access->name()).absolutePath());
         written_.flush();
         const bool cancelled = gCancel;
         if (copiedAny_ && !cancelled) {
@@ -524,11 +534,11 @@ private:
     std::set<QString> cleanedFolders_;
     WrittenFileSystems written_;
     RunOptions options_;
-    QStringList fstabMountPoints_;  // read once per run
+    QStringList fstabMountPoints_;                         // read once per run
     std::map<fs::FileIdentity, QString> copiesOfThisRun_;  // each copy made, with its source
     std::vector<PendingRecord> unwritten_;
     std::unordered_map<qint64, QString> recorded_;  // with changedOnly: see recordedEntries
-    bool recordsWritten_ = false;  // a record of the catalog was changed
+    bool recordsWritten_ = false;                   // a record of the catalog was changed
     bool catalogLocked_ = false;  // the last record write found the catalog locked
     bool copiedAny_ = false;
 };
@@ -543,12 +553,14 @@ RunOptions runOptionsFromSettings() {
     readFlagEq1(keys::setup_chk_KeepVersions, keepVersions);
     qint64 count = 0;
     if (keepVersions && readInteger(keys::setup_txt_KeepVersions, count))
-        options.copy.keepVersions = static_cast<int>(std::clamp<qint64>(count, 0, keys::kMostVersionsKept));
+        options.copy.keepVersions =
+            static_cast<int>(std::clamp<qint64>(count, 0, keys::kMostVersionsKept));
     Err.Clear();
     return options;
 }
 
-void runBackup(CatalogListModel& model, Recordset* rset_Record, RunObserver& observer, const RunOptions& options) {
+void runBackup(CatalogListModel& model, Recordset* rset_Record, RunObserver& observer,
+               const RunOptions& options) {
     BackupRun(model, rset_Record, observer, options).run();
 }
 

@@ -52,7 +52,8 @@ inline const QString kCopyFailed = QStringLiteral("Kopieren fehlgeschlagen.");
 inline const QString kRecordNotWritten =
     QStringLiteral("Gesichert, Eintrag konnte nicht gespeichert werden.");
 inline const QString kNotSaved = QStringLiteral("Datei nicht gesichert. ");
-QString savedStatus(const QDateTime& when);  // "gesichert (" + when in the general date format + ")"
+QString savedStatus(
+    const QDateTime& when);  // "gesichert (" + when in the general date format + ")"
 }  // namespace runtext
 
 }  // namespace bravel

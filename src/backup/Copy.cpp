@@ -11,11 +11,11 @@
 #include <thread>
 #include <vector>
 
-#include "base/AppValues.h"
 #include "backup/Progress.h"
 #include "backup/RunObserver.h"
-#include "base/RunState.h"
 #include "backup/Versions.h"
+#include "base/AppValues.h"
+#include "base/RunState.h"
 #include "errors/COLError.h"
 #include "platform/Err.h"
 #include "platform/FileDigest.h"
@@ -34,7 +34,9 @@ int CopyProgress::overallValue() const {
     return static_cast<int>(std::clamp<qint64>(roundHalfEven(overall), 0, 100));
 }
 
-QString CopyProgress::fileText() const { return percentText(filePercent); }
+QString CopyProgress::fileText() const {
+    return percentText(filePercent);
+}
 
 QString CopyProgress::overallText() const {
     return percentText(overallValue());
@@ -105,23 +107,23 @@ int createTemp(const QString& folder, QString& tempPath) {
 // skipped (the file gets its full length at the end), so the copy takes no more room than the
 // source.
 class BlockTransfer {
-public:
-  BlockTransfer(int in, int out, qint64 total) : in_(in), out_(out), total_(total) {}
+  public:
+    BlockTransfer(int in, int out, qint64 total) : in_(in), out_(out), total_(total) {}
 
-  // Takes the next chunk of size bytes; false on a failed read or write (Err is set).
-  bool take(qint64 size) {
-      if (taken_ + size > moved_) {
-          const qint64 block = std::min(kBlock, total_ - offset_);
-          if (!moveBlock(offset_, block)) return false;
-          offset_ += block;
-          taken_ = 0;
-          moved_ = block;
-      }
-      taken_ += size;
-      return true;
+    // Takes the next chunk of size bytes; false on a failed read or write (Err is set).
+    bool take(qint64 size) {
+        if (taken_ + size > moved_) {
+            const qint64 block = std::min(kBlock, total_ - offset_);
+            if (!moveBlock(offset_, block)) return false;
+            offset_ += block;
+            taken_ = 0;
+            moved_ = block;
+        }
+        taken_ += size;
+        return true;
     }
 
-private:
+  private:
     static constexpr qint64 kBlock = 1 << 20;  // a whole number of chunks
 
     bool moveBlock(qint64 offset, qint64 size) {
@@ -195,7 +197,8 @@ bool verifyCopy(int in, int out, const QString& target, RunObserver& observer) {
     QByteArray original;
     bool same = fs::contentDigest(out, true, copied) && fs::contentDigest(in, false, original);
     if (same && copied != original) {
-        Err.Raise(errnum::kDeviceIO, QStringLiteral("Die Kopie stimmt nicht mit der Quelldatei überein"));
+        Err.Raise(errnum::kDeviceIO,
+                  QStringLiteral("Die Kopie stimmt nicht mit der Quelldatei überein"));
         same = false;
     }
     gRecordError(kModul, QStringLiteral("Verify ") + target);
@@ -213,7 +216,8 @@ bool isCopyOfTheSameSource(const QString& target, const fs::FileStamp& source) {
 // Keeps the older copy at target as a version; false, recorded, when that failed. Only a regular
 // file that differs from the new copy is an older copy: a link there is replaced as before.
 bool keepOlderCopy(const QString& target, const fs::FileStamp& source, QString& versionPath) {
-    if (fs::isSymLink(target) || !fs::isRegularFile(target) || isCopyOfTheSameSource(target, source)) {
+    if (fs::isSymLink(target) || !fs::isRegularFile(target) ||
+        isCopyOfTheSameSource(target, source)) {
         Err.Clear();
         return true;
     }
@@ -239,16 +243,19 @@ bool replaceOlderCopy(const QString& tempPath, const QString& target, const fs::
     }
     gRecordError(kRunModul, QStringLiteral("Kill ") + target);
     if (replaced && keepVersions > 0) {
-        versions::pruneVersions(folderOf(target), target.mid(target.lastIndexOf(QLatin1Char('/')) + 1),
-                                keepVersions);
-        gRecordError(kRunModul, QStringLiteral("Version ") + target);  // a copy too many is no failed copy
+        versions::pruneVersions(folderOf(target),
+                                target.mid(target.lastIndexOf(QLatin1Char('/')) + 1), keepVersions);
+        gRecordError(kRunModul,
+                     QStringLiteral("Version ") + target);  // a copy too many is no failed copy
     }
     return replaced;
 }
 
 }  // namespace
 
-QString copyTempPrefix() { return QStringLiteral(".bravel-tmp-"); }
+QString copyTempPrefix() {
+    return QStringLiteral(".bravel-tmp-");
+}
 
 bool isCopyTempName(const QString& name) {
     // Older versions put their process id in front of the random part.
@@ -279,7 +286,8 @@ int removeLeftoverTemps(const QString& folder) {
     return removed;
 }
 
-bool gCopy(const QString& source, const QString& target, RunObserver& observer, const CopyOptions& options) {
+bool gCopy(const QString& source, const QString& target, RunObserver& observer,
+           const CopyOptions& options) {
     Err.Clear();
     bool ok = true;
 
@@ -344,9 +352,9 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer, 
 
         const float filePercent =
             static_cast<float>(position) / static_cast<float>(total + 1) * 100.0f;
-        gFileShare = gSelTotal > 0 ? static_cast<float>(position) / static_cast<float>(gSelTotal) *
-                                         100.0f
-                                   : 100.0f;
+        gFileShare = gSelTotal > 0
+                         ? static_cast<float>(position) / static_cast<float>(gSelTotal) * 100.0f
+                         : 100.0f;
 
         progress.eventsRan = letEventsRun();
         progress.position = position;

@@ -28,7 +28,8 @@ struct CopyOptions {
     bool verify = false;
     int keepVersions = 0;
 };
-bool gCopy(const QString& source, const QString& target, RunObserver& observer, const CopyOptions& options = {});
+bool gCopy(const QString& source, const QString& target, RunObserver& observer,
+           const CopyOptions& options = {});
 
 // The name prefix of the temporary files; the rest is 16 hex digits.
 QString copyTempPrefix();

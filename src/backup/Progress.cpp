@@ -23,7 +23,9 @@ QString sampleProgressLine() {
            remainingFilesWord(gSelCount) + QLatin1Char(')');
 }
 
-QString percentText(double percent) { return formatWhole(percent) + QLatin1Char('%'); }
+QString percentText(double percent) {
+    return formatWhole(percent) + QLatin1Char('%');
+}
 
 const QString& pauseMarker() {
     static const QString marker = QString(150, QLatin1Char(' ')) + QStringLiteral("[PAUSED]");

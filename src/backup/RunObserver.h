@@ -17,11 +17,11 @@ struct CopyProgress {
     // last chunk. Values set while this is false are overwritten before anything is painted.
     bool eventsRan = false;
 
-    int fileValue() const;     // single-file bar, 0..100
-    int overallValue() const;  // overall bar, limited to 100
-    QString fileText() const;  // "41%"
+    int fileValue() const;        // single-file bar, 0..100
+    int overallValue() const;     // overall bar, limited to 100
+    QString fileText() const;     // "41%"
     QString overallText() const;  // the overall bar's value: never more than "100%"
-    QString statusLine() const;  // "4 KB von 10 KB kopiert: (40,97%)  (Rest: 3 Dateien)"
+    QString statusLine() const;   // "4 KB von 10 KB kopiert: (40,97%)  (Rest: 3 Dateien)"
 };
 
 enum class CancelLook { Idle, Waiting };
@@ -50,7 +50,7 @@ constexpr int kBoth = kRefresh | kSummary;
 // What the copy engine and the backup run need of the main window and the status window.
 // frm_main implements it; tests use a recording one.
 class RunObserver {
-public:
+  public:
     virtual ~RunObserver() = default;
 
     // Progress of the main window (pan_progress, lbl_MultiProgress, pan_SingleProgress,
@@ -83,7 +83,7 @@ public:
 
     // Commands and controls.
     virtual void updateSelectionSummary() = 0;  // gSelCount, gSelTotal, check marks, lbl_status
-    virtual void applyControlStates() = 0;       // mEnableControls
+    virtual void applyControlStates() = 0;      // mEnableControls
     virtual void enableCancelButton() = 0;
     virtual void setCancelLook(CancelLook look) = 0;
     virtual bool pauseChecked() const = 0;

@@ -73,8 +73,9 @@ QString baseReason(EntryOutcome outcome) {
 // before: an older copy or none.
 QString abortedReason(const QString& source, const QString& folder) {
     const QString copy = folder + QLatin1Char('/') + fs::fileNameOf(source);
-    return baseReason(EntryOutcome::Aborted) + (fs::exists(copy) ? QStringLiteral(", ältere Kopie behalten")
-                                                                 : QStringLiteral(", keine Sicherungskopie vorhanden"));
+    return baseReason(EntryOutcome::Aborted) +
+           (fs::exists(copy) ? QStringLiteral(", ältere Kopie behalten")
+                             : QStringLiteral(", keine Sicherungskopie vorhanden"));
 }
 
 }  // namespace
@@ -217,7 +218,9 @@ const RunReport::Entry& RunReport::recordNotWritten(const CatalogListModel& mode
     describe(model, row, EntryOutcome::Saved);
     ++unwrittenRecords_;
     write(kRecordNotWrittenText + oneLine(last_.source) +
-          (last_.reason.isEmpty() ? QString() : QStringLiteral(" (") + oneLine(last_.reason) + QLatin1Char(')')));
+          (last_.reason.isEmpty()
+               ? QString()
+               : QStringLiteral(" (") + oneLine(last_.reason) + QLatin1Char(')')));
     return last_;
 }
 

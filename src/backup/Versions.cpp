@@ -29,7 +29,8 @@ std::pair<QString, QString> splitName(const QString& fileName) {
         base = fileName.left(dot);
         extension = fileName.mid(dot);
     }
-    const int room = kNameBytes - kStampBytes - static_cast<int>(QFile::encodeName(extension).size());
+    const int room =
+        kNameBytes - kStampBytes - static_cast<int>(QFile::encodeName(extension).size());
     while (!base.isEmpty() && QFile::encodeName(base).size() > room) base.chop(1);
     return {base, extension};
 }
@@ -44,11 +45,15 @@ bool versionFolderUsable(const QString& backupFolder) {
     return false;
 }
 
-QString joinPath(const QString& folder, const QString& name) { return folder + QLatin1Char('/') + name; }
+QString joinPath(const QString& folder, const QString& name) {
+    return folder + QLatin1Char('/') + name;
+}
 
 }  // namespace
 
-QString folderFor(const QString& backupFolder) { return joinPath(backupFolder, QStringLiteral(".bravel-versions")); }
+QString folderFor(const QString& backupFolder) {
+    return joinPath(backupFolder, QStringLiteral(".bravel-versions"));
+}
 
 QString versionName(const QString& fileName, const QDateTime& modified, int collision) {
     const auto [base, extension] = splitName(fileName);
@@ -85,10 +90,12 @@ std::vector<Version> listVersions(const QString& backupFolder, const QString& fi
     return found;
 }
 
-QString newVersionPath(const QString& backupFolder, const QString& fileName, const QDateTime& modified) {
+QString newVersionPath(const QString& backupFolder, const QString& fileName,
+                       const QDateTime& modified) {
     if (!versionFolderUsable(backupFolder) || !fs::makePath(folderFor(backupFolder))) return {};
     for (int collision = 1;; ++collision) {
-        const QString path = joinPath(folderFor(backupFolder), versionName(fileName, modified, collision));
+        const QString path =
+            joinPath(folderFor(backupFolder), versionName(fileName, modified, collision));
         if (!fs::exists(path) && !fs::isSymLink(path)) return path;
     }
 }
@@ -106,8 +113,10 @@ bool keepAsVersion(const QString& target, QString& versionPath) {
 }
 
 void undoKeep(const QString& target, const QString& versionPath) {
-    if (fs::exists(target) || fs::isSymLink(target)) fs::removeFile(versionPath);
-    else fs::renameReplacing(versionPath, target);
+    if (fs::exists(target) || fs::isSymLink(target))
+        fs::removeFile(versionPath);
+    else
+        fs::renameReplacing(versionPath, target);
 }
 
 int pruneVersions(const QString& backupFolder, const QString& fileName, int keep) {

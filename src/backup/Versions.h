@@ -27,7 +27,8 @@ std::vector<Version> listVersions(const QString& backupFolder, const QString& fi
 // A free path in backupFolder's version folder for a version of fileName stamped modified; the
 // folder is made when missing. Empty, with the pending error set, when there can be none (the
 // version folder's name is taken by a link or a file, or it cannot be made).
-QString newVersionPath(const QString& backupFolder, const QString& fileName, const QDateTime& modified);
+QString newVersionPath(const QString& backupFolder, const QString& fileName,
+                       const QDateTime& modified);
 
 // Keeps the copy at target as a version: a second name for it in the version folder (a hard link
 // where the file system has them, else the file moves there). The caller then renames the new

@@ -5,9 +5,9 @@
 #include <QProgressBar>
 #include <QScreen>
 
-#include "base/AppValues.h"
 #include "backup/Copy.h"
 #include "backup/Progress.h"
+#include "base/AppValues.h"
 #include "platform/Colors.h"
 #include "platform/Twips.h"
 
@@ -17,7 +17,9 @@ QPointer<frm_CommandStatus> frm_CommandStatus::instance_;
 QPointer<frm_CommandStatus> frm_CommandStatus::spare_;
 
 namespace {
-QString displayText(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
+QString displayText(QString text) {
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
 }  // namespace
 
 frm_CommandStatus* frm_CommandStatus::load() {
@@ -30,13 +32,16 @@ frm_CommandStatus* frm_CommandStatus::load() {
         instance_->startAfresh();
     } else {
         instance_ = new frm_CommandStatus();
-        static const bool spareDeletedAtExit = (qAddPostRoutine([] { delete spare_.data(); }), true);
+        static const bool spareDeletedAtExit =
+            (qAddPostRoutine([] { delete spare_.data(); }), true);
         Q_UNUSED(spareDeletedAtExit);
     }
     return instance_;
 }
 
-frm_CommandStatus* frm_CommandStatus::current() { return instance_; }
+frm_CommandStatus* frm_CommandStatus::current() {
+    return instance_;
+}
 
 void frm_CommandStatus::unload() {
     if (!instance_) return;
@@ -94,7 +99,9 @@ void frm_CommandStatus::setProgressText(const QString& text) {
     lbl_Progress->adjustSize();
 }
 
-void frm_CommandStatus::setProgressValue(int percent) { pan_progress->setValue(percent); }
+void frm_CommandStatus::setProgressValue(int percent) {
+    pan_progress->setValue(percent);
+}
 
 void frm_CommandStatus::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -114,7 +121,8 @@ void frm_CommandStatus::layOutOnFirstActivation() {
         std::max(twipsToPixels(1000), lbl_titel->y() + lbl_titel->height() + twipsToPixels(60));
     lbl_titel->move(width / 2 - lbl_titel->width() / 2, lbl_titel->y());
     lbl_Progress->move(width / 2 - lbl_Progress->width() / 2, progressTop);
-    pan_progress->setGeometry(twipsToPixels(220), progressTop + lbl_Progress->height() + twipsToPixels(60),
+    pan_progress->setGeometry(twipsToPixels(220),
+                              progressTop + lbl_Progress->height() + twipsToPixels(60),
                               width - 2 * twipsToPixels(220), twipsToPixels(200));
     const int height = std::max(lbl_Progress->height() + lbl_titel->height() + twipsToPixels(840),
                                 pan_progress->geometry().bottom() + twipsToPixels(220));

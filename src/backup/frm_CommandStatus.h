@@ -12,7 +12,7 @@ namespace bravel {
 // progress line and a progress bar. One instance at a time, made on demand.
 class frm_CommandStatus : public QWidget {
     Q_OBJECT
-public:
+  public:
     // Makes the window (or gives the one that is open) and runs its load.
     static frm_CommandStatus* load();
     static frm_CommandStatus* current();
@@ -30,10 +30,10 @@ public:
     QLabel* lbl_Progress;
     QProgressBar* pan_progress;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     explicit frm_CommandStatus(QWidget* parent = nullptr);
     // The load steps: title block without the tag line, labels hidden, colours, positions.
     void startAfresh();

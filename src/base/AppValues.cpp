@@ -16,7 +16,9 @@ QString gProductName;
 QString gVersion;
 QString gCrLf = QStringLiteral("\r\n");
 
-void gInitCrLf() { gCrLf = QStringLiteral("\r\n"); }
+void gInitCrLf() {
+    gCrLf = QStringLiteral("\r\n");
+}
 
 QString versionText(int major, int minor, int revision) {
     return QString::number(major) + QLatin1Char('.') + formatTwoDigits(minor) + QLatin1Char('.') +

@@ -17,9 +17,13 @@ namespace {
 
 constexpr QChar kSeparator = QLatin1Char('/');
 
-bool looksLikeUrl(const QString& path) { return path.contains(QLatin1String("://")); }
+bool looksLikeUrl(const QString& path) {
+    return path.contains(QLatin1String("://"));
+}
 
-bool guiRunning() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()); }
+bool guiRunning() {
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+}
 
 }  // namespace
 
@@ -29,7 +33,8 @@ bool gFileExists(const QString& path) {
     if (looksLikeUrl(path)) return false;
     int attributes = 0;
     if (fs::getAttributes(path, attributes)) result = true;
-    gRecordError(QStringLiteral("b_gFileExists"), QStringLiteral("GetAttr(") + path + QLatin1Char(')'));
+    gRecordError(QStringLiteral("b_gFileExists"),
+                 QStringLiteral("GetAttr(") + path + QLatin1Char(')'));
     return result;
 }
 
@@ -50,7 +55,9 @@ bool gCreatePath(const QString& path) {
     return result;
 }
 
-QString gGetComputerName() { return computerName(); }
+QString gGetComputerName() {
+    return computerName();
+}
 
 QString gStripTrailingBackslash(QString& path) {
     if (path.endsWith(kSeparator)) path.chop(1);
@@ -105,7 +112,8 @@ QString mGetAttr(const QString& path) {
         Err.Clear();
         gFileExists(path);
     }
-    gRecordError(QStringLiteral("ac_mGetAttr"), QStringLiteral("GetAttr(") + path + QLatin1Char(')'));
+    gRecordError(QStringLiteral("ac_mGetAttr"),
+                 QStringLiteral("GetAttr(") + path + QLatin1Char(')'));
     return letters;
 }
 

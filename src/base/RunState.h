@@ -10,9 +10,9 @@ extern bool gCancel;
 // and the run ends as cancelled.
 extern bool gAbort;
 extern bool gCopyAttributes;
-extern int gSelCount;     // selected rows, counted down as files remaining
-extern double gSelTotal;  // their total bytes
-extern double gFileShare; // the current file's part of the overall percentage
+extern int gSelCount;      // selected rows, counted down as files remaining
+extern double gSelTotal;   // their total bytes
+extern double gFileShare;  // the current file's part of the overall percentage
 
 void resetRunState();
 

@@ -7,7 +7,8 @@ namespace bravel {
 namespace {
 
 QString daysText(int days) {
-    return days == 1 ? QStringLiteral("einem Tag") : QString::number(days) + QStringLiteral(" Tagen");
+    return days == 1 ? QStringLiteral("einem Tag")
+                     : QString::number(days) + QStringLiteral(" Tagen");
 }
 
 }  // namespace
@@ -31,8 +32,8 @@ QString backupAgeNotice(BackupAge age, int days) {
         case BackupAge::Recent:
             return {};
         case BackupAge::Old:
-            return QStringLiteral("Letzte Sicherung auf diesem Computer vor mehr als ") + daysText(days) +
-                   QLatin1Char('.');
+            return QStringLiteral("Letzte Sicherung auf diesem Computer vor mehr als ") +
+                   daysText(days) + QLatin1Char('.');
         case BackupAge::Never:
             return QStringLiteral("Auf diesem Computer noch nie gesichert.");
     }
@@ -41,8 +42,9 @@ QString backupAgeNotice(BackupAge age, int days) {
 
 QString oldBackupCountText(int count, int days) {
     if (count <= 0) return {};
-    return QStringLiteral("Nicht gesichert seit mehr als ") + daysText(days) + QStringLiteral(": ") +
-           QString::number(count) + (count == 1 ? QStringLiteral(" Eintrag") : QStringLiteral(" Einträge"));
+    return QStringLiteral("Nicht gesichert seit mehr als ") + daysText(days) +
+           QStringLiteral(": ") + QString::number(count) +
+           (count == 1 ? QStringLiteral(" Eintrag") : QStringLiteral(" Einträge"));
 }
 
 }  // namespace bravel

@@ -24,15 +24,16 @@ std::shared_ptr<FileProperties> COLArchivFiles::Add(const QString& ac_mSourceFil
     return item;
 }
 
-std::shared_ptr<FileProperties> COLArchivFiles::AddLooked(const QString& ac_mSourceFile,
-                                                          const QString& ac_mTargetPath,
-                                                          const std::optional<fs::FileState>& sourceState) {
+std::shared_ptr<FileProperties> COLArchivFiles::AddLooked(
+    const QString& ac_mSourceFile, const QString& ac_mTargetPath,
+    const std::optional<fs::FileState>& sourceState) {
     auto item = append(ac_mSourceFile, ac_mTargetPath);
     item->takeSourceState(sourceState);
     return item;
 }
 
-std::shared_ptr<FileProperties> COLArchivFiles::append(const QString& source, const QString& target) {
+std::shared_ptr<FileProperties> COLArchivFiles::append(const QString& source,
+                                                       const QString& target) {
     auto item = std::make_shared<FileProperties>();
     item->setAcSourceFile(source);
     item->setAcTagetPath(target);

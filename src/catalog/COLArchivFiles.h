@@ -11,7 +11,7 @@ namespace bravel {
 
 // An ordered, 1-based collection of FileProperties.
 class COLArchivFiles {
-public:
+  public:
     // The attribute, length and date arguments never reach the item: it reads them from the
     // source itself (0, 0 and the zero date when the source is missing). Never fails.
     std::shared_ptr<FileProperties> Add(const QString& ac_mSourceFile,
@@ -19,7 +19,8 @@ public:
                                         qint64 l_mSourceByte, const QDateTime& dat_mSourceDate,
                                         const QString& ac_mStatus);
     // The same with the look at the source already taken (the list fill takes all at once).
-    std::shared_ptr<FileProperties> AddLooked(const QString& ac_mSourceFile, const QString& ac_mTargetPath,
+    std::shared_ptr<FileProperties> AddLooked(const QString& ac_mSourceFile,
+                                              const QString& ac_mTargetPath,
                                               const std::optional<fs::FileState>& sourceState);
     // An index outside 1..Count raises error 9 and gives nothing.
     std::shared_ptr<FileProperties> Item(int Index) const;
@@ -27,7 +28,7 @@ public:
     void Remove(int Index);
     void Clear();
 
-private:
+  private:
     std::shared_ptr<FileProperties> append(const QString& source, const QString& target);
 
     std::vector<std::shared_ptr<FileProperties>> items_;

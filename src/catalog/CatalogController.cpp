@@ -11,8 +11,8 @@
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogState.h"
 #include "errors/COLError.h"
-#include "platform/Dialogs.h"
 #include "platform/Clock.h"
+#include "platform/Dialogs.h"
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
 #include "platform/Formats.h"
@@ -29,7 +29,9 @@ const QString kQuery = QStringLiteral("SELECT FILES.* FROM FILES");
 const QString kCatalogFilter = QStringLiteral("Bravel-Kataloge (*.bvk)|*.bvk");
 const QString kNotAvailable = QStringLiteral("n/a");
 
-QString fieldText(Recordset* rset, const QString& name) { return gReadFieldValue(rset, name, QString()).toString(); }
+QString fieldText(Recordset* rset, const QString& name) {
+    return gReadFieldValue(rset, name, QString()).toString();
+}
 
 // Sizes are text and sort as text, so they are right-aligned to 20 characters.
 QString rightAligned20(const QString& text) {
@@ -42,8 +44,12 @@ QString rightAligned20(const QString& text) {
 // "12 Einträge"; a catalog that cannot be written says so here, where it is seen at once.
 QString recordCountText(int count, bool readOnly) {
     QString text;
-    if (count > 0) text = QString::number(count) + (count == 1 ? QStringLiteral(" Eintrag") : QStringLiteral(" Einträge"));
-    if (readOnly) text += text.isEmpty() ? QStringLiteral("schreibgeschützt") : QStringLiteral(" (schreibgeschützt)");
+    if (count > 0)
+        text = QString::number(count) +
+               (count == 1 ? QStringLiteral(" Eintrag") : QStringLiteral(" Einträge"));
+    if (readOnly)
+        text += text.isEmpty() ? QStringLiteral("schreibgeschützt")
+                               : QStringLiteral(" (schreibgeschützt)");
     return text;
 }
 
@@ -69,7 +75,8 @@ QVariant gReadFieldValue(Recordset* rset, const QString& name, const QVariant& d
     return defaultValue;
 }
 
-CatalogController::CatalogController(MainView& view, QObject* parent) : QObject(parent), view_(view) {
+CatalogController::CatalogController(MainView& view, QObject* parent)
+    : QObject(parent), view_(view) {
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer2_.setObjectName(QStringLiteral("Timer2"));
     timer2_.setInterval(100);
@@ -79,12 +86,15 @@ CatalogController::CatalogController(MainView& view, QObject* parent) : QObject(
 
 CatalogController::~CatalogController() = default;
 
-QString CatalogController::messageCaption() const { return gProductName; }
+QString CatalogController::messageCaption() const {
+    return gProductName;
+}
 
 void CatalogController::createColumns(const std::array<double, 7>& widthsTwips) {
     static const char* const headers[] = {"Eingangsdatei", "Sicherungspfad", "KByte", "Geändert",
-                                          "Status", "OAttr", "ZAttr"};
-    static const char* const icons[] = {"field", "table", "prop", "clock", "status", "status", "status"};
+                                          "Status",        "OAttr",          "ZAttr"};
+    static const char* const icons[] = {"field",  "table",  "prop",  "clock",
+                                        "status", "status", "status"};
     std::vector<ListColumn> columns;
     for (int c = 0; c < 7; ++c)
         columns.push_back({QString::fromUtf8(headers[c]), widthsTwips[static_cast<size_t>(c)],
@@ -115,7 +125,9 @@ void CatalogController::stopTimers() {
     timer2_.stop();
 }
 
-void CatalogController::restoreTimers() { mSetTimers(true, timer1_.interval()); }
+void CatalogController::restoreTimers() {
+    mSetTimers(true, timer1_.interval());
+}
 
 void CatalogController::setAutoUpdate(bool on, int intervalMs) {
     autoUpdate_ = on;
@@ -202,7 +214,8 @@ bool CatalogController::mOpenDB(const QString& path) {
         gDB.Access = CatalogDatabase::open(path);
         if (!gDB.Access) {
             // An SQLite file without the catalog's table is refused before anything is written.
-            const bool noCatalogTable = Err.Number == errnum::kDbTableNotFound || Err.Number == errnum::kDbFieldNotFound;
+            const bool noCatalogTable =
+                Err.Number == errnum::kDbTableNotFound || Err.Number == errnum::kDbFieldNotFound;
             showMessage(noCatalogTable ? QStringLiteral("Tabelle konnte nicht geöffnet werden!")
                                        : QStringLiteral("Datenbank konnte nicht geöffnet werden!"),
                         messageCaption(), MsgIcon::Information);
@@ -211,8 +224,8 @@ bool CatalogController::mOpenDB(const QString& path) {
             gDBOpen = true;
             reopenRecordset();
             if (!rset_) {
-                showMessage(QStringLiteral("Tabelle konnte nicht geöffnet werden!"), messageCaption(),
-                            MsgIcon::Information);
+                showMessage(QStringLiteral("Tabelle konnte nicht geöffnet werden!"),
+                            messageCaption(), MsgIcon::Information);
                 gRecordError(QStringLiteral("b_mOpenDB"), path, ErrorTest::NonZero);
             }
         }
@@ -270,7 +283,8 @@ void CatalogController::but_DBNew_Click() {
         const QString modul = QStringLiteral("but_DBNew");
         Err.Clear();
         if (gDBOpen && gDB.Access && !gDB.Access->Close()) {
-            showMessage(QStringLiteral("Datenbank konnte nicht geschlossen werden!"), messageCaption());
+            showMessage(QStringLiteral("Datenbank konnte nicht geschlossen werden!"),
+                        messageCaption());
             gRecordError(modul, QStringLiteral("gDB.Access.Close"), ErrorTest::NonZero);
         } else {
             gDBOpen = false;
@@ -278,9 +292,11 @@ void CatalogController::but_DBNew_Click() {
             rset_.reset();
             gDB.Access = CatalogDatabase::create(path);
             if (!gDB.Access) {
-                showMessage(QStringLiteral("Datenbank konnte nicht angelegt werden!"), messageCaption());
+                showMessage(QStringLiteral("Datenbank konnte nicht angelegt werden!"),
+                            messageCaption());
                 gRecordError(modul,
-                             QStringLiteral("Set gDB.Access = DBEngine.Workspaces(0).CreateDatabase(Trim$(") +
+                             QStringLiteral(
+                                 "Set gDB.Access = DBEngine.Workspaces(0).CreateDatabase(Trim$(") +
                                  path + QStringLiteral("), dbLangGeneral)"),
                              ErrorTest::NonZero);
             } else {
@@ -289,10 +305,13 @@ void CatalogController::but_DBNew_Click() {
                 model_.clearRows();
                 gCatalogFiles.Clear();
                 if (!rset_) {
-                    showMessage(QStringLiteral("Tabelle konnte nicht geöffnet werden!"), messageCaption());
-                    gRecordError(modul,
-                                 QStringLiteral("Set rset_Record = gDB.Access.OpenRecordset(\"SELECT FILES.* FROM FILES\")"),
-                                 ErrorTest::NonZero);
+                    showMessage(QStringLiteral("Tabelle konnte nicht geöffnet werden!"),
+                                messageCaption());
+                    gRecordError(
+                        modul,
+                        QStringLiteral("Set rset_Record = gDB.Access.OpenRecordset(\"SELECT "
+                                       "FILES.* FROM FILES\")"),
+                        ErrorTest::NonZero);
                 }
                 mUpdateRecentList();
                 mFillListBox();
@@ -340,8 +359,8 @@ void CatalogController::recentEntryClicked(int slot) {
         mOpenDB(path);
     } else {
         const MsgResult answer = dialogs().messageBox(
-            QStringLiteral("Der Katalog ") + path + QStringLiteral(" existiert nicht mehr.") + gCrLf + gCrLf +
-                QStringLiteral("Soll der Eintrag gelöscht werden?"),
+            QStringLiteral("Der Katalog ") + path + QStringLiteral(" existiert nicht mehr.") +
+                gCrLf + gCrLf + QStringLiteral("Soll der Eintrag gelöscht werden?"),
             caption, MsgIcon::Information, MsgButtons::YesNo);
         if (answer == MsgResult::Yes) {
             const bool written = writeSetting(keys::recentWriteKey(slot), QString());
@@ -367,7 +386,9 @@ std::vector<HostStamp> parseComputerstatus(const QString& text) {
         const QString& piece = pieces[i];
         if (piece.size() <= 8) continue;
         const QString date = piece.right(8);
-        if (!std::all_of(date.cbegin(), date.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; })) continue;
+        if (!std::all_of(date.cbegin(), date.cend(),
+                         [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            continue;
         stamps.push_back({piece.chopped(8), date});
     }
     return stamps;
@@ -397,7 +418,8 @@ void CatalogController::fillHostColumns(ListRow& row, const QString& hostStatus)
 }
 
 void CatalogController::markOldBackup(ListRow& row) const {
-    if (!oldBackupDays_ || lastHostCells_->ownColumn < 0) return;  // a date never written shows no colour
+    if (!oldBackupDays_ || lastHostCells_->ownColumn < 0)
+        return;  // a date never written shows no colour
     if (backupAge(lastHostCells_->ownDate, fillDay_, *oldBackupDays_) == BackupAge::Recent) return;
     row.colors[static_cast<size_t>(lastHostCells_->ownColumn)] = listcolor::kRed;
 }
@@ -420,12 +442,14 @@ void CatalogController::countOldBackups() {
     if (!oldBackupDays_) return;
     const QDate today = now().date();
     for (int r = 0; r < model_.rowCount(); ++r)
-        if (backupAge(ownBackupDate(r), today, *oldBackupDays_) != BackupAge::Recent) ++oldBackupCount_;
+        if (backupAge(ownBackupDate(r), today, *oldBackupDays_) != BackupAge::Recent)
+            ++oldBackupCount_;
 }
 
 QString CatalogController::oldBackupNotice(int row) const {
     if (!oldBackupDays_ || row < 0 || row >= model_.rowCount()) return {};
-    return backupAgeNotice(backupAge(ownBackupDate(row), now().date(), *oldBackupDays_), *oldBackupDays_);
+    return backupAgeNotice(backupAge(ownBackupDate(row), now().date(), *oldBackupDays_),
+                           *oldBackupDays_);
 }
 
 ListRow CatalogController::buildRow(int n, qint64 id, bool sourceFound, bool folderFound,
@@ -443,8 +467,10 @@ ListRow CatalogController::buildRow(int n, qint64 id, bool sourceFound, bool fol
     setCell(col::kId, QString::number(id));
     setCell(col::kFolder, entry->acTagetPath());
     setColor(col::kFolder, folderFound ? listcolor::kBlack : listcolor::kRed);
-    setCell(col::kSize, rightAligned20(sourceFound ? formatGrouped(entry->lSourceByte() / 1024.0) : kNotAvailable));
-    setCell(col::kChanged, sourceFound ? formatGeneralDate(entry->dteSourceDate(), true) : kNotAvailable);
+    setCell(col::kSize, rightAligned20(sourceFound ? formatGrouped(entry->lSourceByte() / 1024.0)
+                                                   : kNotAvailable));
+    setCell(col::kChanged,
+            sourceFound ? formatGeneralDate(entry->dteSourceDate(), true) : kNotAvailable);
     if (sourceFound) row.sortDate = entry->dteSourceDate();
     setCell(col::kStatus, entry->acLastStatus());
     setColor(col::kStatus, sourceFound && folderFound ? listcolor::kBlack : listcolor::kRed);
@@ -473,9 +499,11 @@ CatalogController::FillRecord CatalogController::currentFillRecord() {
             fieldText(rset_.get(), QStringLiteral("Computerstatus"))};
 }
 
-ListRow CatalogController::fillRow(int n, const FillRecord& record, const std::optional<fs::FileState>& sourceState,
+ListRow CatalogController::fillRow(int n, const FillRecord& record,
+                                   const std::optional<fs::FileState>& sourceState,
                                    std::unordered_map<QString, bool>& folderExists) {
-    const std::shared_ptr<FileProperties> entry = gCatalogFiles.AddLooked(record.source, record.folder, sourceState);
+    const std::shared_ptr<FileProperties> entry =
+        gCatalogFiles.AddLooked(record.source, record.folder, sourceState);
     return rowOfEntry(n, record, *entry, folderExists);
 }
 
@@ -486,12 +514,14 @@ ListRow CatalogController::rowOfEntry(int n, const FillRecord& record, FilePrope
     QString status;
     if (!sourceFound) status = QStringLiteral("[File not found]");
     auto known = folderExists.find(record.folder);
-    if (known == folderExists.end()) known = folderExists.emplace(record.folder, fs::isDirectory(record.folder)).first;
+    if (known == folderExists.end())
+        known = folderExists.emplace(record.folder, fs::isDirectory(record.folder)).first;
     const bool folderFound = known->second;
     if (!folderFound) {
         status = QStringLiteral("[Path not found]") + status;
         Err.Raise(errnum::kPathNotFound);
-        gRecordError(QStringLiteral("v_mFillListBox"), QStringLiteral("Dir$(") + record.folder + QLatin1Char(')'));
+        gRecordError(QStringLiteral("v_mFillListBox"),
+                     QStringLiteral("Dir$(") + record.folder + QLatin1Char(')'));
     }
     entry.setAcLastStatus(status + QLatin1Char(' ') + record.status);
     return buildRow(n, record.id, sourceFound, folderFound, record.hostStatus);
@@ -574,7 +604,8 @@ void CatalogController::setSortFromSettings(int column, int order) {
 bool CatalogController::findRecordOfRow(int row) {
     if (!rset_ || (rset_->EOF_() && rset_->BOF())) return false;
     rset_->MoveFirst();
-    return rset_->FindFirst(QStringLiteral("ID = ") + QString::number(model_.recordId(row))) && !rset_->NoMatch();
+    return rset_->FindFirst(QStringLiteral("ID = ") + QString::number(model_.recordId(row))) &&
+           !rset_->NoMatch();
 }
 
 // ---- selection -----------------------------------------------------------------------------
@@ -592,13 +623,17 @@ void CatalogController::mUpdateSelectionSummary() {
     QStringList parts;
     if (gSelCount > 0)
         parts << QStringLiteral("Anzahl selektierter Dateien: ") + QString::number(gSelCount) +
-                     QStringLiteral(" - Gesamtgröße: ") + formatGrouped(gSelTotal / 1024.0) + QStringLiteral(" KB") +
-                     QStringLiteral(" (") + formatGrouped(gSelTotal) + QStringLiteral(" Byte)");
-    if (oldBackupDays_ && oldBackupCount_ > 0) parts << oldBackupCountText(oldBackupCount_, *oldBackupDays_);
+                     QStringLiteral(" - Gesamtgröße: ") + formatGrouped(gSelTotal / 1024.0) +
+                     QStringLiteral(" KB") + QStringLiteral(" (") + formatGrouped(gSelTotal) +
+                     QStringLiteral(" Byte)");
+    if (oldBackupDays_ && oldBackupCount_ > 0)
+        parts << oldBackupCountText(oldBackupCount_, *oldBackupDays_);
     view_.setSummaryText(parts.join(QStringLiteral(" - ")));
 }
 
-void CatalogController::mSelectAll(bool selected) { model_.selectAll(selected); }
+void CatalogController::mSelectAll(bool selected) {
+    model_.selectAll(selected);
+}
 
 void CatalogController::gToggleListItem(int row) {
     if (row < 0 || row >= model_.rowCount()) return;
@@ -616,9 +651,13 @@ void CatalogController::columnClicked(int column) {
     view_.setListVisible(true);
 }
 
-void CatalogController::mRemoveHostColumns() { model_.removeColumnsFrom(col::kFixedColumns); }
+void CatalogController::mRemoveHostColumns() {
+    model_.removeColumnsFrom(col::kFixedColumns);
+}
 
-bool CatalogController::catalogReadOnly() const { return gDBOpen && gDB.Access && gDB.Access->isReadOnly(); }
+bool CatalogController::catalogReadOnly() const {
+    return gDBOpen && gDB.Access && gDB.Access->isReadOnly();
+}
 
 void CatalogController::mEnableControls() {
     ControlStates states;

@@ -38,7 +38,7 @@ std::vector<HostStamp> parseComputerstatus(const QString& text);
 // create, open, fill and refresh. No widgets: the window is reached through MainView.
 class CatalogController : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit CatalogController(MainView& view, QObject* parent = nullptr);
     ~CatalogController() override;
 
@@ -102,11 +102,11 @@ public:
     // command changed one entry's files; the rest of the list stays as it is.
     void refillRow(int row);
 
-signals:
+  signals:
     // Another catalog (or a new one) is open and its list filled.
     void catalogOpened();
 
-private:
+  private:
     // What the fill reads of one record.
     struct FillRecord {
         qint64 id = 0;
@@ -119,7 +119,8 @@ private:
     void reopenRecordset();
     std::vector<FillRecord> readFillRecords();
     // The entry and the row of record n, with the look at its source already taken.
-    ListRow fillRow(int n, const FillRecord& record, const std::optional<fs::FileState>& sourceState,
+    ListRow fillRow(int n, const FillRecord& record,
+                    const std::optional<fs::FileState>& sourceState,
                     std::unordered_map<QString, bool>& folderExists);
     // The row of entry n, whose source has been looked at.
     ListRow rowOfEntry(int n, const FillRecord& record, FileProperties& entry,

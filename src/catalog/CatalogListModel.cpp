@@ -5,8 +5,8 @@
 #include <QFont>
 #include <algorithm>
 #include <functional>
-#include <limits>
 #include <iterator>
+#include <limits>
 #include <numeric>
 #include <thread>
 
@@ -27,8 +27,10 @@ std::vector<size_t> stableOrder(const std::vector<Key>& keys, Qt::SortOrder orde
 }
 
 // The collation keys of rows first to end of a column, in the user's locale ("Ärger" before
-// "zeile"), ignoring case. Each caller has a collator of its own: one is not to be shared by threads.
-std::vector<QCollatorSortKey> collationKeys(const std::vector<ListRow>& rows, size_t column, size_t first, size_t end) {
+// "zeile"), ignoring case. Each caller has a collator of its own: one is not to be shared by
+// threads.
+std::vector<QCollatorSortKey> collationKeys(const std::vector<ListRow>& rows, size_t column,
+                                            size_t first, size_t end) {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> keys;
@@ -37,28 +39,34 @@ std::vector<QCollatorSortKey> collationKeys(const std::vector<ListRow>& rows, si
     return keys;
 }
 
-std::vector<size_t> orderByText(const std::vector<ListRow>& rows, size_t column, Qt::SortOrder order) {
+std::vector<size_t> orderByText(const std::vector<ListRow>& rows, size_t column,
+                                Qt::SortOrder order) {
     // Making the keys is most of the sort's time (a third of a second for 100,000 paths), so
     // long lists make them on every core.
     constexpr size_t kRowsPerThread = 10000;
-    const size_t threads =
-        std::min<size_t>({std::max(1u, std::thread::hardware_concurrency()), 8, rows.size() / kRowsPerThread + 1});
+    const size_t threads = std::min<size_t>(
+        {std::max(1u, std::thread::hardware_concurrency()), 8, rows.size() / kRowsPerThread + 1});
     const size_t share = rows.size() / threads + 1;
     std::vector<std::vector<QCollatorSortKey>> parts(threads);
     std::vector<std::thread> helpers;
     for (size_t t = 1; t < threads; ++t)
         helpers.emplace_back([&, t] {
-            parts[t] = collationKeys(rows, column, std::min(rows.size(), t * share), std::min(rows.size(), (t + 1) * share));
+            parts[t] = collationKeys(rows, column, std::min(rows.size(), t * share),
+                                     std::min(rows.size(), (t + 1) * share));
         });
     parts[0] = collationKeys(rows, column, 0, std::min(rows.size(), share));
     for (std::thread& helper : helpers) helper.join();
     std::vector<QCollatorSortKey> keys = std::move(parts[0]);
     keys.reserve(rows.size());
-    for (size_t t = 1; t < threads; ++t) std::move(parts[t].begin(), parts[t].end(), std::back_inserter(keys));
-    return stableOrder(keys, order, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+    for (size_t t = 1; t < threads; ++t)
+        std::move(parts[t].begin(), parts[t].end(), std::back_inserter(keys));
+    return stableOrder(keys, order, [](const QCollatorSortKey& a, const QCollatorSortKey& b) {
+        return a.compare(b) < 0;
+    });
 }
 
-std::vector<size_t> orderByPlainText(const std::vector<ListRow>& rows, size_t column, Qt::SortOrder order) {
+std::vector<size_t> orderByPlainText(const std::vector<ListRow>& rows, size_t column,
+                                     Qt::SortOrder order) {
     std::vector<QStringView> keys;
     keys.reserve(rows.size());
     for (const ListRow& row : rows) keys.push_back(row.cells[column]);
@@ -69,7 +77,8 @@ std::vector<size_t> orderByDate(const std::vector<ListRow>& rows, Qt::SortOrder 
     std::vector<qint64> keys;
     keys.reserve(rows.size());
     for (const ListRow& row : rows)
-        keys.push_back(row.sortDate.isValid() ? row.sortDate.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
+        keys.push_back(row.sortDate.isValid() ? row.sortDate.toMSecsSinceEpoch()
+                                              : std::numeric_limits<qint64>::min());
     return stableOrder(keys, order, std::less<qint64>());
 }
 
@@ -77,23 +86,28 @@ std::vector<size_t> orderByDate(const std::vector<ListRow>& rows, Qt::SortOrder 
 
 // ---- selection model -------------------------------------------------------------------------
 
-RowSelectionModel::RowSelectionModel(CatalogListModel& model) : QItemSelectionModel(&model), model_(model) {}
+RowSelectionModel::RowSelectionModel(CatalogListModel& model)
+    : QItemSelectionModel(&model), model_(model) {}
 
-void RowSelectionModel::select(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) {
+void RowSelectionModel::select(const QModelIndex& index,
+                               QItemSelectionModel::SelectionFlags command) {
     select(QItemSelection(index, index), command);
 }
 
-void RowSelectionModel::select(const QItemSelection& selection, QItemSelectionModel::SelectionFlags command) {
+void RowSelectionModel::select(const QItemSelection& selection,
+                               QItemSelectionModel::SelectionFlags command) {
     if (!(command & (Clear | Select | Deselect | Toggle))) return;
     const int rows = model_.rowCount();
-    const bool replacesLast = (command & Current) && versionAfterLast_ == model_.selectionVersion() &&
+    const bool replacesLast = (command & Current) &&
+                              versionAfterLast_ == model_.selectionVersion() &&
                               beforeLast_.size() == static_cast<size_t>(rows);
     // What the command works on: nothing after Clear, the state before the last command when it
     // replaces that one, otherwise the present selection.
     std::vector<char> base(static_cast<size_t>(rows), 0);
     if (!(command & Clear))
         for (int r = 0; r < rows; ++r)
-            base[static_cast<size_t>(r)] = replacesLast ? beforeLast_[static_cast<size_t>(r)] : model_.isRowSelected(r);
+            base[static_cast<size_t>(r)] =
+                replacesLast ? beforeLast_[static_cast<size_t>(r)] : model_.isRowSelected(r);
     std::vector<char> target = base;
     for (const QItemSelectionRange& range : selection) {
         if (!range.isValid() || range.model() != &model_) continue;
@@ -125,13 +139,15 @@ void RowSelectionModel::reset() {
 void RowSelectionModel::announce(int first, int last) {
     if (first > last || last >= model_.rowCount()) return;
     // One range over the changed rows: the views repaint that band, check boxes included.
-    emit selectionChanged(QItemSelection(model_.index(first, 0), model_.index(last, std::max(0, model_.columnCount() - 1))),
+    emit selectionChanged(QItemSelection(model_.index(first, 0),
+                                         model_.index(last, std::max(0, model_.columnCount() - 1))),
                           QItemSelection());
 }
 
 // ---- model -----------------------------------------------------------------------------------
 
-CatalogListModel::CatalogListModel(QObject* parent) : QAbstractTableModel(parent), selection_(*this) {}
+CatalogListModel::CatalogListModel(QObject* parent)
+    : QAbstractTableModel(parent), selection_(*this) {}
 
 int CatalogListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
@@ -147,8 +163,10 @@ QVariant CatalogListModel::data(const QModelIndex& index, int role) const {
     const int c = index.column();
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole: return cell(r, c);
-        case Qt::ForegroundRole: return colorFromBgr(cellColor(r, c));
+        case Qt::ToolTipRole:
+            return cell(r, c);
+        case Qt::ForegroundRole:
+            return colorFromBgr(cellColor(r, c));
         case Qt::FontRole:
             if (c == 0 && rows_[static_cast<size_t>(r)].bold) {
                 QFont bold;  // resolved against the view's font: only the weight is set
@@ -156,11 +174,13 @@ QVariant CatalogListModel::data(const QModelIndex& index, int role) const {
                 return bold;
             }
             return {};
-        case kGhostedRole: return c == 0 && rows_[static_cast<size_t>(r)].ghosted;
+        case kGhostedRole:
+            return c == 0 && rows_[static_cast<size_t>(r)].ghosted;
         case Qt::CheckStateRole:
             if (c == 0) return isRowSelected(r) ? Qt::Checked : Qt::Unchecked;
             return {};
-        default: return {};
+        default:
+            return {};
     }
 }
 
@@ -176,7 +196,8 @@ QVariant CatalogListModel::headerData(int section, Qt::Orientation orientation, 
     if (role == Qt::DisplayRole) return columns_[static_cast<size_t>(section)].header;
     if (role == Qt::UserRole) return columns_[static_cast<size_t>(section)].headerIcon;
     if (role == Qt::DecorationRole) {
-        const auto picture = headerPictures_.find(columns_[static_cast<size_t>(section)].headerIcon);
+        const auto picture =
+            headerPictures_.find(columns_[static_cast<size_t>(section)].headerIcon);
         if (picture != headerPictures_.end()) return picture->second;
     }
     return {};
@@ -264,7 +285,8 @@ void CatalogListModel::appendRows(std::vector<ListRow>&& rows) {
     }
     const int first = rowCount();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
-    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
+                 std::make_move_iterator(rows.end()));
     endInsertRows();
 }
 
@@ -290,7 +312,8 @@ void CatalogListModel::replaceRow(int r, ListRow row) {
 
 QString CatalogListModel::cell(int r, int c) const {
     const ListRow& item = rows_[static_cast<size_t>(r)];
-    return c >= 0 && c < static_cast<int>(item.cells.size()) ? item.cells[static_cast<size_t>(c)] : QString();
+    return c >= 0 && c < static_cast<int>(item.cells.size()) ? item.cells[static_cast<size_t>(c)]
+                                                             : QString();
 }
 
 quint32 CatalogListModel::cellColor(int r, int c) const {
@@ -313,24 +336,28 @@ void CatalogListModel::setCellColor(int r, int c, quint32 color) {
 
 void CatalogListModel::setRowColor(int r, quint32 color) {
     if (r < 0 || r >= rowCount()) return;
-    std::fill(rows_[static_cast<size_t>(r)].colors.begin(), rows_[static_cast<size_t>(r)].colors.end(), color);
+    std::fill(rows_[static_cast<size_t>(r)].colors.begin(),
+              rows_[static_cast<size_t>(r)].colors.end(), color);
     emit dataChanged(index(r, 0), index(r, columnCount() - 1), {Qt::ForegroundRole});
 }
 
 void CatalogListModel::setRowMarks(const std::vector<RowMark>& marks) {
     if (rows_.empty()) return;
     const auto markOf = [&marks](int r) {
-        return static_cast<size_t>(r) < marks.size() ? marks[static_cast<size_t>(r)] : RowMark::Normal;
+        return static_cast<size_t>(r) < marks.size() ? marks[static_cast<size_t>(r)]
+                                                     : RowMark::Normal;
     };
     for (int r = 0; r < rowCount(); ++r) {
         ListRow& row = rows_[static_cast<size_t>(r)];
         row.bold = markOf(r) == RowMark::Match;
         row.ghosted = markOf(r) == RowMark::NoMatch;
-        if (!row.colors.empty()) row.colors[0] = row.ghosted ? listcolor::kSilver : listcolor::kBlack;
+        if (!row.colors.empty())
+            row.colors[0] = row.ghosted ? listcolor::kSilver : listcolor::kBlack;
     }
     selectRowsWhere([&markOf](int r) { return markOf(r) == RowMark::Match; });
     // The marks belong to the row text (the first column) only, like a list item's own marks.
-    emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::FontRole, Qt::ForegroundRole, kGhostedRole});
+    emit dataChanged(index(0, 0), index(rowCount() - 1, 0),
+                     {Qt::FontRole, Qt::ForegroundRole, kGhostedRole});
 }
 
 bool CatalogListModel::isRowSelected(int r) const {
@@ -372,7 +399,8 @@ std::vector<int> CatalogListModel::selectedRows() const {
 }
 
 int CatalogListModel::selectedRowCount() const {
-    return static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const ListRow& row) { return row.selected; }));
+    return static_cast<int>(
+        std::count_if(rows_.begin(), rows_.end(), [](const ListRow& row) { return row.selected; }));
 }
 
 void CatalogListModel::sortRows(int column, Qt::SortOrder order) {
@@ -383,9 +411,15 @@ void CatalogListModel::sortRows(int column, Qt::SortOrder order) {
     const auto c = static_cast<size_t>(column);
     std::vector<size_t> order_;
     switch (columns_[c].sortAs) {
-        case SortAs::Text: order_ = orderByText(rows_, c, order); break;
-        case SortAs::Plain: order_ = orderByPlainText(rows_, c, order); break;
-        case SortAs::Date: order_ = orderByDate(rows_, order); break;
+        case SortAs::Text:
+            order_ = orderByText(rows_, c, order);
+            break;
+        case SortAs::Plain:
+            order_ = orderByPlainText(rows_, c, order);
+            break;
+        case SortAs::Date:
+            order_ = orderByDate(rows_, order);
+            break;
     }
     // The selected state travels with its row.
     std::vector<ListRow> sorted;

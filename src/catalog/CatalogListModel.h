@@ -15,7 +15,7 @@ namespace bravel {
 namespace listcolor {
 constexpr quint32 kBlack = 0;
 constexpr quint32 kRed = 255;
-constexpr quint32 kGreen = 32768;  // 0x8000
+constexpr quint32 kGreen = 32768;      // 0x8000
 constexpr quint32 kSilver = 0xC0C0C0;  // a row that the search did not match
 }  // namespace listcolor
 
@@ -40,7 +40,8 @@ enum class SortAs : char { Text, Plain, Date };
 struct ListColumn {
     QString header;
     double widthTwips = 0;
-    QString headerIcon;  // key of the header picture ("table", "field", "prop", "clock", "status", "pc")
+    QString headerIcon;  // key of the header picture ("table", "field", "prop", "clock", "status",
+                         // "pc")
     SortAs sortAs = SortAs::Text;
 };
 
@@ -53,7 +54,7 @@ struct ListRow {
     QDateTime sortDate;
     std::vector<QString> cells;
     std::vector<quint32> colors;
-    bool tag = false;  // the remembered chosen state of the click toggle
+    bool tag = false;      // the remembered chosen state of the click toggle
     bool bold = false;     // search mark: the row matched
     bool ghosted = false;  // search mark: the row did not match (the view's greyed state)
     bool selected = false;
@@ -72,18 +73,19 @@ class CatalogListModel;
 // the selection, and code asks the model.
 class RowSelectionModel : public QItemSelectionModel {
     Q_OBJECT
-public:
+  public:
     explicit RowSelectionModel(CatalogListModel& model);
 
     void select(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override;
-    void select(const QItemSelection& selection, QItemSelectionModel::SelectionFlags command) override;
+    void select(const QItemSelection& selection,
+                QItemSelectionModel::SelectionFlags command) override;
     void clear() override;
     void reset() override;
 
     // Tells the views that the selected state of rows first to last may have changed.
     void announce(int first, int last);
 
-private:
+  private:
     CatalogListModel& model_;
     // The selection before the last command. A command with the Current flag replaces the last
     // command's part instead of adding to it (a drag redraws its band as the mouse moves on);
@@ -96,7 +98,7 @@ private:
 // check box of a row shows its selected state.
 class CatalogListModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     explicit CatalogListModel(QObject* parent = nullptr);
 
     // Model interface.
@@ -104,7 +106,8 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     RowSelectionModel* selectionModel() { return &selection_; }
@@ -171,7 +174,7 @@ public:
     // The numeric value of a key's leading digits ("3a" gives 3), 0 when there are none.
     static int indexFromKey(const QString& key);
 
-private:
+  private:
     std::vector<ListColumn> columns_;
     std::map<QString, QIcon> headerPictures_;
     std::vector<ListRow> rows_;

@@ -17,7 +17,9 @@
 namespace bravel {
 namespace {
 
-QString fileNameOf(const QString& path) { return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1); }
+QString fileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
 
 QString joinPath(const QString& folder, const QString& name) {
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
@@ -49,8 +51,8 @@ int currentRow(CatalogController& controller) {
 
 bool removable(const QString& folder) {
     const QString clean = QDir::cleanPath(folder);
-    return !clean.isEmpty() && clean != QLatin1String("/") && clean != QDir::cleanPath(QDir::homePath()) &&
-           !fs::isMountPoint(clean);
+    return !clean.isEmpty() && clean != QLatin1String("/") &&
+           clean != QDir::cleanPath(QDir::homePath()) && !fs::isMountPoint(clean);
 }
 
 bool isEmptyFolder(const QString& folder) {
@@ -71,10 +73,11 @@ void deleteFileClearingAttributes(const QString& path) {
 
 QString deleteQuestion(DeleteMode mode) {
     const QString ending = gSelCount >= 2 ? QStringLiteral("en") : QString();
-    const QString heading = mode == DeleteMode::Local ? QStringLiteral("Löschen von lokalen Dateien bestätigen:")
-                                                      : QStringLiteral("Löschen von ORIGINALEN Dateien bestätigen:");
-    return heading + gCrLf + gCrLf + QStringLiteral("Soll") + ending + QStringLiteral(" die Datei") + ending +
-           QStringLiteral(" physikalisch gelöscht werden?");
+    const QString heading = mode == DeleteMode::Local
+                                ? QStringLiteral("Löschen von lokalen Dateien bestätigen:")
+                                : QStringLiteral("Löschen von ORIGINALEN Dateien bestätigen:");
+    return heading + gCrLf + gCrLf + QStringLiteral("Soll") + ending +
+           QStringLiteral(" die Datei") + ending + QStringLiteral(" physikalisch gelöscht werden?");
 }
 
 bool askYesNo(const QString& text, MsgIcon icon) {
@@ -130,9 +133,9 @@ void but_delete_Click(CatalogController& controller) {
     gBusyOn();
     CatalogListModel& model = controller.model();
     const QString catalogName = gDB.Access ? gDB.Access->name() : QString();
-    if (model.rowCount() > 0 &&
-        askYesNo(QStringLiteral("Markierte Einträge aus dem Katalog '") + catalogName + QStringLiteral("' entfernen?"),
-                 MsgIcon::Question)) {
+    if (model.rowCount() > 0 && askYesNo(QStringLiteral("Markierte Einträge aus dem Katalog '") +
+                                             catalogName + QStringLiteral("' entfernen?"),
+                                         MsgIcon::Question)) {
         controller.mUpdateSelectionSummary();
         gIdle = false;
         controller.mEnableControls();
@@ -174,7 +177,8 @@ void mDeleteFiles(CatalogController& controller, DeleteMode mode) {
                 }
                 deleteFileClearingAttributes(copy);
                 if (removeFolders) mRemoveEmptyFolders(folder);
-                if (removeEntries && controller.findRecordOfRow(row)) controller.rset_Record()->Delete();
+                if (removeEntries && controller.findRecordOfRow(row))
+                    controller.rset_Record()->Delete();
                 Err.Clear();
                 model.setRowSelected(row, false);
             }

@@ -29,10 +29,12 @@ bool ensureFolder(const QString& folder) {
 }
 
 void showUpdateFailure() {
-    showMessage(QStringLiteral("Fehler beim Aktualisieren des Datensatzes. Bitte Datenbank überprüfen.") + gCrLf +
-                    gCrLf + QStringLiteral("Fehlernummer: ") + QString::number(Err.Number) + gCrLf +
-                    QStringLiteral("Beschreibung: ") + Err.Description,
-                QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(), MsgIcon::Information);
+    showMessage(
+        QStringLiteral("Fehler beim Aktualisieren des Datensatzes. Bitte Datenbank überprüfen.") +
+            gCrLf + gCrLf + QStringLiteral("Fehlernummer: ") + QString::number(Err.Number) + gCrLf +
+            QStringLiteral("Beschreibung: ") + Err.Description,
+        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(),
+        MsgIcon::Information);
 }
 
 }  // namespace
@@ -69,13 +71,15 @@ QStringList gSplitMultiselectFiles(const QString& text, bool namesOnly) {
         if (const std::optional<QString> readable = fs::nameBehindLossyPath(path)) {
             // A name that is no text came back from the dialog as text that names no file.
             Err.Raise(errnum::kBadFileNameOrNumber);
-            gRecordError(QStringLiteral("col_gSplitMultiselectFiles"), fs::nameIsNoTextEvent(joinPath(folder, *readable)));
+            gRecordError(QStringLiteral("col_gSplitMultiselectFiles"),
+                         fs::nameIsNoTextEvent(joinPath(folder, *readable)));
             continue;
         }
         if (fs::isSymLink(path)) {
             Err.Raise(errnum::kBadFileNameOrNumber);
-            gRecordError(QStringLiteral("col_gSplitMultiselectFiles"),
-                         QStringLiteral("Datei-Link wird nicht aufgenommen: '") + name + QLatin1Char('\''));
+            gRecordError(
+                QStringLiteral("col_gSplitMultiselectFiles"),
+                QStringLiteral("Datei-Link wird nicht aufgenommen: '") + name + QLatin1Char('\''));
             continue;
         }
         files << path;
@@ -88,7 +92,8 @@ void mSaveEntries(Recordset* rset, SaveMode mode, const QString& targetFolder) {
     Err.Clear();
     bool ok = true;
     const QStringList paths = gSelectedFiles.value_or(QStringList());
-    const int count = mode == SaveMode::AddNew ? static_cast<int>(paths.size()) : std::min<int>(1, paths.size());
+    const int count =
+        mode == SaveMode::AddNew ? static_cast<int>(paths.size()) : std::min<int>(1, paths.size());
     for (int i = 0; i < count && rset; ++i) {
         const QString& path = paths[i];
         QString folder = targetFolder;
@@ -100,8 +105,9 @@ void mSaveEntries(Recordset* rset, SaveMode mode, const QString& targetFolder) {
         }
         if (!ok) break;  // once a folder failed, nothing more of this call is written
         if (mode == SaveMode::AddNew) {
-            const bool written = rset->AddNew() && rset->SetField(QStringLiteral("Eingangsdatei"), path) &&
-                                 rset->SetField(QStringLiteral("Sicherungspfad"), folder) && rset->Update();
+            const bool written =
+                rset->AddNew() && rset->SetField(QStringLiteral("Eingangsdatei"), path) &&
+                rset->SetField(QStringLiteral("Sicherungspfad"), folder) && rset->Update();
             if (!written) showUpdateFailure();
         } else {
             if (rset->Edit() && rset->SetField(QStringLiteral("Eingangsdatei"), path) &&

@@ -11,7 +11,7 @@ namespace bravel {
 // One source file with its backup folder. Attributes, length and date are never taken from the
 // caller: their setters read them from the file named by acSourceFile at that moment.
 class FileProperties {
-public:
+  public:
     FileProperties();
 
     QString acSourceFile() const { return sourceFile_; }
@@ -39,7 +39,7 @@ public:
     QString acLastStatus() const { return lastStatus_; }
     void setAcLastStatus(const QString& status) { lastStatus_ = status.trimmed(); }
 
-private:
+  private:
     QString sourceFile_;
     QString targetPath_;
     int attributes_ = 0;

@@ -7,18 +7,19 @@ namespace bravel {
 
 // Which commands the main window may offer; the window maps these onto its controls.
 struct ControlStates {
-    bool idle = true;           // no command or run is working
+    bool idle = true;  // no command or run is working
     bool catalogOpen = false;
     bool hasSelection = false;
-    bool oneRowSelected = false;  // exactly one row: the commands for a single entry
+    bool oneRowSelected = false;   // exactly one row: the commands for a single entry
     bool allRowsSelected = false;  // the check-all box shows ticked
-    bool catalogReadOnly = false;  // the open catalog cannot be written: its entries stay as they are
+    bool catalogReadOnly =
+        false;  // the open catalog cannot be written: its entries stay as they are
 };
 
 // What the catalog commands and the list fill need of the main window. frm_main implements it;
 // tests use a recording one.
 class MainView {
-public:
+  public:
     virtual ~MainView() = default;
     // The text box over the list (" Katalog wird geladen...", " Keine Einträge im Katalog.").
     virtual void showOverlay(const QString& text, bool visible) = 0;

@@ -13,8 +13,9 @@ namespace {
 
 // Gives the cells of selected rows the selected look.
 class RowSelectionDelegate : public QStyledItemDelegate {
-public:
-    RowSelectionDelegate(const CatalogListModel& list, QObject* parent) : QStyledItemDelegate(parent), list_(list) {}
+  public:
+    RowSelectionDelegate(const CatalogListModel& list, QObject* parent)
+        : QStyledItemDelegate(parent), list_(list) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
@@ -24,13 +25,13 @@ public:
         return size;
     }
 
-protected:
+  protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
         if (list_.isRowSelected(index.row())) option->state |= QStyle::State_Selected;
     }
 
-private:
+  private:
     const CatalogListModel& list_;
 };
 
@@ -45,7 +46,8 @@ void UiRowListView::showList(CatalogListModel& list) {
     setItemDelegate(new RowSelectionDelegate(list, this));
 }
 
-void UiRowListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
+void UiRowListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                const QList<int>& roles) {
     if (!uniformRowHeights() || topLeft.row() == bottomRight.row()) {
         QTreeView::dataChanged(topLeft, bottomRight, roles);
         return;
@@ -73,8 +75,9 @@ QItemSelectionModel::SelectionFlags UiRowListView::selectionCommand(const QModel
     // A toggle becomes a plain select or deselect, as QAbstractItemView makes of it when its
     // selection model can answer; a drag goes on with what its press decided.
     if (!event || event->type() != QEvent::MouseMove)
-        dragDecision_ = index.isValid() && list_->isRowSelected(index.row()) ? QItemSelectionModel::Deselect
-                                                                             : QItemSelectionModel::Select;
+        dragDecision_ = index.isValid() && list_->isRowSelected(index.row())
+                            ? QItemSelectionModel::Deselect
+                            : QItemSelectionModel::Select;
     return (command & ~QItemSelectionModel::Toggle) | dragDecision_;
 }
 

@@ -12,19 +12,19 @@ class CatalogListModel;
 // where QAbstractItemView would ask its selection model.
 class UiRowListView : public QTreeView {
     Q_OBJECT
-public:
+  public:
     explicit UiRowListView(QWidget* parent = nullptr);
 
     // Shows list with its selection model.
     void showList(CatalogListModel& list);
 
-protected:
+  protected:
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles = QList<int>()) override;
-    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                         const QEvent* event = nullptr) const override;
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex& index, const QEvent* event = nullptr) const override;
 
-private:
+  private:
     CatalogListModel* list_ = nullptr;
     // What a press decided for its row, which a drag that follows applies to the rows it passes.
     mutable QItemSelectionModel::SelectionFlag dragDecision_ = QItemSelectionModel::Select;

@@ -38,7 +38,9 @@ namespace {
 constexpr int kMinimumWidthTwips = 4200;
 constexpr int kMinimumHeightTwips = 4170;
 
-QString programFolder() { return QCoreApplication::applicationDirPath(); }
+QString programFolder() {
+    return QCoreApplication::applicationDirPath();
+}
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QString()) {
     auto* label = new QLabel(text, parent);
@@ -74,7 +76,8 @@ QIcon withFaintDisabledPicture(const QIcon& icon, const QSize& size) {
 
 QString chosenFilesText(const QStringList& files) {
     if (files.size() == 1) return files.first();
-    return QStringLiteral("[") + QString::number(files.size()) + QStringLiteral(" Dateien ausgewählt]");
+    return QStringLiteral("[") + QString::number(files.size()) +
+           QStringLiteral(" Dateien ausgewählt]");
 }
 
 // The file dialog gives full paths; the split expects its folder-and-names form.
@@ -88,11 +91,15 @@ QString dialogResultText(const QStringList& files) {
 
 }  // namespace
 
-frm_choosedir::frm_choosedir(MainView& mainWindow, EditorMode mode, int selectedRows, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), main_(mainWindow), mode_(mode),
+frm_choosedir::frm_choosedir(MainView& mainWindow, EditorMode mode, int selectedRows,
+                             QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint),
+      main_(mainWindow),
+      mode_(mode),
       selectedRows_(selectedRows) {
     setObjectName(QStringLiteral("frm_choosedir"));
-    setWindowTitle(mode == EditorMode::Add ? QStringLiteral("Datei hinzufügen") : QStringLiteral("Datei ändern"));
+    setWindowTitle(mode == EditorMode::Add ? QStringLiteral("Datei hinzufügen")
+                                           : QStringLiteral("Datei ändern"));
     setModal(true);
     buildControls();
     loadSettings();
@@ -105,10 +112,13 @@ void frm_choosedir::buildControls() {
     lbl_mnu_SystemResize = makeLabel(this, "lbl_mnu_SystemResize", QStringLiteral(" □ "));
     lbl_mnu_System = makeLabel(this, "lbl_mnu_System", QStringLiteral(" ✕ "));
     img_systemmaximize = makeLabel(this, "img_systemmaximize");
-    img_systemmaximize->setPixmap(style()->standardIcon(QStyle::SP_TitleBarMaxButton).pixmap(14, 14));
+    img_systemmaximize->setPixmap(
+        style()->standardIcon(QStyle::SP_TitleBarMaxButton).pixmap(14, 14));
     img_systemclose = makeLabel(this, "img_systemclose");
-    img_systemclose->setPixmap(style()->standardIcon(QStyle::SP_TitleBarCloseButton).pixmap(14, 14));
-    for (QLabel* label : {lbl_caption, lbl_mnu_SystemResize, lbl_mnu_System, img_systemmaximize, img_systemclose}) {
+    img_systemclose->setPixmap(
+        style()->standardIcon(QStyle::SP_TitleBarCloseButton).pixmap(14, 14));
+    for (QLabel* label :
+         {lbl_caption, lbl_mnu_SystemResize, lbl_mnu_System, img_systemmaximize, img_systemclose}) {
         QPalette colours = label->palette();
         colours.setColor(QPalette::Window, colorFromBgr(gCaptionBackColor));
         colours.setColor(QPalette::WindowText, colorFromBgr(gCaptionForeColor));
@@ -123,8 +133,8 @@ void frm_choosedir::buildControls() {
     but_source->setObjectName(QStringLiteral("but_source"));
     but_ds = new QPushButton(this);
     but_ds->setObjectName(QStringLiteral("but_ds"));
-    const QIcon scannerIcon =
-        QIcon::fromTheme(QStringLiteral("system-search"), style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    const QIcon scannerIcon = QIcon::fromTheme(
+        QStringLiteral("system-search"), style()->standardIcon(QStyle::SP_FileDialogContentsView));
     but_ds->setIcon(withFaintDisabledPicture(scannerIcon, but_ds->iconSize()));
     but_ds->setEnabled(static_cast<bool>(scannerRunner));
     drv_Drive = new QComboBox(this);
@@ -150,8 +160,10 @@ void frm_choosedir::buildControls() {
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 6);
-    layout->addLayout(captionBar(lbl_caption, {lbl_mnu_SystemResize, lbl_mnu_System, img_systemmaximize, img_systemclose}));
-    layout->addWidget(makeCaption(this, QStringLiteral("Eingangsdatei(en) (UNC erlaubt; keine Verknüpfungen)")));
+    layout->addLayout(captionBar(
+        lbl_caption, {lbl_mnu_SystemResize, lbl_mnu_System, img_systemmaximize, img_systemclose}));
+    layout->addWidget(
+        makeCaption(this, QStringLiteral("Eingangsdatei(en) (UNC erlaubt; keine Verknüpfungen)")));
     auto* sourceRow = new QHBoxLayout;
     sourceRow->addWidget(txt_Eingangsdatei, 1);
     sourceRow->addWidget(but_source);
@@ -174,12 +186,15 @@ void frm_choosedir::buildControls() {
     connect(drv_Drive, &QComboBox::textActivated, this, [this](const QString& root) {
         showFolder(root);
         QCoreApplication::processEvents();
-        main_.setDetailTexts(main_.detailSource(), folders_->filePath(dir_Directory->currentIndex()));
+        main_.setDetailTexts(main_.detailSource(),
+                             folders_->filePath(dir_Directory->currentIndex()));
     });
     connect(dir_Directory->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid()) main_.setDetailTexts(main_.detailSource(), folders_->filePath(current));
-                if (folders_->filePath(current) != scrollTarget_) scrollTarget_.clear();  // the user's choice
+                if (current.isValid())
+                    main_.setDetailTexts(main_.detailSource(), folders_->filePath(current));
+                if (folders_->filePath(current) != scrollTarget_)
+                    scrollTarget_.clear();  // the user's choice
             });
     followStartingFolder();
 }
@@ -195,7 +210,8 @@ void frm_choosedir::followStartingFolder() {
         if (onTheWayToTarget(folders_->filePath(parent))) keepTargetInView();
     });
     connect(folders_, &QAbstractItemModel::layoutChanged, this, &frm_choosedir::keepTargetInView);
-    connect(dir_Directory->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] { scrollTarget_.clear(); });
+    connect(dir_Directory->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this] { scrollTarget_.clear(); });
     connect(dir_Directory, &QTreeView::collapsed, this, [this] { scrollTarget_.clear(); });
     connect(dir_Directory, &QTreeView::expanded, this, [this](const QModelIndex& folder) {
         if (!onTheWayToTarget(folders_->filePath(folder))) scrollTarget_.clear();
@@ -204,18 +220,21 @@ void frm_choosedir::followStartingFolder() {
 
 bool frm_choosedir::onTheWayToTarget(const QString& folder) const {
     if (scrollTarget_.isEmpty() || folder.isEmpty()) return false;
-    return folder == QLatin1String("/") || scrollTarget_ == folder || scrollTarget_.startsWith(folder + QLatin1Char('/'));
+    return folder == QLatin1String("/") || scrollTarget_ == folder ||
+           scrollTarget_.startsWith(folder + QLatin1Char('/'));
 }
 
 void frm_choosedir::keepTargetInView() {
     if (!scrollTarget_.isEmpty())
-        dir_Directory->scrollTo(folders_->index(scrollTarget_), QAbstractItemView::PositionAtCenter);
+        dir_Directory->scrollTo(folders_->index(scrollTarget_),
+                                QAbstractItemView::PositionAtCenter);
 }
 
 QString frm_choosedir::startingFolder() const {
     QString folder = main_.detailFolder();
     bool useStandard = false;
-    if (folder.isEmpty() && readFlagEq1(keys::setup_chk_StandardSicherungsverzeichnis, useStandard) && useStandard)
+    if (folder.isEmpty() &&
+        readFlagEq1(keys::setup_chk_StandardSicherungsverzeichnis, useStandard) && useStandard)
         folder = readText(keys::setup_txt_StandardSicherungsverzeichnis, programFolder());
     if (folder.isEmpty()) folder = programFolder();
     return folder;
@@ -232,15 +251,19 @@ void frm_choosedir::showFolder(const QString& folder) {
 void frm_choosedir::loadSettings() {
     txt_Eingangsdatei->setText(main_.detailSource());
     bool useOrigPath = false;
-    if (readBool(keys::setup_chk_UseOrigPath, useOrigPath)) chk_UseOrigPath->setChecked(useOrigPath);
+    if (readBool(keys::setup_chk_UseOrigPath, useOrigPath))
+        chk_UseOrigPath->setChecked(useOrigPath);
     const QString folder = startingFolder();
     main_.setDetailTexts(main_.detailSource(), folder);
     for (int i = 0; i < drv_Drive->count(); ++i)
-        if (folder.startsWith(drv_Drive->itemText(i))) drv_Drive->setCurrentIndex(i);  // the longest match wins
+        if (folder.startsWith(drv_Drive->itemText(i)))
+            drv_Drive->setCurrentIndex(i);  // the longest match wins
     showFolder(folder);
 
-    const int width = twipsToPixels(std::max<double>(kMinimumWidthTwips, readNumber(keys::choosedir_width)));
-    const int height = twipsToPixels(std::max<double>(kMinimumHeightTwips, readNumber(keys::choosedir_height)));
+    const int width =
+        twipsToPixels(std::max<double>(kMinimumWidthTwips, readNumber(keys::choosedir_width)));
+    const int height =
+        twipsToPixels(std::max<double>(kMinimumHeightTwips, readNumber(keys::choosedir_height)));
     const QWidget* owner = parentWidget();
     const QRect over = owner ? owner->geometry() : QRect(QPoint(0, 0), screen()->geometry().size());
     const int centreLeft = static_cast<int>(pixelsToTwips(over.x() + (over.width() - width) / 2));
@@ -303,8 +326,9 @@ void frm_choosedir::confirm() {
         }
         for (const QString& path : *gSelectedFiles) {
             if (gFileExists(path)) continue;
-            dialogs().messageBox(QStringLiteral("Die Datei '") + path + QStringLiteral("' exisitert nicht."),
-                                 gProductName, MsgIcon::Information, MsgButtons::OkCancel);
+            dialogs().messageBox(
+                QStringLiteral("Die Datei '") + path + QStringLiteral("' exisitert nicht."),
+                gProductName, MsgIcon::Information, MsgButtons::OkCancel);
             return;
         }
     }
@@ -327,9 +351,13 @@ void frm_choosedir::done(int result) {
     QDialog::done(result);
 }
 
-void frm_choosedir::resizeEvent(QResizeEvent* event) { QDialog::resizeEvent(event); }
+void frm_choosedir::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+}
 
-void frm_choosedir::toggleMaximized() { setWindowState(windowState() ^ Qt::WindowMaximized); }
+void frm_choosedir::toggleMaximized() {
+    setWindowState(windowState() ^ Qt::WindowMaximized);
+}
 
 bool frm_choosedir::eventFilter(QObject* watched, QEvent* event) {
     const auto* mouse = dynamic_cast<QMouseEvent*>(event);  // used only for mouse events

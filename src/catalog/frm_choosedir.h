@@ -21,9 +21,10 @@ class MainView;
 // gSelectedFiles and the main window's detail labels.
 class frm_choosedir : public QDialog {
     Q_OBJECT
-public:
+  public:
     // selectedRows: how many rows of the main list the edit works on.
-    frm_choosedir(MainView& mainWindow, EditorMode mode, int selectedRows, QWidget* parent = nullptr);
+    frm_choosedir(MainView& mainWindow, EditorMode mode, int selectedRows,
+                  QWidget* parent = nullptr);
     ~frm_choosedir() override;
     // "Abbrechen", Escape and the window's close: nothing chosen goes back to the main window.
     void reject() override;
@@ -45,13 +46,13 @@ public:
     QPushButton* but_OK;
     QPushButton* but_exit;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void loadSettings();
     QString startingFolder() const;

@@ -10,8 +10,7 @@ COLError gErrorStack;
 std::shared_ptr<ErrorProperties> COLError::Add(int i_mErrorNumber,
                                                const QString& ac_mErrorDescription,
                                                const QDateTime& dte_mErrorDate,
-                                               const QString& ac_mModul,
-                                               const QString& ac_mEvent) {
+                                               const QString& ac_mModul, const QString& ac_mEvent) {
     Err.Clear();
     auto record = std::make_shared<ErrorProperties>();
     record->setErrNumber(i_mErrorNumber);

@@ -11,7 +11,7 @@ namespace bravel {
 
 // The ordered error list, oldest first, 1-based. Records are shared with the caller.
 class COLError {
-public:
+  public:
     std::shared_ptr<ErrorProperties> Add(int i_mErrorNumber, const QString& ac_mErrorDescription,
                                          const QDateTime& dte_mErrorDate, const QString& ac_mModul,
                                          const QString& ac_mEvent);
@@ -21,7 +21,7 @@ public:
     void Remove(int Index);
     void Clear();
 
-private:
+  private:
     bool validIndex(int index) const { return index >= 1 && index <= Count(); }
     std::vector<std::shared_ptr<ErrorProperties>> records_;
 };
@@ -35,8 +35,7 @@ enum class ErrorTest { Positive, NonZero };
 
 // The checkpoint of every routine: when the pending error counts as a failure, it is recorded
 // under the routine name and trigger text, then cleared. Returns whether it recorded.
-bool gRecordError(const QString& modul, const QString& event,
-                  ErrorTest test = ErrorTest::Positive);
+bool gRecordError(const QString& modul, const QString& event, ErrorTest test = ErrorTest::Positive);
 // Whether the pending error counts as a failure, for routines that show a message first.
 bool gErrorPending(ErrorTest test = ErrorTest::Positive);
 

@@ -7,7 +7,7 @@ namespace bravel {
 
 // One recorded error. Texts are stored trimmed, the date in whole seconds.
 class ErrorProperties {
-public:
+  public:
     int ErrNumber() const { return number_; }
     void setErrNumber(int number) { number_ = number; }
     QString ErrDescr() const { return description_; }
@@ -19,7 +19,7 @@ public:
     QString ErrEvent() const { return event_; }
     void setErrEvent(const QString& text) { event_ = text.trimmed(); }
 
-private:
+  private:
     // Widened from 16 bits: the catalog's own numbers and any other stay recordable.
     int number_ = 0;
     QString description_;

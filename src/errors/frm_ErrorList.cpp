@@ -43,10 +43,13 @@ struct ColumnSpec {
     int picture;  // position in img_List
 };
 const ColumnSpec kColumns[] = {
-    {"Zeitpunkt", 2300, 4}, {"Nr.", 700, 2}, {"Fehlerbeschreibung", 2000, 3}, {"Modul", 2000, 5}, {"Auslöser", 2500, 5},
+    {"Zeitpunkt", 2300, 4}, {"Nr.", 700, 2},       {"Fehlerbeschreibung", 2000, 3},
+    {"Modul", 2000, 5},     {"Auslöser", 2500, 5},
 };
 
-QString dateText(const QDateTime& date) { return formatGeneralDate(date, true); }
+QString dateText(const QDateTime& date) {
+    return formatGeneralDate(date, true);
+}
 
 QLabel* makeImage(QWidget* parent, const char* name, const QIcon& icon, const QString& toolTip) {
     auto* image = new QLabel(parent);
@@ -84,9 +87,12 @@ frm_ErrorList* frm_ErrorList::showWindow(QWidget* owner, RowDetailsWindow* detai
     return window;
 }
 
-frm_ErrorList* frm_ErrorList::current() { return openWindow.data(); }
+frm_ErrorList* frm_ErrorList::current() {
+    return openWindow.data();
+}
 
-frm_ErrorList::frm_ErrorList(QWidget* owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint) {
+frm_ErrorList::frm_ErrorList(QWidget* owner)
+    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint) {
     Err.Clear();
     gBusyOn();
     setObjectName(QStringLiteral("frm_ErrorList"));
@@ -106,14 +112,21 @@ frm_ErrorList::frm_ErrorList(QWidget* owner) : QWidget(owner, Qt::Window | Qt::F
 void frm_ErrorList::fillImageList() {
     img_List.clear();
     QStyle* pictures = style();
-    img_List.emplace_back(QStringLiteral("table"), pictures->standardIcon(QStyle::SP_FileDialogDetailedView));
-    img_List.emplace_back(QStringLiteral("field"), pictures->standardIcon(QStyle::SP_MessageBoxWarning));
-    img_List.emplace_back(QStringLiteral("prop"), pictures->standardIcon(QStyle::SP_FileDialogInfoView));
-    img_List.emplace_back(QStringLiteral("clock"), pictures->standardIcon(QStyle::SP_BrowserReload));
-    img_List.emplace_back(QStringLiteral("status"), pictures->standardIcon(QStyle::SP_FileDialogContentsView));
+    img_List.emplace_back(QStringLiteral("table"),
+                          pictures->standardIcon(QStyle::SP_FileDialogDetailedView));
+    img_List.emplace_back(QStringLiteral("field"),
+                          pictures->standardIcon(QStyle::SP_MessageBoxWarning));
+    img_List.emplace_back(QStringLiteral("prop"),
+                          pictures->standardIcon(QStyle::SP_FileDialogInfoView));
+    img_List.emplace_back(QStringLiteral("clock"),
+                          pictures->standardIcon(QStyle::SP_BrowserReload));
+    img_List.emplace_back(QStringLiteral("status"),
+                          pictures->standardIcon(QStyle::SP_FileDialogContentsView));
 }
 
-const QIcon& frm_ErrorList::picture(int position) const { return img_List[static_cast<size_t>(position - 1)].second; }
+const QIcon& frm_ErrorList::picture(int position) const {
+    return img_List[static_cast<size_t>(position - 1)].second;
+}
 
 void frm_ErrorList::buildControls() {
     lbl_caption = new QLabel(QString(6, QLatin1Char(' ')) + QStringLiteral("Fehlerstack"), this);
@@ -126,14 +139,20 @@ void frm_ErrorList::buildControls() {
     lbl_caption->setMinimumHeight(20);
     lbl_caption->installEventFilter(this);
 
-    img_appicon = makeImage(lbl_caption, "img_appicon", style()->standardIcon(QStyle::SP_ComputerIcon), QString());
-    img_systemmaximize = makeImage(this, "img_systemmaximize", style()->standardIcon(QStyle::SP_TitleBarMaxButton),
-                                   QStringLiteral("Programm maximieren"));
-    img_systemclose = makeImage(this, "img_systemclose", style()->standardIcon(QStyle::SP_TitleBarCloseButton),
-                                QStringLiteral("Programm verlassen (ESC)"));
-    lbl_mnu_SystemResize = makeOverlay(img_systemmaximize, "lbl_mnu_SystemResize", QStringLiteral("Programm maximieren"));
-    lbl_mnu_System = makeOverlay(img_systemclose, "lbl_mnu_System", QStringLiteral("Programm verlassen (ESC)"));
-    for (QLabel* label : {img_systemmaximize, img_systemclose, lbl_mnu_SystemResize, lbl_mnu_System}) {
+    img_appicon = makeImage(lbl_caption, "img_appicon",
+                            style()->standardIcon(QStyle::SP_ComputerIcon), QString());
+    img_systemmaximize =
+        makeImage(this, "img_systemmaximize", style()->standardIcon(QStyle::SP_TitleBarMaxButton),
+                  QStringLiteral("Programm maximieren"));
+    img_systemclose =
+        makeImage(this, "img_systemclose", style()->standardIcon(QStyle::SP_TitleBarCloseButton),
+                  QStringLiteral("Programm verlassen (ESC)"));
+    lbl_mnu_SystemResize = makeOverlay(img_systemmaximize, "lbl_mnu_SystemResize",
+                                       QStringLiteral("Programm maximieren"));
+    lbl_mnu_System =
+        makeOverlay(img_systemclose, "lbl_mnu_System", QStringLiteral("Programm verlassen (ESC)"));
+    for (QLabel* label :
+         {img_systemmaximize, img_systemclose, lbl_mnu_SystemResize, lbl_mnu_System}) {
         label->setAutoFillBackground(false);
         label->installEventFilter(this);
     }
@@ -238,9 +257,10 @@ std::shared_ptr<ErrorProperties> frm_ErrorList::recordForKey(const QString& key)
 }
 
 QString frm_ErrorList::recordMessageText(const ErrorProperties& record) {
-    return gCrLf + QStringLiteral("Zeitpunkt: ") + dateText(record.ErrDate()) + gCrLf + QStringLiteral("Fehlernummer: ") +
-           QString::number(record.ErrNumber()) + gCrLf + QStringLiteral("Fehlerbeschreibung: ") + record.ErrDescr() +
-           gCrLf + QStringLiteral("Modul: ") + record.ErrModul() + gCrLf + QStringLiteral("Auslöser: ") +
+    return gCrLf + QStringLiteral("Zeitpunkt: ") + dateText(record.ErrDate()) + gCrLf +
+           QStringLiteral("Fehlernummer: ") + QString::number(record.ErrNumber()) + gCrLf +
+           QStringLiteral("Fehlerbeschreibung: ") + record.ErrDescr() + gCrLf +
+           QStringLiteral("Modul: ") + record.ErrModul() + gCrLf + QStringLiteral("Auslöser: ") +
            record.ErrEvent() + gCrLf + gCrLf;
 }
 
@@ -249,7 +269,8 @@ QString frm_ErrorList::recordMessageText(const ErrorProperties& record) {
 void frm_ErrorList::rememberMouse(const QPoint& viewportPos) {
     hitItem_ = lst_errorlist->itemAt(viewportPos);
     const QPoint inList = lst_errorlist->viewport()->mapTo(lst_errorlist, viewportPos);
-    mouseTwips_ = QPoint(static_cast<int>(pixelsToTwips(inList.x())), static_cast<int>(pixelsToTwips(inList.y())));
+    mouseTwips_ = QPoint(static_cast<int>(pixelsToTwips(inList.x())),
+                         static_cast<int>(pixelsToTwips(inList.y())));
 }
 
 void frm_ErrorList::rowClicked() {
@@ -279,7 +300,8 @@ void frm_ErrorList::rowDoubleClicked() {
     if (selected.isEmpty()) return;
     const std::shared_ptr<ErrorProperties> record = recordForKey(rowKey(selected.first()));
     if (!record) return;
-    showMessage(recordMessageText(*record), QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(),
+    showMessage(recordMessageText(*record),
+                QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(),
                 MsgIcon::Information);
 }
 
@@ -295,33 +317,35 @@ void frm_ErrorList::toggleMaximized() {
 
 bool frm_ErrorList::captionEvent(QEvent* event) {
     switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        closeDetails();
-        drag_.handle(lbl_caption, event);
-        return true;
-    }
-    case QEvent::MouseMove:
-        return drag_.handle(lbl_caption, event);
-    case QEvent::MouseButtonRelease:
-        drag_.handle(lbl_caption, event);
-        return true;
-    case QEvent::MouseButtonDblClick:
-        toggleMaximized();
-        return true;
-    default:
-        return false;
+        case QEvent::MouseButtonPress: {
+            closeDetails();
+            drag_.handle(lbl_caption, event);
+            return true;
+        }
+        case QEvent::MouseMove:
+            return drag_.handle(lbl_caption, event);
+        case QEvent::MouseButtonRelease:
+            drag_.handle(lbl_caption, event);
+            return true;
+        case QEvent::MouseButtonDblClick:
+            toggleMaximized();
+            return true;
+        default:
+            return false;
     }
 }
 
 bool frm_ErrorList::eventFilter(QObject* watched, QEvent* event) {
-    if (!lst_errorlist || !but_OK) return QWidget::eventFilter(watched, event);  // still being built
+    if (!lst_errorlist || !but_OK)
+        return QWidget::eventFilter(watched, event);  // still being built
     const QEvent::Type type = event->type();
     if (watched == lbl_caption && captionEvent(event)) return true;
-    if (watched == lst_errorlist->viewport() && (type == QEvent::MouseMove || type == QEvent::MouseButtonPress))
+    if (watched == lst_errorlist->viewport() &&
+        (type == QEvent::MouseMove || type == QEvent::MouseButtonPress))
         rememberMouse(static_cast<QMouseEvent*>(event)->position().toPoint());
     if (watched == lst_errorlist && type == QEvent::FocusIn) gListHasFocus = true;
-    const bool leftRelease =
-        type == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    const bool leftRelease = type == QEvent::MouseButtonRelease &&
+                             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
     if (leftRelease && (watched == img_systemmaximize || watched == lbl_mnu_SystemResize)) {
         toggleMaximized();
         return true;

@@ -4,10 +4,10 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
-
-#include "platform/UiWindowDrag.h"
 #include <utility>
 #include <vector>
+
+#include "platform/UiWindowDrag.h"
 
 class QLabel;
 class QPushButton;
@@ -21,7 +21,7 @@ class ErrorProperties;
 // The small floating window that shows a row's details beside the list. The program hands in
 // the tooltip window; the list knows no more of it than this.
 class RowDetailsWindow {
-public:
+  public:
     virtual ~RowDetailsWindow() = default;
     virtual bool isOpen() const = 0;
     // Shows text at positionText ("x;y" in twips) above owner; the list gets the focus back.
@@ -33,7 +33,7 @@ public:
 // when the window was opened; only "Liste leeren" refills it.
 class frm_ErrorList : public QWidget {
     Q_OBJECT
-public:
+  public:
     // Opens the window without blocking the owner; an open window is only brought forward. A
     // click on a row shows its details in details (none without).
     static frm_ErrorList* showWindow(QWidget* owner, RowDetailsWindow* details = nullptr);
@@ -57,12 +57,12 @@ public:
     // The five pictures with their keys, in order: "table", "field", "prop", "clock", "status".
     std::vector<std::pair<QString, QIcon>> img_List;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     explicit frm_ErrorList(QWidget* owner);
     void buildControls();
     void layOutControls();

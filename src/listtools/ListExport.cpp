@@ -19,7 +19,8 @@ constexpr int kExportedFixedColumns = 7;  // sub-items 7 and 8 (ID, raw Computer
 QString rowLine(const CatalogListModel& list, int r) {
     QString line;
     for (int c = 0; c < kExportedFixedColumns; ++c) line += list.cell(r, c) + QLatin1Char(';');
-    for (int c = col::kFixedColumns; c < list.columnCount(); ++c) line += list.cell(r, c) + QLatin1Char(';');
+    for (int c = col::kFixedColumns; c < list.columnCount(); ++c)
+        line += list.cell(r, c) + QLatin1Char(';');
     return line;
 }
 
@@ -55,8 +56,10 @@ void gExportList(const CatalogListModel& list, const QString& path, int mode) {
         putOnClipboard(text);
         return;
     }
-    if (mode < exportmode::kClipboard && !fs::writeFileReplacing(path, (text + QStringLiteral("\r\n")).toUtf8()))
-        gRecordError(QStringLiteral("v_gExportList"), QStringLiteral("CreateTextFile(") + path + QLatin1Char(')'));
+    if (mode < exportmode::kClipboard &&
+        !fs::writeFileReplacing(path, (text + QStringLiteral("\r\n")).toUtf8()))
+        gRecordError(QStringLiteral("v_gExportList"),
+                     QStringLiteral("CreateTextFile(") + path + QLatin1Char(')'));
 }
 
 void exportListToChosenFile(const CatalogListModel& list) {

@@ -9,7 +9,8 @@ namespace bravel {
 namespace {
 
 char16_t folded(char16_t unit) {
-    if (unit < 0x80) return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit | 0x20) : unit;
+    if (unit < 0x80)
+        return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit | 0x20) : unit;
     return static_cast<char16_t>(QChar::toCaseFolded(static_cast<char32_t>(unit)));
 }
 
@@ -18,7 +19,7 @@ char16_t folded(char16_t unit) {
 // A term with a character beyond the Basic Multilingual Plane (a surrogate pair) is left to
 // QStringMatcher, which folds such pairs as one character.
 class SearchTerm {
-public:
+  public:
     explicit SearchTerm(const QString& term) : matcher_(term, Qt::CaseInsensitive) {
         folded_.reserve(static_cast<size_t>(term.size()));
         for (const QChar ch : term) {
@@ -36,13 +37,15 @@ public:
         for (qsizetype start = 0; start + length <= text.size(); ++start) {
             if (folded(units[start].unicode()) != first) continue;
             qsizetype k = 1;
-            while (k < length && folded(units[start + k].unicode()) == folded_[static_cast<size_t>(k)]) ++k;
+            while (k < length &&
+                   folded(units[start + k].unicode()) == folded_[static_cast<size_t>(k)])
+                ++k;
             if (k == length) return true;
         }
         return false;
     }
 
-private:
+  private:
     std::vector<char16_t> folded_;
     QStringMatcher matcher_;
     bool hasSurrogates_ = false;
@@ -61,7 +64,9 @@ bool rowMatches(const CatalogListModel& list, const SearchTerm& term, int row, b
 
 }  // namespace
 
-QString searchPlaceholder() { return QStringLiteral("Suchen") + QString(14, QLatin1Char(' ')); }
+QString searchPlaceholder() {
+    return QStringLiteral("Suchen") + QString(14, QLatin1Char(' '));
+}
 
 bool gFindInList(const CatalogListModel& list, const QString& term, int row, bool allColumns) {
     if (row < 0 || row >= list.rowCount()) return false;

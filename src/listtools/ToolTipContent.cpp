@@ -13,21 +13,25 @@ namespace bravel {
 QString mainListToolTipText(const FileProperties& entry, const QString& backupNotice) {
     const QString indent = QStringLiteral("  ");
     const qint64 bytes = entry.lSourceByte();
-    const QString size = formatGrouped(static_cast<double>(roundHalfEven(static_cast<double>(bytes) / 1024.0))) +
-                         QStringLiteral("KB (") + formatGrouped(static_cast<double>(bytes)) + QStringLiteral("Byte)") +
-                         QStringLiteral(" Attr(") + mAttrLetters(entry.iSourceFileAttr()) + QLatin1Char(')');
-    QStringList lines{indent + entry.acSourceFile(), indent + formatGeneralDate(entry.dteSourceDate(), true),
-                      indent + size, indent + entry.acTagetPath()};
+    const QString size =
+        formatGrouped(static_cast<double>(roundHalfEven(static_cast<double>(bytes) / 1024.0))) +
+        QStringLiteral("KB (") + formatGrouped(static_cast<double>(bytes)) +
+        QStringLiteral("Byte)") + QStringLiteral(" Attr(") + mAttrLetters(entry.iSourceFileAttr()) +
+        QLatin1Char(')');
+    QStringList lines{indent + entry.acSourceFile(),
+                      indent + formatGeneralDate(entry.dteSourceDate(), true), indent + size,
+                      indent + entry.acTagetPath()};
     if (!backupNotice.isEmpty()) lines << indent + backupNotice;
     return lines.join(gCrLf);
 }
 
 QString errorToolTipText(const ErrorProperties& record) {
-    const QStringList lines{QStringLiteral("Zeitpunkt: ") + formatGeneralDate(record.ErrDate(), true),
-                            QStringLiteral("Fehlernummer: ") + QString::number(record.ErrNumber()),
-                            QStringLiteral("Fehlerbeschreibung: ") + record.ErrDescr(),
-                            QStringLiteral("Modul: ") + record.ErrModul(),
-                            QStringLiteral("Auslöser: ") + record.ErrEvent()};
+    const QStringList lines{
+        QStringLiteral("Zeitpunkt: ") + formatGeneralDate(record.ErrDate(), true),
+        QStringLiteral("Fehlernummer: ") + QString::number(record.ErrNumber()),
+        QStringLiteral("Fehlerbeschreibung: ") + record.ErrDescr(),
+        QStringLiteral("Modul: ") + record.ErrModul(),
+        QStringLiteral("Auslöser: ") + record.ErrEvent()};
     return lines.join(gCrLf);
 }
 
@@ -52,7 +56,9 @@ std::optional<double> toolTipOpacity(int alpha) {
     return alpha / 255.0;
 }
 
-bool toolTipCanBeSeen(int alpha) { return alpha != 0; }
+bool toolTipCanBeSeen(int alpha) {
+    return alpha != 0;
+}
 
 int toolTipLeft(int left, int width, int screenRight) {
     // screenRight is the first position beyond the screen.

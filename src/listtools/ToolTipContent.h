@@ -35,7 +35,7 @@ int toolTipLeft(int left, int width, int screenRight);
 
 // The closing countdown, one tick every 100 ms. While held the counter stays at zero.
 class ToolTipCountdown {
-public:
+  public:
     explicit ToolTipCountdown(int delayTicks) : delay_(delayTicks) {}
     // True when the window should close now.
     bool tick();
@@ -43,7 +43,7 @@ public:
     bool hold() const { return hold_; }
     int ticks() const { return ticks_; }
 
-private:
+  private:
     int delay_;
     int ticks_ = 0;
     bool hold_ = false;

@@ -22,8 +22,10 @@ void SearchBox::resetToPlaceholder() {
 
 bool SearchBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == box_) {
-        if (event->type() == QEvent::FocusIn && box_->text() == searchPlaceholder()) box_->setText(QString());
-        if (event->type() == QEvent::FocusOut && box_->text().isEmpty()) box_->setText(searchPlaceholder());
+        if (event->type() == QEvent::FocusIn && box_->text() == searchPlaceholder())
+            box_->setText(QString());
+        if (event->type() == QEvent::FocusOut && box_->text().isEmpty())
+            box_->setText(searchPlaceholder());
     }
     return QObject::eventFilter(watched, event);
 }

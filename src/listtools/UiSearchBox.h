@@ -12,16 +12,16 @@ namespace bravel {
 // empties a placeholder and losing it puts the placeholder back into an empty box.
 class SearchBox : public QObject {
     Q_OBJECT
-public:
+  public:
     SearchBox(QLineEdit* box, std::function<void(const QString&)> search);
 
     // Empties the box, then gives it the placeholder: every row back to normal.
     void resetToPlaceholder();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QLineEdit* box_;
     std::function<void(const QString&)> search_;
 };

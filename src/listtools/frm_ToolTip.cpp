@@ -15,8 +15,8 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "base/AppValues.h"
 #include "backup/RunObserver.h"
+#include "base/AppValues.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"
@@ -59,7 +59,7 @@ void setMainRefreshTimer(bool on) {
 }
 
 class ErrorListDetails : public RowDetailsWindow {
-public:
+  public:
     bool isOpen() const override { return frm_ToolTip::current(); }
     void open(const QString& text, const QString& positionText, QWidget* owner) override {
         ToolTipRequest request;
@@ -95,13 +95,17 @@ frm_ToolTip* frm_ToolTip::open(const ToolTipRequest& request) {
     return window;
 }
 
-frm_ToolTip* frm_ToolTip::current() { return openToolTip.data(); }
+frm_ToolTip* frm_ToolTip::current() {
+    return openToolTip.data();
+}
 
 void frm_ToolTip::unload() {
     if (openToolTip) openToolTip->close();
 }
 
-void frm_ToolTip::setMainList(ToolTipMainList* mainList) { registeredMainList = mainList; }
+void frm_ToolTip::setMainList(ToolTipMainList* mainList) {
+    registeredMainList = mainList;
+}
 
 void frm_ToolTip::forgetMainList(const ToolTipMainList* mainList) {
     if (registeredMainList == mainList) registeredMainList = nullptr;
@@ -124,7 +128,8 @@ void frm_ToolTip::openFromMainList(ToolTipMainList& mainList, int row, const QPo
     Err.Clear();  // a missing entry leaves the lines empty
     ToolTipRequest request;
     const QString backupNotice = mainList.oldBackupNotice(row);
-    request.text = entry ? mainListToolTipText(*entry, backupNotice) : mainListToolTipText(FileProperties(), backupNotice);
+    request.text = entry ? mainListToolTipText(*entry, backupNotice)
+                         : mainListToolTipText(FileProperties(), backupNotice);
     request.sourceName = QStringLiteral("FRM_MAIN");
     request.positionText = toolTipPositionText(pixelsToTwips(window->x() + mouseInList.x()) + 260,
                                                pixelsToTwips(window->y() + mouseInList.y()) + 1030);
@@ -162,7 +167,8 @@ frm_ToolTip::frm_ToolTip(const ToolTipRequest& request)
 }
 
 void frm_ToolTip::applyTransparency() {
-    if (const std::optional<double> opacity = toolTipOpacity(gToolTipAlpha)) setWindowOpacity(*opacity);
+    if (const std::optional<double> opacity = toolTipOpacity(gToolTipAlpha))
+        setWindowOpacity(*opacity);
 }
 
 void frm_ToolTip::buildControls() {
@@ -256,8 +262,9 @@ void frm_ToolTip::buildContent() {
     zlbl->setText(tag_);
     txt_Info->setPlainText(QString(tag_).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     zlbl->adjustSize();
-    const QSize size(zlbl->width() + twipsToPixels(kExtraWidthTwips),
-                     zlbl->height() + twipsToPixels(kSourceBarTwips) + twipsToPixels(kExtraHeightTwips));
+    const QSize size(
+        zlbl->width() + twipsToPixels(kExtraWidthTwips),
+        zlbl->height() + twipsToPixels(kSourceBarTwips) + twipsToPixels(kExtraHeightTwips));
     placeWindow(size);
 }
 
@@ -301,7 +308,8 @@ void frm_ToolTip::resizeEvent(QResizeEvent* event) {
     img_menu->setGeometry(w - 2 * bar - 2, 0, bar, bar);
     img_systemclose->raise();
     img_menu->raise();
-    txt_Info->setGeometry(twipsToPixels(kExtraWidthTwips) / 2, bar + 1, std::max(0, w - twipsToPixels(kExtraWidthTwips)),
+    txt_Info->setGeometry(twipsToPixels(kExtraWidthTwips) / 2, bar + 1,
+                          std::max(0, w - twipsToPixels(kExtraWidthTwips)),
                           std::max(0, h - bar - 2));
     lne_line[0]->setGeometry(w - 1, 0, 1, h);  // right edge
     lne_line[1]->setGeometry(0, h - 1, w, 1);  // bottom edge
@@ -356,7 +364,8 @@ bool frm_ToolTip::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == txt_Info->viewport() && type == QEvent::MouseButtonPress) countdown_.setHold(true);
+    if (watched == txt_Info->viewport() && type == QEvent::MouseButtonPress)
+        countdown_.setHold(true);
     if (watched == txt_Info && type == QEvent::FocusIn) gListHasFocus = true;
     // The tooltip's own menu takes the focus while it is open; the text keeps it for the tooltip.
     if (watched == txt_Info && type == QEvent::FocusOut &&

@@ -20,10 +20,10 @@ namespace bravel {
 class CatalogListModel;
 
 // What the tooltip needs of the main window: the file list that gets the focus back, its rows
-// for the export menu and their backup warnings, and its timers, which stay off while a tooltip is dragged or shows one of
-// its rows. The main window hands itself in when it is created.
+// for the export menu and their backup warnings, and its timers, which stay off while a tooltip is
+// dragged or shows one of its rows. The main window hands itself in when it is created.
 class ToolTipMainList {
-public:
+  public:
     virtual ~ToolTipMainList() = default;
     virtual QWidget* fileList() = 0;
     virtual const CatalogListModel& fileListModel() = 0;
@@ -35,10 +35,10 @@ public:
 
 // What a caller hands to the tooltip window.
 struct ToolTipRequest {
-    QString text;          // kept in zlbl's tag
-    QString sourceName;    // "FRM_MAIN", "FRM_ERRLIST": which list gets the focus back
-    QString positionText;  // "x;y" in twips
-    QWidget* owner = nullptr;  // the window the tooltip floats above
+    QString text;                    // kept in zlbl's tag
+    QString sourceName;              // "FRM_MAIN", "FRM_ERRLIST": which list gets the focus back
+    QString positionText;            // "x;y" in twips
+    QWidget* owner = nullptr;        // the window the tooltip floats above
     std::function<void()> onClosed;  // what the caller does once the window has closed
 };
 
@@ -46,7 +46,7 @@ struct ToolTipRequest {
 // it closes itself after gToolTipDelay ticks unless the user holds it.
 class frm_ToolTip : public QWidget {
     Q_OBJECT
-public:
+  public:
     // Closes an open tooltip, loads a new one and shows it. The caller goes on at once; its
     // after-close step runs from onClosed.
     static frm_ToolTip* open(const ToolTipRequest& request);
@@ -79,13 +79,13 @@ public:
     QAction* mnu_contentsavetxt = nullptr;
     QAction* mnu_contentsavehtml = nullptr;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     explicit frm_ToolTip(const ToolTipRequest& request);
     void buildControls();
     void buildMenu();

@@ -13,10 +13,10 @@
 #include <QSqlRecord>
 #include <QUrl>
 #include <QVector>
-#include <map>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -31,7 +31,7 @@ class SqliteRecordset;
 
 // The Qt Sql connection of one open catalog, shared by the database object and its recordsets.
 class CatalogConnection {
-public:
+  public:
     QString name;
     bool readOnly = false;
     bool open = false;
@@ -50,7 +50,7 @@ public:
     void pauseStreams();
     void detachRecordsets();
 
-private:
+  private:
     std::map<QString, QSqlQuery> statements_;
 };
 
@@ -88,8 +88,10 @@ QString newConnectionName() {
 
 // SQLite's URI form lets a read-write open refuse to create a missing file (mode=rw).
 QString sqliteUri(const QString& path, bool readOnly, bool immutable) {
-    // Percent-encoded bytes reach the file system as they are, also a name's bytes that are no text.
-    QString uri = QStringLiteral("file:") + QString::fromLatin1(native(path).toPercentEncoding("/"));
+    // Percent-encoded bytes reach the file system as they are, also a name's bytes that are no
+    // text.
+    QString uri =
+        QStringLiteral("file:") + QString::fromLatin1(native(path).toPercentEncoding("/"));
     uri += readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw");
     if (immutable) uri += QStringLiteral("&immutable=1");
     return uri;
@@ -256,8 +258,9 @@ bool checkCatalogHeader(const QString& path) {
 }
 
 // The fields the program reads and writes; another program's table "files" lacks them.
-const char* const kCatalogFields[] = {"ID", "Eingangsdatei", "Sicherungspfad", "Dateigroesse",
-                                      "Dateidatum", "Status", "Computerstatus"};
+const char* const kCatalogFields[] = {
+    "ID",         "Eingangsdatei", "Sicherungspfad", "Dateigroesse",
+    "Dateidatum", "Status",        "Computerstatus"};
 
 // Asks a read-only connection whether table FILES has the catalog's fields; returns the SQLite
 // code of a failure.
@@ -272,8 +275,9 @@ int checkCatalogFields(const QString& connection, const QString& path) {
     while (query.next()) present << query.value(0).toString();
     for (const char* field : kCatalogFields) {
         if (present.contains(QLatin1String(field), Qt::CaseInsensitive)) continue;
-        catalogerrors::raise(errnum::kDbFieldNotFound,
-                             path + QStringLiteral(": Tabelle FILES ohne Feld ") + QLatin1String(field));
+        catalogerrors::raise(
+            errnum::kDbFieldNotFound,
+            path + QStringLiteral(": Tabelle FILES ohne Feld ") + QLatin1String(field));
         return 1;
     }
     return 0;
@@ -313,7 +317,8 @@ struct SideFiles {
     }
     static SideFiles of(const QString& path) {
         off_t size = 0;
-        return {there(path + QStringLiteral("-wal"), size), there(path + QStringLiteral("-shm"), size)};
+        return {there(path + QStringLiteral("-wal"), size),
+                there(path + QStringLiteral("-shm"), size)};
     }
     void removeNewEmptyOnes(const QString& path) const {
         const QString walFile = path + QStringLiteral("-wal");
@@ -386,7 +391,7 @@ std::optional<QString> subQuery(const QString& sql) {
 // the current one, by ID") whose rows are taken one by one; any other move, find or write ends
 // that stream, and the next MoveNext starts a new one after the current ID.
 class SqliteRecordset final : public Recordset {
-public:
+  public:
     static std::unique_ptr<Recordset> open(const std::shared_ptr<CatalogConnection>& link,
                                            const QString& sql);
     ~SqliteRecordset() override { Close(); }
@@ -410,7 +415,7 @@ public:
     void pauseStream() { endStream(); }
     void detach();
 
-private:
+  private:
     enum class EditMode { None, Edit, AddNew };
 
     // MoveFirst that tells whether it worked.

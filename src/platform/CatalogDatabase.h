@@ -20,7 +20,7 @@ class CatalogConnection;
 // that two running copies of the program share one catalog; the locks that keep it shared hold
 // whatever else the program does with the files (platform/CatalogLocks.h).
 class CatalogDatabase {
-public:
+  public:
     ~CatalogDatabase();  // closes
     CatalogDatabase(const CatalogDatabase&) = delete;
     CatalogDatabase& operator=(const CatalogDatabase&) = delete;
@@ -50,7 +50,7 @@ public:
     // The Qt Sql connection name (for the recordsets of this database).
     QString connectionName() const { return connection_; }
 
-private:
+  private:
     CatalogDatabase(QString path, std::shared_ptr<CatalogConnection> link);
     QString path_;
     QString connection_;
@@ -64,7 +64,7 @@ private:
 // every row. Records come in the order of ID; records that another program adds are seen by the
 // next move past them and by RecordCount.
 class Recordset {
-public:
+  public:
     virtual ~Recordset() = default;
     // A new recordset stands on its first record. On an empty recordset MoveFirst and MoveLast
     // leave EOF_ and BOF both true without an error; MoveNext at EOF_ fails (3021).

@@ -13,6 +13,8 @@ QDateTime now() {
     return pinned.isValid() ? pinned : QDateTime::currentDateTime();
 }
 
-void setClockForTest(const QDateTime& fixed) { pinnedTime() = fixed; }
+void setClockForTest(const QDateTime& fixed) {
+    pinnedTime() = fixed;
+}
 
 }  // namespace bravel

@@ -12,7 +12,9 @@ Dialogs& dialogs() {
     return *installed;
 }
 
-void setDialogs(Dialogs* implementation) { installed = implementation; }
+void setDialogs(Dialogs* implementation) {
+    installed = implementation;
+}
 
 void showMessage(const QString& text, const QString& caption, MsgIcon icon) {
     dialogs().messageBox(text, caption, icon, MsgButtons::Ok);

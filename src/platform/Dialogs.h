@@ -13,16 +13,16 @@ enum class MsgResult { Ok, Cancel, Yes, No };
 
 struct FileDialogRequest {
     QString title;
-    QString filter;      // "Bravel-Kataloge (*.bvk)|*.bvk" style: description|patterns, repeated
-    QString folder;      // where the dialog starts; empty: the current folder
-    QString fileName;    // preset name
+    QString filter;    // "Bravel-Kataloge (*.bvk)|*.bvk" style: description|patterns, repeated
+    QString folder;    // where the dialog starts; empty: the current folder
+    QString fileName;  // preset name
     bool multiSelect = false;
 };
 
 // Every dialog that waits for a person goes through this interface, so that tests can script
 // the answers. The real implementation shows Qt's dialogs.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual MsgResult messageBox(const QString& text, const QString& caption, MsgIcon icon,
                                  MsgButtons buttons) = 0;

@@ -35,12 +35,14 @@ QString decodeFstabField(const QString& field) {
 
 QString nearestExistingFolder(const QString& path) {
     QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    while (!QFileInfo(folder).isDir() && folder != QLatin1String("/")) folder = QFileInfo(folder).path();
+    while (!QFileInfo(folder).isDir() && folder != QLatin1String("/"))
+        folder = QFileInfo(folder).path();
     return folder;
 }
 
 bool isEmptyFolder(const QString& folder) {
-    return QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                QDir::NoDotAndDotDot);
 }
 
 QString readFstab() {
@@ -70,13 +72,16 @@ QStringList fstabMountPoints(const QString& fstabText) {
     return points;
 }
 
-QStringList currentFstabMountPoints() { return fstabMountPoints(readFstab()); }
+QStringList currentFstabMountPoints() {
+    return fstabMountPoints(readFstab());
+}
 
 bool isOnDisconnectedDrive(const QString& path, QString& emptyMountPoint) {
     return isOnDisconnectedDrive(path, emptyMountPoint, currentFstabMountPoints());
 }
 
-bool isOnDisconnectedDrive(const QString& path, QString& emptyMountPoint, const QStringList& fstabMountPoints) {
+bool isOnDisconnectedDrive(const QString& path, QString& emptyMountPoint,
+                           const QStringList& fstabMountPoints) {
     const QString folder = nearestExistingFolder(path);
     const QString root = mountRootOf(folder, fstabMountPoints);
     if (folder == QLatin1String("/") || root.isEmpty() || !isEmptyFolder(folder)) return false;

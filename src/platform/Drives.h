@@ -18,7 +18,8 @@ QStringList fstabMountPoints(const QString& fstabText);
 // on the system disk instead of the drive. emptyMountPoint is that folder.
 bool isOnDisconnectedDrive(const QString& path, QString& emptyMountPoint);
 // The same with the mount points of /etc/fstab read beforehand (a run asks for every file).
-bool isOnDisconnectedDrive(const QString& path, QString& emptyMountPoint, const QStringList& fstabMountPoints);
+bool isOnDisconnectedDrive(const QString& path, QString& emptyMountPoint,
+                           const QStringList& fstabMountPoints);
 // The mount points that /etc/fstab names now.
 QStringList currentFstabMountPoints();
 

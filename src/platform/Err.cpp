@@ -13,7 +13,9 @@ void PendingError::Clear() {
     Description.clear();
 }
 
-void PendingError::Raise(int number) { Raise(number, standardErrorText(number)); }
+void PendingError::Raise(int number) {
+    Raise(number, standardErrorText(number));
+}
 
 void PendingError::Raise(int number, const QString& description) {
     Number = number;
@@ -83,28 +85,41 @@ QString standardErrorText(int number) {
 
 int errorNumberForErrno(int errnoValue) {
     switch (errnoValue) {
-        case ENOENT: return errnum::kFileNotFound;
-        case ENOTDIR: return errnum::kPathNotFound;
-        case EEXIST: return errnum::kFileAlreadyExists;
+        case ENOENT:
+            return errnum::kFileNotFound;
+        case ENOTDIR:
+            return errnum::kPathNotFound;
+        case EEXIST:
+            return errnum::kFileAlreadyExists;
         case ENOSPC:
-        case EDQUOT: return errnum::kDiskFull;
+        case EDQUOT:
+            return errnum::kDiskFull;
         case EACCES:
         case EPERM:
         case EROFS:
-        case ETXTBSY: return errnum::kPermissionDenied;
+        case ETXTBSY:
+            return errnum::kPermissionDenied;
         case EISDIR:
         case ENAMETOOLONG:
         case ELOOP:
-        case EINVAL: return errnum::kPathFileAccess;
+        case EINVAL:
+            return errnum::kPathFileAccess;
         case EMFILE:
-        case ENFILE: return errnum::kTooManyFiles;
-        case ENOMEM: return errnum::kOutOfMemory;
-        case EXDEV: return errnum::kRenameAcrossDevices;
+        case ENFILE:
+            return errnum::kTooManyFiles;
+        case ENOMEM:
+            return errnum::kOutOfMemory;
+        case EXDEV:
+            return errnum::kRenameAcrossDevices;
         case ENXIO:
-        case ENODEV: return errnum::kDeviceUnavailable;
-        case EIO: return errnum::kDeviceIO;
-        case EBUSY: return errnum::kPathFileAccess;
-        default: return errnum::kPathFileAccess;
+        case ENODEV:
+            return errnum::kDeviceUnavailable;
+        case EIO:
+            return errnum::kDeviceIO;
+        case EBUSY:
+            return errnum::kPathFileAccess;
+        default:
+            return errnum::kPathFileAccess;
     }
 }
 

@@ -19,7 +19,7 @@ struct StateDeleter {
 };
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
         if (fd_ >= 0) ::close(fd_);
@@ -28,7 +28,7 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -40,7 +40,8 @@ bool fail() {
 }  // namespace
 
 bool contentDigest(const QString& path, bool fromDevice, QByteArray& digest) {
-    const FileDescriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    const FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (file.get() < 0) return fail();
     return contentDigest(file.get(), fromDevice, digest);
 }

@@ -20,7 +20,9 @@
 namespace bravel::fs {
 namespace {
 
-QByteArray native(const QString& path) { return encodeName(path); }
+QByteArray native(const QString& path) {
+    return encodeName(path);
+}
 
 // The length of the UTF-8 sequence that a lead byte starts, 0 for a byte that starts none.
 int sequenceLength(unsigned char lead) {
@@ -93,11 +95,14 @@ QByteArray encodeName(const QString& name) {
 QString absolutePath(const QString& path) {
     if (path.isEmpty() || path.startsWith(QLatin1Char('/'))) return QDir::cleanPath(path);
     char buffer[PATH_MAX];
-    const QString current = ::getcwd(buffer, sizeof buffer) ? decodeName(buffer) : QDir::currentPath();
+    const QString current =
+        ::getcwd(buffer, sizeof buffer) ? decodeName(buffer) : QDir::currentPath();
     return QDir::cleanPath(current + QLatin1Char('/') + path);
 }
 
-QString fileNameOf(const QString& path) { return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1); }
+QString fileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
 
 QString folderOf(const QString& path) {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
@@ -131,7 +136,8 @@ bool failWithErrno() {
 QDateTime localFileTime(time_t seconds) {
     struct tm parts;
     if (!::localtime_r(&seconds, &parts)) return QDateTime::fromSecsSinceEpoch(seconds);
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::OffsetFromUTC, static_cast<int>(parts.tm_gmtoff));
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::OffsetFromUTC,
+                                         static_cast<int>(parts.tm_gmtoff));
 }
 
 // The length of the UTF-8 character that bytes start with, 0 when they start with none: the
@@ -216,17 +222,19 @@ std::vector<std::optional<FileState>> fileStates(const std::vector<QString>& pat
     const auto lookAt = [&](size_t first, size_t end) {
         struct stat st;
         for (size_t i = first; i < end; ++i)
-            if (!paths[i].isEmpty() && ::stat(native(paths[i]).constData(), &st) == 0) states[i] = stateOf(paths[i], st);
+            if (!paths[i].isEmpty() && ::stat(native(paths[i]).constData(), &st) == 0)
+                states[i] = stateOf(paths[i], st);
     };
     // A stat mostly waits for the kernel (or a network share): one thread per core shortens
     // the wait. A few files are not worth the threads.
     constexpr size_t kFilesPerThread = 2000;
-    const size_t threads = std::min<size_t>({std::max(1u, std::thread::hardware_concurrency()), 8,
-                                             paths.size() / kFilesPerThread + 1});
+    const size_t threads = std::min<size_t>(
+        {std::max(1u, std::thread::hardware_concurrency()), 8, paths.size() / kFilesPerThread + 1});
     std::vector<std::thread> helpers;
     const size_t share = paths.size() / threads + 1;
     for (size_t t = 1; t < threads; ++t)
-        helpers.emplace_back(lookAt, std::min(paths.size(), t * share), std::min(paths.size(), (t + 1) * share));
+        helpers.emplace_back(lookAt, std::min(paths.size(), t * share),
+                             std::min(paths.size(), (t + 1) * share));
     lookAt(0, std::min(paths.size(), share));
     for (std::thread& helper : helpers) helper.join();
     return states;
@@ -284,7 +292,8 @@ bool writeFileReplacing(const QString& path, const QByteArray& bytes) {
     if (fd < 0) return failWithErrno();
     qint64 done = 0;
     while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        const ssize_t written =
+            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
             const int savedErrno = written < 0 ? errno : ENOSPC;
@@ -309,7 +318,8 @@ bool renameReplacing(const QString& from, const QString& to) {
 }
 
 bool hardLink(const QString& existing, const QString& newName) {
-    if (::linkat(AT_FDCWD, native(existing).constData(), AT_FDCWD, native(newName).constData(), 0) != 0)
+    if (::linkat(AT_FDCWD, native(existing).constData(), AT_FDCWD, native(newName).constData(),
+                 0) != 0)
         return failWithErrno();
     return true;
 }
@@ -379,7 +389,8 @@ bool listDirectory(const QString& folder, const std::function<bool(const DirEntr
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
         DirEntry item;
         item.name = QFile::decodeName(name);
-        if (item.name.contains(QChar::ReplacementCharacter) && QFile::encodeName(item.name) != name) {
+        if (item.name.contains(QChar::ReplacementCharacter) &&
+            QFile::encodeName(item.name) != name) {
             item.nameIsText = false;
             item.name = readableName(name);
         }
@@ -508,12 +519,15 @@ bool closeDescriptor(int fd) {
 
 bool setDescriptorModificationTime(int fd, qint64 modifiedNs) {
     const struct timespec times[2] = {{0, UTIME_OMIT},
-                                      {static_cast<time_t>(modifiedNs / 1000000000LL), static_cast<long>(modifiedNs % 1000000000LL)}};
+                                      {static_cast<time_t>(modifiedNs / 1000000000LL),
+                                       static_cast<long>(modifiedNs % 1000000000LL)}};
     if (::futimens(fd, times) != 0) return failWithErrno();
     return true;
 }
 
-void removeQuietly(const QString& path) { ::unlink(native(path).constData()); }
+void removeQuietly(const QString& path) {
+    ::unlink(native(path).constData());
+}
 
 bool deviceOf(const QString& path, quint64& device) {
     struct stat st;
@@ -524,7 +538,8 @@ bool deviceOf(const QString& path, quint64& device) {
 
 bool folderIdentity(const QString& path, FileIdentity& identity) {
     struct stat st;
-    if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
     identity = identityOf(st);
     return true;
 }
@@ -640,8 +655,9 @@ QString readableName(const QByteArray& bytes) {
             text += QString::fromUtf8(bytes.sliced(at, length));
             at += length;
         } else {
-            text += QStringLiteral("\\x") +
-                    QString::number(static_cast<uchar>(bytes[at]), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+            text += QStringLiteral("\\x") + QString::number(static_cast<uchar>(bytes[at]), 16)
+                                                .toUpper()
+                                                .rightJustified(2, QLatin1Char('0'));
             ++at;
         }
     }
@@ -649,7 +665,8 @@ QString readableName(const QByteArray& bytes) {
 }
 
 QString nameIsNoTextEvent(const QString& readablePath) {
-    return QStringLiteral("Name ist kein Text und wird nicht aufgenommen: '") + readablePath + QLatin1Char('\'');
+    return QStringLiteral("Name ist kein Text und wird nicht aufgenommen: '") + readablePath +
+           QLatin1Char('\'');
 }
 
 std::optional<QString> nameBehindLossyPath(const QString& path) {

@@ -64,7 +64,8 @@ bool setPermissions(const QString& path, unsigned mode);
 bool setModificationTime(const QString& path, const QDateTime& time);
 bool removeFile(const QString& path);
 // Whether removing path would remove other's data: path itself (not followed) is other, the file
-// other links to, or a hard link of either (same device and inode). No error when either is missing.
+// other links to, or a hard link of either (same device and inode). No error when either is
+// missing.
 bool isSameFile(const QString& path, const QString& other);
 bool removeEmptyFolder(const QString& path);
 bool renameReplacing(const QString& from, const QString& to);

@@ -9,7 +9,9 @@ namespace bravel {
 namespace {
 
 // Format patterns round halves away from zero, like a calculator does.
-qint64 roundHalfAway(double value) { return static_cast<qint64>(std::llround(value)); }
+qint64 roundHalfAway(double value) {
+    return static_cast<qint64>(std::llround(value));
+}
 
 QLocale plainLocale() {
     QLocale locale;
@@ -19,13 +21,15 @@ QLocale plainLocale() {
 
 QString dateFormatWithFullYear(const QLocale& locale) {
     QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy"))) format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     return format;
 }
 
 QString timeFormatWithSeconds(const QLocale& locale) {
     QString format = locale.timeFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1Char('s'))) format.replace(QLatin1String("mm"), QLatin1String("mm:ss"));
+    if (!format.contains(QLatin1Char('s')))
+        format.replace(QLatin1String("mm"), QLatin1String("mm:ss"));
     return format;
 }
 
@@ -33,7 +37,7 @@ QString timeFormatWithSeconds(const QLocale& locale) {
 // fill asks for it once per row, and comparing two locales costs next to nothing.
 template <typename Value>
 class PerLocale {
-public:
+  public:
     template <typename Make>
     const Value& get(Make make) {
         const QLocale current;
@@ -44,14 +48,16 @@ public:
         return *value_;
     }
 
-private:
+  private:
     std::optional<Value> value_;
     QLocale locale_;
 };
 
 }  // namespace
 
-qint64 roundHalfEven(double value) { return static_cast<qint64>(std::nearbyint(value)); }
+qint64 roundHalfEven(double value) {
+    return static_cast<qint64>(std::nearbyint(value));
+}
 
 namespace {
 
@@ -59,22 +65,24 @@ namespace {
 // list fill writes a size for each of 100,000 rows. A locale that groups otherwise, or writes
 // other digits, is left to QLocale; a probe number decides once per locale.
 class GroupedNumbers {
-public:
+  public:
     explicit GroupedNumbers(const QLocale& current) : locale_(current) {
         locale_.setNumberOptions(QLocale::DefaultNumberOptions);
         separator_ = locale_.groupSeparator();
         minus_ = locale_.negativeSign();
         const qint64 probe = -1234567890123LL;
-        fast_ = locale_.zeroDigit() == QLatin1String("0") && write(probe) == locale_.toString(probe);
+        fast_ =
+            locale_.zeroDigit() == QLatin1String("0") && write(probe) == locale_.toString(probe);
     }
 
     QString format(qint64 value) const { return fast_ ? write(value) : locale_.toString(value); }
 
-private:
+  private:
     QString write(qint64 value) const {
         char16_t digits[32];
         int count = 0;
-        quint64 magnitude = value < 0 ? 0 - static_cast<quint64>(value) : static_cast<quint64>(value);
+        quint64 magnitude =
+            value < 0 ? 0 - static_cast<quint64>(value) : static_cast<quint64>(value);
         do {
             digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
             magnitude /= 10;
@@ -99,20 +107,29 @@ private:
 
 QString formatGrouped(double value) {
     static PerLocale<GroupedNumbers> numbers;
-    return numbers.get([](const QLocale& locale) { return GroupedNumbers(locale); }).format(roundHalfAway(value));
+    return numbers.get([](const QLocale& locale) { return GroupedNumbers(locale); })
+        .format(roundHalfAway(value));
 }
 
-QString formatTwoDecimals(double value) { return plainLocale().toString(value, 'f', 2); }
+QString formatTwoDecimals(double value) {
+    return plainLocale().toString(value, 'f', 2);
+}
 
-QString formatWhole(double value) { return plainLocale().toString(roundHalfAway(value)); }
+QString formatWhole(double value) {
+    return plainLocale().toString(roundHalfAway(value));
+}
 
 QString formatTwoDigits(int value) {
     return value >= 0 && value < 10 ? QStringLiteral("0%1").arg(value) : QString::number(value);
 }
 
-QString formatNoZero(int value) { return value == 0 ? QString() : QString::number(value); }
+QString formatNoZero(int value) {
+    return value == 0 ? QString() : QString::number(value);
+}
 
-QString formatYmd(const QDate& date) { return date.toString(QStringLiteral("yyyyMMdd")); }
+QString formatYmd(const QDate& date) {
+    return date.toString(QStringLiteral("yyyyMMdd"));
+}
 
 namespace {
 
@@ -121,11 +138,12 @@ namespace {
 // dates; a pattern with other fields (t, z, ...) or a locale whose digits are not 0 to 9 is left
 // to QLocale.
 class CompiledPattern {
-public:
+  public:
     CompiledPattern(const QLocale& locale, const QString& pattern) : pattern_(pattern) {
         amText_ = locale.amText();
         pmText_ = locale.pmText();
-        for (int month = 1; month <= 12; ++month) monthNames_[month - 1] = locale.monthName(month, QLocale::ShortFormat);
+        for (int month = 1; month <= 12; ++month)
+            monthNames_[month - 1] = locale.monthName(month, QLocale::ShortFormat);
         fast_ = locale.zeroDigit() == QLatin1String("0") && parse(pattern);
     }
 
@@ -143,9 +161,27 @@ public:
             build(out, QDate(), time);
     }
 
-private:
-    enum class Field { Text, Day, Day2, Month, Month2, MonthName, Year2, Year4, Hour, Hour2, Hour12,
-                       Hour12Padded, Minute, Minute2, Second, Second2, AmPmUpper, AmPmLower };
+  private:
+    enum class Field {
+        Text,
+        Day,
+        Day2,
+        Month,
+        Month2,
+        MonthName,
+        Year2,
+        Year4,
+        Hour,
+        Hour2,
+        Hour12,
+        Hour12Padded,
+        Minute,
+        Minute2,
+        Second,
+        Second2,
+        AmPmUpper,
+        AmPmLower
+    };
     struct Piece {
         Field field;
         QString text;  // for Text
@@ -182,17 +218,27 @@ private:
             const char letter = ch.toLatin1();
             Field field;
             const Field months[] = {Field::Month, Field::Month2, Field::MonthName};
-            if (letter == 'd' && run <= 2) field = run == 1 ? Field::Day : Field::Day2;
-            else if (letter == 'M' && run <= 3) field = months[run - 1];
-            else if (letter == 'y' && (run == 2 || run == 4)) field = run == 2 ? Field::Year2 : Field::Year4;
+            if (letter == 'd' && run <= 2)
+                field = run == 1 ? Field::Day : Field::Day2;
+            else if (letter == 'M' && run <= 3)
+                field = months[run - 1];
+            else if (letter == 'y' && (run == 2 || run == 4))
+                field = run == 2 ? Field::Year2 : Field::Year4;
             else if (letter == 'h' && run <= 2)
-                field = twelveHours ? (run == 1 ? Field::Hour12 : Field::Hour12Padded) : (run == 1 ? Field::Hour : Field::Hour2);
-            else if (letter == 'H' && run <= 2) field = run == 1 ? Field::Hour : Field::Hour2;
-            else if (letter == 'm' && run <= 2) field = run == 1 ? Field::Minute : Field::Minute2;
-            else if (letter == 's' && run <= 2) field = run == 1 ? Field::Second : Field::Second2;
-            else if (pattern.mid(i, 2) == QLatin1String("AP") && run == 1) field = Field::AmPmUpper;
-            else if (pattern.mid(i, 2) == QLatin1String("ap") && run == 1) field = Field::AmPmLower;
-            else return false;
+                field = twelveHours ? (run == 1 ? Field::Hour12 : Field::Hour12Padded)
+                                    : (run == 1 ? Field::Hour : Field::Hour2);
+            else if (letter == 'H' && run <= 2)
+                field = run == 1 ? Field::Hour : Field::Hour2;
+            else if (letter == 'm' && run <= 2)
+                field = run == 1 ? Field::Minute : Field::Minute2;
+            else if (letter == 's' && run <= 2)
+                field = run == 1 ? Field::Second : Field::Second2;
+            else if (pattern.mid(i, 2) == QLatin1String("AP") && run == 1)
+                field = Field::AmPmUpper;
+            else if (pattern.mid(i, 2) == QLatin1String("ap") && run == 1)
+                field = Field::AmPmLower;
+            else
+                return false;
             pieces_.push_back({field, QString()});
             i += field == Field::AmPmUpper || field == Field::AmPmLower ? 2 : run;
         }
@@ -202,8 +248,10 @@ private:
     static bool hasAmPm(const QString& pattern) {
         bool quoted = false;
         for (const QChar ch : pattern) {
-            if (ch == QLatin1Char('\'')) quoted = !quoted;
-            else if (!quoted && (ch == QLatin1Char('a') || ch == QLatin1Char('A'))) return true;
+            if (ch == QLatin1Char('\''))
+                quoted = !quoted;
+            else if (!quoted && (ch == QLatin1Char('a') || ch == QLatin1Char('A')))
+                return true;
         }
         return false;
     }
@@ -223,24 +271,60 @@ private:
         const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
         for (const Piece& piece : pieces_) {
             switch (piece.field) {
-                case Field::Text: out += piece.text; break;
-                case Field::Day: appendNumber(out, date.day(), 1); break;
-                case Field::Day2: appendNumber(out, date.day(), 2); break;
-                case Field::Month: appendNumber(out, date.month(), 1); break;
-                case Field::Month2: appendNumber(out, date.month(), 2); break;
-                case Field::MonthName: out += monthNames_[date.month() - 1]; break;
-                case Field::Year2: appendNumber(out, date.year() % 100, 2); break;
-                case Field::Year4: appendNumber(out, date.year(), 4); break;
-                case Field::Hour: appendNumber(out, time.hour(), 1); break;
-                case Field::Hour2: appendNumber(out, time.hour(), 2); break;
-                case Field::Hour12: appendNumber(out, hour12, 1); break;
-                case Field::Hour12Padded: appendNumber(out, hour12, 2); break;
-                case Field::Minute: appendNumber(out, time.minute(), 1); break;
-                case Field::Minute2: appendNumber(out, time.minute(), 2); break;
-                case Field::Second: appendNumber(out, time.second(), 1); break;
-                case Field::Second2: appendNumber(out, time.second(), 2); break;
-                case Field::AmPmUpper: out += (time.hour() < 12 ? amText_ : pmText_).toUpper(); break;
-                case Field::AmPmLower: out += (time.hour() < 12 ? amText_ : pmText_).toLower(); break;
+                case Field::Text:
+                    out += piece.text;
+                    break;
+                case Field::Day:
+                    appendNumber(out, date.day(), 1);
+                    break;
+                case Field::Day2:
+                    appendNumber(out, date.day(), 2);
+                    break;
+                case Field::Month:
+                    appendNumber(out, date.month(), 1);
+                    break;
+                case Field::Month2:
+                    appendNumber(out, date.month(), 2);
+                    break;
+                case Field::MonthName:
+                    out += monthNames_[date.month() - 1];
+                    break;
+                case Field::Year2:
+                    appendNumber(out, date.year() % 100, 2);
+                    break;
+                case Field::Year4:
+                    appendNumber(out, date.year(), 4);
+                    break;
+                case Field::Hour:
+                    appendNumber(out, time.hour(), 1);
+                    break;
+                case Field::Hour2:
+                    appendNumber(out, time.hour(), 2);
+                    break;
+                case Field::Hour12:
+                    appendNumber(out, hour12, 1);
+                    break;
+                case Field::Hour12Padded:
+                    appendNumber(out, hour12, 2);
+                    break;
+                case Field::Minute:
+                    appendNumber(out, time.minute(), 1);
+                    break;
+                case Field::Minute2:
+                    appendNumber(out, time.minute(), 2);
+                    break;
+                case Field::Second:
+                    appendNumber(out, time.second(), 1);
+                    break;
+                case Field::Second2:
+                    appendNumber(out, time.second(), 2);
+                    break;
+                case Field::AmPmUpper:
+                    out += (time.hour() < 12 ? amText_ : pmText_).toUpper();
+                    break;
+                case Field::AmPmLower:
+                    out += (time.hour() < 12 ? amText_ : pmText_).toLower();
+                    break;
             }
         }
     }

@@ -19,8 +19,9 @@ QSettings& fileFor(const QString& application) {
     auto& files = openFiles();
     auto it = files.find(application);
     if (it == files.end()) {
-        it = files.emplace(application, std::make_unique<QSettings>(filePath(application),
-                                                                    QSettings::IniFormat))
+        it = files
+                 .emplace(application,
+                          std::make_unique<QSettings>(filePath(application), QSettings::IniFormat))
                  .first;
     }
     return *it->second;
@@ -45,7 +46,8 @@ QVariant valueInAnyCase(QSettings& file, const QString& section, const QString& 
     const QVariant value = file.value(storedKey(section, key));
     if (value.isValid()) return value;
     for (const QString& stored : file.allKeys())
-        if (stored.compare(section + QLatin1Char('/') + key, Qt::CaseInsensitive) == 0) return file.value(stored);
+        if (stored.compare(section + QLatin1Char('/') + key, Qt::CaseInsensitive) == 0)
+            return file.value(stored);
     return {};
 }
 
@@ -57,7 +59,8 @@ QString read(const QString& application, const QString& section, const QString& 
     const QVariant value = valueInAnyCase(file, section, key);
     if (!value.isValid()) return defaultValue;
     // A value that QSettings split at commas comes back as a list; it was one text.
-    if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(QLatin1Char(','));
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
     return value.toString();
 }
 
@@ -78,6 +81,8 @@ bool write(const QString& application, const QString& section, const QString& ke
     return file.status() == QSettings::NoError;
 }
 
-void reset() { openFiles().clear(); }
+void reset() {
+    openFiles().clear();
+}
 
 }  // namespace bravel::settingsstore

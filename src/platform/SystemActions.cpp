@@ -39,6 +39,8 @@ SystemActions& systemActions() {
     return *installed;
 }
 
-void setSystemActions(SystemActions* implementation) { installed = implementation; }
+void setSystemActions(SystemActions* implementation) {
+    installed = implementation;
+}
 
 }  // namespace bravel

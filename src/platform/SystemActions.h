@@ -5,7 +5,7 @@ namespace bravel {
 // Log off, restart and shut down after a backup run. The real implementation asks systemd;
 // tests install a recording fake, and no test ever constructs the real one.
 class SystemActions {
-public:
+  public:
     virtual ~SystemActions() = default;
     virtual void logOff() = 0;
     virtual void restart() = 0;
@@ -13,7 +13,7 @@ public:
 };
 
 class RealSystemActions : public SystemActions {
-public:
+  public:
     void logOff() override;
     void restart() override;
     void shutDown() override;

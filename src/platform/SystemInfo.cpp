@@ -9,7 +9,9 @@
 
 namespace bravel {
 
-QString computerName() { return QSysInfo::machineHostName(); }
+QString computerName() {
+    return QSysInfo::machineHostName();
+}
 
 InstanceLock::InstanceLock() = default;
 InstanceLock::~InstanceLock() = default;

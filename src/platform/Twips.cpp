@@ -13,8 +13,12 @@ double logicalDpi() {
     return screen ? screen->logicalDotsPerInch() : 96.0;
 }
 
-int twipsToPixels(double twips) { return static_cast<int>(std::lround(twips * logicalDpi() / 1440.0)); }
+int twipsToPixels(double twips) {
+    return static_cast<int>(std::lround(twips * logicalDpi() / 1440.0));
+}
 
-double pixelsToTwips(int pixels) { return pixels * 1440.0 / logicalDpi(); }
+double pixelsToTwips(int pixels) {
+    return pixels * 1440.0 / logicalDpi();
+}
 
 }  // namespace bravel

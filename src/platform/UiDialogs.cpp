@@ -11,30 +11,43 @@
 namespace bravel {
 namespace {
 
-QString displayText(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
+QString displayText(QString text) {
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
 
 QMessageBox::Icon qtIcon(MsgIcon icon) {
     switch (icon) {
-        case MsgIcon::Information: return QMessageBox::Information;
-        case MsgIcon::Exclamation: return QMessageBox::Warning;
-        case MsgIcon::Question: return QMessageBox::Question;
-        case MsgIcon::Critical: return QMessageBox::Critical;
-        case MsgIcon::None: break;
+        case MsgIcon::Information:
+            return QMessageBox::Information;
+        case MsgIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MsgIcon::Question:
+            return QMessageBox::Question;
+        case MsgIcon::Critical:
+            return QMessageBox::Critical;
+        case MsgIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
 QMessageBox::StandardButtons qtButtons(MsgButtons buttons) {
     switch (buttons) {
-        case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-        case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-        case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        case MsgButtons::Ok: break;
+        case MsgButtons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case MsgButtons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case MsgButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MsgButtons::Ok:
+            break;
     }
     return QMessageBox::Ok;
 }
 
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
 
 }  // namespace
 
@@ -45,8 +58,9 @@ QMimeType NameOnlyIconProvider::mimeTypeOf(const QFileInfo& info) const {
 QIcon NameOnlyIconProvider::icon(const QFileInfo& info) const {
     if (!info.isFile()) return QFileIconProvider::icon(info);
     const QMimeType mime = mimeTypeOf(info);
-    return QIcon::fromTheme(mime.iconName(),
-                            QIcon::fromTheme(mime.genericIconName(), QFileIconProvider::icon(QFileIconProvider::File)));
+    return QIcon::fromTheme(
+        mime.iconName(),
+        QIcon::fromTheme(mime.genericIconName(), QFileIconProvider::icon(QFileIconProvider::File)));
 }
 
 QString NameOnlyIconProvider::type(const QFileInfo& info) const {
@@ -66,8 +80,9 @@ QString qtFilterFromPipes(const QString& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        entries << (parts[i].contains(QLatin1Char('(')) ? parts[i]
-                                                          : parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+        entries << (parts[i].contains(QLatin1Char('('))
+                        ? parts[i]
+                        : parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')'));
     }
     return entries.join(QStringLiteral(";;"));
 }
@@ -76,25 +91,32 @@ MsgResult UiDialogs::messageBox(const QString& text, const QString& caption, Msg
                                 MsgButtons buttons) {
     QMessageBox box(qtIcon(icon), caption, displayText(text), qtButtons(buttons), dialogParent());
     switch (box.exec()) {
-        case QMessageBox::Yes: return MsgResult::Yes;
-        case QMessageBox::No: return MsgResult::No;
-        case QMessageBox::Cancel: return MsgResult::Cancel;
-        default: return MsgResult::Ok;
+        case QMessageBox::Yes:
+            return MsgResult::Yes;
+        case QMessageBox::No:
+            return MsgResult::No;
+        case QMessageBox::Cancel:
+            return MsgResult::Cancel;
+        default:
+            return MsgResult::Ok;
     }
 }
 
 std::optional<QStringList> UiDialogs::openFiles(const FileDialogRequest& request) {
-    QFileDialog dialog(dialogParent(), request.title, request.folder, qtFilterFromPipes(request.filter));
+    QFileDialog dialog(dialogParent(), request.title, request.folder,
+                       qtFilterFromPipes(request.filter));
     prepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles
+                                           : QFileDialog::ExistingFile);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles();
 }
 
 std::optional<QString> UiDialogs::saveFile(const FileDialogRequest& request) {
-    QFileDialog dialog(dialogParent(), request.title, request.folder, qtFilterFromPipes(request.filter));
+    QFileDialog dialog(dialogParent(), request.title, request.folder,
+                       qtFilterFromPipes(request.filter));
     prepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -12,7 +12,7 @@ namespace bravel {
 
 // The dialogs a person sees: QMessageBox, QFileDialog, QColorDialog and QFontDialog.
 class UiDialogs : public Dialogs {
-public:
+  public:
     MsgResult messageBox(const QString& text, const QString& caption, MsgIcon icon,
                          MsgButtons buttons) override;
     std::optional<QStringList> openFiles(const FileDialogRequest& request) override;
@@ -25,12 +25,12 @@ public:
 // Icons and type texts of files from their names alone. The usual provider reads the first bytes
 // of every file it shows, which would open (and close) an open catalog and its side files.
 class NameOnlyIconProvider : public QFileIconProvider {
-public:
+  public:
     QIcon icon(IconType type) const override { return QFileIconProvider::icon(type); }
     QIcon icon(const QFileInfo& info) const override;
     QString type(const QFileInfo& info) const override;
 
-private:
+  private:
     QMimeType mimeTypeOf(const QFileInfo& info) const;
     QMimeDatabase mimeTypes_;
 };

@@ -18,8 +18,9 @@ namespace {
 using FolderId = fs::FileIdentity;
 
 class Walk {
-public:
-    Walk(const QString& pattern, QStringList& list) : pattern_(pattern), list_(list), all_(pattern == "*") {}
+  public:
+    Walk(const QString& pattern, QStringList& list)
+        : pattern_(pattern), list_(list), all_(pattern == "*") {}
 
     void folder(QString path) {
         QCoreApplication::processEvents();  // one chance per folder for the cancel button
@@ -51,7 +52,7 @@ public:
         }
     }
 
-private:
+  private:
     bool isOnTheWayDown(const FolderId& id) const {
         return std::find(wayDown_.cbegin(), wayDown_.cend(), id) != wayDown_.cend();
     }

@@ -41,29 +41,32 @@ constexpr int kMinimumHeightTwips = 3640;
 // The scanner's list: a press on a row's check box only ticks that row (the tick selects it),
 // and the right button leaves the selection alone (it opens the pop-up menu).
 class ScanListView : public UiRowListView {
-public:
+  public:
     using UiRowListView::UiRowListView;
 
-protected:
+  protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override {
-        if (event && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+        if (event && (event->type() == QEvent::MouseButtonPress ||
+                      event->type() == QEvent::MouseButtonRelease ||
                       event->type() == QEvent::MouseButtonDblClick)) {
             const auto* mouse = static_cast<const QMouseEvent*>(event);
-            if (mouse->button() == Qt::RightButton || onCheckBox(index, mouse->position().toPoint()))
+            if (mouse->button() == Qt::RightButton ||
+                onCheckBox(index, mouse->position().toPoint()))
                 return QItemSelectionModel::NoUpdate;
         }
         return UiRowListView::selectionCommand(index, event);
     }
 
-private:
+  private:
     bool onCheckBox(const QModelIndex& index, const QPoint& pos) const {
         if (!index.isValid() || index.column() != 0) return false;
         QStyleOptionViewItem option;
         initViewItemOption(&option);
         option.rect = visualRect(index);
         option.features |= QStyleOptionViewItem::HasCheckIndicator;
-        const QRect box = style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this);
+        const QRect box =
+            style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this);
         return box.adjusted(-2, -2, 2, 2).contains(pos);
     }
 };
@@ -103,7 +106,8 @@ frm_dscan::frm_dscan(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Framele
     setMinimumSize(twipsToPixels(kMinimumWidthTwips), twipsToPixels(kMinimumHeightTwips));
     resize(twipsToPixels(7200), twipsToPixels(5400));
     // Load: the default export file, no folder yet, the one column, no cancel pending.
-    setExportPath(withTrailingSlash(QCoreApplication::applicationDirPath()) + QStringLiteral("export.txt"));
+    setExportPath(withTrailingSlash(QCoreApplication::applicationDirPath()) +
+                  QStringLiteral("export.txt"));
     lst_Files->setColumnWidth(0, std::max(20, width() - twipsToPixels(190)));
     gCancelScan = false;
     timr.start();
@@ -140,7 +144,8 @@ void frm_dscan::buildControls() {
     but_exit = makeButton(this, "but_exit", QString());
     but_exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     but_exit->setToolTip(QStringLiteral("Schließen"));
-    for (QPushButton* button : {but_Dialog, but_ScanDirectory, but_Cancel, but_OK, but_exit}) button->setAutoDefault(false);
+    for (QPushButton* button : {but_Dialog, but_ScanDirectory, but_Cancel, but_OK, but_exit})
+        button->setAutoDefault(false);
 
     model_.setColumns({ListColumn{QStringLiteral("Files"), 0, QString()}});
     lst_Files = new ScanListView(this);
@@ -184,11 +189,14 @@ void frm_dscan::buildControls() {
     mnu_export->setObjectName(QStringLiteral("mnu_export"));
     mnu_export->menuAction()->setObjectName(QStringLiteral("mnu_export"));
     mnu_export2ascii = addAction(mnu_export, "mnu_export2ascii", QString());
-    mnu_export2ascii_new = addAction(mnu_export, "mnu_export2ascii_new", QStringLiteral("markierten Text in Datei..."));
-    mnu_export2clip = addAction(mnu_export, "mnu_export2clip", QStringLiteral("markierten Text in Zwischenablage"));
+    mnu_export2ascii_new = addAction(mnu_export, "mnu_export2ascii_new",
+                                     QStringLiteral("markierten Text in Datei..."));
+    mnu_export2clip = addAction(mnu_export, "mnu_export2clip",
+                                QStringLiteral("markierten Text in Zwischenablage"));
     mnu_Delete = addAction(mnu, "mnu_Delete", QStringLiteral("Löschen(!)"));
 
-    for (QLabel* label : {lbl_caption, img_systemmaximize, img_systemclose}) label->installEventFilter(this);
+    for (QLabel* label : {lbl_caption, img_systemmaximize, img_systemclose})
+        label->installEventFilter(this);
 }
 
 void frm_dscan::layOutControls() {
@@ -219,7 +227,8 @@ void frm_dscan::connectControls() {
     connect(but_OK, &QPushButton::clicked, this, &frm_dscan::but_OK_Click);
     connect(but_exit, &QPushButton::clicked, this, &frm_dscan::but_exit_Click);
     connect(mnu_export2ascii, &QAction::triggered, this, &frm_dscan::mnu_export2ascii_Click);
-    connect(mnu_export2ascii_new, &QAction::triggered, this, &frm_dscan::mnu_export2ascii_new_Click);
+    connect(mnu_export2ascii_new, &QAction::triggered, this,
+            &frm_dscan::mnu_export2ascii_new_Click);
     connect(mnu_export2clip, &QAction::triggered, this, &frm_dscan::mnu_export2clip_Click);
     // The scanner always searches every column; the current-row reference is the row added last.
     searchBox_ = new SearchBox(txt_Suche, [this](const QString& text) {
@@ -272,8 +281,9 @@ void frm_dscan::but_ScanDirectory_Click() {
             lastAddedRow_ = model_.rowCount() - 1;
         }
         model_.setColumnHeader(0, gCancelScan ? QStringLiteral("Dateien")
-                                              : QString::number(found_.size()) + QStringLiteral(" Dateien in ") +
-                                                    folder + QStringLiteral("..."));
+                                              : QString::number(found_.size()) +
+                                                    QStringLiteral(" Dateien in ") + folder +
+                                                    QStringLiteral("..."));
     }
     lst_Files->unsetCursor();
     if (model_.rowCount() > 0) {
@@ -285,7 +295,9 @@ void frm_dscan::but_ScanDirectory_Click() {
     QCoreApplication::processEvents();
 }
 
-void frm_dscan::but_Cancel_Click() { gCancelScan = true; }
+void frm_dscan::but_Cancel_Click() {
+    gCancelScan = true;
+}
 
 // ---- taking over and closing ----------------------------------------------------------------
 
@@ -305,8 +317,10 @@ bool frm_dscan::mTakeOverFiles() {
         gSelectedFiles = gSplitMultiselectFiles(text, true);
         result = true;
     } else {
-        showMessage(QStringLiteral("Bitte markieren Sie die zu übernehmenden Dateien oder beenden Sie diesen Vorgang"),
-                    QFileInfo(QCoreApplication::applicationFilePath()).fileName(), MsgIcon::Information);
+        showMessage(
+            QStringLiteral(
+                "Bitte markieren Sie die zu übernehmenden Dateien oder beenden Sie diesen Vorgang"),
+            QFileInfo(QCoreApplication::applicationFilePath()).fileName(), MsgIcon::Information);
     }
     lst_Files->setEnabled(true);
     return result;
@@ -316,9 +330,13 @@ void frm_dscan::but_OK_Click() {
     if (mTakeOverFiles()) finish(QStringLiteral("OK"));
 }
 
-void frm_dscan::but_exit_Click() { finish(QStringLiteral("CANCEL")); }
+void frm_dscan::but_exit_Click() {
+    finish(QStringLiteral("CANCEL"));
+}
 
-void frm_dscan::reject() { but_exit_Click(); }
+void frm_dscan::reject() {
+    but_exit_Click();
+}
 
 void frm_dscan::finish(const QString& result) {
     result_ = result;
@@ -328,7 +346,9 @@ void frm_dscan::finish(const QString& result) {
 
 // ---- exports --------------------------------------------------------------------------------
 
-QString frm_dscan::exportPath() const { return stat_bar_panel1->text(); }
+QString frm_dscan::exportPath() const {
+    return stat_bar_panel1->text();
+}
 
 void frm_dscan::setExportPath(const QString& path) {
     stat_bar_panel1->setText(path);
@@ -339,9 +359,10 @@ QString frm_dscan::exportBanner() {
     const QString line(36, QLatin1Char('#'));
     const QString gap(4, QLatin1Char(' '));
     const QString crlf = QStringLiteral("\r\n");
-    return line + crlf + QStringLiteral("#") + gap + QStringLiteral("Treewalk(DirectoryScanner)") + crlf +
-           QStringLiteral("#") + gap + QStringLiteral("(c) %1 %2").arg(now().date().year()).arg(gCompanyName) + crlf +
-           line + crlf + crlf;
+    return line + crlf + QStringLiteral("#") + gap + QStringLiteral("Treewalk(DirectoryScanner)") +
+           crlf + QStringLiteral("#") + gap +
+           QStringLiteral("(c) %1 %2").arg(now().date().year()).arg(gCompanyName) + crlf + line +
+           crlf + crlf;
 }
 
 QString frm_dscan::selectedRowsText() const {
@@ -379,7 +400,8 @@ void frm_dscan::statusPanelClick() {
 }
 
 void frm_dscan::prepareMenu() {
-    mnu_export2ascii->setText(QStringLiteral("markierten Text in: '") + exportPath() + QStringLiteral("'"));
+    mnu_export2ascii->setText(QStringLiteral("markierten Text in: '") + exportPath() +
+                              QStringLiteral("'"));
 }
 
 // ---- window handling ------------------------------------------------------------------------
@@ -405,13 +427,15 @@ bool frm_dscan::eventFilter(QObject* watched, QEvent* event) {
             drag_.handle(lbl_caption, event);
             return true;
         }
-        if (type == QEvent::MouseMove || type == QEvent::MouseButtonRelease) drag_.handle(lbl_caption, event);
+        if (type == QEvent::MouseMove || type == QEvent::MouseButtonRelease)
+            drag_.handle(lbl_caption, event);
         if (type == QEvent::MouseButtonDblClick) {
             toggleMaximized();
             return true;
         }
     }
-    if (type == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (type == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == img_systemmaximize) toggleMaximized();
         if (watched == img_systemclose) but_exit->click();
         if (watched == stat_bar_panel1 && stat_bar_panel1->isEnabled()) statusPanelClick();

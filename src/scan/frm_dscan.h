@@ -29,7 +29,7 @@ QString runScanner(QWidget* parent);
 // selection, as in the main list.
 class frm_dscan : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit frm_dscan(QWidget* parent = nullptr);
     ~frm_dscan() override;
 
@@ -52,8 +52,8 @@ public:
     void mnu_export2ascii_Click();      // the selected rows into the export file, with the banner
     void mnu_export2ascii_new_Click();  // choose another export file, then export
     void mnu_export2clip_Click();
-    void statusPanelClick();            // choose the export file only
-    void prepareMenu();                 // sets mnu_export2ascii's caption from the export path
+    void statusPanelClick();  // choose the export file only
+    void prepareMenu();       // sets mnu_export2ascii's caption from the export path
     // The banner of the export file, each line ended by CR LF.
     static QString exportBanner();
     // The selected rows' texts in list order, each followed by CR LF.
@@ -81,14 +81,14 @@ public:
     QAction* mnu_export2clip;
     QAction* mnu_Delete;
 
-public slots:
+  public slots:
     void reject() override;  // Esc and closing the window: as but_exit
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void layOutControls();
     void connectControls();

@@ -25,7 +25,7 @@ struct BaselineAppearance {
 // The main window as the setup window and the apply-setup step see it: they change its look live
 // without knowing its widgets. The main window's adapter implements it.
 class AppearanceTarget {
-public:
+  public:
     virtual ~AppearanceTarget() = default;
 
     virtual BaselineAppearance baseline() const = 0;

@@ -41,12 +41,14 @@ QString calendarText(const Schedule& schedule);
 // One argument of a unit file's command line: quoted, with systemd's specifier and variable
 // characters doubled and control characters escaped.
 QString quoteUnitArgument(const QString& argument);
-QString serviceText(const QString& catalogPath, const QString& programPath, const Schedule& schedule);
+QString serviceText(const QString& catalogPath, const QString& programPath,
+                    const Schedule& schedule);
 QString timerText(const QString& catalogPath, const Schedule& schedule);
 
 // The schedule the unit files of this catalog hold; Off when there are none.
 Schedule readSchedule(const QString& catalogPath);
-Outcome applySchedule(const QString& catalogPath, const QString& programPath, const Schedule& schedule);
+Outcome applySchedule(const QString& catalogPath, const QString& programPath,
+                      const Schedule& schedule);
 
 // "Mo", "Montag", "mon", "monday" or "1" for Monday; 0 when the text is no weekday.
 int weekdayFromText(const QString& text);
@@ -59,7 +61,8 @@ QString outcomeMessage(Outcome outcome, const Schedule& schedule);
 
 // The options after "--schedule": "KATALOG (--daily HH:MM | --weekly DAY HH:MM | --off)
 // [--match TEXT]" in any order after the catalog. False with a German reason when they are wrong.
-bool parseArguments(const QStringList& arguments, QString& catalogPath, Schedule& schedule, QString& problem);
+bool parseArguments(const QStringList& arguments, QString& catalogPath, Schedule& schedule,
+                    QString& problem);
 
 }  // namespace schedule
 }  // namespace bravel

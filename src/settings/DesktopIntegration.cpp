@@ -24,7 +24,8 @@ const QString kOpenEntryName = QStringLiteral("quillfen-bravel.desktop");
 const QString kOldContextEntryName = QStringLiteral("quillfen-bravel-context.desktop");
 const QString kEntryGroup = QStringLiteral("Desktop Entry");
 const QString kDefaultsGroup = QStringLiteral("Default Applications");
-const QString kEmptyThunarList = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n");
+const QString kEmptyThunarList =
+    QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n</actions>\n");
 // Marks the Nautilus script we wrote, so that a renamed context entry replaces the old one.
 const QString kScriptMarker = QStringLiteral("# quillfen-bravel context entry");
 
@@ -38,11 +39,16 @@ QString homeFolder(const char* variable, const QString& fallback) {
 QString escapeValue(const QString& value) {
     QString escaped;
     for (const QChar c : value) {
-        if (c == QLatin1Char('\\')) escaped += QStringLiteral("\\\\");
-        else if (c == QLatin1Char('\n')) escaped += QStringLiteral("\\n");
-        else if (c == QLatin1Char('\r')) escaped += QStringLiteral("\\r");
-        else if (c == QLatin1Char('\t')) escaped += QStringLiteral("\\t");
-        else escaped += c;
+        if (c == QLatin1Char('\\'))
+            escaped += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n'))
+            escaped += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\r'))
+            escaped += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\t'))
+            escaped += QStringLiteral("\\t");
+        else
+            escaped += c;
     }
     // A leading blank would be dropped by every reader.
     if (escaped.startsWith(QLatin1Char(' '))) escaped.replace(0, 1, QStringLiteral("\\s"));
@@ -64,8 +70,8 @@ bool writeRecorded(const QString& routine, const QString& path, const QString& t
 }
 
 bool writeIcon(const QString& routine, const char* context, const char* iconName) {
-    return writeRecorded(routine, iconPath(context, iconName), QString::fromUtf8(resourceBytes(iconResource(iconName))),
-                         kReadable);
+    return writeRecorded(routine, iconPath(context, iconName),
+                         QString::fromUtf8(resourceBytes(iconResource(iconName))), kReadable);
 }
 
 // Removes one file we wrote; a file that is not there is no failure.
@@ -80,9 +86,12 @@ bool removeRecorded(const QString& routine, const QString& path) {
 
 // Runs a database tool of the desktop when it is installed; a missing tool is no failure, the
 // desktop then reads the files itself.
-void runTool(const QString& tool, const QStringList& arguments) { host::runTool(tool, arguments); }
+void runTool(const QString& tool, const QStringList& arguments) {
+    host::runTool(tool, arguments);
+}
 
-QString execLine(const QString& programPath, const QString& fieldCode, const QStringList& tail = {}) {
+QString execLine(const QString& programPath, const QString& fieldCode,
+                 const QStringList& tail = {}) {
     QStringList words{quoteExecArgument(programPath), fieldCode};
     for (const QString& word : tail) words << quoteExecArgument(word);
     return words.join(QLatin1Char(' '));
@@ -109,7 +118,8 @@ QStringList ourScripts(const QString& keep) {
     for (const QFileInfo& entry : folder.entryInfoList(QDir::Files | QDir::Hidden)) {
         if (entry.fileName() == keep || entry.size() > 4096) continue;
         QFile file(entry.filePath());
-        if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(kScriptMarker))
+        if (file.open(QIODevice::ReadOnly) &&
+            QString::fromUtf8(file.readAll()).contains(kScriptMarker))
             scripts << entry.filePath();
     }
     return scripts;
@@ -122,46 +132,60 @@ QString readTextFile(const QString& path) {
 
 // The installed desktop entry with this program and this type: the user's copy differs from the
 // installed one only where the user's program differs.
-QString openEntryText(const QString& programPath, const QString& typeName, const QString& mimeType) {
+QString openEntryText(const QString& programPath, const QString& typeName,
+                      const QString& mimeType) {
     QString entry = QString::fromUtf8(resourceBytes(QString::fromLatin1(kDesktopEntryResource)));
     entry = setKeyFileValue(entry, kEntryGroup, QStringLiteral("Name"), escapeValue(typeName));
     // Start-up takes the text before "/open/" as the catalog to open.
-    entry = setKeyFileValue(entry, kEntryGroup, QStringLiteral("Exec"),
-                            execLine(programPath, QStringLiteral("%f"), {QStringLiteral("/open/")}));
-    return setKeyFileValue(entry, kEntryGroup, QStringLiteral("MimeType"), escapeValue(mimeType) + QLatin1Char(';'));
+    entry =
+        setKeyFileValue(entry, kEntryGroup, QStringLiteral("Exec"),
+                        execLine(programPath, QStringLiteral("%f"), {QStringLiteral("/open/")}));
+    return setKeyFileValue(entry, kEntryGroup, QStringLiteral("MimeType"),
+                           escapeValue(mimeType) + QLatin1Char(';'));
 }
 
-QString mimePackageText(const QString& description, const QString& mimeType, const QString& extension) {
+QString mimePackageText(const QString& description, const QString& mimeType,
+                        const QString& extension) {
     QString iconName = mimeType;
     iconName.replace(QLatin1Char('/'), QLatin1Char('-'));
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                          "  <mime-type type=\"%1\">\n"
-                          "    <comment>%2</comment>\n"
-                          // A catalog is an SQLite file; without the tie its glob could lose to
-                          // the content sniffing.
-                          "    <sub-class-of type=\"application/vnd.sqlite3\"/>\n"
-                          "    <icon name=\"%3\"/>\n"
-                          "    <glob pattern=\"*.%4\"/>\n"
-                          "  </mime-type>\n"
-                          "</mime-info>\n")
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+               "  <mime-type type=\"%1\">\n"
+               "    <comment>%2</comment>\n"
+               // A catalog is an SQLite file; without the tie its glob could lose to
+               // the content sniffing.
+               "    <sub-class-of type=\"application/vnd.sqlite3\"/>\n"
+               "    <icon name=\"%3\"/>\n"
+               "    <glob pattern=\"*.%4\"/>\n"
+               "  </mime-type>\n"
+               "</mime-info>\n")
         .arg(mimeType.toHtmlEscaped(), description.toHtmlEscaped(), iconName.toHtmlEscaped(),
              extension.toHtmlEscaped());
 }
 
 void refreshDesktopDatabases() {
     runTool(QStringLiteral("update-mime-database"), {dataHome() + QStringLiteral("/mime")});
-    runTool(QStringLiteral("update-desktop-database"), {dataHome() + QStringLiteral("/applications")});
+    runTool(QStringLiteral("update-desktop-database"),
+            {dataHome() + QStringLiteral("/applications")});
 }
 
 }  // namespace
 
-QString dataHome() { return homeFolder("XDG_DATA_HOME", QStringLiteral("/.local/share")); }
-QString configHome() { return homeFolder("XDG_CONFIG_HOME", QStringLiteral("/.config")); }
+QString dataHome() {
+    return homeFolder("XDG_DATA_HOME", QStringLiteral("/.local/share"));
+}
+QString configHome() {
+    return homeFolder("XDG_CONFIG_HOME", QStringLiteral("/.config"));
+}
 
-QString programPath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/bravel"); }
+QString programPath() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/bravel");
+}
 
-QString mimeTypeName(const QString& typeName) { return QStringLiteral("application/x-") + typeName.toLower(); }
+QString mimeTypeName(const QString& typeName) {
+    return QStringLiteral("application/x-") + typeName.toLower();
+}
 
 QString quoteExecArgument(const QString& argument) {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#`()");
@@ -171,7 +195,8 @@ QString quoteExecArgument(const QString& argument) {
     if (needsQuotes) {
         quoted += QLatin1Char('"');
         for (const QChar c : argument) {
-            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+                c == QLatin1Char('\\'))
                 quoted += QLatin1Char('\\');
             quoted += c;
         }
@@ -183,11 +208,16 @@ QString quoteExecArgument(const QString& argument) {
     quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
     QString escaped;
     for (const QChar c : quoted) {
-        if (c == QLatin1Char('\\')) escaped += QStringLiteral("\\\\");
-        else if (c == QLatin1Char('\n')) escaped += QStringLiteral("\\n");
-        else if (c == QLatin1Char('\r')) escaped += QStringLiteral("\\r");
-        else if (c == QLatin1Char('\t')) escaped += QStringLiteral("\\t");
-        else escaped += c;
+        if (c == QLatin1Char('\\'))
+            escaped += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n'))
+            escaped += QStringLiteral("\\n");
+        else if (c == QLatin1Char('\r'))
+            escaped += QStringLiteral("\\r");
+        else if (c == QLatin1Char('\t'))
+            escaped += QStringLiteral("\\t");
+        else
+            escaped += c;
     }
     return escaped;
 }
@@ -198,22 +228,39 @@ QString quoteShellWord(const QString& word) {
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-QString mimePackagePath() { return dataHome() + QStringLiteral("/mime/packages/quillfen-bravel.xml"); }
-QString openEntryPath() { return dataHome() + QStringLiteral("/applications/") + kOpenEntryName; }
-QString oldContextEntryPath() { return dataHome() + QStringLiteral("/applications/") + kOldContextEntryName; }
-QString serviceMenuPath() { return dataHome() + QStringLiteral("/kio/servicemenus/quillfen-bravel.desktop"); }
-QString nautilusScriptsFolder() { return dataHome() + QStringLiteral("/nautilus/scripts"); }
-QString nemoActionPath() { return dataHome() + QStringLiteral("/nemo/actions/quillfen-bravel.nemo_action"); }
-QString thunarActionsPath() { return configHome() + QStringLiteral("/Thunar/uca.xml"); }
+QString mimePackagePath() {
+    return dataHome() + QStringLiteral("/mime/packages/quillfen-bravel.xml");
+}
+QString openEntryPath() {
+    return dataHome() + QStringLiteral("/applications/") + kOpenEntryName;
+}
+QString oldContextEntryPath() {
+    return dataHome() + QStringLiteral("/applications/") + kOldContextEntryName;
+}
+QString serviceMenuPath() {
+    return dataHome() + QStringLiteral("/kio/servicemenus/quillfen-bravel.desktop");
+}
+QString nautilusScriptsFolder() {
+    return dataHome() + QStringLiteral("/nautilus/scripts");
+}
+QString nemoActionPath() {
+    return dataHome() + QStringLiteral("/nemo/actions/quillfen-bravel.nemo_action");
+}
+QString thunarActionsPath() {
+    return configHome() + QStringLiteral("/Thunar/uca.xml");
+}
 QString iconPath(const char* context, const char* iconName) {
-    return dataHome() + QStringLiteral("/icons/hicolor/scalable/") + QLatin1String(context) + QLatin1Char('/') +
-           QLatin1String(iconName) + QStringLiteral(".svg");
+    return dataHome() + QStringLiteral("/icons/hicolor/scalable/") + QLatin1String(context) +
+           QLatin1Char('/') + QLatin1String(iconName) + QStringLiteral(".svg");
 }
 // The user's own list wins over every other; the older one under applications/ is only read
 // when this one says nothing.
-QString mimeAppsListPath() { return configHome() + QStringLiteral("/mimeapps.list"); }
+QString mimeAppsListPath() {
+    return configHome() + QStringLiteral("/mimeapps.list");
+}
 
-QString setKeyFileValue(const QString& text, const QString& group, const QString& key, const QString& value) {
+QString setKeyFileValue(const QString& text, const QString& group, const QString& key,
+                        const QString& value) {
     QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     const QString header = QLatin1Char('[') + group + QLatin1Char(']');
@@ -247,7 +294,8 @@ QString setKeyFileValue(const QString& text, const QString& group, const QString
 QString replaceThunarAction(const QString& list, const QString& action) {
     // Each action is one <action> element; ours is the one with our unique id.
     static const QRegularExpression ours(
-        QStringLiteral("<action>(?:(?!</action>).)*<unique-id>quillfen-bravel</unique-id>.*?</action>\\n?"),
+        QStringLiteral(
+            "<action>(?:(?!</action>).)*<unique-id>quillfen-bravel</unique-id>.*?</action>\\n?"),
         QRegularExpression::DotMatchesEverythingOption);
     QString kept = list;
     kept.remove(ours);
@@ -257,7 +305,8 @@ QString replaceThunarAction(const QString& list, const QString& action) {
     return end < 0 ? kept : kept.insert(end, action);
 }
 
-QString removeKeyFileValue(const QString& text, const QString& group, const QString& key, const QString& value) {
+QString removeKeyFileValue(const QString& text, const QString& group, const QString& key,
+                           const QString& value) {
     QStringList lines = text.split(QLatin1Char('\n'));
     const QString header = QLatin1Char('[') + group + QLatin1Char(']');
     bool inGroup = false;
@@ -268,7 +317,8 @@ QString removeKeyFileValue(const QString& text, const QString& group, const QStr
             continue;
         }
         const int equals = line.indexOf(QLatin1Char('='));
-        if (inGroup && equals > 0 && line.left(equals).trimmed() == key && line.mid(equals + 1).trimmed() == value) {
+        if (inGroup && equals > 0 && line.left(equals).trimmed() == key &&
+            line.mid(equals + 1).trimmed() == value) {
             lines.removeAt(i);
             break;
         }
@@ -276,16 +326,20 @@ QString removeKeyFileValue(const QString& text, const QString& group, const QStr
     return lines.join(QLatin1Char('\n'));
 }
 
-bool gSetFileAssociation(const QString& description, const QString& programPath, const QString& typeName,
-                         const QString& extension) {
+bool gSetFileAssociation(const QString& description, const QString& programPath,
+                         const QString& typeName, const QString& extension) {
     const QString routine = QStringLiteral("b_gSetFileAssociation");
     const QString mimeType = mimeTypeName(typeName);
-    bool ok = writeRecorded(routine, mimePackagePath(), mimePackageText(description, mimeType, extension), kReadable);
+    bool ok = writeRecorded(routine, mimePackagePath(),
+                            mimePackageText(description, mimeType, extension), kReadable);
     ok = writeIcon(routine, "mimetypes", kCatalogIconName) && ok;
     ok = writeIcon(routine, "apps", kProgramIconName) && ok;
-    ok = writeRecorded(routine, openEntryPath(), openEntryText(programPath, typeName, mimeType), kReadable) && ok;
+    ok = writeRecorded(routine, openEntryPath(), openEntryText(programPath, typeName, mimeType),
+                       kReadable) &&
+         ok;
 
-    const QString list = setKeyFileValue(readTextFile(mimeAppsListPath()), kDefaultsGroup, mimeType, kOpenEntryName);
+    const QString list =
+        setKeyFileValue(readTextFile(mimeAppsListPath()), kDefaultsGroup, mimeType, kOpenEntryName);
     ok = writeRecorded(routine, mimeAppsListPath(), list, kReadable) && ok;
 
     refreshDesktopDatabases();
@@ -300,76 +354,92 @@ bool gSetContextMenu(const QString& menuText, const QString& programPath) {
     ok = writeIcon(routine, "apps", kProgramIconName) && ok;
 
     // Every file manager passes the selected files; start-up adds every argument as one file.
-    const QString serviceMenu = QStringLiteral("[Desktop Entry]\n"
-                                               "Type=Service\n"
-                                               "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
-                                               "MimeType=all/allfiles;\n"
-                                               "Actions=addToBravel;\n"
-                                               "\n"
-                                               "[Desktop Action addToBravel]\n"
-                                               "Name=%1\n"
-                                               "Icon=%2\n"
-                                               "Exec=%3\n")
+    const QString serviceMenu = QStringLiteral(
+                                    "[Desktop Entry]\n"
+                                    "Type=Service\n"
+                                    "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
+                                    "MimeType=all/allfiles;\n"
+                                    "Actions=addToBravel;\n"
+                                    "\n"
+                                    "[Desktop Action addToBravel]\n"
+                                    "Name=%1\n"
+                                    "Icon=%2\n"
+                                    "Exec=%3\n")
                                     .arg(name, QLatin1String(kProgramIconName),
                                          execLine(programPath, QStringLiteral("%F")));
     // Plasma only runs service menus of the user's own folder that are executable.
     ok = writeRecorded(routine, serviceMenuPath(), serviceMenu, kExecutable) && ok;
 
-    const QString script = QStringLiteral("#!/bin/sh\n%1\nexec %2 \"$@\"\n").arg(kScriptMarker, quoteShellWord(programPath));
+    const QString script = QStringLiteral("#!/bin/sh\n%1\nexec %2 \"$@\"\n")
+                               .arg(kScriptMarker, quoteShellWord(programPath));
     const QString scriptFile = scriptName(menuText);
     for (const QString& old : ourScripts(scriptFile)) ok = removeRecorded(routine, old) && ok;
-    ok = writeRecorded(routine, nautilusScriptsFolder() + QLatin1Char('/') + scriptFile, script, kExecutable) && ok;
+    ok = writeRecorded(routine, nautilusScriptsFolder() + QLatin1Char('/') + scriptFile, script,
+                       kExecutable) &&
+         ok;
 
     // Nemo splits its command line as a shell does and puts in the files quoted.
-    const QString nemoAction = QStringLiteral("[Nemo Action]\n"
-                                              "Name=%1\n"
-                                              "Icon-Name=%2\n"
-                                              "Exec=%3 %F\n"
-                                              "Selection=notnone\n"
-                                              "Extensions=any;\n")
-                                   .arg(name, QLatin1String(kProgramIconName), escapeValue(quoteShellWord(programPath)));
+    const QString nemoAction =
+        QStringLiteral(
+            "[Nemo Action]\n"
+            "Name=%1\n"
+            "Icon-Name=%2\n"
+            "Exec=%3 %F\n"
+            "Selection=notnone\n"
+            "Extensions=any;\n")
+            .arg(name, QLatin1String(kProgramIconName), escapeValue(quoteShellWord(programPath)));
     ok = writeRecorded(routine, nemoActionPath(), nemoAction, kReadable) && ok;
 
     // Thunar puts in the files quoted for a shell as well.
-    const QString thunarAction = QStringLiteral("<action>\n"
-                                                "\t<icon>%1</icon>\n"
-                                                "\t<name>%2</name>\n"
-                                                "\t<unique-id>quillfen-bravel</unique-id>\n"
-                                                "\t<command>%3 %F</command>\n"
-                                                "\t<description></description>\n"
-                                                "\t<patterns>*</patterns>\n"
-                                                "\t<audio-files/>\n"
-                                                "\t<image-files/>\n"
-                                                "\t<other-files/>\n"
-                                                "\t<text-files/>\n"
-                                                "\t<video-files/>\n"
-                                                "</action>\n")
-                                     .arg(QLatin1String(kProgramIconName), entryName(menuText).toHtmlEscaped(),
-                                          quoteShellWord(programPath).toHtmlEscaped());
+    const QString thunarAction =
+        QStringLiteral(
+            "<action>\n"
+            "\t<icon>%1</icon>\n"
+            "\t<name>%2</name>\n"
+            "\t<unique-id>quillfen-bravel</unique-id>\n"
+            "\t<command>%3 %F</command>\n"
+            "\t<description></description>\n"
+            "\t<patterns>*</patterns>\n"
+            "\t<audio-files/>\n"
+            "\t<image-files/>\n"
+            "\t<other-files/>\n"
+            "\t<text-files/>\n"
+            "\t<video-files/>\n"
+            "</action>\n")
+            .arg(QLatin1String(kProgramIconName), entryName(menuText).toHtmlEscaped(),
+                 quoteShellWord(programPath).toHtmlEscaped());
     const QString thunarList = replaceThunarAction(readTextFile(thunarActionsPath()), thunarAction);
     ok = writeRecorded(routine, thunarActionsPath(), thunarList, kReadable) && ok;
 
-    runTool(QStringLiteral("update-desktop-database"), {dataHome() + QStringLiteral("/applications")});
+    runTool(QStringLiteral("update-desktop-database"),
+            {dataHome() + QStringLiteral("/applications")});
     return ok;
 }
 
 bool gRemoveDesktopIntegration(const QString& typeName) {
     const QString routine = QStringLiteral("b_gRemoveDesktopIntegration");
-    QStringList files{mimePackagePath(),  openEntryPath(),   oldContextEntryPath(),
-                      serviceMenuPath(),  nemoActionPath(),  iconPath("apps", kProgramIconName),
+    QStringList files{mimePackagePath(),
+                      openEntryPath(),
+                      oldContextEntryPath(),
+                      serviceMenuPath(),
+                      nemoActionPath(),
+                      iconPath("apps", kProgramIconName),
                       iconPath("mimetypes", kCatalogIconName)};
     files << ourScripts(QString());
     bool ok = true;
     for (const QString& file : files) ok = removeRecorded(routine, file) && ok;
 
     const QString list = readTextFile(mimeAppsListPath());
-    const QString kept = removeKeyFileValue(list, kDefaultsGroup, mimeTypeName(typeName), kOpenEntryName);
+    const QString kept =
+        removeKeyFileValue(list, kDefaultsGroup, mimeTypeName(typeName), kOpenEntryName);
     if (kept != list) ok = writeRecorded(routine, mimeAppsListPath(), kept, kReadable) && ok;
     const QString actions = readTextFile(thunarActionsPath());
     const QString otherActions = replaceThunarAction(actions, QString());
     // A list that held only our action goes with it.
-    if (otherActions == kEmptyThunarList) ok = removeRecorded(routine, thunarActionsPath()) && ok;
-    else if (otherActions != actions) ok = writeRecorded(routine, thunarActionsPath(), otherActions, kReadable) && ok;
+    if (otherActions == kEmptyThunarList)
+        ok = removeRecorded(routine, thunarActionsPath()) && ok;
+    else if (otherActions != actions)
+        ok = writeRecorded(routine, thunarActionsPath(), otherActions, kReadable) && ok;
 
     refreshDesktopDatabases();
     return ok;
@@ -378,25 +448,31 @@ bool gRemoveDesktopIntegration(const QString& typeName) {
 }  // namespace desktop
 
 namespace {
-QString programFileName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
+QString programFileName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
 }  // namespace
 
 void but_SetExtension2Registry_Click() {
-    desktop::gSetFileAssociation(QStringLiteral("Quillfen Bravelcraft Catalogue File"), desktop::programPath(),
-                                 QStringLiteral("Bravel"), QStringLiteral("bvk"));
-    showMessage(QStringLiteral("Endung 'bvk' erfolgreich assoziiert."), programFileName(), MsgIcon::Information);
+    desktop::gSetFileAssociation(QStringLiteral("Quillfen Bravelcraft Catalogue File"),
+                                 desktop::programPath(), QStringLiteral("Bravel"),
+                                 QStringLiteral("bvk"));
+    showMessage(QStringLiteral("Endung 'bvk' erfolgreich assoziiert."), programFileName(),
+                MsgIcon::Information);
 }
 
 void but_SetKontextMenu_Click(const QString& kontextText) {
     const QString text = kontextText.trimmed();
     desktop::gSetContextMenu(text, desktop::programPath());
-    showMessage(QStringLiteral("'") + text + QStringLiteral("' erfolgreich in das Kontextmenu für Dateien aufgenommen."),
+    showMessage(QStringLiteral("'") + text +
+                    QStringLiteral("' erfolgreich in das Kontextmenu für Dateien aufgenommen."),
                 programFileName(), MsgIcon::Information);
 }
 
 void but_RemoveDesktopEntries_Click() {
     desktop::gRemoveDesktopIntegration(QStringLiteral("Bravel"));
-    showMessage(QStringLiteral("Desktop-Einträge erfolgreich entfernt."), programFileName(), MsgIcon::Information);
+    showMessage(QStringLiteral("Desktop-Einträge erfolgreich entfernt."), programFileName(),
+                MsgIcon::Information);
 }
 
 void but_SetAutostart_Click(const CatalogDatabase* openCatalog) {
@@ -404,7 +480,8 @@ void but_SetAutostart_Click(const CatalogDatabase* openCatalog) {
     if (!openCatalog) return;
     Err.Clear();
     writeSetting(keys::setup_chk_autostart, QStringLiteral("1"));
-    writeSetting(keys::setup_txt_autostart, openCatalog->name());  // a blank at its ends is part of the name
+    writeSetting(keys::setup_txt_autostart,
+                 openCatalog->name());  // a blank at its ends is part of the name
     Err.Clear();
 }
 

@@ -11,8 +11,8 @@ class CatalogDatabase;
 // current user: a shared-mime-info package, the desktop entry under $XDG_DATA_HOME/applications,
 // the default application in $XDG_CONFIG_HOME/mimeapps.list, the icons in the user's hicolor
 // theme, and the context entry in the file managers' own action menus (a KDE service menu, a
-// Nautilus script, a Nemo action, a Thunar custom action). The context entry is never a desktop entry with a file type:
-// that would make it a handler that can become the default for other files.
+// Nautilus script, a Nemo action, a Thunar custom action). The context entry is never a desktop
+// entry with a file type: that would make it a handler that can become the default for other files.
 //
 // The desktop entry, the file type and the icons have the names of the installed ones, so for this
 // user they take the installed files' place instead of standing beside them.
@@ -29,8 +29,8 @@ QString programPath();
 // "application/x-" and the type name in lower case: "Bravel" gives "application/x-bravel".
 QString mimeTypeName(const QString& typeName);
 
-// One argument of an Exec line as the freedesktop desktop entry format wants it: quoted when it holds
-// a reserved character, with the string escapes of the file format applied on top.
+// One argument of an Exec line as the freedesktop desktop entry format wants it: quoted when it
+// holds a reserved character, with the string escapes of the file format applied on top.
 QString quoteExecArgument(const QString& argument);
 // One word for a POSIX shell.
 QString quoteShellWord(const QString& word);
@@ -52,8 +52,8 @@ QString oldContextEntryPath();
 
 // The file type: its description, the program that opens it with the file and "/open/", the
 // type name and the extension without its dot. False when a file could not be written.
-bool gSetFileAssociation(const QString& description, const QString& programPath, const QString& typeName,
-                         const QString& extension);
+bool gSetFileAssociation(const QString& description, const QString& programPath,
+                         const QString& typeName, const QString& extension);
 // The context entry for every file, named by menuText, that starts the program with the files.
 bool gSetContextMenu(const QString& menuText, const QString& programPath);
 // Removes every file the two calls above wrote and the type's line in mimeapps.list when it
@@ -61,13 +61,15 @@ bool gSetContextMenu(const QString& menuText, const QString& programPath);
 bool gRemoveDesktopIntegration(const QString& typeName);
 
 // Sets key=value in group of a freedesktop key file text, keeping every other line.
-QString setKeyFileValue(const QString& text, const QString& group, const QString& key, const QString& value);
+QString setKeyFileValue(const QString& text, const QString& group, const QString& key,
+                        const QString& value);
 // Thunar's list of custom actions with ours (marked by its unique id) replaced by action, or
 // taken out when action is empty; the other actions stay as they are.
 QString replaceThunarAction(const QString& list, const QString& action);
 
 // Removes the line key=value from group, keeping every other line.
-QString removeKeyFileValue(const QString& text, const QString& group, const QString& key, const QString& value);
+QString removeKeyFileValue(const QString& text, const QString& group, const QString& key,
+                           const QString& value);
 
 }  // namespace desktop
 

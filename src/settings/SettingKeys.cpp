@@ -20,12 +20,17 @@ const char* internName(const QString& name) {
 }  // namespace
 
 SettingKey columnWidthKey(int column) {
-    return {internName(QStringLiteral("ColumnHeaders%1_Width").arg(column)), column <= 2 ? "2000" : "500"};
+    return {internName(QStringLiteral("ColumnHeaders%1_Width").arg(column)),
+            column <= 2 ? "2000" : "500"};
 }
 
-SettingKey recentReadKey(int slot) { return {internName(QStringLiteral("Recent%1").arg(slot)), ""}; }
+SettingKey recentReadKey(int slot) {
+    return {internName(QStringLiteral("Recent%1").arg(slot)), ""};
+}
 
-SettingKey recentWriteKey(int slot) { return {internName(QStringLiteral("recent%1").arg(slot)), ""}; }
+SettingKey recentWriteKey(int slot) {
+    return {internName(QStringLiteral("recent%1").arg(slot)), ""};
+}
 }  // namespace keys
 
 double numericPrefix(const QString& text) {
@@ -33,7 +38,8 @@ double numericPrefix(const QString& text) {
     // readers' trimmed() skips them; the digits themselves are ASCII ones.
     qsizetype start = 0;
     while (start < text.size() && text[start].isSpace()) ++start;
-    static const QRegularExpression prefix(QStringLiteral("^[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
+    static const QRegularExpression prefix(
+        QStringLiteral("^[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
     const QRegularExpressionMatch match = prefix.match(QStringView(text).mid(start));
     return match.hasMatch() ? match.captured(0).toDouble() : 0.0;
 }
@@ -63,13 +69,17 @@ bool convertBool(const QString& text, bool& value) {
     return true;
 }
 
-QString readText(const SettingKey& key) { return readText(key, QString::fromLatin1(key.defaultValue)); }
+QString readText(const SettingKey& key) {
+    return readText(key, QString::fromLatin1(key.defaultValue));
+}
 
 QString readText(const SettingKey& key, const QString& defaultValue) {
     return GetSetting(kSettingsApp, kSettingsSection, QString::fromLatin1(key.name), defaultValue);
 }
 
-double readNumber(const SettingKey& key) { return numericPrefix(readText(key)); }
+double readNumber(const SettingKey& key) {
+    return numericPrefix(readText(key));
+}
 
 double readNumber(const SettingKey& key, const QString& defaultValue) {
     return numericPrefix(readText(key, defaultValue));
@@ -121,7 +131,9 @@ bool writeSetting(const SettingKey& key, const QString& value) {
     return SaveSetting(kSettingsApp, kSettingsSection, QString::fromLatin1(key.name), value);
 }
 
-bool writeSetting(const SettingKey& key, qint64 value) { return writeSetting(key, QString::number(value)); }
+bool writeSetting(const SettingKey& key, qint64 value) {
+    return writeSetting(key, QString::number(value));
+}
 
 bool writeBoolText(const SettingKey& key, bool value) {
     return writeSetting(key, value ? QStringLiteral("True") : QStringLiteral("False"));

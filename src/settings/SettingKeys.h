@@ -28,8 +28,10 @@ inline constexpr SettingKey main_mnu_fileedit_font{"main_mnu_fileedit_font", "Ar
 inline constexpr SettingKey main_mnu_fileedit_fontcolor{"main_mnu_fileedit_fontcolor", "16777215"};
 inline constexpr SettingKey main_mnu_fileedit_backcolor{"main_mnu_fileedit_backcolor", "16744576"};
 inline constexpr SettingKey main_mnu_fileaction_font{"main_mnu_fileaction_font", "Arial"};
-inline constexpr SettingKey main_mnu_fileaction_fontcolor{"main_mnu_fileaction_fontcolor", "16777215"};
-inline constexpr SettingKey main_mnu_fileaction_backcolor{"main_mnu_fileaction_backcolor", "16744576"};
+inline constexpr SettingKey main_mnu_fileaction_fontcolor{"main_mnu_fileaction_fontcolor",
+                                                          "16777215"};
+inline constexpr SettingKey main_mnu_fileaction_backcolor{"main_mnu_fileaction_backcolor",
+                                                          "16744576"};
 inline constexpr SettingKey main_lbl_caption_backcolor{"main_lbl_caption_backcolor", "16744576"};
 inline constexpr SettingKey main_lbl_caption_forecolor{"main_lbl_caption_forecolor", "16777215"};
 inline constexpr SettingKey main_buttons_backcolor{"main_buttons_backcolor", "16744576"};
@@ -78,11 +80,15 @@ inline constexpr SettingKey setup_opt_AutoCopyAll{"setup_opt_AutoCopyAll", "0"};
 
 // Defaults for new entries and for deleting. The entry editor's default for the standard folder
 // is the program's own folder, which it passes itself.
-inline constexpr SettingKey setup_chk_StandardSicherungsverzeichnis{"setup_chk_StandardSicherungsverzeichnis", "0"};
-inline constexpr SettingKey setup_txt_StandardSicherungsverzeichnis{"setup_txt_StandardSicherungsverzeichnis", ""};
+inline constexpr SettingKey setup_chk_StandardSicherungsverzeichnis{
+    "setup_chk_StandardSicherungsverzeichnis", "0"};
+inline constexpr SettingKey setup_txt_StandardSicherungsverzeichnis{
+    "setup_txt_StandardSicherungsverzeichnis", ""};
 inline constexpr SettingKey setup_chk_UseOrigPath{"setup_chk_UseOrigPath", "0"};
-inline constexpr SettingKey setup_chk_DeletePathAfterDelLocalFile{"setup_chk_DeletePathAfterDelLocalFile", "0"};
-inline constexpr SettingKey setup_chk_DeleteItemshAfterDelLocalFile{"setup_chk_DeleteItemshAfterDelLocalFile", "0"};
+inline constexpr SettingKey setup_chk_DeletePathAfterDelLocalFile{
+    "setup_chk_DeletePathAfterDelLocalFile", "0"};
+inline constexpr SettingKey setup_chk_DeleteItemshAfterDelLocalFile{
+    "setup_chk_DeleteItemshAfterDelLocalFile", "0"};
 
 // Entry editor geometry (twips); left and top default to centring over the main window.
 inline constexpr SettingKey choosedir_left{"choosedir_left", ""};
@@ -96,7 +102,8 @@ SettingKey recentWriteKey(int slot);
 inline constexpr SettingKey AppEXELocal{"AppEXELocal", ""};
 inline constexpr SettingKey Freshwire{"Freshwire", ""};
 // The maker's download page shown in the main window's embedded browser.
-inline constexpr SettingKey main_WebBrowser1_url{"main_WebBrowser1_url", "https://www.quillfen.de/bravel/download.html"};
+inline constexpr SettingKey main_WebBrowser1_url{"main_WebBrowser1_url",
+                                                 "https://www.quillfen.de/bravel/download.html"};
 }  // namespace keys
 
 // Reading. Each reader passes the key's default unless one is given. The converting readers

@@ -31,15 +31,17 @@ void SetupAppearance::showMenuLabel(const QString& menuName) {
     fontBackColor = look.backColor;
 }
 
-void SetupAppearance::mApplyMenuItemStyle(bool undo, int kind, const QStringList& selectedMenuNames) {
+void SetupAppearance::mApplyMenuItemStyle(bool undo, int kind,
+                                          const QStringList& selectedMenuNames) {
     const bool font = !undo || kind == kUndoFont;
     const bool fore = !undo || kind == kUndoForeColor;
     const bool back = !undo || kind == kUndoBackColor;
-    for (const QString& name : selectedMenuNames) mSetMenuLabelStyle(name.trimmed().toLower(), font, fore, back, undo);
+    for (const QString& name : selectedMenuNames)
+        mSetMenuLabelStyle(name.trimmed().toLower(), font, fore, back, undo);
 }
 
-void SetupAppearance::mSetMenuLabelStyle(const QString& menuName, bool font, bool foreColor, bool backColor,
-                                         bool undo) {
+void SetupAppearance::mSetMenuLabelStyle(const QString& menuName, bool font, bool foreColor,
+                                         bool backColor, bool undo) {
     const std::optional<MenuLabel> label = menuLabelForName(menuName);
     if (!label) return;
     const MenuLabelLook loaded = target_.baseline().menuLabels[static_cast<size_t>(*label)];
@@ -96,7 +98,8 @@ void SetupAppearance::mApplySchemeColors(const QString& schemeKey) {
     fontColor = scheme->fore;
     fontBackColor = scheme->back;
     buttonColor = target_.buttonsColor();
-    for (MenuLabel label : {MenuLabel::Programm, MenuLabel::Katalog, MenuLabel::Bearbeiten, MenuLabel::Ausfuehren})
+    for (MenuLabel label :
+         {MenuLabel::Programm, MenuLabel::Katalog, MenuLabel::Bearbeiten, MenuLabel::Ausfuehren})
         target_.setMenuLabelFont(label, fontName);
     target_.lineUpMenuLabels();
 }
@@ -109,17 +112,24 @@ void SetupAppearance::undo(int index, const QStringList& selectedMenuNames) {
             if (readInteger(keys::main_lbl_caption_backcolor, back)) chooseCaptionBackColor(back);
             break;
         }
-        case 1: chooseListColor(target_.baseline().listColor); break;
-        case 2: chooseButtonColor(target_.baseline().buttonsColor); break;
+        case 1:
+            chooseListColor(target_.baseline().listColor);
+            break;
+        case 2:
+            chooseButtonColor(target_.baseline().buttonsColor);
+            break;
         case kUndoForeColor:
         case kUndoBackColor:
-        case kUndoFont: mApplyMenuItemStyle(true, index, selectedMenuNames); break;
+        case kUndoFont:
+            mApplyMenuItemStyle(true, index, selectedMenuNames);
+            break;
         case 6: {
             qint64 fore = gCaptionForeColor;
             if (readInteger(keys::main_lbl_caption_forecolor, fore)) chooseCaptionForeColor(fore);
             break;
         }
-        default: break;  // button 7 has nothing to undo
+        default:
+            break;  // button 7 has nothing to undo
     }
     Err.Clear();
 }

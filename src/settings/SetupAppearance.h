@@ -11,7 +11,7 @@ namespace bravel {
 // and the changes they make live on the main window. The window shows these values and passes
 // the texts of the selected menu entries.
 class SetupAppearance {
-public:
+  public:
     explicit SetupAppearance(AppearanceTarget& target);
 
     // The swatches and the font label.
@@ -27,7 +27,8 @@ public:
 
     // Kinds of undo: 3 text colour, 4 background, 5 font. Without undo all three are applied.
     void mApplyMenuItemStyle(bool undo, int kind, const QStringList& selectedMenuNames);
-    void mSetMenuLabelStyle(const QString& menuName, bool font, bool foreColor, bool backColor, bool undo);
+    void mSetMenuLabelStyle(const QString& menuName, bool font, bool foreColor, bool backColor,
+                            bool undo);
 
     void chooseFont(const QString& family, const QStringList& selectedMenuNames);
     void chooseFontColor(qint64 bgr, const QStringList& selectedMenuNames);
@@ -41,7 +42,7 @@ public:
     // Undo button 0 to 7 (7 does nothing).
     void undo(int index, const QStringList& selectedMenuNames);
 
-private:
+  private:
     AppearanceTarget& target_;
 };
 

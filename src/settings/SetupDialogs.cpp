@@ -40,7 +40,8 @@ DialogChoice mShowDialog(const DialogRequest& request, const QString& action) {
         if (!file) return cancelled();
         choice.text = *file;
     } else if (action == QLatin1String("ShowColor")) {
-        const std::optional<quint32> color = dialogs().chooseColor(request.initialColor, request.title);
+        const std::optional<quint32> color =
+            dialogs().chooseColor(request.initialColor, request.title);
         if (!color) return cancelled();
         choice.color = *color;
     }

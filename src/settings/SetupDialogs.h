@@ -7,10 +7,10 @@ namespace bravel {
 
 // What one standard dialog of the setup window gave back.
 struct DialogChoice {
-    bool ok = false;   // the user confirmed
-    QString text;      // the font name (ShowFont) or file name (ShowOpen, ShowSave)
-    quint32 color = 0; // ShowColor, 0x00BBGGRR
-    QFont font;        // ShowFont
+    bool ok = false;    // the user confirmed
+    QString text;       // the font name (ShowFont) or file name (ShowOpen, ShowSave)
+    quint32 color = 0;  // ShowColor, 0x00BBGGRR
+    QFont font;         // ShowFont
 };
 
 struct DialogRequest {

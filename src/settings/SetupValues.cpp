@@ -82,8 +82,10 @@ std::optional<int> oldBackupWarningDays() {
 }
 
 QStringList afterJobActions() {
-    return {QStringLiteral("Programm beenden"), QStringLiteral("Abmelden (Netzwerkverbindungen lösen)"),
-            QStringLiteral("Windows neu starten (nur Win9x)"), QStringLiteral("Windows herunterfahren (nur Win9x)")};
+    return {QStringLiteral("Programm beenden"),
+            QStringLiteral("Abmelden (Netzwerkverbindungen lösen)"),
+            QStringLiteral("Windows neu starten (nur Win9x)"),
+            QStringLiteral("Windows herunterfahren (nur Win9x)")};
 }
 
 bool acceptsAutoUpdateInput(const QString& typed) {
@@ -134,14 +136,16 @@ SetupValues loadSetupValues() {
     qint64 action = v.afterJobIndex;
     // An index outside the four actions shows no action, as -1 does.
     if (readInteger(keys::setup_cbo_AfterJob, action))
-        v.afterJobIndex = action >= 0 && action < afterJobActions().size() ? static_cast<int>(action) : -1;
+        v.afterJobIndex =
+            action >= 0 && action < afterJobActions().size() ? static_cast<int>(action) : -1;
     readCheckBox(keys::setup_chk_ShowStatus, v.showStatus);
     readCheckBox(keys::setup_chk_ChangedOnly, v.changedOnly);
     readCheckBox(keys::setup_chk_VerifyCopies, v.verifyCopies);
     readCheckBox(keys::setup_chk_KeepVersions, v.keepVersions);
     qint64 count = v.keepVersionsCount;
     if (readInteger(keys::setup_txt_KeepVersions, count))
-        v.keepVersionsCount = static_cast<int>(std::clamp<qint64>(count, 1, keys::kMostVersionsKept));
+        v.keepVersionsCount =
+            static_cast<int>(std::clamp<qint64>(count, 1, keys::kMostVersionsKept));
     Err.Clear();
     return v;
 }
@@ -181,7 +185,8 @@ SetupWriteOutcome writeSetupValues(const SetupValues& v) {
     writeCheckBox(keys::setup_chk_DeletePathAfterDelLocalFile, v.deletePathAfterDelLocalFile);
     writeCheckBox(keys::setup_chk_DeleteItemshAfterDelLocalFile, v.deleteItemsAfterDelLocalFile);
     writeCheckBox(keys::setup_chk_AutoUpdate, v.autoUpdate);
-    writeSetting(keys::setup_txt_AutoUpdate, QString::number(numericPrefix(v.autoUpdateText), 'g', 15));
+    writeSetting(keys::setup_txt_AutoUpdate,
+                 QString::number(numericPrefix(v.autoUpdateText), 'g', 15));
     writeBoolText(keys::setup_opt_AutoCopyRange, v.autoCopyRange);
     writeSetting(keys::setup_txt_AutoCopyRange, v.autoCopyRangeText);
     writeBoolText(keys::setup_opt_AutoCopyAll, v.autoCopyAll);

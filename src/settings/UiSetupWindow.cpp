@@ -345,8 +345,8 @@ QWidget* UiSetupWindow::buildViewTab() {
     tipRow->addWidget(sld_ToolTipTransparenz, 1);
     tipRow->addWidget(makeLabel(QStringLiteral("min)"), page));
     column->addLayout(tipRow);
-    chk_WarnOldBackup = makeCheck(QStringLiteral("Warnen, wenn die letzte Sicherung älter ist als"), page,
-                                  "chk_WarnOldBackup");
+    chk_WarnOldBackup = makeCheck(QStringLiteral("Warnen, wenn die letzte Sicherung älter ist als"),
+                                  page, "chk_WarnOldBackup");
     txt_WarnOldBackup = named(new QSpinBox(page), "txt_WarnOldBackup");
     txt_WarnOldBackup->setRange(1, keys::kMostWarnDays);
     auto* warnRow = new QHBoxLayout;

@@ -50,11 +50,14 @@ void paintSwatch(QLabel* swatch, qint64 bgr) {
 void enableTextBox(QLineEdit* box, bool enabled) {
     box->setEnabled(enabled);
     QPalette colours = box->palette();
-    colours.setColor(QPalette::Base, QApplication::palette().color(enabled ? QPalette::Base : QPalette::Button));
+    colours.setColor(QPalette::Base,
+                     QApplication::palette().color(enabled ? QPalette::Base : QPalette::Button));
     box->setPalette(colours);
 }
 
-QString dialogTitle(const char* what) { return gProductName + QString::fromUtf8(what); }
+QString dialogTitle(const char* what) {
+    return gProductName + QString::fromUtf8(what);
+}
 
 }  // namespace
 
@@ -74,14 +77,16 @@ frm_setup::~frm_setup() = default;
 
 void frm_setup::connectControls() {
     connect(lst_setup, &QListWidget::currentRowChanged, tab_Setup, &QTabWidget::setCurrentIndex);
-    connect(tab_Setup, &QTabWidget::currentChanged, lst_setup, [this](int index) { lst_setup->setCurrentRow(index); });
+    connect(tab_Setup, &QTabWidget::currentChanged, lst_setup,
+            [this](int index) { lst_setup->setCurrentRow(index); });
     connect(chk_Autostart, &QCheckBox::toggled, this, [this](bool ticked) {
         updateEnabledStates();
         // Ticking it for a missing path asks for the catalog; the load's own tick does not.
         if (loaded_ && ticked && txt_Autostart->text().isEmpty()) but_source->click();
     });
     connect(but_source, &QPushButton::clicked, this, &frm_setup::but_source_Click);
-    connect(chk_StandardSicherungsverzeichnis, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
+    connect(chk_StandardSicherungsverzeichnis, &QCheckBox::toggled, this,
+            &frm_setup::updateEnabledStates);
     connect(chk_AfterJob, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
     connect(chk_KeepVersions, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
     connect(chk_WarnOldBackup, &QCheckBox::toggled, this, &frm_setup::updateEnabledStates);
@@ -89,10 +94,12 @@ void frm_setup::connectControls() {
     connect(drv_Drive, &QComboBox::currentTextChanged, this, [this](const QString& root) {
         if (loaded_) pointDirectoryAt(root);
     });
-    connect(dir_Directory->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (loaded_ && current.isValid()) txt_StandardSicherungsverzeichnis->setText(dir_DirectoryModel->filePath(current));
-            });
+    connect(
+        dir_Directory->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        [this](const QModelIndex& current) {
+            if (loaded_ && current.isValid())
+                txt_StandardSicherungsverzeichnis->setText(dir_DirectoryModel->filePath(current));
+        });
     connect(chk_FullRowSelect, &QCheckBox::toggled, this, [this](bool on) {
         if (loaded_) target_.setFullRowSelect(on);
     });
@@ -112,9 +119,12 @@ void frm_setup::connectControls() {
             showAppearance();
             colourOwnCaption();
         });
-    connect(but_SetExtension2Registry, &QPushButton::clicked, this, [] { but_SetExtension2Registry_Click(); });
-    connect(but_SetKontextMenu, &QPushButton::clicked, this, [this] { but_SetKontextMenu_Click(txt_KontextText->text()); });
-    connect(but_RemoveDesktopEntries, &QPushButton::clicked, this, [] { but_RemoveDesktopEntries_Click(); });
+    connect(but_SetExtension2Registry, &QPushButton::clicked, this,
+            [] { but_SetExtension2Registry_Click(); });
+    connect(but_SetKontextMenu, &QPushButton::clicked, this,
+            [this] { but_SetKontextMenu_Click(txt_KontextText->text()); });
+    connect(but_RemoveDesktopEntries, &QPushButton::clicked, this,
+            [] { but_RemoveDesktopEntries_Click(); });
     connect(but_ok, &QPushButton::clicked, this, &frm_setup::but_ok_Click);
     connect(but_exit, &QPushButton::clicked, this, [this] { closeWith(kSetupExit); });
 }
@@ -128,7 +138,8 @@ void frm_setup::load() {
     showValues(loadSetupValues());
     fullRowSelectAtOpen_ = target_.fullRowSelect();
     updateEnabledStates();
-    if (!txt_StandardSicherungsverzeichnis->text().isEmpty()) pointDirectoryAt(txt_StandardSicherungsverzeichnis->text());
+    if (!txt_StandardSicherungsverzeichnis->text().isEmpty())
+        pointDirectoryAt(txt_StandardSicherungsverzeichnis->text());
 
     for (const SetupSection& section : kSetupSections) {
         auto* item = new QListWidgetItem(QString::fromUtf8(section.name), lst_setup);
@@ -213,7 +224,8 @@ SetupValues frm_setup::controlValues() const {
 }
 
 void frm_setup::centreOnScreen() {
-    QScreen* screen = parentWidget() && parentWidget()->screen() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    QScreen* screen = parentWidget() && parentWidget()->screen() ? parentWidget()->screen()
+                                                                 : QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect area = screen->geometry();
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
@@ -241,7 +253,8 @@ void frm_setup::pointDirectoryAt(const QString& path) {
 // ---- appearance ----------------------------------------------------------------------------
 
 void frm_setup::mColorTitleLabels() {
-    for (QLabel* heading : lbl_TabTitle) paintColours(heading, gCaptionBackColor, gCaptionForeColor);
+    for (QLabel* heading : lbl_TabTitle)
+        paintColours(heading, gCaptionBackColor, gCaptionForeColor);
 }
 
 void frm_setup::colourOwnCaption() {
@@ -268,7 +281,8 @@ void frm_setup::showAppearance() {
 QStringList frm_setup::selectedMenuNames() const {
     QStringList names;
     for (int row = 0; row < lst_SetupMenuItems->count(); ++row)
-        if (lst_SetupMenuItems->item(row)->isSelected()) names << lst_SetupMenuItems->item(row)->text();
+        if (lst_SetupMenuItems->item(row)->isSelected())
+            names << lst_SetupMenuItems->item(row)->text();
     return names;
 }
 
@@ -281,7 +295,8 @@ void frm_setup::pickColour(QLabel* swatch) {
     if (!choice.ok) return;
     const qint64 bgr = choice.color;
     if (swatch == pic_FontColor) appearance_->chooseFontColor(bgr, selectedMenuNames());
-    if (swatch == pic_FontColorHintergrund) appearance_->chooseFontBackColor(bgr, selectedMenuNames());
+    if (swatch == pic_FontColorHintergrund)
+        appearance_->chooseFontBackColor(bgr, selectedMenuNames());
     if (swatch == pic_Fensterhintergrundfarbe) appearance_->chooseCaptionBackColor(bgr);
     if (swatch == pic_Systemfarbe) appearance_->chooseCaptionForeColor(bgr);
     if (swatch == pic_backcolor) appearance_->chooseListColor(bgr);
@@ -317,7 +332,8 @@ void frm_setup::but_ok_Click() {
     const SetupWriteOutcome outcome = writeSetupValues(controlValues());
     if (!outcome.accepted) {
         showMessage(outcome.message, gProductName, MsgIcon::Information);
-        QLineEdit* box = outcome.field == SetupField::Autostart ? txt_Autostart : txt_StandardSicherungsverzeichnis;
+        QLineEdit* box = outcome.field == SetupField::Autostart ? txt_Autostart
+                                                                : txt_StandardSicherungsverzeichnis;
         tab_Setup->setCurrentWidget(box->parentWidget());
         box->setFocus();
         return;
@@ -335,7 +351,9 @@ void frm_setup::closeWith(const QString& result) {
         QDialog::reject();
 }
 
-void frm_setup::reject() { closeWith(kSetupExit); }
+void frm_setup::reject() {
+    closeWith(kSetupExit);
+}
 
 bool frm_setup::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
@@ -347,7 +365,8 @@ bool frm_setup::eventFilter(QObject* watched, QEvent* event) {
         if (type == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             auto* option = static_cast<QRadioButton*>(watched);
-            if (option->rect().contains(mouse->position().toPoint())) option->setChecked(mouse->button() == Qt::LeftButton);
+            if (option->rect().contains(mouse->position().toPoint()))
+                option->setChecked(mouse->button() == Qt::LeftButton);
             return true;
         }
     }
@@ -358,7 +377,8 @@ bool frm_setup::eventFilter(QObject* watched, QEvent* event) {
             closeWith(kSetupExit);
             return true;
         }
-        if (auto* swatch = qobject_cast<QLabel*>(watched); swatch && swatch->objectName().startsWith(QLatin1String("pic_"))) {
+        if (auto* swatch = qobject_cast<QLabel*>(watched);
+            swatch && swatch->objectName().startsWith(QLatin1String("pic_"))) {
             pickColour(swatch);
             return true;
         }
@@ -368,7 +388,8 @@ bool frm_setup::eventFilter(QObject* watched, QEvent* event) {
             drag_.handle(lbl_caption, event);
             return true;
         }
-        if ((type == QEvent::MouseMove || type == QEvent::MouseButtonRelease) && drag_.handle(lbl_caption, event))
+        if ((type == QEvent::MouseMove || type == QEvent::MouseButtonRelease) &&
+            drag_.handle(lbl_caption, event))
             return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -17,7 +17,7 @@ class SetupAppearance;
 // is "SETUP_OK" or "SETUP_EXIT" (resultText()). Its controls and their layout are UiSetupWindow.
 class frm_setup : public QDialog, public UiSetupWindow {
     Q_OBJECT
-public:
+  public:
     explicit frm_setup(AppearanceTarget& target, QWidget* parent = nullptr);
     ~frm_setup() override;
 
@@ -28,11 +28,11 @@ public:
 
     void mColorTitleLabels();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
 
-private:
+  private:
     void connectControls();
     void load();
     void showValues(const SetupValues& values);

@@ -5,8 +5,8 @@
 #include <QDir>
 
 #include "TestSupport.h"
-#include "base/AppValues.h"
 #include "app/CommandLine.h"
+#include "base/AppValues.h"
 #include "platform/FileSystem.h"
 
 using namespace bravel;

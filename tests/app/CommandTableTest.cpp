@@ -19,7 +19,6 @@ namespace {
 // The main window's one table of commands against the controls the window really has.
 class CommandTableTest : public test::ShownMainWindowTest {
   protected:
-
     // The entries of a menu and its sub-menus; separators and sub-menus are no commands.
     static void collectEntries(const QMenu* menu, std::set<QObject*>& entries) {
         for (QAction* action : menu->actions()) {
@@ -35,7 +34,6 @@ class CommandTableTest : public test::ShownMainWindowTest {
         for (const MainCommand& command : window->commandTable()) controls.insert(command.control);
         return controls;
     }
-
 };
 
 TEST_F(CommandTableTest, EveryLineHasANamedControlAndAHandlerOrSaysWhyItHasNone) {

@@ -272,8 +272,12 @@ TEST_F(HeadlessRunTest, SigtermInALargeCopyKeepsTheOlderCopyAndTheFinishedRecord
     };
     // Stopped while its temporary file exists after the small copy arrived, the program is surely
     // in the middle of the large copy (the small one's temporary file may be seen first).
-    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(folder + QStringLiteral("/a-klein.txt")) && !tempFiles().isEmpty(); },
-                          60000))
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return QFileInfo::exists(folder + QStringLiteral("/a-klein.txt")) &&
+                   !tempFiles().isEmpty();
+        },
+        60000))
         << "the large copy never started";
     ::kill(static_cast<pid_t>(program.processId()), SIGSTOP);
     ASSERT_FALSE(tempFiles().isEmpty());
@@ -288,8 +292,9 @@ TEST_F(HeadlessRunTest, SigtermInALargeCopyKeepsTheOlderCopyAndTheFinishedRecord
         << "the finished entry keeps its record";
     EXPECT_TRUE(storedRecord(large).status.isEmpty());
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
-    EXPECT_TRUE(run.out.contains(QStringLiteral("abgebrochen: ") + large +
-                                 QStringLiteral(" (durch ein Signal abgebrochen, ältere Kopie behalten")))
+    EXPECT_TRUE(
+        run.out.contains(QStringLiteral("abgebrochen: ") + large +
+                         QStringLiteral(" (durch ein Signal abgebrochen, ältere Kopie behalten")))
         << show(run);
     const QString log = newestLog();
     EXPECT_TRUE(log.contains(QStringLiteral("Benutzerunterbrechung"))) << log.toStdString();
@@ -483,7 +488,8 @@ TEST_F(HeadlessRunTest, OnlyChangedVerifiedAndVersionedFromTheCommandLine) {
     const Finished again = bravel(options);
     ASSERT_EQ(again.code, exitcode::kAllSaved) << show(again);
     EXPECT_TRUE(again.out.startsWith(QStringLiteral("unverändert: ") + letter)) << show(again);
-    EXPECT_TRUE(again.out.contains(QStringLiteral("0 gesichert, 0 nicht gesichert, 1 unverändert"))) << show(again);
+    EXPECT_TRUE(again.out.contains(QStringLiteral("0 gesichert, 0 nicht gesichert, 1 unverändert")))
+        << show(again);
     EXPECT_TRUE(newestLog().contains(QStringLiteral("unverändert: ") + letter));
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("bak/.bravel-versions"))));
 
@@ -493,9 +499,11 @@ TEST_F(HeadlessRunTest, OnlyChangedVerifiedAndVersionedFromTheCommandLine) {
     EXPECT_EQ(readFile(path(QStringLiteral("bak/.bravel-versions/brief 2025-03-15 102030.txt"))),
               patterned(5000, 1));
 
-    const Finished wrong = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--versions"), QStringLiteral("viele")});
+    const Finished wrong = bravel(
+        {QStringLiteral("--run"), catalog, QStringLiteral("--versions"), QStringLiteral("viele")});
     EXPECT_EQ(wrong.code, exitcode::kCannotStart);
-    EXPECT_TRUE(wrong.err.contains(QStringLiteral("Zu --versions gehört eine Anzahl"))) << show(wrong);
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("Zu --versions gehört eine Anzahl")))
+        << show(wrong);
 }
 
 TEST_F(HeadlessRunTest, OnlyChangedCopiesAndRecordsAnEntryNoRunHasRecorded) {
@@ -512,7 +520,8 @@ TEST_F(HeadlessRunTest, OnlyChangedCopiesAndRecordsAnEntryNoRunHasRecorded) {
     const std::vector<StoredRecord> records = storedRecords();
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].size, 5000);
-    EXPECT_TRUE(records[0].status.startsWith(QStringLiteral("gesichert ("))) << records[0].status.toStdString();
+    EXPECT_TRUE(records[0].status.startsWith(QStringLiteral("gesichert (")))
+        << records[0].status.toStdString();
     EXPECT_TRUE(records[0].hostStatus.startsWith(computerName()));
 }
 
@@ -521,16 +530,19 @@ TEST_F(HeadlessRunTest, AScheduleIsSetAndSwitchedOffFromTheCommandLine) {
     const QString units = home + QStringLiteral("/cfg/systemd/user/");
 
     // No systemd for this user: the files are written, and the program says the timer is off.
-    const Finished unmanaged = bravel({QStringLiteral("--schedule"), catalog, QStringLiteral("--weekly"),
-                                       QStringLiteral("Sa"), QStringLiteral("09:30"), QStringLiteral("--match"),
-                                       QStringLiteral("fotos")});
+    const Finished unmanaged = bravel(
+        {QStringLiteral("--schedule"), catalog, QStringLiteral("--weekly"), QStringLiteral("Sa"),
+         QStringLiteral("09:30"), QStringLiteral("--match"), QStringLiteral("fotos")});
     EXPECT_EQ(unmanaged.code, exitcode::kSomeNotSaved) << show(unmanaged);
-    EXPECT_TRUE(unmanaged.err.contains(QStringLiteral("jeden Samstag um 09:30 Uhr"))) << show(unmanaged);
+    EXPECT_TRUE(unmanaged.err.contains(QStringLiteral("jeden Samstag um 09:30 Uhr")))
+        << show(unmanaged);
     const QStringList written = QDir(units).entryList(QDir::Files);
     ASSERT_EQ(written.size(), 2) << written.join(' ').toStdString();
-    const QString service = QString::fromUtf8(readFile(units + written.filter(QStringLiteral(".service")).first()));
-    EXPECT_TRUE(service.contains(QStringLiteral("ExecStart=\"") + QStringLiteral(BRAVEL_BINARY) + QStringLiteral("\" --run \"") +
-                                 catalog + QStringLiteral("\" --match \"fotos\"")))
+    const QString service =
+        QString::fromUtf8(readFile(units + written.filter(QStringLiteral(".service")).first()));
+    EXPECT_TRUE(service.contains(QStringLiteral("ExecStart=\"") + QStringLiteral(BRAVEL_BINARY) +
+                                 QStringLiteral("\" --run \"") + catalog +
+                                 QStringLiteral("\" --match \"fotos\"")))
         << service.toStdString();
 
     const Finished off = bravel({QStringLiteral("--schedule"), catalog, QStringLiteral("--off")});
@@ -538,10 +550,12 @@ TEST_F(HeadlessRunTest, AScheduleIsSetAndSwitchedOffFromTheCommandLine) {
     EXPECT_TRUE(off.out.contains(QStringLiteral("Zeitplan ausgeschaltet.")));
     EXPECT_TRUE(QDir(units).entryList(QDir::Files).isEmpty());
 
-    const Finished missing = bravel({QStringLiteral("--schedule"), path(QStringLiteral("fehlt.bvk")),
-                                     QStringLiteral("--daily"), QStringLiteral("02:00")});
+    const Finished missing =
+        bravel({QStringLiteral("--schedule"), path(QStringLiteral("fehlt.bvk")),
+                QStringLiteral("--daily"), QStringLiteral("02:00")});
     EXPECT_EQ(missing.code, exitcode::kCannotStart);
-    const Finished wrong = bravel({QStringLiteral("--schedule"), catalog, QStringLiteral("--hourly")});
+    const Finished wrong =
+        bravel({QStringLiteral("--schedule"), catalog, QStringLiteral("--hourly")});
     EXPECT_EQ(wrong.code, exitcode::kCannotStart);
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("Unbekannte Angabe: --hourly"))) << show(wrong);
 }
@@ -562,12 +576,16 @@ TEST_F(HeadlessRunTest, RecordsThatCannotBeWrittenAreReportedAndEndWithOne) {
     const Finished run = bravel({QStringLiteral("--run"), catalog, QStringLiteral("--quiet")});
     lock.release();
     EXPECT_EQ(run.code, exitcode::kSomeNotSaved) << show(run);
-    EXPECT_EQ(readFile(folder + QStringLiteral("/a.txt")), patterned(1000, 1)) << "the copy itself was made";
-    EXPECT_TRUE(run.out.contains(QStringLiteral("Eintrag nicht gespeichert: ") + a)) << "said even when quiet: " << show(run);
+    EXPECT_EQ(readFile(folder + QStringLiteral("/a.txt")), patterned(1000, 1))
+        << "the copy itself was made";
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Eintrag nicht gespeichert: ") + a))
+        << "said even when quiet: " << show(run);
     EXPECT_TRUE(storedRecord(a).status.isEmpty());
     const QString log = newestLog();
-    EXPECT_TRUE(log.contains(QStringLiteral("Eintrag nicht gespeichert: ") + a)) << log.toStdString();
-    EXPECT_TRUE(log.contains(QStringLiteral("Summe: 1 gesichert, 0 nicht gesichert, 1 Eintrag nicht gespeichert")))
+    EXPECT_TRUE(log.contains(QStringLiteral("Eintrag nicht gespeichert: ") + a))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(
+        QStringLiteral("Summe: 1 gesichert, 0 nicht gesichert, 1 Eintrag nicht gespeichert")))
         << log.toStdString();
     EXPECT_TRUE(log.endsWith(QStringLiteral("Exitcode: 1\n"))) << log.toStdString();
 }
@@ -579,12 +597,14 @@ TEST_F(HeadlessRunTest, ACatalogOnAReadOnlyMountIsReportedTheSameWay) {
     makeProgramCatalog({{a, path(QStringLiteral("sicherung"))}});
     ASSERT_TRUE(QFile::copy(catalog, path(QStringLiteral("ro/Katalog.bvk"))));
     catalog = path(QStringLiteral("ro/Katalog.bvk"));
-    if (!mount.remount(true)) GTEST_SKIP() << "remounting read-only refused: " << std::strerror(errno);
+    if (!mount.remount(true))
+        GTEST_SKIP() << "remounting read-only refused: " << std::strerror(errno);
 
     const Finished run = bravel({QStringLiteral("--run"), catalog});
     EXPECT_EQ(run.code, exitcode::kSomeNotSaved) << show(run);
     EXPECT_TRUE(run.out.contains(QStringLiteral("Eintrag nicht gespeichert: ") + a)) << show(run);
-    EXPECT_TRUE(run.out.contains(QStringLiteral("1 gesichert, 0 nicht gesichert, 1 Eintrag nicht gespeichert")))
+    EXPECT_TRUE(run.out.contains(
+        QStringLiteral("1 gesichert, 0 nicht gesichert, 1 Eintrag nicht gespeichert")))
         << show(run);
 }
 
@@ -596,9 +616,11 @@ TEST_F(HeadlessRunTest, SigtermBeforeTheFirstCopyDoesNotClaimAnOlderCopy) {
     QProcess program;
     start(program, {QStringLiteral("--run"), catalog});
     auto tempFiles = [&] {
-        return QDir(folder).entryList({copyTempPrefix() + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+        return QDir(folder).entryList({copyTempPrefix() + QLatin1Char('*')},
+                                      QDir::Files | QDir::Hidden);
     };
-    ASSERT_TRUE(waitUntil([&] { return !tempFiles().isEmpty(); }, 60000)) << "the copy never started";
+    ASSERT_TRUE(waitUntil([&] { return !tempFiles().isEmpty(); }, 60000))
+        << "the copy never started";
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     const Finished run = finish(program);
 
@@ -606,8 +628,9 @@ TEST_F(HeadlessRunTest, SigtermBeforeTheFirstCopyDoesNotClaimAnOlderCopy) {
     EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/gross.img")));
     EXPECT_TRUE(tempFiles().isEmpty());
     EXPECT_FALSE(run.out.contains(QStringLiteral("ältere Kopie"))) << show(run);
-    EXPECT_TRUE(run.out.contains(QStringLiteral("abgebrochen: ") + large +
-                                 QStringLiteral(" (durch ein Signal abgebrochen, keine Sicherungskopie vorhanden")))
+    EXPECT_TRUE(run.out.contains(
+        QStringLiteral("abgebrochen: ") + large +
+        QStringLiteral(" (durch ein Signal abgebrochen, keine Sicherungskopie vorhanden")))
         << show(run);
     EXPECT_FALSE(newestLog().contains(QStringLiteral("ältere Kopie"))) << newestLog().toStdString();
 }
@@ -627,9 +650,9 @@ TEST_F(HeadlessRunTest, ACatalogNamedInLatinOneIsRunAndScheduled) {
     auto bravelOnLatin1 = [&](const QString& arguments) {
         QProcess shell;
         shell.setProcessEnvironment(environment());
-        shell.start(QStringLiteral("bash"), {QStringLiteral("-c"),
-                                             QStringLiteral("cd \"$1\" && exec \"$0\" ") + arguments,
-                                             QStringLiteral(BRAVEL_BINARY), dir.path()});
+        shell.start(QStringLiteral("bash"),
+                    {QStringLiteral("-c"), QStringLiteral("cd \"$1\" && exec \"$0\" ") + arguments,
+                     QStringLiteral(BRAVEL_BINARY), dir.path()});
         EXPECT_TRUE(shell.waitForStarted(10000));
         return finish(shell);
     };
@@ -638,22 +661,28 @@ TEST_F(HeadlessRunTest, ACatalogNamedInLatinOneIsRunAndScheduled) {
     EXPECT_EQ(run.code, exitcode::kAllSaved) << show(run);
     EXPECT_EQ(readFile(path(QStringLiteral("sicherung/a.txt"))), patterned(500, 1));
     EXPECT_TRUE(run.out.contains(QStringLiteral("K\\xe4talog.bvk: 1 gesichert"))) << show(run);
-    EXPECT_TRUE(newestLog().contains(QStringLiteral("Katalog: ") + dir.path() + QStringLiteral("/K\\xe4talog.bvk\n")))
+    EXPECT_TRUE(newestLog().contains(QStringLiteral("Katalog: ") + dir.path() +
+                                     QStringLiteral("/K\\xe4talog.bvk\n")))
         << newestLog().toStdString();
     ASSERT_EQ(::rename(latin1.constData(), QFile::encodeName(catalog).constData()), 0);
-    EXPECT_TRUE(storedRecord(a).status.startsWith(QStringLiteral("gesichert ("))) << "the record was written";
+    EXPECT_TRUE(storedRecord(a).status.startsWith(QStringLiteral("gesichert (")))
+        << "the record was written";
     ASSERT_EQ(::rename(QFile::encodeName(catalog).constData(), latin1.constData()), 0);
 
-    const Finished scheduled = bravelOnLatin1(QStringLiteral("--schedule \"$(printf 'K\\344talog.bvk')\" --daily 02:00"));
+    const Finished scheduled =
+        bravelOnLatin1(QStringLiteral("--schedule \"$(printf 'K\\344talog.bvk')\" --daily 02:00"));
     EXPECT_NE(scheduled.code, exitcode::kCannotStart) << show(scheduled);
     const QString units = home + QStringLiteral("/cfg/systemd/user/");
     const QStringList services = QDir(units).entryList({QStringLiteral("*.service")}, QDir::Files);
     ASSERT_EQ(services.size(), 1) << show(scheduled);
     const QByteArray service = readFile(units + services.first());
-    EXPECT_TRUE(service.contains(" --run \"" + QFile::encodeName(dir.path()) + "/K\\xe4talog.bvk\"")) << service.toStdString();
+    EXPECT_TRUE(
+        service.contains(" --run \"" + QFile::encodeName(dir.path()) + "/K\\xe4talog.bvk\""))
+        << service.toStdString();
     EXPECT_TRUE(QString::fromUtf8(service).toUtf8() == service) << "a unit file is UTF-8";
 
-    const Finished off = bravelOnLatin1(QStringLiteral("--schedule \"$(printf 'K\\344talog.bvk')\" --off"));
+    const Finished off =
+        bravelOnLatin1(QStringLiteral("--schedule \"$(printf 'K\\344talog.bvk')\" --off"));
     EXPECT_EQ(off.code, exitcode::kAllSaved) << show(off);
     EXPECT_TRUE(QDir(units).entryList(QDir::Files).isEmpty());
 }

@@ -13,11 +13,11 @@
 #include <QTimer>
 
 #include "TestSupport.h"
-#include "base/AppValues.h"
 #include "app/NetworkUpdate.h"
 #include "app/UiWebBrowser.h"
 #include "app/frm_info.h"
 #include "app/frm_main.h"
+#include "base/AppValues.h"
 #include "catalog/CatalogState.h"
 #include "platform/ProgramResources.h"
 #include "settings/SettingKeys.h"
@@ -27,7 +27,7 @@ using namespace bravel;
 namespace {
 
 class InfoTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         ASSERT_TRUE(dir.isValid());
@@ -70,8 +70,9 @@ TEST_F(InfoTest, AboutShowsTheTextCentredOverTheMainWindowEachTime) {
     ASSERT_TRUE(window.load());
     window.show();
     window.setGeometry(60, 40, 700, 420);
-    const QString expected = "\r\n" + gProductName + "\r\nVersion: " + gVersion + "\r\n\r\nein Programm von " +
-                             gCompanyName + "\r\n" + gAuthorName + "\r\n";
+    const QString expected = "\r\n" + gProductName + "\r\nVersion: " + gVersion +
+                             "\r\n\r\nein Programm von " + gCompanyName + "\r\n" + gAuthorName +
+                             "\r\n";
     EXPECT_EQ(frm_info::infoText(), expected);
     EXPECT_TRUE(expected.contains("Version: 1.02.15"));
 
@@ -112,7 +113,8 @@ TEST_F(InfoTest, NetworkUpdateWithoutToolShowsTheMessageAndStaysOpen) {
     ASSERT_FALSE(QFile::exists(QCoreApplication::applicationDirPath() + "/frshwire"));
     window.mnu_appnetupdate->trigger();
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
-    EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Die Netzwerkupdate-Funktion wurde nicht gefunden.");
+    EXPECT_EQ(test::scriptedDialogs().messages[0].text,
+              "Die Netzwerkupdate-Funktion wurde nicht gefunden.");
     EXPECT_EQ(test::scriptedDialogs().messages[0].icon, MsgIcon::Information);
     EXPECT_TRUE(window.isVisible());
 
@@ -127,8 +129,8 @@ TEST_F(InfoTest, NetworkUpdateWithoutToolShowsTheMessageAndStaysOpen) {
 TEST_F(InfoTest, NetworkUpdateStartsTheToolWithTheProgramPathAndCloses) {
     const QString tool = path("werkzeug mit blank");
     const QString record = path("argumente.txt");
-    test::writeFile(tool, ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + record + ".part'\nmv '" +
-                           record + ".part' '" + record + "'\n")
+    test::writeFile(tool, ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                           record + ".part'\nmv '" + record + ".part' '" + record + "'\n")
                               .toUtf8());
     QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     frm_main window;
@@ -153,14 +155,15 @@ TEST_F(InfoTest, NetworkUpdateThatCannotStartKeepsTheProgramOpen) {
     writeSetting(keys::Freshwire, tool);
     window.mnu_appnetupdate->trigger();
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
-    EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Die Netzwerkupdate-Funktion wurde nicht gefunden.");
+    EXPECT_EQ(test::scriptedDialogs().messages[0].text,
+              "Die Netzwerkupdate-Funktion wurde nicht gefunden.");
     EXPECT_TRUE(window.isVisible());
     window.close();
 }
 
 // One HTTP answer on 127.0.0.1.
 class OnePageServer : public QObject {
-public:
+  public:
     explicit OnePageServer(const QByteArray& body) : body_(body) {
         server_.listen(QHostAddress::LocalHost);
         connect(&server_, &QTcpServer::newConnection, this, [this] {
@@ -168,23 +171,28 @@ public:
             connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
                 request_ += socket->readAll();
                 if (!request_.contains("\r\n\r\n")) return;
-                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
-                              QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_);
+                socket->write(
+                    "HTTP/1.1 200 OK\r\nContent-Type: text/html; "
+                    "charset=utf-8\r\nContent-Length: " +
+                    QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_);
                 socket->disconnectFromHost();
             });
         });
     }
-    QString address() const { return QStringLiteral("http://127.0.0.1:%1/bravel/download.html").arg(server_.serverPort()); }
+    QString address() const {
+        return QStringLiteral("http://127.0.0.1:%1/bravel/download.html").arg(server_.serverPort());
+    }
     QByteArray request() const { return request_; }
 
-private:
+  private:
     QTcpServer server_;
     QByteArray body_;
     QByteArray request_;
 };
 
 TEST_F(InfoTest, WebButtonLoadsTheDownloadPageThenShowsItAndHidesItWhenOff) {
-    OnePageServer server("<html><body><h1>Bravel herunterladen</h1><p>Version 1.02.15 für Linux</p></body></html>");
+    OnePageServer server(
+        "<html><body><h1>Bravel herunterladen</h1><p>Version 1.02.15 für Linux</p></body></html>");
     writeSetting(keys::main_WebBrowser1_url, server.address());
     frm_main window;
     ASSERT_TRUE(window.load());
@@ -219,12 +227,14 @@ TEST_F(InfoTest, WebButtonOnAClosedPortEndsTheWaitAndSaysSo) {
     window.but_web->click();
     EXPECT_TRUE(window.WebBrowser1->tag().isEmpty());
     EXPECT_TRUE(window.WebBrowser1->isVisible());
-    EXPECT_TRUE(window.WebBrowser1->toPlainText().startsWith("Die Seite konnte nicht geladen werden."));
+    EXPECT_TRUE(
+        window.WebBrowser1->toPlainText().startsWith("Die Seite konnte nicht geladen werden."));
     window.close();
 }
 
 TEST_F(InfoTest, DownloadPageAddressFallsBackToTheDefault) {
-    EXPECT_EQ(downloadPageAddress().toString(), QString::fromLatin1(keys::main_WebBrowser1_url.defaultValue));
+    EXPECT_EQ(downloadPageAddress().toString(),
+              QString::fromLatin1(keys::main_WebBrowser1_url.defaultValue));
     writeSetting(keys::main_WebBrowser1_url, "file:///etc/passwd");
     EXPECT_EQ(downloadPageAddress().scheme(), "https");
     writeSetting(keys::main_WebBrowser1_url, "http://127.0.0.1:9/x");

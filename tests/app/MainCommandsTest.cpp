@@ -19,9 +19,10 @@ using namespace bravel;
 namespace {
 
 class MainCommandsTest : public test::ShownMainWindowTest {
-protected:
-
-    QPushButton* button(const char* name) { return window->findChild<QPushButton*>(QString::fromUtf8(name)); }
+  protected:
+    QPushButton* button(const char* name) {
+        return window->findChild<QPushButton*>(QString::fromUtf8(name));
+    }
 
     // Whether triggering the menu entry presses the button.
     bool pressesButton(QAction* entry, QPushButton* target) {
@@ -31,20 +32,27 @@ protected:
         entry->trigger();
         return pressed.count() == 1;
     }
-
 };
 
 TEST_F(MainCommandsTest, MenuEntriesAndShortcutButtonsPressTheirCommandButtons) {
     // Each target is disconnected from its command first, so that only the press shows.
     const std::vector<std::pair<QAction*, QPushButton*>> entries = {
-        {window->mnu_filenew, window->but_DBNew},      {window->mnu_fileopen, window->but_DB},
-        {window->mnu_fileAutoStart, window->but_SetAutostart}, {window->mnu_appexit, window->but_exit},
-        {window->mnu_fileeditadd, window->but_source}, {window->mnu_fileeditedit, window->but_Edit},
-        {window->mnu_fileeditdelete, window->but_delete}, {window->mnu_bear_add, window->but_source},
-        {window->mnu_bear_edit, window->but_Edit},     {window->mnu_bear_del, window->but_delete},
-        {window->mnu_fileactionstart, window->but_Start}, {window->mnu_fileactionstartallattr, window->but_Start},
-        {window->mnu_ausf_start, window->but_Start},   {window->mnu_ausf_startattr, window->but_Start},
-        {window->mnu_fileactionstop, window->but_Cancel}, {window->mnu_appsetup, window->but_setup},
+        {window->mnu_filenew, window->but_DBNew},
+        {window->mnu_fileopen, window->but_DB},
+        {window->mnu_fileAutoStart, window->but_SetAutostart},
+        {window->mnu_appexit, window->but_exit},
+        {window->mnu_fileeditadd, window->but_source},
+        {window->mnu_fileeditedit, window->but_Edit},
+        {window->mnu_fileeditdelete, window->but_delete},
+        {window->mnu_bear_add, window->but_source},
+        {window->mnu_bear_edit, window->but_Edit},
+        {window->mnu_bear_del, window->but_delete},
+        {window->mnu_fileactionstart, window->but_Start},
+        {window->mnu_fileactionstartallattr, window->but_Start},
+        {window->mnu_ausf_start, window->but_Start},
+        {window->mnu_ausf_startattr, window->but_Start},
+        {window->mnu_fileactionstop, window->but_Cancel},
+        {window->mnu_appsetup, window->but_setup},
         {window->mnu_appinfo, window->but_info},
     };
     for (const auto& [entry, target] : entries) {
@@ -52,9 +60,12 @@ TEST_F(MainCommandsTest, MenuEntriesAndShortcutButtonsPressTheirCommandButtons) 
         EXPECT_TRUE(pressesButton(entry, target)) << qPrintable(entry->objectName());
     }
     const std::vector<std::pair<QPushButton*, QPushButton*>> shortcuts = {
-        {window->but_shortcut_neu, window->but_DBNew},    {window->but_shortcut_oeffnen, window->but_DB},
-        {window->but_shortcut_dazu, window->but_source},  {window->but_shortcut_andern, window->but_Edit},
-        {window->but_shortcut_del, window->but_delete},   {window->but_shortcut_run, window->but_Start},
+        {window->but_shortcut_neu, window->but_DBNew},
+        {window->but_shortcut_oeffnen, window->but_DB},
+        {window->but_shortcut_dazu, window->but_source},
+        {window->but_shortcut_andern, window->but_Edit},
+        {window->but_shortcut_del, window->but_delete},
+        {window->but_shortcut_run, window->but_Start},
     };
     for (const auto& [shortcut, target] : shortcuts) {
         QSignalSpy pressed(target, &QPushButton::clicked);
@@ -66,30 +77,38 @@ TEST_F(MainCommandsTest, MenuEntriesAndShortcutButtonsPressTheirCommandButtons) 
 }
 
 TEST_F(MainCommandsTest, CommandStatesFollowSelectionRunAndAReadOnlyCatalog) {
-    const std::vector<QAction*> deletions = {window->mnu_filedelete, window->mnu_fileEXTdelete, window->mnu_delfile,
-                                             window->mnu_delfileEXT};
+    const std::vector<QAction*> deletions = {window->mnu_filedelete, window->mnu_fileEXTdelete,
+                                             window->mnu_delfile, window->mnu_delfileEXT};
     const std::vector<QAction*> entryWriters = {window->mnu_fileeditadd, window->mnu_fileeditedit,
                                                 window->mnu_fileeditdelete};
     ControlStates states;
     states.catalogOpen = true;
     states.hasSelection = false;
     window->applyControlStates(states);
-    for (QAction* entry : deletions) EXPECT_FALSE(entry->isEnabled()) << qPrintable(entry->objectName()) << " without a selection";
+    for (QAction* entry : deletions)
+        EXPECT_FALSE(entry->isEnabled())
+            << qPrintable(entry->objectName()) << " without a selection";
     states.hasSelection = true;
     states.idle = false;
     window->applyControlStates(states);
-    for (QAction* entry : deletions) EXPECT_FALSE(entry->isEnabled()) << qPrintable(entry->objectName()) << " during a run";
+    for (QAction* entry : deletions)
+        EXPECT_FALSE(entry->isEnabled()) << qPrintable(entry->objectName()) << " during a run";
     states.idle = true;
     window->applyControlStates(states);
-    for (QAction* entry : deletions) EXPECT_TRUE(entry->isEnabled()) << qPrintable(entry->objectName());
-    for (QAction* entry : entryWriters) EXPECT_TRUE(entry->isEnabled()) << qPrintable(entry->objectName());
+    for (QAction* entry : deletions)
+        EXPECT_TRUE(entry->isEnabled()) << qPrintable(entry->objectName());
+    for (QAction* entry : entryWriters)
+        EXPECT_TRUE(entry->isEnabled()) << qPrintable(entry->objectName());
 
     states.catalogReadOnly = true;
     window->applyControlStates(states);
     for (QAction* entry : entryWriters)
-        EXPECT_FALSE(entry->isEnabled()) << qPrintable(entry->objectName()) << " on a read-only catalog";
-    for (QPushButton* writer : {window->but_source, window->but_Edit, window->but_delete}) EXPECT_FALSE(writer->isEnabled());
-    EXPECT_TRUE(window->but_Start->isEnabled()) << "a run still copies; its records are what it cannot write";
+        EXPECT_FALSE(entry->isEnabled())
+            << qPrintable(entry->objectName()) << " on a read-only catalog";
+    for (QPushButton* writer : {window->but_source, window->but_Edit, window->but_delete})
+        EXPECT_FALSE(writer->isEnabled());
+    EXPECT_TRUE(window->but_Start->isEnabled())
+        << "a run still copies; its records are what it cannot write";
 }
 
 TEST_F(MainCommandsTest, RestoreIsOneEntryInBothEditMenusForExactlyOneSelectedRowWhenIdle) {
@@ -141,7 +160,8 @@ TEST_F(MainCommandsTest, AltAOpensTheRunMenuBelowItsLabel) {
 }
 
 TEST_F(MainCommandsTest, EntriesWithoutActionExistAndDoNothing) {
-    for (QAction* entry : {window->mnu_apphelp, window->mnu_appwebupdate, window->mnu_fileexporthtm}) {
+    for (QAction* entry :
+         {window->mnu_apphelp, window->mnu_appwebupdate, window->mnu_fileexporthtm}) {
         ASSERT_NE(entry, nullptr);
         entry->trigger();
     }
@@ -157,8 +177,9 @@ TEST_F(MainCommandsTest, CaptionDoubleClickTogglesMaximisedAndDragMovesTheWindow
 
     const QPoint before = window->pos();
     QTest::mousePress(window->lbl_caption, Qt::LeftButton, {}, QPoint(20, 5));
-    QMouseEvent move(QEvent::MouseMove, QPointF(60, 35), window->lbl_caption->mapToGlobal(QPointF(60, 35)),
-                     Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent move(QEvent::MouseMove, QPointF(60, 35),
+                     window->lbl_caption->mapToGlobal(QPointF(60, 35)), Qt::NoButton,
+                     Qt::LeftButton, {});
     QCoreApplication::sendEvent(window->lbl_caption, &move);
     QTest::mouseRelease(window->lbl_caption, Qt::LeftButton, {}, QPoint(60, 35));
     EXPECT_EQ(window->pos(), before + QPoint(40, 30));

@@ -1,22 +1,22 @@
 #include <gtest/gtest.h>
-#include <cstdio>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
-#include <QCheckBox>
-#include <QFile>
-#include <QHeaderView>
-#include <QIcon>
+#include <cstdio>
 
 #include "Fixtures.h"
-#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
+#include "base/AppValues.h"
 #include "base/Prog.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
@@ -32,7 +32,7 @@ using namespace bravel;
 namespace {
 
 class MainWindowTest : public test::TempFolderTest {
-protected:
+  protected:
     // "haupt.bvk" with the sources, all backed up into folder.
     QString makeCatalog(const QStringList& sources, const QString& folder) {
         std::vector<test::CatalogEntry> records;
@@ -132,7 +132,8 @@ TEST_F(MainWindowTest, CommandLineFilesWithoutAutostartCatalogWarnAndEnd) {
     frm_main window;
     EXPECT_FALSE(window.load());
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
-    EXPECT_TRUE(test::scriptedDialogs().messages[0].text.startsWith("Es ist kein Autostart-Katalog aktiviert.\r\n\r\n"));
+    EXPECT_TRUE(test::scriptedDialogs().messages[0].text.startsWith(
+        "Es ist kein Autostart-Katalog aktiviert.\r\n\r\n"));
     EXPECT_EQ(test::scriptedDialogs().messages[0].icon, MsgIcon::Exclamation);
 }
 
@@ -145,7 +146,8 @@ TEST_F(MainWindowTest, BrokenAutostartEntrySwitchesAutostartOff) {
     }
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
     EXPECT_EQ(test::scriptedDialogs().messages[0].text,
-              "Eintrag in der Registry ist fehlerhaft:\r\n\r\nDatenbank existiert nicht!\r\nBitte im Setup prüfen.");
+              "Eintrag in der Registry ist fehlerhaft:\r\n\r\nDatenbank existiert nicht!\r\nBitte "
+              "im Setup prüfen.");
     EXPECT_EQ(readText(keys::setup_chk_autostart), "0");
     frm_main again;
     again.load();
@@ -169,7 +171,8 @@ TEST_F(MainWindowTest, FirstActivationBacksUpEveryEntryWhenAskedTo) {
     ASSERT_TRUE(window.load());
     window.show();
     window.activateWindow();
-    EXPECT_TRUE(test::waitUntil([&] { return QFile::exists(path("sicherung/zwei.txt")) == true; }, 3000));
+    EXPECT_TRUE(
+        test::waitUntil([&] { return QFile::exists(path("sicherung/zwei.txt")) == true; }, 3000));
     EXPECT_TRUE(test::waitUntil([&] { return gIdle; }, 3000));
     EXPECT_EQ(test::readFile(path("sicherung/eins.txt")), "eins.txt");
     EXPECT_FALSE(window.chk_CheckItem->isChecked());
@@ -222,7 +225,8 @@ TEST_F(MainWindowTest, ComputerColumnsShowTheComputerPictureInTheirHeading) {
     };
     auto columnNamed = [&](const QString& header) {
         for (int c = 0; c < shown->columnCount(); ++c)
-            if (shown->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == header) return c;
+            if (shown->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == header)
+                return c;
         return -1;
     };
     for (int c : {col::kSource, col::kFolder, col::kSize, col::kChanged, col::kStatus})
@@ -252,7 +256,9 @@ TEST_F(MainWindowTest, OpensACatalogWhoseNameIsNoTextAsTheFileTypeEntryPassesIt)
     test::writeFile(source, "Inhalt");
     QDir().mkpath(path("sicherung"));
     const QByteArray latin1 = QFile::encodeName(dir.path()) + "/K\xe4talog.bvk";
-    ASSERT_EQ(::rename(QFile::encodeName(makeCatalog({source}, path("sicherung"))).constData(), latin1.constData()), 0);
+    ASSERT_EQ(::rename(QFile::encodeName(makeCatalog({source}, path("sicherung"))).constData(),
+                       latin1.constData()),
+              0);
     QByteArray program("bravel"), catalog(latin1), marker("/open/");
     char* argv[] = {program.data(), catalog.data(), marker.data(), nullptr};
     setStartCommand(argumentsOf(3, argv));
@@ -262,7 +268,8 @@ TEST_F(MainWindowTest, OpensACatalogWhoseNameIsNoTextAsTheFileTypeEntryPassesIt)
     ASSERT_TRUE(gDBOpen);
     EXPECT_EQ(window.controller().model().rowCount(), 1);
     EXPECT_EQ(fs::encodeName(gDB.Access->name()), latin1);
-    EXPECT_EQ(fs::encodeName(gRecentCatalogs[0]), latin1) << "the recent list has it as long as the program runs";
+    EXPECT_EQ(fs::encodeName(gRecentCatalogs[0]), latin1)
+        << "the recent list has it as long as the program runs";
 }
 
 }  // namespace
@@ -272,7 +279,9 @@ namespace {
 TEST_F(MainWindowTest, ACommandLineFileWhoseNameIsNoTextIsRecordedAndNotAdded) {
     const QString good = path("gut.txt");
     test::writeFile(good, "gut");
-    const QByteArray latin1 = QFile::encodeName(dir.path()) + "/Gr\xfc\xdf" "e.txt";
+    const QByteArray latin1 = QFile::encodeName(dir.path()) +
+                              "/Gr\xfc\xdf"
+                              "e.txt";
     ASSERT_EQ(::rename(QFile::encodeName(good).constData(), latin1.constData()), 0);
     test::writeFile(good, "gut");
     QDir().mkpath(path("ziel"));
@@ -298,8 +307,9 @@ TEST_F(MainWindowTest, ACommandLineFileWhoseNameIsNoTextIsRecordedAndNotAdded) {
     db->Close();
     bool recorded = false;
     for (int i = 1; i <= gErrorStack.Count(); ++i)
-        recorded |= gErrorStack.Item(i)->ErrEvent() ==
-                    "Name ist kein Text und wird nicht aufgenommen: '" + dir.path() + "/Gr\\xFC\\xDFe.txt'";
+        recorded |=
+            gErrorStack.Item(i)->ErrEvent() ==
+            "Name ist kein Text und wird nicht aufgenommen: '" + dir.path() + "/Gr\\xFC\\xDFe.txt'";
     EXPECT_TRUE(recorded);
 }
 

@@ -16,9 +16,9 @@
 
 #include "TestSupport.h"
 #include "app/CommandLine.h"
-#include "base/AppValues.h"
 #include "app/frm_main.h"
 #include "backup/frm_CommandStatus.h"
+#include "base/AppValues.h"
 #include "base/RunState.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"
@@ -250,14 +250,16 @@ TEST_F(RunControlsTest, WhatTheWindowShowsBetweenEventRunsFollowsTheFileBeingCop
         ASSERT_NE(status, nullptr);
         EXPECT_TRUE(status->isVisible());
         const QString name = status->tagText();
-        EXPECT_TRUE(window->lbl_status->text().endsWith(QLatin1Char('/') + name + QLatin1Char('\'')))
+        EXPECT_TRUE(
+            window->lbl_status->text().endsWith(QLatin1Char('/') + name + QLatin1Char('\'')))
             << window->lbl_status->text().toStdString() << " / " << name.toStdString();
         int row = -1;
         for (int r = 0; r < model().rowCount(); ++r)
             if (model().cell(r, col::kSource).endsWith(QLatin1Char('/') + name)) row = r;
         ASSERT_GE(row, 0);
         EXPECT_TRUE(window->pan_SingleProgress->isVisible());
-        EXPECT_TRUE(window->lst_Files->visualRect(model().index(row, 0)).contains(window->pan_SingleProgress->geometry().center()))
+        EXPECT_TRUE(window->lst_Files->visualRect(model().index(row, 0))
+                        .contains(window->pan_SingleProgress->geometry().center()))
             << "the bar stands over row " << row;
         ++looks;
         gPause = false;
@@ -270,5 +272,6 @@ TEST_F(RunControlsTest, WhatTheWindowShowsBetweenEventRunsFollowsTheFileBeingCop
     EXPECT_EQ(frm_CommandStatus::current(), nullptr);
     EXPECT_FALSE(window->pan_SingleProgress->isVisible());
     EXPECT_TRUE(window->lbl_status->text().isEmpty());
-    for (int r = 0; r < model().rowCount(); ++r) EXPECT_EQ(model().cellColor(r, col::kStatus), listcolor::kGreen);
+    for (int r = 0; r < model().rowCount(); ++r)
+        EXPECT_EQ(model().cellColor(r, col::kStatus), listcolor::kGreen);
 }

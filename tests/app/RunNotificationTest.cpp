@@ -118,7 +118,7 @@ TEST_F(RunNotificationTest, ARunWithoutAWindowEndsWithANotificationCriticalWhenS
     ASSERT_TRUE(bus->offer(fake));
     const QString good = source(QStringLiteral("a.txt"), 100, 1);
     makeProgramCatalog({{good, path(QStringLiteral("s"))},
-                 {path(QStringLiteral("src/fehlt.txt")), path(QStringLiteral("s"))}});
+                        {path(QStringLiteral("src/fehlt.txt")), path(QStringLiteral("s"))}});
 
     EXPECT_EQ(runProgram({QStringLiteral("--run"), catalog}, false), exitcode::kSomeNotSaved)
         << output.toStdString();

@@ -3,16 +3,15 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QTimer>
-
 #include <QComboBox>
-#include <QLabel>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimeEdit>
+#include <QTimer>
 
 #include "CatalogFiles.h"
 #include "TestSupport.h"
@@ -25,7 +24,7 @@ namespace bravel::test {
 namespace {
 
 class ScheduleWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resetAll();
         ASSERT_TRUE(dir.isValid());
@@ -62,7 +61,8 @@ TEST_F(ScheduleWindowTest, AWeeklyScheduleIsWrittenShownAgainAndSwitchedOff) {
     ASSERT_EQ(scriptedDialogs().messages.size(), 1u);
     const auto& told = scriptedDialogs().messages.front();
     EXPECT_EQ(told.icon, MsgIcon::Exclamation);
-    EXPECT_TRUE(told.text.startsWith(QStringLiteral("Der Zeitplan (jeden Mittwoch um 06:15 Uhr) ist gespeichert")))
+    EXPECT_TRUE(told.text.startsWith(
+        QStringLiteral("Der Zeitplan (jeden Mittwoch um 06:15 Uhr) ist gespeichert")))
         << told.text.toStdString();
     EXPECT_TRUE(QFileInfo::exists(schedule::timerPath(catalog)));
 
@@ -84,7 +84,8 @@ TEST_F(ScheduleWindowTest, AnEmptySearchTextIsAskedForAndNothingIsWritten) {
     window.opt_MatchingEntries->setChecked(true);
     window.but_OK->click();
     ASSERT_EQ(scriptedDialogs().messages.size(), 1u);
-    EXPECT_EQ(scriptedDialogs().messages.front().text, QStringLiteral("Bitte einen Suchtext eingeben."));
+    EXPECT_EQ(scriptedDialogs().messages.front().text,
+              QStringLiteral("Bitte einen Suchtext eingeben."));
     EXPECT_NE(window.result(), QDialog::Accepted);
     EXPECT_FALSE(QFileInfo::exists(schedule::timerPath(catalog)));
 }

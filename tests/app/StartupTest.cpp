@@ -7,14 +7,14 @@
 #include <QTest>
 
 #include "TestSupport.h"
-#include "base/AppValues.h"
 #include "backup/frm_CommandStatus.h"
+#include "base/AppValues.h"
 #include "platform/Colors.h"
 
 using namespace bravel;
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { test::resetAll(); }
     void TearDown() override { frm_CommandStatus::unload(); }
 };
@@ -35,10 +35,12 @@ TEST_F(StartupTest, VersionTextPadsTheMinorAndDropsARevisionOfZero) {
 
 TEST_F(StartupTest, CommandLineIsTheArgumentsJoinedByOneBlankAndTrimmed) {
     EXPECT_EQ(commandLineFromArguments({}), "");
-    EXPECT_EQ(commandLineFromArguments({QStringLiteral("/daten/Katalog.bvk"), QStringLiteral("/open/")}),
-              "/daten/Katalog.bvk /open/");
-    EXPECT_EQ(commandLineFromArguments({QStringLiteral("/a/Mein Brief.txt"), QStringLiteral("/b/c.txt")}),
-              "/a/Mein Brief.txt /b/c.txt")
+    EXPECT_EQ(
+        commandLineFromArguments({QStringLiteral("/daten/Katalog.bvk"), QStringLiteral("/open/")}),
+        "/daten/Katalog.bvk /open/");
+    EXPECT_EQ(
+        commandLineFromArguments({QStringLiteral("/a/Mein Brief.txt"), QStringLiteral("/b/c.txt")}),
+        "/a/Mein Brief.txt /b/c.txt")
         << "blanks inside an argument stay, nothing is quoted";
     EXPECT_EQ(commandLineFromArguments({QStringLiteral(" "), QStringLiteral("/x.txt"), QString()}),
               "/x.txt");
@@ -47,15 +49,18 @@ TEST_F(StartupTest, CommandLineIsTheArgumentsJoinedByOneBlankAndTrimmed) {
 
 TEST_F(StartupTest, StatusTextFollowsTheCommandLine) {
     EXPECT_EQ(startupStatusText(QString()), "Applikation wird gestartet");
-    EXPECT_EQ(startupStatusText(QStringLiteral("/daten/Katalog.bvk /open/")), "Archiv wird geöffnet");
+    EXPECT_EQ(startupStatusText(QStringLiteral("/daten/Katalog.bvk /open/")),
+              "Archiv wird geöffnet");
     EXPECT_EQ(startupStatusText(QStringLiteral("/opener/x.txt")), "Archiv wird geöffnet")
         << "\"/open\" anywhere counts";
-    EXPECT_EQ(startupStatusText(QStringLiteral("/home/anna/Brief.txt")), "Datei(en) werden hinzugefügt");
+    EXPECT_EQ(startupStatusText(QStringLiteral("/home/anna/Brief.txt")),
+              "Datei(en) werden hinzugefügt");
 }
 
 TEST_F(StartupTest, StatusWindowTitleWithoutCommandLine) {
     frm_CommandStatus* window = frm_CommandStatus::load();
-    EXPECT_EQ(window->titleText(), " Bravel\r\n Vorgang läuft:") << "load builds it without the tag";
+    EXPECT_EQ(window->titleText(), " Bravel\r\n Vorgang läuft:")
+        << "load builds it without the tag";
     EXPECT_FALSE(window->lbl_titel->isVisibleTo(window));
     EXPECT_FALSE(window->pan_progress->isVisibleTo(window));
 
@@ -85,8 +90,9 @@ TEST_F(StartupTest, StatusWindowTitleWithCommandLineAndCaptionColours) {
     window->setTagText(startupStatusText(gCommandLine));
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    EXPECT_EQ(window->titleText(),
-              " Bravel\r\n Vorgang läuft:\r\n /home/anna/Brief.txt\r\nDatei(en) werden hinzugefügt");
+    EXPECT_EQ(
+        window->titleText(),
+        " Bravel\r\n Vorgang läuft:\r\n /home/anna/Brief.txt\r\nDatei(en) werden hinzugefügt");
     EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0x99, 0x66, 0x33));
     EXPECT_EQ(window->palette().color(QPalette::WindowText), QColor(0, 0, 0));
     EXPECT_GE(window->lbl_Progress->y(), window->lbl_titel->y() + window->lbl_titel->height())

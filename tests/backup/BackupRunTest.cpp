@@ -12,9 +12,9 @@
 
 #include "CatalogLock.h"
 #include "Fixtures.h"
-#include "base/AppValues.h"
 #include "backup/BackupRun.h"
 #include "backup/Copy.h"
+#include "base/AppValues.h"
 #include "base/Prog.h"
 #include "base/RunState.h"
 #include "catalog/CatalogController.h"
@@ -31,13 +31,15 @@ namespace {
 const QString kSaved = QStringLiteral("gesichert (15.03.2025 10:20:30)");
 
 class BackupRunTest : public CatalogRunTest {
-protected:
+  protected:
     // Each record starts with a size of 1, which a run must replace.
     void open(std::vector<CatalogEntry> records) {
         for (CatalogEntry& record : records) record.size = 1;
         openCatalog(records);
     }
-    quint32 statusColorOf(const QString& src) { return model().cellColor(rowOf(src), col::kStatus); }
+    quint32 statusColorOf(const QString& src) {
+        return model().cellColor(rowOf(src), col::kStatus);
+    }
     StoredRecord record(const QString& src) const { return storedRecord(src); }
 };
 
@@ -99,7 +101,8 @@ TEST_F(BackupRunTest, StatusLineAndStatusWindowFollowTheFile) {
     run();
     EXPECT_TRUE(lineDuringCopy.startsWith(QStringLiteral("Anzahl selektierter Dateien: 1")))
         << lineDuringCopy.toStdString();
-    EXPECT_TRUE(lineDuringCopy.endsWith(QStringLiteral("     aktuell: '") + one + QLatin1Char('\'')));
+    EXPECT_TRUE(
+        lineDuringCopy.endsWith(QStringLiteral("     aktuell: '") + one + QLatin1Char('\'')));
     EXPECT_EQ(observer.statusWindowTags, QStringList{QStringLiteral("a1.bin")});
     EXPECT_FALSE(observer.statusWindowOpen);
     EXPECT_EQ(observer.statusWindowLines.last(),
@@ -108,13 +111,16 @@ TEST_F(BackupRunTest, StatusLineAndStatusWindowFollowTheFile) {
 
 TEST(ComputerstatusText, ReplacesTheFirstOccurrenceOrAppends) {
     const QString d = QStringLiteral("20250315");
-    EXPECT_EQ(updatedComputerstatus(QString(), QStringLiteral("PC1"), d), QStringLiteral("PC120250315;"));
+    EXPECT_EQ(updatedComputerstatus(QString(), QStringLiteral("PC1"), d),
+              QStringLiteral("PC120250315;"));
     EXPECT_EQ(updatedComputerstatus(QStringLiteral("PC120240101;"), QStringLiteral("PC2"), d),
               QStringLiteral("PC120240101;PC220250315;"));
-    EXPECT_EQ(updatedComputerstatus(QStringLiteral("PC120240101;PC220240101;"), QStringLiteral("PC2"), d),
-              QStringLiteral("PC120240101;PC220250315;"));
+    EXPECT_EQ(
+        updatedComputerstatus(QStringLiteral("PC120240101;PC220240101;"), QStringLiteral("PC2"), d),
+        QStringLiteral("PC120240101;PC220250315;"));
     // Plain substring search: "PC1" is found inside "XPC1" first.
-    EXPECT_EQ(updatedComputerstatus(QStringLiteral("XPC120240101;PC120240102;"), QStringLiteral("PC1"), d),
+    EXPECT_EQ(updatedComputerstatus(QStringLiteral("XPC120240101;PC120240102;"),
+                                    QStringLiteral("PC1"), d),
               QStringLiteral("XPC120250315;PC120240102;"));
     // A damaged entry without its date keeps nothing after it twice.
     EXPECT_EQ(updatedComputerstatus(QStringLiteral("PC1"), QStringLiteral("PC1"), d),
@@ -160,7 +166,8 @@ TEST_F(BackupRunTest, StatusPrefixesOfRowsThatAreNotCopied) {
     select(blocked);
     run();
     EXPECT_EQ(statusOf(plain), QStringLiteral("gesichert (01.01.2024 09:00:00)"));
-    EXPECT_EQ(statusOf(gone), QStringLiteral("Datei nicht gesichert. [File not found] übersprungen"));
+    EXPECT_EQ(statusOf(gone),
+              QStringLiteral("Datei nicht gesichert. [File not found] übersprungen"));
     EXPECT_EQ(statusOf(blocked), QStringLiteral("Pfad konnte nicht angelegt werden."));
     EXPECT_EQ(statusColorOf(blocked), listcolor::kGreen);
     EXPECT_EQ(model().cellColor(rowOf(blocked), col::kFolder), listcolor::kGreen);
@@ -173,8 +180,8 @@ TEST_F(BackupRunTest, CancelDuringTheThirdOfFiveFiles) {
     std::vector<QString> sources;
     for (int i = 1; i <= 5; ++i) {
         sources.push_back(source(i));
-        entries.push_back({sources.back(), path(QStringLiteral("b%1").arg(i)), QStringLiteral("vorher"),
-                           QStringLiteral("PC120240101;")});
+        entries.push_back({sources.back(), path(QStringLiteral("b%1").arg(i)),
+                           QStringLiteral("vorher"), QStringLiteral("PC120240101;")});
     }
     open(entries);
     model().selectAll(true);
@@ -189,7 +196,8 @@ TEST_F(BackupRunTest, CancelDuringTheThirdOfFiveFiles) {
 
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(readFile(path(QStringLiteral("b%1/a%1.bin").arg(i + 1))), patterned(10000, i + 1));
+        EXPECT_EQ(readFile(path(QStringLiteral("b%1/a%1.bin").arg(i + 1))),
+                  patterned(10000, i + 1));
         EXPECT_EQ(statusOf(sources[i]), kSaved);
         EXPECT_EQ(record(sources[i]).status, kSaved);
     }
@@ -206,7 +214,8 @@ TEST_F(BackupRunTest, CancelDuringTheThirdOfFiveFiles) {
     EXPECT_TRUE(recordingActions().calls.isEmpty()) << "no shut-down after a cancel";
     EXPECT_FALSE(observer.log.contains(QStringLiteral("pressExit")));
     EXPECT_FALSE(gCancel);
-    EXPECT_EQ(observer.cancelLooks, (std::vector<CancelLook>{CancelLook::Waiting, CancelLook::Idle}));
+    EXPECT_EQ(observer.cancelLooks,
+              (std::vector<CancelLook>{CancelLook::Waiting, CancelLook::Idle}));
     EXPECT_EQ(gSelCount, 2);
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
 }
@@ -241,8 +250,9 @@ TEST_F(BackupRunTest, PauseBoxSetsTheFlag) {
     EXPECT_TRUE(gPause);
     pauseBoxClicked(false, observer);
     EXPECT_FALSE(gPause);
-    EXPECT_EQ(observer.log, (QStringList{QStringLiteral("stopTimers=1"), QStringLiteral("startTimers=1"),
-                                         QStringLiteral("stopTimers=1"), QStringLiteral("startTimers=1")}));
+    EXPECT_EQ(observer.log,
+              (QStringList{QStringLiteral("stopTimers=1"), QStringLiteral("startTimers=1"),
+                           QStringLiteral("stopTimers=1"), QStringLiteral("startTimers=1")}));
     EXPECT_EQ(observer.shortcutFocus, 2);
 }
 
@@ -285,7 +295,8 @@ TEST_F(BackupRunTest, AFailedCopyKeepsTheOlderCopyAndTheRecord) {
     const QString backup = path(QStringLiteral("b"));
     const QByteArray older = patterned(777, 9);
     ASSERT_TRUE(writeFile(backup + QStringLiteral("/a1.bin"), older));
-    open({{one, backup, QStringLiteral("gesichert (01.01.2024 09:00:00)"), QStringLiteral("PC220240101;")},
+    open({{one, backup, QStringLiteral("gesichert (01.01.2024 09:00:00)"),
+           QStringLiteral("PC220240101;")},
           {two, backup, QString(), QString()}});
     model().selectAll(true);
     // Between the fill and the run the source turns into a folder.
@@ -301,8 +312,9 @@ TEST_F(BackupRunTest, AFailedCopyKeepsTheOlderCopyAndTheRecord) {
     EXPECT_EQ(kept.hostStatus, QStringLiteral("PC220240101;"));
     EXPECT_EQ(model().cell(rowOf(one), model().findColumn(QStringLiteral("PC2"))),
               QStringLiteral("20240101"));
-    EXPECT_TRUE(hasRecord(QStringLiteral("v_gCopy"),
-                          QStringLiteral("Open(") + one + QStringLiteral(") For Binary Access Read As fn1")))
+    EXPECT_TRUE(hasRecord(
+        QStringLiteral("v_gCopy"),
+        QStringLiteral("Open(") + one + QStringLiteral(") For Binary Access Read As fn1")))
         << recordTexts().join('\n').toStdString();
     // The run went on with the next row.
     EXPECT_EQ(statusOf(two), kSaved);

@@ -17,9 +17,9 @@
 #include "BackupTestSupport.h"
 #include "RecordingRunObserver.h"
 #include "TestSupport.h"
-#include "base/AppValues.h"
 #include "backup/Copy.h"
 #include "backup/Progress.h"
+#include "base/AppValues.h"
 #include "base/RunState.h"
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
@@ -28,7 +28,7 @@ namespace bravel::test {
 namespace {
 
 class CopyTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         resetAll();
         ASSERT_TRUE(dir.isValid());
@@ -197,7 +197,7 @@ TEST_F(CopyTest, AReadOnlyOlderCopyIsReplaced) {
 
 // A copy that fails leaves the older copy byte for byte (and mode) as it was.
 class FailedCopyTest : public CopyTest {
-protected:
+  protected:
     void SetUp() override {
         CopyTest::SetUp();
         target = backup + QStringLiteral("/a.bin");
@@ -224,9 +224,9 @@ TEST_F(FailedCopyTest, SourceReplacedByAFolder) {
     QDir().mkpath(source);
     EXPECT_FALSE(gCopy(source, target, observer));
     expectOlderCopyKept();
-    EXPECT_TRUE(hasRecord(QStringLiteral("v_gCopy"),
-                          QStringLiteral("Open(") + source +
-                              QStringLiteral(") For Binary Access Read As fn1")))
+    EXPECT_TRUE(hasRecord(
+        QStringLiteral("v_gCopy"),
+        QStringLiteral("Open(") + source + QStringLiteral(") For Binary Access Read As fn1")))
         << recordTexts().join('\n').toStdString();
     EXPECT_TRUE(observer.chunks.empty());
 }
@@ -235,10 +235,9 @@ TEST_F(FailedCopyTest, MissingSource) {
     const QString source = dir.path() + QStringLiteral("/src/gone.bin");
     EXPECT_FALSE(gCopy(source, target, observer));
     expectOlderCopyKept();
-    EXPECT_TRUE(hasRecord(QStringLiteral("v_gCopy"),
-                          QStringLiteral("Open(") + source +
-                              QStringLiteral(") For Binary Access Read As fn1"),
-                          53));
+    EXPECT_TRUE(hasRecord(
+        QStringLiteral("v_gCopy"),
+        QStringLiteral("Open(") + source + QStringLiteral(") For Binary Access Read As fn1"), 53));
 }
 
 TEST_F(FailedCopyTest, AFifoFailsWithoutBlocking) {
@@ -314,8 +313,9 @@ TEST_F(FailedCopyTest, UnreadableSource) {
     ASSERT_TRUE(writeFile(source, patterned(100)));
     ASSERT_TRUE(fs::setPermissions(source, 0600));
     ASSERT_TRUE(fs::setPermissions(backup, 0777));
-    const ChildRun child = runChildTestAsNobody(QStringLiteral("CopyChild.UnreadableSource"),
-                                                {QStringLiteral("BRAVEL_CHILD_UNREADABLE=") + dir.path()}, 60000);
+    const ChildRun child =
+        runChildTestAsNobody(QStringLiteral("CopyChild.UnreadableSource"),
+                             {QStringLiteral("BRAVEL_CHILD_UNREADABLE=") + dir.path()}, 60000);
     if (!child.whyNot.empty()) GTEST_SKIP() << child.whyNot;
     expectChildPassed(child);
     expectOlderCopyKept();
@@ -368,7 +368,8 @@ TEST_F(CopyTest, LeftoversNobodyWritesAreRemovedOthersStay) {
     const QString aliveNew = backup + QStringLiteral("/.bravel-tmp-00000000000000aa");
     const QString goneNew = backup + QStringLiteral("/.bravel-tmp-00000000000000bb");
     const QString lookalike = backup + QStringLiteral("/.bravel-tmp-12-short");
-    const QString ours = backup + QStringLiteral("/.bravel-tmp-%1-00000000000000ff").arg(::getpid());
+    const QString ours =
+        backup + QStringLiteral("/.bravel-tmp-%1-00000000000000ff").arg(::getpid());
     for (const QString& path : {gone, alive, aliveNew, goneNew, lookalike, ours})
         ASSERT_TRUE(writeFile(path, "x"));
     // A writer holds its lock on the file for the whole copy, whatever process id its name has.
@@ -581,14 +582,16 @@ TEST_F(CopyTest, AnotherUserCannotReadTheCopyOfAPrivateFile) {
     environment.insert(QStringLiteral("BRAVEL_CHILD_READ"), target);
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                            QStringLiteral("--clear-groups"), program,
-                                            QStringLiteral("--gtest_filter=CopyChild.ReadsTheCopy")});
+    child.start(QStringLiteral("setpriv"),
+                {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                 QStringLiteral("--clear-groups"), program,
+                 QStringLiteral("--gtest_filter=CopyChild.ReadsTheCopy")});
     if (!child.waitForStarted(10000)) GTEST_SKIP() << "setpriv could not be started";
     ASSERT_TRUE(child.waitForFinished(60000));
     const QString output = QString::fromLocal8Bit(child.readAll());
     if (otherUserCouldNotStart(child.exitCode(), output))
-        GTEST_SKIP() << "the test program cannot run as another user here: " << output.toStdString();
+        GTEST_SKIP() << "the test program cannot run as another user here: "
+                     << output.toStdString();
     EXPECT_TRUE(output.contains(QLatin1String("DENIED"))) << output.toStdString();
 }
 

@@ -1,6 +1,5 @@
 // The shared file and path helpers on real files and folders in a temporary folder.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <QCursor>
@@ -18,7 +17,7 @@
 using namespace bravel;
 
 class ProgTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         ASSERT_TRUE(dir.isValid());
@@ -133,7 +132,8 @@ TEST_F(ProgTest, CreatePathTakesBlanksAtTheEndsAsPartOfTheNames) {
     ASSERT_EQ(gErrorStack.Count(), 1);
     EXPECT_EQ(gErrorStack.Item(1)->ErrNumber(), 76);
     EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(),
-              QStringLiteral("b_gCreatePath = CBool(MakeSureDirectoryPathExists(") + relative + QStringLiteral("/))"));
+              QStringLiteral("b_gCreatePath = CBool(MakeSureDirectoryPathExists(") + relative +
+                  QStringLiteral("/))"));
 }
 
 TEST_F(ProgTest, CreatePathBelowARegularFileFailsWithOneRecord) {
@@ -143,7 +143,8 @@ TEST_F(ProgTest, CreatePathBelowARegularFileFailsWithOneRecord) {
     ASSERT_EQ(gErrorStack.Count(), 1);
     const auto record = gErrorStack.Item(1);
     EXPECT_EQ(record->ErrModul(), "b_gCreatePath");
-    EXPECT_EQ(record->ErrEvent(), "b_gCreatePath = CBool(MakeSureDirectoryPathExists(" + below + "/))");
+    EXPECT_EQ(record->ErrEvent(),
+              "b_gCreatePath = CBool(MakeSureDirectoryPathExists(" + below + "/))");
     EXPECT_GT(record->ErrNumber(), 0);
     EXPECT_FALSE(record->ErrDescr().isEmpty());
     EXPECT_EQ(Err.Number, 0);
@@ -154,7 +155,8 @@ TEST_F(ProgTest, AttributeLettersComeInTheOrderRHAS) {
     EXPECT_EQ(mAttrLetters(0), "");
     EXPECT_EQ(mAttrLetters(attr::kReadOnly | attr::kArchive), "RA");
     EXPECT_EQ(mAttrLetters(attr::kHidden | attr::kSystem), "HS");
-    EXPECT_EQ(mAttrLetters(attr::kSystem | attr::kArchive | attr::kHidden | attr::kReadOnly), "RHAS");
+    EXPECT_EQ(mAttrLetters(attr::kSystem | attr::kArchive | attr::kHidden | attr::kReadOnly),
+              "RHAS");
     EXPECT_EQ(mAttrLetters(attr::kDirectory), "") << "the directory bit has no letter";
     EXPECT_EQ(mAttrLetters(attr::kDirectory | attr::kHidden), "H");
 }

@@ -2,22 +2,22 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <algorithm>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
-#include "RecordingRunObserver.h"
 #include "Fixtures.h"
+#include "RecordingRunObserver.h"
 #include "backup/BackupRun.h"
 #include "base/Prog.h"
 #include "base/RunState.h"
-#include "catalog/EntryCommands.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
+#include "catalog/EntryCommands.h"
 #include "errors/COLError.h"
 #include "platform/CatalogDatabase.h"
 #include "platform/Err.h"
@@ -31,7 +31,7 @@ namespace {
 using Entry = test::CatalogEntry;
 
 class CatalogListTest : public test::CatalogControllerTest {
-protected:
+  protected:
     QString makeFile(const QString& name, qint64 size) {
         const QString file = path(name);
         EXPECT_TRUE(test::writeFile(file, QByteArray(static_cast<int>(size), 'x')));
@@ -44,7 +44,6 @@ protected:
             if (model.cell(r, col::kSource) == source) return r;
         return -1;
     }
-
 };
 
 TEST_F(CatalogListTest, EmptyCatalogShowsItsOverlayAndNoCount) {
@@ -74,13 +73,15 @@ TEST_F(CatalogListTest, FillChecksSourcesAndFoldersAndFormatsTheCells) {
 
     const int bigRow = rowOf(big);
     EXPECT_EQ(model.cell(bigRow, col::kSize), QString(15, ' ') + "1.500") << "right-aligned to 20";
-    EXPECT_EQ(model.cell(bigRow, col::kStatus), "gesichert (01.01.2026 10:00:00)") << "the entry keeps it trimmed";
+    EXPECT_EQ(model.cell(bigRow, col::kStatus), "gesichert (01.01.2026 10:00:00)")
+        << "the entry keeps it trimmed";
     EXPECT_EQ(model.cellColor(bigRow, col::kSource), listcolor::kBlack);
     EXPECT_EQ(model.cell(bigRow, col::kSourceAttr), "");
 
     const int missingRow = rowOf(missing);
     EXPECT_EQ(model.cell(missingRow, col::kStatus), "[File not found]");
-    for (int c : {col::kSize, col::kChanged, col::kSourceAttr}) EXPECT_EQ(model.cell(missingRow, c).trimmed(), "n/a");
+    for (int c : {col::kSize, col::kChanged, col::kSourceAttr})
+        EXPECT_EQ(model.cell(missingRow, c).trimmed(), "n/a");
     for (int c : {col::kSource, col::kSize, col::kChanged, col::kStatus, col::kSourceAttr})
         EXPECT_EQ(model.cellColor(missingRow, c), listcolor::kRed) << c;
     EXPECT_EQ(model.cellColor(missingRow, col::kFolder), listcolor::kBlack);
@@ -126,9 +127,10 @@ TEST_F(CatalogListTest, MalformedComputerstatusPiecesMakeNoColumnAndRecordsAreFo
     const QString first = makeFile("erste.txt", 100);
     const QString odd = makeFile("seltsam.txt", 200);
     const QString other = makeFile("andere.txt", 300);
-    controller->mOpenDB(makeCatalog("m.bvk", {{first, path("b"), "", ""},
-                                              {odd, path("b"), "", "00000001;;Status20240102;PC1abc;PC220240103;;"},
-                                              {other, path("b"), "", "00000003;"}}));
+    controller->mOpenDB(
+        makeCatalog("m.bvk", {{first, path("b"), "", ""},
+                              {odd, path("b"), "", "00000001;;Status20240102;PC1abc;PC220240103;;"},
+                              {other, path("b"), "", "00000003;"}}));
     CatalogListModel& model = controller->model();
     ASSERT_EQ(model.rowCount(), 3);
     // A computer may be called "Status": its column is its own.
@@ -170,8 +172,9 @@ TEST_F(CatalogListTest, SizeColumnSortsNumericallyAndHeaderClicksToggle) {
     const QString small = makeFile("a_klein", 2048);
     const QString large = makeFile("b_gross", 20 * 1024 * 1024);
     const QString middle = makeFile("c_mittel", 300 * 1024);
-    controller->mOpenDB(makeCatalog("s.bvk", {{small, path("b"), "", ""}, {large, path("b"), "", ""},
-                                               {middle, path("b"), "", ""}}));
+    controller->mOpenDB(makeCatalog(
+        "s.bvk",
+        {{small, path("b"), "", ""}, {large, path("b"), "", ""}, {middle, path("b"), "", ""}}));
     CatalogListModel& model = controller->model();
     controller->columnClicked(col::kSize);  // the first click toggles from ascending
     EXPECT_EQ(model.cell(0, col::kSource), large);
@@ -193,13 +196,16 @@ TEST_F(CatalogListTest, DatesSortAsDatesAndTextsByTheLocale) {
     fs::setModificationTime(older, QDateTime(QDate(2023, 12, 31), QTime(9, 0)));
     fs::setModificationTime(newer, QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
     fs::setModificationTime(middle, QDateTime(QDate(2024, 1, 15), QTime(9, 0)));
-    controller->mOpenDB(makeCatalog("d.bvk", {{newer, path("b"), "", ""}, {path("fehlt"), path("b"), "", ""},
-                                              {older, path("b"), "", ""}, {middle, path("b"), "", ""}}));
+    controller->mOpenDB(makeCatalog("d.bvk", {{newer, path("b"), "", ""},
+                                              {path("fehlt"), path("b"), "", ""},
+                                              {older, path("b"), "", ""},
+                                              {middle, path("b"), "", ""}}));
     CatalogListModel& model = controller->model();
     controller->setSortFromSettings(col::kChanged, 0);
     const auto sourcesInOrder = [&model] {
         QStringList sources;
-        for (int r = 0; r < model.rowCount(); ++r) sources << QFileInfo(model.cell(r, col::kSource)).fileName();
+        for (int r = 0; r < model.rowCount(); ++r)
+            sources << QFileInfo(model.cell(r, col::kSource)).fileName();
         return sources;
     };
     EXPECT_EQ(sourcesInOrder(), (QStringList{"fehlt", "zeile", "mitte", "Ärger"}));
@@ -212,7 +218,8 @@ TEST_F(CatalogListTest, DatesSortAsDatesAndTextsByTheLocale) {
 TEST_F(CatalogListTest, ClickToggleAddsAndRemovesSingleRows) {
     QDir().mkpath(path("b"));
     std::vector<Entry> entries;
-    for (const char* name : {"A", "B", "C", "D"}) entries.push_back({makeFile(name, 1024), path("b"), "", ""});
+    for (const char* name : {"A", "B", "C", "D"})
+        entries.push_back({makeFile(name, 1024), path("b"), "", ""});
     controller->mOpenDB(makeCatalog("t.bvk", entries));
     CatalogListModel& model = controller->model();
     controller->gToggleListItem(0);
@@ -222,7 +229,8 @@ TEST_F(CatalogListTest, ClickToggleAddsAndRemovesSingleRows) {
     controller->gToggleListItem(1);
     EXPECT_EQ(model.selectedRows(), (std::vector<int>{0, 2}));
     controller->gToggleListItem(-1);
-    EXPECT_EQ(model.selectedRows(), (std::vector<int>{0, 2})) << "a click beside the rows changes nothing";
+    EXPECT_EQ(model.selectedRows(), (std::vector<int>{0, 2}))
+        << "a click beside the rows changes nothing";
 
     controller->mUpdateSelectionSummary();
     EXPECT_EQ(gSelCount, 2);
@@ -256,8 +264,11 @@ TEST_F(CatalogListTest, OpenFailuresShowTheirMessageAndRecord) {
 // written, so no journal mode changes and no side files appear; nothing enters the recent list.
 TEST_F(CatalogListTest, ForeignSqliteFilesAreRefusedUntouchedAndStayOutOfTheRecentList) {
     const std::vector<std::pair<const char*, const char*>> foreign = {
-        {"app.db", "CREATE TABLE files (name TEXT, size INTEGER); INSERT INTO files VALUES ('a', 1);"},
-        {"halb.bvk", "CREATE TABLE FILES (ID INTEGER PRIMARY KEY, Eingangsdatei TEXT); INSERT INTO FILES VALUES (1, '/a');"},
+        {"app.db",
+         "CREATE TABLE files (name TEXT, size INTEGER); INSERT INTO files VALUES ('a', 1);"},
+        {"halb.bvk",
+         "CREATE TABLE FILES (ID INTEGER PRIMARY KEY, Eingangsdatei TEXT); INSERT INTO FILES "
+         "VALUES (1, '/a');"},
         {"anders.bvk", "CREATE TABLE OTHER (x); INSERT INTO OTHER VALUES (1);"},
     };
     const QString previous = makeCatalog("vorher.bvk", {});
@@ -275,7 +286,8 @@ TEST_F(CatalogListTest, ForeignSqliteFilesAreRefusedUntouchedAndStayOutOfTheRece
         controller->but_DB_Click();
         EXPECT_FALSE(gDBOpen);
         ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
-        EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Tabelle konnte nicht geöffnet werden!");
+        EXPECT_EQ(test::scriptedDialogs().messages[0].text,
+                  "Tabelle konnte nicht geöffnet werden!");
         ASSERT_EQ(gErrorStack.Count(), 1);
         EXPECT_EQ(gErrorStack.Item(1)->ErrModul(), "b_mOpenDB");
         EXPECT_EQ(test::readFile(file), before);
@@ -287,9 +299,11 @@ TEST_F(CatalogListTest, ForeignSqliteFilesAreRefusedUntouchedAndStayOutOfTheRece
 
 TEST_F(CatalogListTest, AReadOnlyCatalogSaysSoOnceAndOffersNoEntryCommands) {
     QDir().mkpath(path("b"));
-    const QString catalog = makeCatalog("nurlesen.bvk", {{makeFile("a.txt", 10), path("b"), "", ""},
-                                                         {makeFile("b.txt", 10), path("b"), "", ""}});
-    ASSERT_TRUE(QFile::setPermissions(catalog, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QString catalog = makeCatalog(
+        "nurlesen.bvk",
+        {{makeFile("a.txt", 10), path("b"), "", ""}, {makeFile("b.txt", 10), path("b"), "", ""}});
+    ASSERT_TRUE(
+        QFile::setPermissions(catalog, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     controller->mOpenDB(catalog);
     ASSERT_TRUE(gDBOpen);
     EXPECT_EQ(view.recordCount, "2 Einträge (schreibgeschützt)");
@@ -329,9 +343,11 @@ TEST_F(CatalogListTest, NewCatalogNeverOverwritesAnExistingFile) {
     controller->but_DBNew_Click();
     EXPECT_FALSE(gDBOpen);
     ASSERT_FALSE(test::scriptedDialogs().messages.empty());
-    EXPECT_EQ(test::scriptedDialogs().messages.back().text, "Datenbank konnte nicht angelegt werden!");
+    EXPECT_EQ(test::scriptedDialogs().messages.back().text,
+              "Datenbank konnte nicht angelegt werden!");
     EXPECT_EQ(gErrorStack.Item(gErrorStack.Count())->ErrEvent(),
-              "Set gDB.Access = DBEngine.Workspaces(0).CreateDatabase(Trim$(" + existing + "), dbLangGeneral)");
+              "Set gDB.Access = DBEngine.Workspaces(0).CreateDatabase(Trim$(" + existing +
+                  "), dbLangGeneral)");
     EXPECT_EQ(test::readFile(existing), "wichtig");
 
     // The name as the dialog gives it, a blank at its end included.
@@ -376,7 +392,8 @@ TEST_F(CatalogListTest, RecentListPutsTheOpenCatalogFirstWithoutDuplicates) {
 
     // Nine known catalogs and a tenth: the oldest drops out.
     std::array<QString, 9> nine;
-    for (int i = 0; i < 9; ++i) nine[static_cast<size_t>(i)] = makeCatalog(QString("R%1.bvk").arg(i), {});
+    for (int i = 0; i < 9; ++i)
+        nine[static_cast<size_t>(i)] = makeCatalog(QString("R%1.bvk").arg(i), {});
     gRecentCatalogs = nine;
     controller->mOpenDB(a);
     controller->mUpdateRecentList();
@@ -397,9 +414,11 @@ TEST_F(CatalogListTest, VanishedRecentEntryIsClearedOnYes) {
     test::scriptedDialogs().messageAnswers = {MsgResult::Yes, MsgResult::Yes};
     controller->recentEntryClicked(1);
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 2u);
-    EXPECT_EQ(test::scriptedDialogs().messages[0].text,
-              "Der Katalog " + gone + " existiert nicht mehr.\r\n\r\nSoll der Eintrag gelöscht werden?");
-    EXPECT_EQ(test::scriptedDialogs().messages[1].text, "Eintrag " + gone + " aus Registrierung gelöscht.");
+    EXPECT_EQ(
+        test::scriptedDialogs().messages[0].text,
+        "Der Katalog " + gone + " existiert nicht mehr.\r\n\r\nSoll der Eintrag gelöscht werden?");
+    EXPECT_EQ(test::scriptedDialogs().messages[1].text,
+              "Eintrag " + gone + " aus Registrierung gelöscht.");
     EXPECT_EQ(gRecentCatalogs[0], "");
     EXPECT_EQ(readText(keys::recentReadKey(1), "unset"), "") << "the key stays, written empty";
 }

@@ -1,23 +1,21 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QImage>
-#include <QScopeGuard>
-#include <QTreeView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QCheckBox>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include "Fixtures.h"
 #include "base/RunState.h"
@@ -37,7 +35,7 @@ using namespace bravel;
 namespace {
 
 class EntryCommandsTest : public test::CatalogControllerTest {
-protected:
+  protected:
     void SetUp() override {
         CatalogControllerTest::SetUp();
         catalog = makeCatalog("k.bvk");
@@ -100,7 +98,8 @@ TEST_F(EntryCommandsTest, EditorOkWithoutFilesAsksForThemAndCancelChangesNothing
         editor.exec();
     });
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
-    EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Bitte geben Sie die Eingangsdatei(en) ein.");
+    EXPECT_EQ(test::scriptedDialogs().messages[0].text,
+              "Bitte geben Sie die Eingangsdatei(en) ein.");
     EXPECT_TRUE(records().empty());
     EXPECT_EQ(view.folder, "") << "cancelling empties both detail labels";
 }
@@ -159,10 +158,12 @@ TEST_F(EntryCommandsTest, SymbolicLinksAmongChosenFilesAreRefusedAndRecorded) {
     EXPECT_EQ(files, QStringList{real});
     ASSERT_EQ(gErrorStack.Count(), 1);
     EXPECT_EQ(gErrorStack.Item(1)->ErrModul(), "col_gSplitMultiselectFiles");
-    EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(), "Datei-Link wird nicht aufgenommen: 'verknuepfung.txt'");
+    EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(),
+              "Datei-Link wird nicht aufgenommen: 'verknuepfung.txt'");
 
     // Paths handed over by the scanner are taken unchanged.
-    const QStringList scanned = gSplitMultiselectFiles(real + QChar(0) + path("b.txt") + QChar(0), true);
+    const QStringList scanned =
+        gSplitMultiselectFiles(real + QChar(0) + path("b.txt") + QChar(0), true);
     EXPECT_EQ(scanned, (QStringList{real, path("b.txt")}));
 }
 
@@ -192,7 +193,8 @@ TEST_F(EntryCommandsTest, ChosenPathsWithBlanksAtTheirEndsAreTakenExactly) {
     CatalogListModel& model = controller->model();
     ASSERT_EQ(model.rowCount(), 2);
     for (int r = 0; r < 2; ++r) {
-        EXPECT_EQ(model.cellColor(r, col::kSource), listcolor::kBlack) << model.cell(r, col::kSource).toStdString();
+        EXPECT_EQ(model.cellColor(r, col::kSource), listcolor::kBlack)
+            << model.cell(r, col::kSource).toStdString();
         EXPECT_EQ(model.cellColor(r, col::kFolder), listcolor::kBlack);
         EXPECT_EQ(model.cell(r, col::kSize).trimmed(), "0");
     }
@@ -222,14 +224,15 @@ TEST_F(EntryCommandsTest, AChosenNameThatIsNoTextIsRecordedNotAdded) {
     const QString shown = QFile::decodeName(badName);
     ASSERT_FALSE(QFileInfo::exists(shown));
 
-    const QStringList files = gSplitMultiselectFiles(dir.path() + QChar(0) + "gut.txt" + QChar(0) +
-                                                         shown.mid(shown.lastIndexOf('/') + 1), false);
+    const QStringList files = gSplitMultiselectFiles(
+        dir.path() + QChar(0) + "gut.txt" + QChar(0) + shown.mid(shown.lastIndexOf('/') + 1),
+        false);
     EXPECT_EQ(files, QStringList{good});
     ASSERT_EQ(gErrorStack.Count(), 1);
     EXPECT_EQ(gErrorStack.Item(1)->ErrModul(), "col_gSplitMultiselectFiles");
     EXPECT_EQ(gErrorStack.Item(1)->ErrNumber(), 52);
-    EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(),
-              "Name ist kein Text und wird nicht aufgenommen: '" + dir.path() + "/schlecht\\xFFname.txt'");
+    EXPECT_EQ(gErrorStack.Item(1)->ErrEvent(), "Name ist kein Text und wird nicht aufgenommen: '" +
+                                                   dir.path() + "/schlecht\\xFFname.txt'");
 
     // Chosen alone in the editor: nothing is taken, so OK asks for files.
     gErrorStack.Clear();
@@ -245,7 +248,8 @@ TEST_F(EntryCommandsTest, AChosenNameThatIsNoTextIsRecordedNotAdded) {
     });
     EXPECT_EQ(gErrorStack.Count(), 1);
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
-    EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Bitte geben Sie die Eingangsdatei(en) ein.");
+    EXPECT_EQ(test::scriptedDialogs().messages[0].text,
+              "Bitte geben Sie die Eingangsdatei(en) ein.");
     EXPECT_TRUE(records().empty());
 }
 
@@ -273,7 +277,8 @@ TEST_F(EntryCommandsTest, TheScannerButtonLooksDisabledWhileOnlyTheFolderCanChan
     const int enabled = darkPixels(one.but_ds);
     const int disabled = darkPixels(several.but_ds);
     ASSERT_GT(enabled, 20) << "the enabled picture is drawn in dark lines";
-    EXPECT_LT(disabled, enabled / 4) << "disabled, the picture is faint like the greyed text beside it";
+    EXPECT_LT(disabled, enabled / 4)
+        << "disabled, the picture is faint like the greyed text beside it";
 }
 
 TEST_F(EntryCommandsTest, EditingTwoRowsChangesOnlyTheirFolders) {
@@ -336,10 +341,12 @@ TEST_F(EntryCommandsTest, DeletingBackupCopiesClearsReadOnlyAndWalksEmptyFolders
     test::scriptedDialogs().messageAnswers.push_back(MsgResult::Yes);
     mDeleteFiles(*controller, DeleteMode::Local);
     EXPECT_EQ(test::scriptedDialogs().messages.back().text,
-              "Löschen von lokalen Dateien bestätigen:\r\n\r\nSoll die Datei physikalisch gelöscht werden?");
+              "Löschen von lokalen Dateien bestätigen:\r\n\r\nSoll die Datei physikalisch gelöscht "
+              "werden?");
     EXPECT_FALSE(QFile::exists(path("sicherung/stufe1/stufe2/brief.txt")));
     EXPECT_FALSE(QDir(path("sicherung/stufe1")).exists()) << "both emptied levels go";
-    EXPECT_TRUE(QFile::exists(path("sicherung/notiz.txt"))) << "the walk stops at a folder that holds a file";
+    EXPECT_TRUE(QFile::exists(path("sicherung/notiz.txt")))
+        << "the walk stops at a folder that holds a file";
     EXPECT_EQ(records().size(), 2u) << "with the entry option off the entries stay";
     EXPECT_TRUE(QFile::exists(source));
 
@@ -349,7 +356,8 @@ TEST_F(EntryCommandsTest, DeletingBackupCopiesClearsReadOnlyAndWalksEmptyFolders
     test::scriptedDialogs().messageAnswers.push_back(MsgResult::Yes);
     mDeleteFiles(*controller, DeleteMode::Local);
     EXPECT_EQ(test::scriptedDialogs().messages.back().text,
-              "Löschen von lokalen Dateien bestätigen:\r\n\r\nSollen die Dateien physikalisch gelöscht werden?");
+              "Löschen von lokalen Dateien bestätigen:\r\n\r\nSollen die Dateien physikalisch "
+              "gelöscht werden?");
     EXPECT_TRUE(records().empty());
 }
 
@@ -362,7 +370,9 @@ TEST_F(EntryCommandsTest, DeletingBackupCopiesNeverDeletesTheEntrysSource) {
     add({inPlace}, path("hier"));
     add({hardLinked, symLinked}, path("sicherung"));
     QDir().mkpath(path("sicherung"));
-    ASSERT_EQ(::link(QFile::encodeName(hardLinked).constData(), QFile::encodeName(path("sicherung/verlinkt.txt")).constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(hardLinked).constData(),
+                     QFile::encodeName(path("sicherung/verlinkt.txt")).constData()),
+              0);
     ASSERT_TRUE(QFile::link(symLinked, path("sicherung/symbolisch.txt")));
     writeSetting(keys::setup_chk_DeleteItemshAfterDelLocalFile, QString("1"));
 

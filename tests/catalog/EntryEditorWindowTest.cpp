@@ -16,7 +16,7 @@ using namespace bravel;
 namespace {
 
 class EntryEditorWindowTest : public test::TempFolderTest {
-protected:
+  protected:
     test::RecordingMainView view;
 };
 

@@ -1,6 +1,5 @@
 // FileProperties and COLArchivFiles on real source files in a temporary folder.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <QFile>
@@ -16,7 +15,7 @@
 using namespace bravel;
 
 class FilePropertiesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         ASSERT_TRUE(dir.isValid());
@@ -70,7 +69,8 @@ TEST_F(FilePropertiesTest, SettersReadTheFileAndIgnoreThePassedValues) {
     item.setAcTagetPath(QStringLiteral("/sicherung/Briefe "));
     item.setAcLastStatus(QStringLiteral("  gesichert (12:00:00) "));
     EXPECT_EQ(item.acSourceFile(), source);
-    EXPECT_EQ(item.acTagetPath(), "/sicherung/Briefe ") << "a blank at a path's end is part of the name";
+    EXPECT_EQ(item.acTagetPath(), "/sicherung/Briefe ")
+        << "a blank at a path's end is part of the name";
     EXPECT_EQ(item.acLastStatus(), "gesichert (12:00:00)");
 
     Err.Raise(errnum::kDeviceIO);  // left over from an earlier step

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 
 #include "Fixtures.h"
-#include "base/AppValues.h"
 #include "backup/BackupRun.h"
+#include "base/AppValues.h"
 #include "base/Prog.h"
 #include "catalog/BackupAge.h"
 #include "catalog/COLArchivFiles.h"
@@ -23,7 +23,7 @@ using namespace bravel;
 namespace {
 
 class OldBackupTest : public test::CatalogControllerTest {
-protected:
+  protected:
     void SetUp() override {
         CatalogControllerTest::SetUp();
         gHostName = QStringLiteral("PC2");
@@ -32,9 +32,12 @@ protected:
         // Days before the clock's date: 6, 7 and 8 for a warning after 7 days; one entry backed up
         // on another computer only, one never at all, one here yesterday after another computer.
         const std::vector<std::pair<QString, QString>> entries{
-            {"sechs.txt", "PC220250309;"},           {"sieben.txt", "PC220250308;"},
-            {"acht.txt", "PC220250307;"},            {"anderswo.txt", "NOTEBOOK20250315;"},
-            {"nie.txt", ""},                         {"gestern.txt", "NOTEBOOK20240101;PC220250314;"}};
+            {"sechs.txt", "PC220250309;"},
+            {"sieben.txt", "PC220250308;"},
+            {"acht.txt", "PC220250307;"},
+            {"anderswo.txt", "NOTEBOOK20250315;"},
+            {"nie.txt", ""},
+            {"gestern.txt", "NOTEBOOK20240101;PC220250314;"}};
         std::vector<test::CatalogEntry> records;
         for (const auto& [name, hostStatus] : entries) {
             EXPECT_TRUE(test::writeFile(path(name), "Inhalt"));
@@ -63,7 +66,9 @@ protected:
         return 0;
     }
     int ownColumn() const { return model().findColumn("PC2"); }
-    quint32 ownColour(const QString& name) const { return model().cellColor(rowOf(name), ownColumn()); }
+    quint32 ownColour(const QString& name) const {
+        return model().cellColor(rowOf(name), ownColumn());
+    }
     QString toolTipOf(const QString& name) const {
         const int row = rowOf(name);
         const auto entry = gCatalogFiles.Item(CatalogListModel::indexFromKey(model().row(row).key));
@@ -78,12 +83,15 @@ TEST_F(OldBackupTest, DatesOlderThanTheDayCountAreRedAndCounted) {
     open();
     ASSERT_GT(ownColumn(), 0);
     EXPECT_EQ(ownColour("sechs.txt"), listcolor::kBlack);
-    EXPECT_EQ(ownColour("sieben.txt"), listcolor::kBlack) << "exactly seven days is not older than seven";
+    EXPECT_EQ(ownColour("sieben.txt"), listcolor::kBlack)
+        << "exactly seven days is not older than seven";
     EXPECT_EQ(ownColour("acht.txt"), listcolor::kRed);
     EXPECT_EQ(ownColour("gestern.txt"), listcolor::kBlack);
-    EXPECT_EQ(model().cellColor(rowOf("anderswo.txt"), model().findColumn("NOTEBOOK")), listcolor::kBlack)
+    EXPECT_EQ(model().cellColor(rowOf("anderswo.txt"), model().findColumn("NOTEBOOK")),
+              listcolor::kBlack)
         << "another computer's dates are not judged";
-    EXPECT_EQ(model().cellColor(rowOf("gestern.txt"), model().findColumn("NOTEBOOK")), listcolor::kBlack);
+    EXPECT_EQ(model().cellColor(rowOf("gestern.txt"), model().findColumn("NOTEBOOK")),
+              listcolor::kBlack);
     // Eight days old, and two never backed up here.
     EXPECT_EQ(controller->oldBackupCount(), 3);
     EXPECT_EQ(view.summary, "Nicht gesichert seit mehr als 7 Tagen: 3 Einträge");
@@ -92,7 +100,8 @@ TEST_F(OldBackupTest, DatesOlderThanTheDayCountAreRedAndCounted) {
     model().setRowSelected(rowOf("sechs.txt"), true);
     controller->mUpdateSelectionSummary();
     EXPECT_TRUE(view.summary.startsWith("Anzahl selektierter Dateien: 1 - Gesamtgröße: "));
-    EXPECT_TRUE(view.summary.endsWith(" - Nicht gesichert seit mehr als 7 Tagen: 3 Einträge")) << view.summary.toStdString();
+    EXPECT_TRUE(view.summary.endsWith(" - Nicht gesichert seit mehr als 7 Tagen: 3 Einträge"))
+        << view.summary.toStdString();
 }
 
 TEST_F(OldBackupTest, TheTooltipSaysWhyAnEntryStandsOut) {
@@ -100,8 +109,11 @@ TEST_F(OldBackupTest, TheTooltipSaysWhyAnEntryStandsOut) {
     open();
     const QString old = toolTipOf("acht.txt");
     EXPECT_EQ(old.count(gCrLf), 4);
-    EXPECT_TRUE(old.endsWith(gCrLf + "  Letzte Sicherung auf diesem Computer vor mehr als 7 Tagen.")) << old.toStdString();
-    EXPECT_TRUE(toolTipOf("anderswo.txt").endsWith(gCrLf + "  Auf diesem Computer noch nie gesichert."));
+    EXPECT_TRUE(
+        old.endsWith(gCrLf + "  Letzte Sicherung auf diesem Computer vor mehr als 7 Tagen."))
+        << old.toStdString();
+    EXPECT_TRUE(
+        toolTipOf("anderswo.txt").endsWith(gCrLf + "  Auf diesem Computer noch nie gesichert."));
     EXPECT_TRUE(toolTipOf("nie.txt").endsWith(gCrLf + "  Auf diesem Computer noch nie gesichert."));
     EXPECT_EQ(toolTipOf("sieben.txt").count(gCrLf), 3) << "a recent entry keeps its four lines";
 
@@ -114,7 +126,8 @@ TEST_F(OldBackupTest, TheTooltipSaysWhyAnEntryStandsOut) {
 
 TEST_F(OldBackupTest, OffByDefaultNothingIsRedOrCounted) {
     open();
-    for (const char* name : {"acht.txt", "sechs.txt"}) EXPECT_EQ(ownColour(name), listcolor::kBlack) << name;
+    for (const char* name : {"acht.txt", "sechs.txt"})
+        EXPECT_EQ(ownColour(name), listcolor::kBlack) << name;
     EXPECT_EQ(controller->oldBackupCount(), 0);
     EXPECT_EQ(view.summary, "");
     EXPECT_EQ(toolTipOf("nie.txt").count(gCrLf), 3);
@@ -148,7 +161,8 @@ TEST_F(OldBackupTest, ARunTakesItsEntriesOutOfTheCount) {
     EXPECT_EQ(controller->oldBackupCount(), 1) << "only the entry backed up elsewhere is left";
     EXPECT_EQ(ownColour("acht.txt"), listcolor::kGreen);
     EXPECT_EQ(controller->oldBackupNotice(rowOf("nie.txt")), "");
-    EXPECT_EQ(controller->oldBackupNotice(rowOf("anderswo.txt")), "Auf diesem Computer noch nie gesichert.");
+    EXPECT_EQ(controller->oldBackupNotice(rowOf("anderswo.txt")),
+              "Auf diesem Computer noch nie gesichert.");
 }
 
 TEST(BackupAgeTest, DatesThatAreNoDatesCountAsOldAndTheOwnHostIsFoundByName) {
@@ -158,7 +172,8 @@ TEST(BackupAgeTest, DatesThatAreNoDatesCountAsOldAndTheOwnHostIsFoundByName) {
     EXPECT_EQ(backupAge("20250320", today, 7), BackupAge::Recent) << "a date ahead of the clock";
     EXPECT_EQ(backupAge("", today, 7), BackupAge::Never);
     EXPECT_EQ(lastBackupDate("PC220250101;PC20250202;", "PC2"), "20250101");
-    EXPECT_EQ(lastBackupDate("PC20250202;PC220250101;", "PC2"), "20250101") << "PC2 is not PC's prefix";
+    EXPECT_EQ(lastBackupDate("PC20250202;PC220250101;", "PC2"), "20250101")
+        << "PC2 is not PC's prefix";
     EXPECT_EQ(lastBackupDate("PC220250101;", ""), "");
 }
 

@@ -21,7 +21,9 @@ namespace {
 constexpr int kRows = 8;
 constexpr int kColumns = 3;
 
-QString cellText(int r, int c) { return c == 0 ? QStringLiteral("datei %1").arg(r) : QString(); }
+QString cellText(int r, int c) {
+    return c == 0 ? QStringLiteral("datei %1").arg(r) : QString();
+}
 
 // The same rows twice: once in a list with its per-row selection, once in a plain Qt model
 // with Qt's own selection model, each in a view of its own.
@@ -32,7 +34,8 @@ struct ViewPair {
     QTreeView referenceView;
 
     explicit ViewPair(QAbstractItemView::SelectionMode mode) {
-        std::vector<ListColumn> columns(kColumns, ListColumn{QStringLiteral("Spalte"), 1000, QString()});
+        std::vector<ListColumn> columns(kColumns,
+                                        ListColumn{QStringLiteral("Spalte"), 1000, QString()});
         list.setColumns(columns);
         std::vector<ListRow> rows(kRows);
         for (int r = 0; r < kRows; ++r) {
@@ -70,7 +73,9 @@ struct ViewPair {
     }
 };
 
-QPoint rowPoint(const QTreeView& view, int row) { return view.visualRect(view.model()->index(row, 1)).center(); }
+QPoint rowPoint(const QTreeView& view, int row) {
+    return view.visualRect(view.model()->index(row, 1)).center();
+}
 
 void click(QTreeView& view, int row, Qt::KeyboardModifiers modifiers = {}) {
     QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, rowPoint(view, row));
@@ -78,7 +83,8 @@ void click(QTreeView& view, int row, Qt::KeyboardModifiers modifiers = {}) {
 
 void sendMouse(QTreeView& view, QEvent::Type type, int row, Qt::MouseButtons buttons) {
     const QPoint at = rowPoint(view, row);
-    QMouseEvent event(type, at, view.viewport()->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QMouseEvent event(type, at, view.viewport()->mapToGlobal(at), Qt::LeftButton, buttons,
+                      Qt::NoModifier);
     QApplication::sendEvent(view.viewport(), &event);
 }
 
@@ -101,27 +107,37 @@ TEST(RowSelectionTest, MouseAndKeysSelectAsWithQtsOwnSelection) {
         {"click", [](QTreeView& v) { click(v, 1); }},
         {"shift-click extends", [](QTreeView& v) { click(v, 4, Qt::ShiftModifier); }},
         {"ctrl-click takes one out", [](QTreeView& v) { click(v, 2, Qt::ControlModifier); }},
-        {"ctrl-shift-click adds a band", [](QTreeView& v) { click(v, 6, Qt::ControlModifier | Qt::ShiftModifier); }},
+        {"ctrl-shift-click adds a band",
+         [](QTreeView& v) { click(v, 6, Qt::ControlModifier | Qt::ShiftModifier); }},
         {"click on a selected row keeps only it", [](QTreeView& v) { click(v, 3); }},
-        {"drag down and back", [](QTreeView& v) { drag(v, 1, {5, 3}); }},
+        {"drag down and back",
+         [](QTreeView& v) {
+             drag(v, 1, {5, 3});
+         }},
         {"ctrl+A", [](QTreeView& v) { QTest::keyClick(&v, Qt::Key_A, Qt::ControlModifier); }},
-        {"shift+down from the current row", [](QTreeView& v) { QTest::keyClick(&v, Qt::Key_Down, Qt::ShiftModifier); }},
+        {"shift+down from the current row",
+         [](QTreeView& v) { QTest::keyClick(&v, Qt::Key_Down, Qt::ShiftModifier); }},
     };
     const std::vector<Step> multi = {
         {"click", [](QTreeView& v) { click(v, 1); }},
         {"second click adds", [](QTreeView& v) { click(v, 4); }},
         {"click again takes out", [](QTreeView& v) { click(v, 1); }},
-        {"drag over rows", [](QTreeView& v) { drag(v, 2, {6, 5}); }},
+        {"drag over rows",
+         [](QTreeView& v) {
+             drag(v, 2, {6, 5});
+         }},
         {"space toggles the current row", [](QTreeView& v) { QTest::keyClick(&v, Qt::Key_Space); }},
         {"ctrl+A", [](QTreeView& v) { QTest::keyClick(&v, Qt::Key_A, Qt::ControlModifier); }},
         {"click after all", [](QTreeView& v) { click(v, 0); }},
     };
-    for (const auto& [mode, steps] : {std::make_pair(QAbstractItemView::ExtendedSelection, extended),
-                                      std::make_pair(QAbstractItemView::MultiSelection, multi)}) {
+    for (const auto& [mode, steps] :
+         {std::make_pair(QAbstractItemView::ExtendedSelection, extended),
+          std::make_pair(QAbstractItemView::MultiSelection, multi)}) {
         ViewPair views(mode);
         for (const Step& step : steps) {
             views.both(step.input);
-            EXPECT_EQ(views.list.selectedRows(), views.referenceSelection()) << "mode " << mode << ", " << step.what;
+            EXPECT_EQ(views.list.selectedRows(), views.referenceSelection())
+                << "mode " << mode << ", " << step.what;
         }
     }
 }
@@ -142,7 +158,8 @@ TEST(RowSelectionTest, SelectedRowsAreDrawnSelectedAndCheckBoxesFollow) {
     views.list.setData(views.list.index(5, 0), Qt::Checked, Qt::CheckStateRole);
     QCoreApplication::processEvents();
     EXPECT_EQ(views.list.selectedRows(), (std::vector<int>{2, 5}));
-    EXPECT_EQ(views.listView.viewport()->grab().toImage().pixelColor(rowPoint(views.listView, 5)), highlight);
+    EXPECT_EQ(views.listView.viewport()->grab().toImage().pixelColor(rowPoint(views.listView, 5)),
+              highlight);
 }
 
 TEST(RowSelectionTest, SelectionTravelsWithItsRowsAndSurvivesNewColumns) {
@@ -170,7 +187,8 @@ TEST(RowSelectionTest, SearchSelectsEveryMatchAmongManyRows) {
     constexpr int rows = 20000;
     std::vector<ListRow> many(rows);
     for (int r = 0; r < rows; ++r)
-        many[static_cast<size_t>(r)].cells = {r % 2 ? QStringLiteral("/a/Projekte/%1").arg(r) : QStringLiteral("/a/b/%1").arg(r)};
+        many[static_cast<size_t>(r)].cells = {r % 2 ? QStringLiteral("/a/Projekte/%1").arg(r)
+                                                    : QStringLiteral("/a/b/%1").arg(r)};
     list.appendRows(std::move(many));
     UiRowListView view;
     view.setUniformRowHeights(true);

@@ -25,7 +25,7 @@ using namespace bravel;
 namespace {
 
 class ErrorListTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         resetToolTipState();
@@ -39,8 +39,11 @@ protected:
     static void addRecords(int count) {
         const QDateTime start(QDate(2024, 3, 5), QTime(14, 7, 9));
         for (int n = 1; n <= count; ++n)
-            gErrorStack.Add(50 + n, QStringLiteral("Fehler %1").arg(n), start.addSecs(n), QStringLiteral("v_gCopy"),
-                            n == count ? QString() : QStringLiteral("Open(/q/%1) For Binary Access Read As fn1").arg(n));
+            gErrorStack.Add(
+                50 + n, QStringLiteral("Fehler %1").arg(n), start.addSecs(n),
+                QStringLiteral("v_gCopy"),
+                n == count ? QString()
+                           : QStringLiteral("Open(/q/%1) For Binary Access Read As fn1").arg(n));
     }
 
     static QPoint rowCentre(QTreeWidget* list, int row) {
@@ -88,12 +91,14 @@ TEST_F(ErrorListTest, WindowLayoutColumnsAndCaption) {
 
 TEST_F(ErrorListTest, TimesAndHeadingsShowWholeAtTheDefaultWidths) {
     // The longest time of the German short date: two-digit day and month.
-    gErrorStack.Add(53, "Datei nicht gefunden", QDateTime(QDate(2024, 12, 28), QTime(23, 58, 59)), "v_gCopy", "x");
+    gErrorStack.Add(53, "Datei nicht gefunden", QDateTime(QDate(2024, 12, 28), QTime(23, 58, 59)),
+                    "v_gCopy", "x");
     frm_ErrorList* window = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
     QTreeWidget* list = window->lst_errorlist;
     QHeaderView* header = list->header();
     for (int c = 0; c < header->count(); ++c)
-        EXPECT_GE(list->columnWidth(c), header->sectionSizeHint(c)) << list->headerItem()->text(c).toStdString();
+        EXPECT_GE(list->columnWidth(c), header->sectionSizeHint(c))
+            << list->headerItem()->text(c).toStdString();
     EXPECT_GE(list->columnWidth(0), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(0));
     const QRect cell = list->visualItemRect(list->topLevelItem(0));
     const int textWidth = list->fontMetrics().horizontalAdvance(list->topLevelItem(0)->text(0));
@@ -112,7 +117,8 @@ TEST_F(ErrorListTest, TenthRowIsKeyed10eAndItsDoubleClickShowsTheTenthRecord) {
     EXPECT_EQ(tenth->text(2), "Fehler 10");
     EXPECT_EQ(tenth->text(3), "v_gCopy");
     EXPECT_EQ(tenth->text(4), "");
-    EXPECT_EQ(tenth->text(0), formatGeneralDate(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 19)), true));
+    EXPECT_EQ(tenth->text(0),
+              formatGeneralDate(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 19)), true));
 
     list->scrollToItem(tenth);
     // The first click selects the row, the second press of the double-click shows its record.
@@ -122,16 +128,19 @@ TEST_F(ErrorListTest, TenthRowIsKeyed10eAndItsDoubleClickShowsTheTenthRecord) {
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 1u);
     const auto& message = test::scriptedDialogs().messages[0];
     const QString expected = "\r\nZeitpunkt: " + tenth->text(0) +
-                             "\r\nFehlernummer: 60\r\nFehlerbeschreibung: Fehler 10\r\nModul: v_gCopy\r\nAuslöser: \r\n\r\n";
+                             "\r\nFehlernummer: 60\r\nFehlerbeschreibung: Fehler 10\r\nModul: "
+                             "v_gCopy\r\nAuslöser: \r\n\r\n";
     EXPECT_EQ(message.text, expected);
-    EXPECT_EQ(message.caption, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+    EXPECT_EQ(message.caption,
+              QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     EXPECT_EQ(message.icon, MsgIcon::Information);
 }
 
 TEST_F(ErrorListTest, RecordsAddedWhileOpenAppearOnlyAfterReopening) {
     addRecords(2);
     frm_ErrorList* window = frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails());
-    gErrorStack.Add(76, "Pfad nicht gefunden", QDateTime::currentDateTime(), "v_mFillListBox", "Dir$(/x)");
+    gErrorStack.Add(76, "Pfad nicht gefunden", QDateTime::currentDateTime(), "v_mFillListBox",
+                    "Dir$(/x)");
     EXPECT_EQ(window->lst_errorlist->topLevelItemCount(), 2);
     // Opening again only brings the open window forward.
     EXPECT_EQ(frm_ErrorList::showWindow(nullptr, &frm_ToolTip::errorListDetails()), window);
@@ -159,8 +168,10 @@ TEST_F(ErrorListTest, ClickOnARowOpensTheToolTipAndClosingTheWindowClosesIt) {
     EXPECT_TRUE(tip->tagText().startsWith("Zeitpunkt: "));
     EXPECT_TRUE(tip->tagText().endsWith("Auslöser: Open(/q/2) For Binary Access Read As fn1"));
     const QPoint inList = list->viewport()->mapTo(list, centre);
-    const QString position = QString::number(qint64(pixelsToTwips(window->x()) + int(pixelsToTwips(inList.x())) + 320)) +
-                             ";" + QString::number(qint64(pixelsToTwips(window->y()) + int(pixelsToTwips(inList.y())) + 630));
+    const QString position =
+        QString::number(qint64(pixelsToTwips(window->x()) + int(pixelsToTwips(inList.x())) + 320)) +
+        ";" +
+        QString::number(qint64(pixelsToTwips(window->y()) + int(pixelsToTwips(inList.y())) + 630));
     EXPECT_EQ(tip->positionText(), position);
 
     // A click on another row replaces the tooltip.

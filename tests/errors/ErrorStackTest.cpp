@@ -8,7 +8,7 @@
 using namespace bravel;
 
 class ErrorStackTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { test::resetAll(); }
 };
 

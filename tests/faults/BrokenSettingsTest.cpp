@@ -27,12 +27,15 @@ struct Loaded {
 };
 
 std::ostream& operator<<(std::ostream& out, const Loaded& l) {
-    return out << "geometry " << l.geometry.x() << ',' << l.geometry.y() << ' ' << l.geometry.width() << 'x'
-               << l.geometry.height() << " list colour " << l.listColor.name().toStdString() << " sort "
-               << l.sortColumn << " loaded " << l.loaded << " messages " << l.messages << " errors " << l.errors;
+    return out << "geometry " << l.geometry.x() << ',' << l.geometry.y() << ' '
+               << l.geometry.width() << 'x' << l.geometry.height() << " list colour "
+               << l.listColor.name().toStdString() << " sort " << l.sortColumn << " loaded "
+               << l.loaded << " messages " << l.messages << " errors " << l.errors;
 }
 
-QString settingsFile() { return settingsstore::filePath(QStringLiteral("quillfen")); }
+QString settingsFile() {
+    return settingsstore::filePath(QStringLiteral("quillfen"));
+}
 
 // Loads the main window over the settings file as it now is.
 Loaded loadWindow() {
@@ -48,7 +51,8 @@ Loaded loadWindow() {
         result.sortColumn = window.controller().model().sortColumn();
         result.messages = scriptedDialogs().messages.size();
         result.errors = gErrorStack.Count();
-        for (const auto& m : scriptedDialogs().messages) std::printf("message: %s\n", qPrintable(m.text));
+        for (const auto& m : scriptedDialogs().messages)
+            std::printf("message: %s\n", qPrintable(m.text));
         for (const QString& t : recordTexts()) std::printf("recorded: %s\n", qPrintable(t));
     }
     resetCatalogState();
@@ -94,8 +98,9 @@ TEST(BrokenSettingsChild, Unreadable) {
 }
 
 TEST_F(BrokenSettingsTest, Unreadable) {
-    const ChildRun child = runChildTestAsNobody(QStringLiteral("BrokenSettingsChild.Unreadable"),
-                                                {QStringLiteral("BRAVEL_UNREADABLE_SETTINGS_CHILD=1")}, 120000);
+    const ChildRun child =
+        runChildTestAsNobody(QStringLiteral("BrokenSettingsChild.Unreadable"),
+                             {QStringLiteral("BRAVEL_UNREADABLE_SETTINGS_CHILD=1")}, 120000);
     if (!child.whyNot.empty()) GTEST_SKIP() << child.whyNot;
     expectChildPassed(child);
 }

@@ -28,7 +28,8 @@ TEST_F(DisconnectedDriveTest, AnEmptyUnmountedMountPointIsSeenAsADisconnectedDri
     ASSERT_TRUE(writeFile(mountPoint.path() + QStringLiteral("/liegt-hier"), "x"));
     EXPECT_FALSE(drives::isOnDisconnectedDrive(folder, emptyMountPoint));
     // Folders elsewhere are never a drive.
-    EXPECT_FALSE(drives::isOnDisconnectedDrive(path(QStringLiteral("nirgends/da")), emptyMountPoint));
+    EXPECT_FALSE(
+        drives::isOnDisconnectedDrive(path(QStringLiteral("nirgends/da")), emptyMountPoint));
 }
 
 TEST_F(DisconnectedDriveTest, ARunMakesNoFolderBelowTheEmptyMountPointAndGoesOn) {
@@ -53,11 +54,14 @@ TEST_F(DisconnectedDriveTest, ARunMakesNoFolderBelowTheEmptyMountPointAndGoesOn)
 
     EXPECT_EQ(statusOf(one), runtext::kDriveMissing);
     EXPECT_EQ(model().cellColor(rowOf(one), col::kStatus), listcolor::kRed);
-    EXPECT_TRUE(QDir(mountPoint.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-    EXPECT_TRUE(hasRecord(QStringLiteral("but_Start"), QStringLiteral("gCreatePath ") + onDrive, errnum::kDiskNotReady))
+    EXPECT_TRUE(
+        QDir(mountPoint.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(hasRecord(QStringLiteral("but_Start"), QStringLiteral("gCreatePath ") + onDrive,
+                          errnum::kDiskNotReady))
         << recordTexts().join(QLatin1Char('\n')).toStdString();
     bool named = false;
-    for (int i = 1; i <= gErrorStack.Count(); ++i) named |= gErrorStack.Item(i)->ErrDescr().contains(mountPoint.path());
+    for (int i = 1; i <= gErrorStack.Count(); ++i)
+        named |= gErrorStack.Item(i)->ErrDescr().contains(mountPoint.path());
     EXPECT_TRUE(named);
     // The older record stays, and the other entry is backed up.
     EXPECT_TRUE(storedRecord(one).status.startsWith(QStringLiteral("gesichert (")));

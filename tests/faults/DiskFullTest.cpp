@@ -12,8 +12,10 @@ TEST_F(DiskFullTest, CreatingABackupFolderFailsAndTheRunGoesOn) {
     // Four inodes: the root folder and three files; no new folder fits.
     ScopedTmpfs small(path(QStringLiteral("small")), "size=1m,nr_inodes=4");
     SKIP_UNLESS_MOUNTED(small);
-    for (int i = 0; writeFile(path(QStringLiteral("small/f%1").arg(i)), "x") && i < 10; ++i) {}
-    ASSERT_FALSE(QDir().mkdir(path(QStringLiteral("small/probe")))) << "the tmpfs still takes folders";
+    for (int i = 0; writeFile(path(QStringLiteral("small/f%1").arg(i)), "x") && i < 10; ++i) {
+    }
+    ASSERT_FALSE(QDir().mkdir(path(QStringLiteral("small/probe"))))
+        << "the tmpfs still takes folders";
 
     const QString one = source(QStringLiteral("a1.bin"));
     const QString two = source(QStringLiteral("a2.bin"));
@@ -79,9 +81,11 @@ TEST_F(DiskFullTest, TheCatalogTurnsFullDuringTheRunAndTheCopiesStillCount) {
             if (r.modul == QLatin1String("but_Start") &&
                 r.event == QStringLiteral("rset_Record.Update ID = ") + id && r.number != 0)
                 found = true;
-        EXPECT_TRUE(found) << "ID " << id.toStdString() << ":\n" << recordTexts().join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(found) << "ID " << id.toStdString() << ":\n"
+                           << recordTexts().join(QLatin1Char('\n')).toStdString();
     }
-    // The record that was written says so; the others keep what they said, and the catalog is sound.
+    // The record that was written says so; the others keep what they said, and the catalog is
+    // sound.
     QFile::remove(filler);
     EXPECT_TRUE(storedRecord(sources[0]).status.startsWith(QStringLiteral("gesichert (")));
     EXPECT_EQ(storedRecord(sources[0]).hostStatus, QStringLiteral("PC220250315;"));

@@ -33,14 +33,15 @@ namespace bravel::test {
 // A tmpfs mounted on a folder for the life of the object. mounted() is false, with the reason in
 // whyNot, when this machine does not allow it (not root, no mount permission in a container).
 class ScopedTmpfs {
-public:
+  public:
     ScopedTmpfs(const QString& folder, const QByteArray& options) : folder_(folder) {
         QDir().mkpath(folder);
         if (!runningAsRoot()) {
             whyNot_ = "mounting a tmpfs needs root";
             return;
         }
-        if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) != 0) {
+        if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
+                    options.constData()) != 0) {
             whyNot_ = std::string("mount not permitted here: ") + std::strerror(errno);
             return;
         }
@@ -57,7 +58,8 @@ public:
     // Turns the mount read-only (or writable again); false when the kernel refused.
     bool remount(bool readOnly) {
         const unsigned long flags = MS_REMOUNT | (readOnly ? MS_RDONLY : 0);
-        return ::mount("tmpfs", QFile::encodeName(folder_).constData(), "tmpfs", flags, nullptr) == 0;
+        return ::mount("tmpfs", QFile::encodeName(folder_).constData(), "tmpfs", flags, nullptr) ==
+               0;
     }
     // Fills every free block with one file; returns its path.
     QString fill() const {
@@ -65,14 +67,16 @@ public:
         QFile file(filler);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return filler;
         const QByteArray block(64 * 1024, 'f');
-        while (file.write(block) == block.size()) {}
+        while (file.write(block) == block.size()) {
+        }
         QByteArray one(1, 'f');
-        while (file.write(one) == 1) {}
+        while (file.write(one) == 1) {
+        }
         file.close();
         return filler;
     }
 
-private:
+  private:
     QString folder_;
     bool mounted_ = false;
     std::string whyNot_;

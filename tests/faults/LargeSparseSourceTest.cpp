@@ -17,7 +17,8 @@ constexpr qint64 kSize = 5LL * 1024 * 1024 * 1024;
 constexpr qint64 kNeeded = 12LL * 1024 * 1024 * 1024;
 
 bool writeAt(int fd, qint64 offset, const QByteArray& bytes) {
-    return ::pwrite(fd, bytes.constData(), static_cast<size_t>(bytes.size()), offset) == bytes.size();
+    return ::pwrite(fd, bytes.constData(), static_cast<size_t>(bytes.size()), offset) ==
+           bytes.size();
 }
 
 class LargeSparseSourceTest : public FaultTest {};
@@ -35,7 +36,8 @@ TEST_F(LargeSparseSourceTest, FiveGibibytes) {
 
     const QString src = big.path() + QStringLiteral("/gross.bin");
     {
-        const int fd = ::open(QFile::encodeName(src).constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        const int fd =
+            ::open(QFile::encodeName(src).constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
         ASSERT_GE(fd, 0);
         ASSERT_EQ(::ftruncate(fd, kSize), 0);
         ASSERT_TRUE(writeAt(fd, 0, patterned(100000, 1)));
@@ -52,7 +54,8 @@ TEST_F(LargeSparseSourceTest, FiveGibibytes) {
     EXPECT_EQ(model().cell(0, col::kSize).size(), 20);
     selectAll();
     controller->mUpdateSelectionSummary();
-    EXPECT_TRUE(view.summary.contains(QStringLiteral("5.368.709.120 Byte"))) << view.summary.toStdString();
+    EXPECT_TRUE(view.summary.contains(QStringLiteral("5.368.709.120 Byte")))
+        << view.summary.toStdString();
 
     // The progress: every chunk moves on, the totals are the whole file, the end is 100 %.
     qint64 lastPosition = 0, chunks = 0, bytes = 0;

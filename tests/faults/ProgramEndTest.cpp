@@ -11,16 +11,19 @@ class ProgramEndTest : public FaultTest {};
 
 TEST_F(ProgramEndTest, AnAddModeStartEndsWithoutACrashAndTheEntryIsThere) {
     const QString home = path(QStringLiteral("home"));
-    for (const char* sub : {"cfg/quillfen", "data", "run"}) QDir().mkpath(home + QLatin1Char('/') + QLatin1String(sub));
-    QFile::setPermissions(home + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (const char* sub : {"cfg/quillfen", "data", "run"})
+        QDir().mkpath(home + QLatin1Char('/') + QLatin1String(sub));
+    QFile::setPermissions(home + QStringLiteral("/run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     openCatalog({});
     controller->closeCatalog();
     const QString backup = path(QStringLiteral("b"));
     const QString file = source(QStringLiteral("neu mit Blank.txt"));
-    ASSERT_TRUE(writeFile(home + QStringLiteral("/cfg/quillfen/bravel.ini"),
-                          (QStringLiteral("[bravel]\nsetup_chk_autostart=1\nsetup_txt_autostart=") + catalog +
-                           QStringLiteral("\nsetup_txt_standardsicherungsverzeichnis=") + backup + QLatin1Char('\n'))
-                              .toUtf8()));
+    ASSERT_TRUE(writeFile(
+        home + QStringLiteral("/cfg/quillfen/bravel.ini"),
+        (QStringLiteral("[bravel]\nsetup_chk_autostart=1\nsetup_txt_autostart=") + catalog +
+         QStringLiteral("\nsetup_txt_standardsicherungsverzeichnis=") + backup + QLatin1Char('\n'))
+            .toUtf8()));
 
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -12,7 +12,8 @@ TEST_F(ReadOnlyMountTest, NothingIsWrittenAndTheOlderCopyStays) {
     SKIP_UNLESS_MOUNTED(mount);
     const QByteArray older = patterned(3000, 9);
     ASSERT_TRUE(writeFile(path(QStringLiteral("ro/a1.bin")), older));
-    if (!mount.remount(true)) GTEST_SKIP() << "remounting read-only refused: " << std::strerror(errno);
+    if (!mount.remount(true))
+        GTEST_SKIP() << "remounting read-only refused: " << std::strerror(errno);
 
     const QString one = source(QStringLiteral("a1.bin"));
     const QString two = source(QStringLiteral("a2.bin"));
@@ -30,7 +31,8 @@ TEST_F(ReadOnlyMountTest, NothingIsWrittenAndTheOlderCopyStays) {
     EXPECT_TRUE(filesStartingWith(path(QStringLiteral("ro")), copyTempPrefix()).isEmpty());
     EXPECT_TRUE(storedRecord(one).status.isEmpty());
     bool copyRecorded = false;
-    for (const Recorded& r : recordedErrors()) copyRecorded |= r.modul == QLatin1String("v_gCopy") && r.number != 0;
+    for (const Recorded& r : recordedErrors())
+        copyRecorded |= r.modul == QLatin1String("v_gCopy") && r.number != 0;
     EXPECT_TRUE(copyRecorded) << recordTexts().join(QLatin1Char('\n')).toStdString();
     // A folder to create there: the path fails.
     EXPECT_EQ(statusOf(two), runtext::kPathFailed);

@@ -12,7 +12,7 @@ namespace bravel::test {
 namespace {
 
 class RunOptionsTest : public FaultTest {
-protected:
+  protected:
     ino_t inodeOf(const QString& file) {
         struct stat st {};
         EXPECT_EQ(::stat(QFile::encodeName(file).constData(), &st), 0);
@@ -29,7 +29,8 @@ protected:
     }
     QStringList versionContents(const QString& folder, const QString& name) {
         QStringList contents;
-        for (const auto& v : versions::listVersions(folder, name)) contents << QString::fromUtf8(readFile(v.path));
+        for (const auto& v : versions::listVersions(folder, name))
+            contents << QString::fromUtf8(readFile(v.path));
         return contents;
     }
 };
@@ -87,7 +88,8 @@ TEST_F(RunOptionsTest, OnlyChangedFilesLeavesACurrentCopyAndStampsTheRecord) {
 TEST_F(RunOptionsTest, OnlyChangedGivesAnEntryNeverRecordedBeforeACopyAndAFullRecord) {
     const QString placedByHand = source(QStringLiteral("a.txt"));
     const QString noCopyYet = source(QStringLiteral("b.txt"), 3000, 2);
-    openCatalog({{placedByHand, path(QStringLiteral("bak"))}, {noCopyYet, path(QStringLiteral("bak"))}});
+    openCatalog(
+        {{placedByHand, path(QStringLiteral("bak"))}, {noCopyYet, path(QStringLiteral("bak"))}});
     // A copy with the source's size and time that no run of this catalog made.
     ASSERT_TRUE(writeFile(path(QStringLiteral("bak/a.txt")), patterned(10000, 1)));
     ASSERT_TRUE(fs::setModificationTime(placedByHand, kRunNow.addSecs(-60)));
@@ -97,11 +99,14 @@ TEST_F(RunOptionsTest, OnlyChangedGivesAnEntryNeverRecordedBeforeACopyAndAFullRe
     changedOnly.changedOnly = true;
     runWith(changedOnly);
 
-    for (const auto& [file, size] : std::vector<std::pair<QString, qint64>>{{placedByHand, 10000}, {noCopyYet, 3000}}) {
-        EXPECT_TRUE(statusOf(file).startsWith(QStringLiteral("gesichert ("))) << statusOf(file).toStdString();
+    for (const auto& [file, size] :
+         std::vector<std::pair<QString, qint64>>{{placedByHand, 10000}, {noCopyYet, 3000}}) {
+        EXPECT_TRUE(statusOf(file).startsWith(QStringLiteral("gesichert (")))
+            << statusOf(file).toStdString();
         const StoredRecord record = storedRecord(file);
         EXPECT_EQ(record.size, size);
-        EXPECT_TRUE(record.status.startsWith(QStringLiteral("gesichert (15.03.2025"))) << record.status.toStdString();
+        EXPECT_TRUE(record.status.startsWith(QStringLiteral("gesichert (15.03.2025")))
+            << record.status.toStdString();
         EXPECT_EQ(record.hostStatus, QStringLiteral("PC220250315;"));
     }
     EXPECT_EQ(readFile(path(QStringLiteral("bak/b.txt"))), patterned(3000, 2));
@@ -114,7 +119,8 @@ TEST_F(RunOptionsTest, OnlyChangedGivesAnEntryNeverRecordedBeforeACopyAndAFullRe
     for (const QString& file : {placedByHand, noCopyYet}) {
         EXPECT_EQ(statusOf(file), runtext::kUnchanged);
         EXPECT_EQ(model().cell(rowOf(file), col::kHostStatus), QStringLiteral("PC220250315;"));
-        EXPECT_EQ(model().cell(rowOf(file), model().findColumn(QStringLiteral("PC2"))), QStringLiteral("20250315"));
+        EXPECT_EQ(model().cell(rowOf(file), model().findColumn(QStringLiteral("PC2"))),
+                  QStringLiteral("20250315"));
     }
     EXPECT_EQ(storedRecords().size(), recorded.size());
     EXPECT_EQ(storedRecord(placedByHand).status, recorded.front().status);
@@ -174,15 +180,18 @@ TEST_F(RunOptionsTest, OlderCopiesAreKeptAsVersionsUpToTheirNumber) {
     RunOptions versionsKept;
     versionsKept.copy.keepVersions = 2;
     runWith(versionsKept);
-    EXPECT_TRUE(versions::listVersions(path(QStringLiteral("bak")), QStringLiteral("brief.txt")).empty());
-    for (const auto& [content, minutes] : std::vector<std::pair<QByteArray, int>>{{"zwei", 1}, {"drei", 2}, {"vier", 3}}) {
+    EXPECT_TRUE(
+        versions::listVersions(path(QStringLiteral("bak")), QStringLiteral("brief.txt")).empty());
+    for (const auto& [content, minutes] :
+         std::vector<std::pair<QByteArray, int>>{{"zwei", 1}, {"drei", 2}, {"vier", 3}}) {
         editSource(a, content, minutes);
         runWith(versionsKept);
     }
     EXPECT_EQ(readFile(path(QStringLiteral("bak/brief.txt"))), QByteArray("vier"));
     EXPECT_EQ(versionContents(path(QStringLiteral("bak")), QStringLiteral("brief.txt")),
               (QStringList{QStringLiteral("zwei"), QStringLiteral("drei")}));
-    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("bak/.bravel-versions/brief 2025-03-15 102230.txt"))));
+    EXPECT_TRUE(QFileInfo::exists(
+        path(QStringLiteral("bak/.bravel-versions/brief 2025-03-15 102230.txt"))));
 
     // Unchanged with versions on: nothing moves.
     versionsKept.changedOnly = true;
@@ -210,7 +219,8 @@ TEST_F(RunOptionsTest, RunsOfAnUnchangedSourceKeepTheRealOlderVersion) {
     runWith(versionsKept);
     runWith(versionsKept);  // nothing changed: the copy is made again, the version stays
     runWith(versionsKept);
-    EXPECT_EQ(versionContents(path(QStringLiteral("bak")), QStringLiteral("h.txt")), QStringList{QStringLiteral("A")});
+    EXPECT_EQ(versionContents(path(QStringLiteral("bak")), QStringLiteral("h.txt")),
+              QStringList{QStringLiteral("A")});
     EXPECT_EQ(readFile(path(QStringLiteral("bak/h.txt"))), QByteArray("B"));
 }
 
@@ -221,10 +231,12 @@ TEST_F(RunOptionsTest, OnlyChangedSeesFractionsOfASecondAndNeverTrustsTheSourceI
         ASSERT_TRUE(writeFile(a, content));
         QFile file(a);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(kRunNow.addMSecs(milliseconds), QFileDevice::FileModificationTime));
+        ASSERT_TRUE(
+            file.setFileTime(kRunNow.addMSecs(milliseconds), QFileDevice::FileModificationTime));
     };
     writeAt("AAAA", 100);
-    openCatalog({{a, path(QStringLiteral("bak"))}, {source(QStringLiteral("m.txt")), path(QStringLiteral("src"))}});
+    openCatalog({{a, path(QStringLiteral("bak"))},
+                 {source(QStringLiteral("m.txt")), path(QStringLiteral("src"))}});
     RunOptions changedOnly;
     changedOnly.changedOnly = true;
     runWith(changedOnly);

@@ -31,8 +31,10 @@ TEST_F(SoakTest, TwentyRunsOverAThousandEntries) {
     const QString backup = path(QStringLiteral("b"));
     std::vector<CatalogEntry> entries;
     for (int i = 0; i < 1000; ++i)
-        entries.push_back({source(QStringLiteral("d%1/f%2.bin").arg(i % 10).arg(i, 4, 10, QLatin1Char('0')), 1500, i),
-                           backup});
+        entries.push_back(
+            {source(QStringLiteral("d%1/f%2.bin").arg(i % 10).arg(i, 4, 10, QLatin1Char('0')), 1500,
+                    i),
+             backup});
     openCatalog(entries);
 
     std::vector<qint64> rss;
@@ -51,17 +53,20 @@ TEST_F(SoakTest, TwentyRunsOverAThousandEntries) {
         std::printf("[ measured ] run %2d: %5lld ms, RSS %7.1f MiB, error records %d\n", run,
                     static_cast<long long>(ms), rss.back() / 1048576.0, gErrorStack.Count());
     }
-    EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().mid(0, 5).join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(gErrorStack.Count(), 0)
+        << recordTexts().mid(0, 5).join(QLatin1Char('\n')).toStdString();
     for (const auto& entry : entries)
-        ASSERT_TRUE(statusOf(entry.source).startsWith(QStringLiteral("gesichert ("))) << entry.source.toStdString();
+        ASSERT_TRUE(statusOf(entry.source).startsWith(QStringLiteral("gesichert (")))
+            << entry.source.toStdString();
     const double growth = (rss.back() - rss.front()) / 1048576.0;
     std::printf("[ measured ] RSS growth from run 1 to run 20: %.1f MiB\n", growth);
 #ifndef BRAVEL_UNDER_ASAN
     // A leak of a few hundred bytes per file would show as 10 MiB and more over 19,000 copies.
     EXPECT_LT(growth, 20.0);
 #else
-    std::printf("[ measured ] (AddressSanitizer keeps freed memory in quarantine: no bound checked; "
-                "LeakSanitizer reports leaks at exit)\n");
+    std::printf(
+        "[ measured ] (AddressSanitizer keeps freed memory in quarantine: no bound checked; "
+        "LeakSanitizer reports leaks at exit)\n");
 #endif
 }
 

@@ -17,13 +17,15 @@ QString longPath(const QString& base, int length) {
     QString p = base;
     while (p.size() + 1 + 200 < length - 20) p += QLatin1Char('/') + QString(200, QLatin1Char('v'));
     p += QLatin1Char('/');
-    p += QString(length - static_cast<int>(p.size()) - 4, QLatin1Char('n')) + QStringLiteral(".txt");
+    p +=
+        QString(length - static_cast<int>(p.size()) - 4, QLatin1Char('n')) + QStringLiteral(".txt");
     return p;
 }
 
 TEST_F(StrangeNamesTest, AddedListedBackedUpExportedAndDeleted) {
     const QString folder = path(QStringLiteral("src"));
-    const QString name255 = QString(126, QChar(0xFC)) + QStringLiteral("abc");  // 126 × "ü": 252 bytes
+    const QString name255 =
+        QString(126, QChar(0xFC)) + QStringLiteral("abc");  // 126 × "ü": 252 bytes
     ASSERT_EQ(name255.toUtf8().size(), NAME_MAX);
     const QStringList names = {QStringLiteral(" Datei mit  Blanks .txt"),
                                QStringLiteral("Ärger über Öl – ß.txt"),
@@ -35,7 +37,8 @@ TEST_F(StrangeNamesTest, AddedListedBackedUpExportedAndDeleted) {
     }
     sources << longPath(folder, 4000);
     ASSERT_EQ(sources.back().size(), 4000);
-    ASSERT_TRUE(writeFile(sources.back(), patterned(5000, 9))) << "the file system refused the long path";
+    ASSERT_TRUE(writeFile(sources.back(), patterned(5000, 9)))
+        << "the file system refused the long path";
 
     // Added as the entry editor and the command line add them.
     const QString backup = path(QStringLiteral("Sicherung mit Blank/ä"));
@@ -65,7 +68,8 @@ TEST_F(StrangeNamesTest, AddedListedBackedUpExportedAndDeleted) {
     for (int i = 0; i < sources.size(); ++i) {
         const QString& src = sources[i];
         SCOPED_TRACE(src.left(80).toStdString());
-        const QString target = backup + QLatin1Char('/') + src.mid(src.lastIndexOf(QLatin1Char('/')) + 1);
+        const QString target =
+            backup + QLatin1Char('/') + src.mid(src.lastIndexOf(QLatin1Char('/')) + 1);
         EXPECT_EQ(readFile(target), readFile(src));
         EXPECT_TRUE(statusOf(src).startsWith(QStringLiteral("gesichert (")));
         EXPECT_TRUE(storedRecord(src).status.startsWith(QStringLiteral("gesichert (")));
@@ -76,15 +80,18 @@ TEST_F(StrangeNamesTest, AddedListedBackedUpExportedAndDeleted) {
     const QString exported = path(QStringLiteral("export.txt"));
     gExportList(model(), exported, exportmode::kFile);
     const QString text = QString::fromUtf8(readFile(exported));
-    for (const QString& src : sources) EXPECT_TRUE(text.contains(src + QLatin1Char(';'))) << src.left(80).toStdString();
+    for (const QString& src : sources)
+        EXPECT_TRUE(text.contains(src + QLatin1Char(';'))) << src.left(80).toStdString();
 
     // Deleted: the backup copies, then the entries.
     selectAll();
     mDeleteFiles(*controller, DeleteMode::Local);
     for (const QString& src : sources) {
-        const QString target = backup + QLatin1Char('/') + src.mid(src.lastIndexOf(QLatin1Char('/')) + 1);
+        const QString target =
+            backup + QLatin1Char('/') + src.mid(src.lastIndexOf(QLatin1Char('/')) + 1);
         EXPECT_FALSE(QFileInfo::exists(target)) << target.left(80).toStdString();
-        EXPECT_TRUE(QFileInfo::exists(src)) << "a source was deleted: " << src.left(80).toStdString();
+        EXPECT_TRUE(QFileInfo::exists(src))
+            << "a source was deleted: " << src.left(80).toStdString();
     }
     selectAll();
     but_delete_Click(*controller);
@@ -102,7 +109,8 @@ TEST_F(StrangeNamesTest, BlanksAtTheEndsOfNamesBelongToTheName) {
     const QString missing = path(QStringLiteral("src/nur-ohne-blank.txt "));
     ASSERT_TRUE(writeFile(path(QStringLiteral("src/nur-ohne-blank.txt")), "x"));
     const QString backup = path(QStringLiteral("bak trailing "));
-    openCatalog({{trailing, backup}, {leading, path(QStringLiteral(" bak leading"))}, {missing, backup}});
+    openCatalog(
+        {{trailing, backup}, {leading, path(QStringLiteral(" bak leading"))}, {missing, backup}});
 
     EXPECT_EQ(model().cellColor(rowOf(trailing), col::kSource), listcolor::kBlack);
     EXPECT_EQ(model().cell(rowOf(trailing), col::kSize).trimmed(), QStringLiteral("6"));
@@ -117,9 +125,11 @@ TEST_F(StrangeNamesTest, BlanksAtTheEndsOfNamesBelongToTheName) {
     run();
     EXPECT_EQ(readFile(backup + QStringLiteral("/trailing.txt ")), readFile(trailing));
     EXPECT_EQ(readFile(path(QStringLiteral(" bak leading/ leading.txt"))), readFile(leading));
-    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("bak trailing")))) << "no folder the user did not choose";
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("bak trailing"))))
+        << "no folder the user did not choose";
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("bak leading"))));
-    EXPECT_FALSE(QFileInfo::exists(backup + QStringLiteral("/trailing.txt"))) << "the twin was not copied";
+    EXPECT_FALSE(QFileInfo::exists(backup + QStringLiteral("/trailing.txt")))
+        << "the twin was not copied";
     EXPECT_FALSE(QFileInfo::exists(backup + QStringLiteral("/nur-ohne-blank.txt")));
     for (const QString& src : {trailing, leading}) {
         EXPECT_TRUE(statusOf(src).startsWith(QStringLiteral("gesichert ("))) << src.toStdString();

@@ -20,8 +20,9 @@ struct ChurnReport {
 
 // The other running copy: it adds and removes entries until it is told to stop.
 class OtherCopy {
-public:
-    OtherCopy(const QString& catalog, const QString& backup, const QString& stopFile) : stopFile_(stopFile) {
+  public:
+    OtherCopy(const QString& catalog, const QString& backup, const QString& stopFile)
+        : stopFile_(stopFile) {
         process_.setProcessChannelMode(QProcess::SeparateChannels);
         process_.start(QStringLiteral(CATALOG_CHURN), {catalog, backup, stopFile});
     }
@@ -49,13 +50,13 @@ public:
         return report;
     }
 
-private:
+  private:
     QString stopFile_;
     QProcess process_;
 };
 
 class TwoProcessesTest : public FaultTest {
-protected:
+  protected:
     // Each of our records once and backed up, each record the other copy kept once, nothing
     // else, and a sound catalog.
     // The first liveEntries entries are files the other copy writes meanwhile (the catalog and its
@@ -76,10 +77,12 @@ protected:
         for (size_t i = 0; i < entries.size(); ++i) {
             EXPECT_EQ(seen[entries[i].source], 1) << entries[i].source.toStdString();
             if (i >= liveEntries) {
-                EXPECT_TRUE(storedRecord(entries[i].source).status.startsWith(QStringLiteral("gesichert (")));
+                EXPECT_TRUE(storedRecord(entries[i].source)
+                                .status.startsWith(QStringLiteral("gesichert (")));
             }
         }
-        for (const auto& kept : other.kept) EXPECT_EQ(seen[kept.second], 1) << kept.second.toStdString();
+        for (const auto& kept : other.kept)
+            EXPECT_EQ(seen[kept.second], 1) << kept.second.toStdString();
         EXPECT_EQ(stored.size(), entries.size() + other.kept.size());
         EXPECT_EQ(other.added - other.removed, static_cast<int>(other.kept.size()));
         EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
@@ -90,7 +93,8 @@ TEST_F(TwoProcessesTest, ABackupRunBesideAnotherCopyThatAddsAndRemoves) {
     const QString backup = path(QStringLiteral("b"));
     std::vector<CatalogEntry> entries;
     for (int i = 0; i < 300; ++i)
-        entries.push_back({source(QStringLiteral("a%1.bin").arg(i, 3, 10, QLatin1Char('0')), 3000, i), backup});
+        entries.push_back(
+            {source(QStringLiteral("a%1.bin").arg(i, 3, 10, QLatin1Char('0')), 3000, i), backup});
     openCatalog(entries);
     selectAll();
 
@@ -101,13 +105,16 @@ TEST_F(TwoProcessesTest, ABackupRunBesideAnotherCopyThatAddsAndRemoves) {
     run();
     const qint64 runMs = clock.elapsed();
     const ChurnReport report = other.stop();
-    std::printf("[ measured ] backup of 300 files: %lld ms; the other copy added %d and removed %d entries\n",
-                static_cast<long long>(runMs), report.added, report.removed);
+    std::printf(
+        "[ measured ] backup of 300 files: %lld ms; the other copy added %d and removed %d "
+        "entries\n",
+        static_cast<long long>(runMs), report.added, report.removed);
 
     // No locked catalog here either, and every copy arrived.
     EXPECT_EQ(gErrorStack.Count(), 0) << recordTexts().join(QLatin1Char('\n')).toStdString();
     for (const auto& entry : entries)
-        EXPECT_TRUE(statusOf(entry.source).startsWith(QStringLiteral("gesichert ("))) << entry.source.toStdString();
+        EXPECT_TRUE(statusOf(entry.source).startsWith(QStringLiteral("gesichert (")))
+            << entry.source.toStdString();
     expectBothCopiesKeptTheirRecords(entries, report);
 }
 
@@ -117,9 +124,11 @@ TEST_F(TwoProcessesTest, ARunThatBacksUpTheOpenCatalogItselfLosesNoRecordOfTheOt
     const QString backup = path(QStringLiteral("b"));
     const QString catalogAt = path(QStringLiteral("Katalog.bvk"));
     std::vector<CatalogEntry> entries;
-    for (const char* suffix : {"", "-wal", "-shm"}) entries.push_back({catalogAt + QLatin1String(suffix), backup});
+    for (const char* suffix : {"", "-wal", "-shm"})
+        entries.push_back({catalogAt + QLatin1String(suffix), backup});
     for (int i = 0; i < 100; ++i)
-        entries.push_back({source(QStringLiteral("a%1.bin").arg(i, 3, 10, QLatin1Char('0')), 3000, i), backup});
+        entries.push_back(
+            {source(QStringLiteral("a%1.bin").arg(i, 3, 10, QLatin1Char('0')), 3000, i), backup});
     openCatalog(entries, catalogAt);
     selectAll();
 

@@ -1,11 +1,10 @@
 // A second copy of the program for the previous-instance test, reduced to its instance lock.
 // "hold": takes the lock, says "held" (or "busy") on standard output and, when it holds the
 // lock, waits until it is killed. "try": takes the lock, says "held" or "busy" and ends.
-#include <cstdio>
-#include <cstring>
-
 #include <QCoreApplication>
 #include <QThread>
+#include <cstdio>
+#include <cstring>
 
 #include "platform/SystemInfo.h"
 

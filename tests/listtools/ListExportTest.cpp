@@ -16,20 +16,27 @@ using namespace bravel;
 namespace {
 
 class ListExportTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         ASSERT_TRUE(dir.isValid());
         std::vector<ListColumn> columns;
-        for (const char* header : {"Eingangsdatei", "Sicherungspfad", "KByte", "Geändert", "Status", "OAttr",
-                                   "ZAttr", "", "Host und Datum;"})
+        for (const char* header : {"Eingangsdatei", "Sicherungspfad", "KByte", "Geändert", "Status",
+                                   "OAttr", "ZAttr", "", "Host und Datum;"})
             columns.push_back(ListColumn{QString::fromUtf8(header), 1000, QString()});
         model.setColumns(columns);
         for (int i = 1; i <= 3; ++i) {
             ListRow row;
             row.key = QString::number(i) + "a";
-            row.cells = {QString("/daten/d%1.txt").arg(i), "/sicherung", "                   1", "01.02.2024 10:00:00",
-                         QString(" gesichert (%1)").arg(i), "A", "", QString::number(i * 10), "pc20240101;"};
+            row.cells = {QString("/daten/d%1.txt").arg(i),
+                         "/sicherung",
+                         "                   1",
+                         "01.02.2024 10:00:00",
+                         QString(" gesichert (%1)").arg(i),
+                         "A",
+                         "",
+                         QString::number(i * 10),
+                         "pc20240101;"};
             model.appendRow(row);
         }
     }
@@ -52,10 +59,11 @@ TEST_F(ListExportTest, NineColumnsGiveSevenFieldsSelectedRowsInListOrder) {
     model.setRowSelected(2, true);
     model.setRowSelected(0, true);
     gExportList(model, path("zwei.txt"), 0);
-    EXPECT_EQ(test::readFile(path("zwei.txt")),
-              kHeader + "\r\n" +
-                  "/daten/d1.txt;/sicherung;                   1;01.02.2024 10:00:00; gesichert (1);A;;\r\n"
-                  "/daten/d3.txt;/sicherung;                   1;01.02.2024 10:00:00; gesichert (3);A;;\r\n");
+    EXPECT_EQ(test::readFile(path("zwei.txt")), kHeader + "\r\n" +
+                                                    "/daten/d1.txt;/sicherung;                   "
+                                                    "1;01.02.2024 10:00:00; gesichert (1);A;;\r\n"
+                                                    "/daten/d3.txt;/sicherung;                   "
+                                                    "1;01.02.2024 10:00:00; gesichert (3);A;;\r\n");
 }
 
 TEST_F(ListExportTest, ComputerColumnsAddOneFieldEachToHeaderAndLines) {
@@ -67,7 +75,8 @@ TEST_F(ListExportTest, ComputerColumnsAddOneFieldEachToHeaderAndLines) {
     gExportList(model, QString(), 2);
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               QString::fromUtf8(kHeader) + "pc;laptop;\r\n" +
-                  "/daten/d2.txt;/sicherung;                   1;01.02.2024 10:00:00; gesichert (2);A;;20240101;20240315;");
+                  "/daten/d2.txt;/sicherung;                   1;01.02.2024 10:00:00; gesichert "
+                  "(2);A;;20240101;20240315;");
     gExportList(model, path("pc.txt"), 0);
     EXPECT_TRUE(test::readFile(path("pc.txt")).endsWith(";20240101;20240315;\r\n"));
 }

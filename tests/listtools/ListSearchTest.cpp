@@ -7,14 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 #include "Fixtures.h"
-#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
+#include "base/AppValues.h"
 #include "base/RunState.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogListModel.h"
@@ -30,8 +30,8 @@ namespace {
 // A list like the main one: nine columns, rows given as first and second column.
 void fill(CatalogListModel& model, const std::vector<std::pair<QString, QString>>& rows) {
     std::vector<ListColumn> columns;
-    for (const char* header : {"Eingangsdatei", "Sicherungspfad", "KByte", "Geändert", "Status", "OAttr", "ZAttr",
-                               "", "Host und Datum;"})
+    for (const char* header : {"Eingangsdatei", "Sicherungspfad", "KByte", "Geändert", "Status",
+                               "OAttr", "ZAttr", "", "Host und Datum;"})
         columns.push_back(ListColumn{QString::fromUtf8(header), 1000, QString()});
     model.setColumns(columns);
     std::vector<ListRow> built;
@@ -45,10 +45,12 @@ void fill(CatalogListModel& model, const std::vector<std::pair<QString, QString>
     model.appendRows(std::move(built));
 }
 
-std::vector<int> selected(const CatalogListModel& model) { return model.selectedRows(); }
+std::vector<int> selected(const CatalogListModel& model) {
+    return model.selectedRows();
+}
 
 class ListSearchTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         fill(model, {{"/daten/Brief an Anna.txt", "/sicherung/briefe"},
@@ -76,7 +78,8 @@ TEST_F(ListSearchTest, TwoTermsMarkRowsWithEitherInAnyLetterCase) {
     EXPECT_EQ(selected(model), (std::vector<int>{1, 2}));
     EXPECT_TRUE(model.rowBold(1));
     EXPECT_TRUE(model.rowBold(2));
-    EXPECT_EQ(model.cellColor(1, 0), listcolor::kBlack) << "a fill colour is black after the search";
+    EXPECT_EQ(model.cellColor(1, 0), listcolor::kBlack)
+        << "a fill colour is black after the search";
     EXPECT_TRUE(model.rowGhosted(0));
     EXPECT_FALSE(model.rowBold(0));
     EXPECT_EQ(model.cellColor(0, 0), listcolor::kSilver);
@@ -84,7 +87,8 @@ TEST_F(ListSearchTest, TwoTermsMarkRowsWithEitherInAnyLetterCase) {
     EXPECT_TRUE(model.data(model.index(1, 0), Qt::FontRole).value<QFont>().bold());
     EXPECT_FALSE(model.data(model.index(0, 0), Qt::FontRole).isValid());
     EXPECT_TRUE(model.data(model.index(3, 0), CatalogListModel::kGhostedRole).toBool());
-    EXPECT_EQ(model.data(model.index(0, 0), Qt::ForegroundRole).value<QColor>(), QColor(192, 192, 192));
+    EXPECT_EQ(model.data(model.index(0, 0), Qt::ForegroundRole).value<QColor>(),
+              QColor(192, 192, 192));
 }
 
 TEST_F(ListSearchTest, ATrailingBarIsTheTermAloneAndALoneBarGreysEverything) {
@@ -128,15 +132,27 @@ TEST_F(ListSearchTest, ThePlaceholderLeavesTheMarks) {
 // Kelvin sign that folds to "k", Greek final sigma, letters beyond the Basic Multilingual Plane,
 // a term at the very end or longer than the text.
 TEST(ListSearchLetterCaseTest, FindsWhatCaseInsensitiveContainsFinds) {
-    const QString texts[] = {
-        QString::fromUtf8("/daten/ÄRGER über Öl.txt"), QString::fromUtf8("Straße"), QString::fromUtf8("ΟΔΟΣ όδος"),
-        QString::fromUtf8("\u212A-Wert"),  // KELVIN SIGN
-        QString::fromUtf8("\U00010400\U00010428 deseret"), QStringLiteral("abc"), QString(),
-        QString::fromUtf8("ende.ZIP")};
-    const QString terms[] = {QString::fromUtf8("ärger"), QString::fromUtf8("ÜBER Ö"), QString::fromUtf8("STRASSE"),
-                             QString::fromUtf8("straße"), QString::fromUtf8("οδος"), QString::fromUtf8("ΌΔΟΣ"),
-                             QStringLiteral("k-w"), QString::fromUtf8("\U00010428"), QString::fromUtf8("\U00010400 DES"),
-                             QStringLiteral("abcd"), QStringLiteral(".zip"), QStringLiteral("ZIP"), QStringLiteral("t")};
+    const QString texts[] = {QString::fromUtf8("/daten/ÄRGER über Öl.txt"),
+                             QString::fromUtf8("Straße"),
+                             QString::fromUtf8("ΟΔΟΣ όδος"),
+                             QString::fromUtf8("\u212A-Wert"),  // KELVIN SIGN
+                             QString::fromUtf8("\U00010400\U00010428 deseret"),
+                             QStringLiteral("abc"),
+                             QString(),
+                             QString::fromUtf8("ende.ZIP")};
+    const QString terms[] = {QString::fromUtf8("ärger"),
+                             QString::fromUtf8("ÜBER Ö"),
+                             QString::fromUtf8("STRASSE"),
+                             QString::fromUtf8("straße"),
+                             QString::fromUtf8("οδος"),
+                             QString::fromUtf8("ΌΔΟΣ"),
+                             QStringLiteral("k-w"),
+                             QString::fromUtf8("\U00010428"),
+                             QString::fromUtf8("\U00010400 DES"),
+                             QStringLiteral("abcd"),
+                             QStringLiteral(".zip"),
+                             QStringLiteral("ZIP"),
+                             QStringLiteral("t")};
     CatalogListModel model;
     model.setColumns({ListColumn{QStringLiteral("Eingangsdatei"), 1000, QString()}});
     std::vector<ListRow> rows;
@@ -148,7 +164,8 @@ TEST(ListSearchLetterCaseTest, FindsWhatCaseInsensitiveContainsFinds) {
     model.appendRows(std::move(rows));
     for (const QString& term : terms)
         for (int r = 0; r < model.rowCount(); ++r)
-            EXPECT_EQ(gFindInList(model, term, r, false), model.cell(r, 0).contains(term, Qt::CaseInsensitive))
+            EXPECT_EQ(gFindInList(model, term, r, false),
+                      model.cell(r, 0).contains(term, Qt::CaseInsensitive))
                 << term.toStdString() << " in " << model.cell(r, 0).toStdString();
 }
 
@@ -170,7 +187,8 @@ TEST_F(MainSearchTest, TheBoxSearchesAndTheAllColumnsBoxRunsItAgain) {
     test::writeFile(path("brief.txt"), "b");
     test::writeFile(path("rechnung.txt"), "r");
     setStartCommand({makeCatalog("haupt.bvk", {{path("brief.txt"), path("sicherung/anna")},
-                                {path("rechnung.txt"), path("sicherung/geld")}}), QStringLiteral("/open/")});
+                                               {path("rechnung.txt"), path("sicherung/geld")}}),
+                     QStringLiteral("/open/")});
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();
@@ -197,15 +215,20 @@ TEST_F(MainSearchTest, TheBoxSearchesAndTheAllColumnsBoxRunsItAgain) {
     EXPECT_TRUE(model.selectedRows().empty());
     window.lst_Files->setFocus();
     EXPECT_TRUE(test::waitUntil([&] { return window.lst_Files->hasFocus(); }));
-    EXPECT_EQ(window.txt_Suche->text(), searchPlaceholder()) << "an empty box gets the placeholder back";
+    EXPECT_EQ(window.txt_Suche->text(), searchPlaceholder())
+        << "an empty box gets the placeholder back";
     window.close();
 }
 
 TEST_F(MainSearchTest, TheSearchRunsOverTheListOfAnotherCatalogWhenItOpens) {
     QDir().mkpath(path("sicherung"));
-    for (const char* name : {"brief.txt", "rechnung-1.txt", "foto.jpg", "rechnung-2.txt"}) test::writeFile(path(name), "x");
-    setStartCommand({makeCatalog("haupt.bvk", {{path("brief.txt"), path("sicherung")}, {path("rechnung-1.txt"), path("sicherung")}}), QStringLiteral("/open/")});
-    const QString other = makeCatalog("anderer.bvk", {{path("foto.jpg"), path("sicherung")}, {path("rechnung-2.txt"), path("sicherung")}});
+    for (const char* name : {"brief.txt", "rechnung-1.txt", "foto.jpg", "rechnung-2.txt"})
+        test::writeFile(path(name), "x");
+    setStartCommand({makeCatalog("haupt.bvk", {{path("brief.txt"), path("sicherung")},
+                                               {path("rechnung-1.txt"), path("sicherung")}}),
+                     QStringLiteral("/open/")});
+    const QString other = makeCatalog("anderer.bvk", {{path("foto.jpg"), path("sicherung")},
+                                                      {path("rechnung-2.txt"), path("sicherung")}});
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();
@@ -226,7 +249,8 @@ TEST_F(MainSearchTest, TheSearchRunsOverTheListOfAnotherCatalogWhenItOpens) {
     // A catalog opened while the box shows its placeholder: nothing is marked.
     window.txt_Suche->setText(QString());
     window.txt_Suche->setText(searchPlaceholder());
-    test::scriptedDialogs().openAnswers.push_back(QStringList{gCommandLine.left(gCommandLine.indexOf(" /open/"))});
+    test::scriptedDialogs().openAnswers.push_back(
+        QStringList{gCommandLine.left(gCommandLine.indexOf(" /open/"))});
     window.but_DB->click();
     EXPECT_TRUE(model.selectedRows().empty());
     for (int r = 0; r < model.rowCount(); ++r) EXPECT_FALSE(model.rowGhosted(r));
@@ -250,11 +274,14 @@ TEST_F(MainSearchTest, FirstActivationBacksUpOnlyTheMatchingRows) {
     ASSERT_TRUE(window.load());
     window.show();
     window.activateWindow();
-    EXPECT_TRUE(test::waitUntil([&] { return QFile::exists(path("sicherung/bericht-2024.txt")) == true; }, 3000));
+    EXPECT_TRUE(test::waitUntil(
+        [&] { return QFile::exists(path("sicherung/bericht-2024.txt")) == true; }, 3000));
     EXPECT_TRUE(test::waitUntil([&] { return gIdle; }, 3000));
-    EXPECT_TRUE(test::waitUntil([&] { return window.txt_Suche->text() == searchPlaceholder(); }, 3000));
+    EXPECT_TRUE(
+        test::waitUntil([&] { return window.txt_Suche->text() == searchPlaceholder(); }, 3000));
     EXPECT_TRUE(QFile::exists(path("sicherung/bericht-2023.txt")));
-    EXPECT_FALSE(QFile::exists(path("sicherung/foto.jpg"))) << "only the matching rows are backed up";
+    EXPECT_FALSE(QFile::exists(path("sicherung/foto.jpg")))
+        << "only the matching rows are backed up";
     CatalogListModel& model = window.controller().model();
     EXPECT_TRUE(model.selectedRows().empty()) << "the box is emptied afterwards";
     for (int r = 0; r < model.rowCount(); ++r) EXPECT_FALSE(model.rowGhosted(r));

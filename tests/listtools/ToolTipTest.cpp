@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -13,13 +15,11 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
-#include <QMenu>
-#include <QApplication>
 
 #include "TestSupport.h"
-#include "base/AppValues.h"
 #include "app/CommandLine.h"
 #include "app/frm_main.h"
+#include "base/AppValues.h"
 #include "catalog/COLArchivFiles.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
@@ -38,7 +38,7 @@ using namespace bravel;
 namespace {
 
 class ToolTipTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         resetToolTipState();
@@ -84,7 +84,8 @@ protected:
 
     // Lets events run until the tooltip has gone, at most for the given time.
     static bool waitUntilClosed(int maxMs) {
-        for (int waited = 0; waited < maxMs && frm_ToolTip::current(); waited += 20) QTest::qWait(20);
+        for (int waited = 0; waited < maxMs && frm_ToolTip::current(); waited += 20)
+            QTest::qWait(20);
         return frm_ToolTip::current() == nullptr;
     }
 
@@ -126,8 +127,9 @@ TEST_F(ToolTipTest, ClickOnAMainListRowOpensItsToolTipWithTheTimersOff) {
     EXPECT_TRUE(tip->txt_Info->toPlainText().startsWith("  " + source + "\n"));
     EXPECT_TRUE(tip->lbl_SourceForm->text().isEmpty());  // emptied at the first activation
     const QPoint mouse = window.lst_Files->viewport()->mapTo(window.lst_Files, row.center());
-    EXPECT_EQ(tip->positionText(), toolTipPositionText(pixelsToTwips(window.x() + mouse.x()) + 260,
-                                                       pixelsToTwips(window.y() + mouse.y()) + 1030));
+    EXPECT_EQ(tip->positionText(),
+              toolTipPositionText(pixelsToTwips(window.x() + mouse.x()) + 260,
+                                  pixelsToTwips(window.y() + mouse.y()) + 1030));
     EXPECT_FALSE(window.controller().Timer1().isActive());
     EXPECT_FALSE(window.controller().Timer2().isActive());
 
@@ -283,12 +285,14 @@ TEST_F(ToolTipTest, TheErrorListOpenedFromTheMenuShowsARowsToolTip) {
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();
-    gErrorStack.Add(53, "Datei nicht gefunden", QDateTime::currentDateTime(), "v_gCopy", "Open(/q/a) For Binary");
+    gErrorStack.Add(53, "Datei nicht gefunden", QDateTime::currentDateTime(), "v_gCopy",
+                    "Open(/q/a) For Binary");
     window.findChild<QAction*>("mnu_apperror")->trigger();
     frm_ErrorList* errors = frm_ErrorList::current();
     ASSERT_NE(errors, nullptr);
     QTreeWidget* list = errors->lst_errorlist;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->topLevelItem(0)).center());
     ASSERT_NE(frm_ToolTip::current(), nullptr);
     EXPECT_EQ(frm_ToolTip::current()->tagText(), errorToolTipText(*gErrorStack.Item(1)));
     errors->close();
@@ -300,11 +304,13 @@ TEST_F(ToolTipTest, ErrorListToolTipKeepsItsMenuAfterAClickIntoItsText) {
     frm_main window;
     ASSERT_TRUE(window.load());
     window.show();
-    gErrorStack.Add(53, "Datei nicht gefunden", QDateTime::currentDateTime(), "v_gCopy", "Open(/q/a) For Binary");
+    gErrorStack.Add(53, "Datei nicht gefunden", QDateTime::currentDateTime(), "v_gCopy",
+                    "Open(/q/a) For Binary");
     frm_ErrorList* errors = frm_ErrorList::showWindow(&window, &frm_ToolTip::errorListDetails());
     QApplication::setActiveWindow(errors);
     QTreeWidget* list = errors->lst_errorlist;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->topLevelItem(0)).center());
     frm_ToolTip* tip = frm_ToolTip::current();
     ASSERT_NE(tip, nullptr);
 
@@ -359,8 +365,9 @@ TEST_F(ToolTipTest, DragBySourceLabelHoldsAndStopsTheRefreshTimer) {
     QTest::mousePress(tip->lbl_SourceForm, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(tip->countdown().hold());
     EXPECT_FALSE(window.controller().Timer1().isActive());
-    QMouseEvent move(QEvent::MouseMove, QPointF(25, 15), tip->lbl_SourceForm->mapToGlobal(QPointF(25, 15)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(25, 15),
+                     tip->lbl_SourceForm->mapToGlobal(QPointF(25, 15)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(tip->lbl_SourceForm, &move);
     EXPECT_EQ(tip->pos(), start + QPoint(20, 10));
     QTest::mouseRelease(tip->lbl_SourceForm, Qt::LeftButton, {}, QPoint(25, 15));
@@ -399,7 +406,8 @@ TEST_F(ToolTipTest, AnEntryNeverBackedUpHereSaysSoInItsToolTipWhileTheWarningIsO
     QTest::mouseClick(window.lst_Files->viewport(), Qt::LeftButton, {}, row.center());
     frm_ToolTip* tip = frm_ToolTip::current();
     ASSERT_NE(tip, nullptr);
-    EXPECT_TRUE(tip->txt_Info->toPlainText().endsWith("\n  Auf diesem Computer noch nie gesichert."))
+    EXPECT_TRUE(
+        tip->txt_Info->toPlainText().endsWith("\n  Auf diesem Computer noch nie gesichert."))
         << tip->txt_Info->toPlainText().toStdString();
     frm_ToolTip::unload();
     window.close();

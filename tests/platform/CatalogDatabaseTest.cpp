@@ -39,7 +39,7 @@ std::map<QString, QByteArray> snapshot(const QString& folder) {
 
 // A plain Qt Sql connection beside the engine, to look at a catalog as SQLite sees it.
 class RawSql {
-public:
+  public:
     explicit RawSql(const QString& path) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
         db.setDatabaseName(path);
@@ -65,7 +65,7 @@ public:
         return all.empty() || all[0].isEmpty() ? QVariant() : all[0][0];
     }
 
-private:
+  private:
     QString name_ = QStringLiteral("raw-sql-inspection");
 };
 
@@ -86,7 +86,7 @@ bool addRecord(Recordset& rs, const QString& source, const QString& status = QSt
 }
 
 class CatalogDatabaseTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         Err.Clear();
@@ -516,7 +516,8 @@ TEST_F(CatalogDatabaseTest, RepeatedFindsAndEditsSeeAndLetThroughAnotherConnecti
             const QString mine = QStringLiteral("gesichert %1/%2").arg(round).arg(id);
             ASSERT_TRUE(rs->Edit() && rs->SetField(QStringLiteral("Status"), mine) &&
                         rs->SetField(QStringLiteral("Dateidatum"), when) &&
-                        rs->SetField(QStringLiteral("Dateigroesse"), qint64(round * 10 + id)) && rs->Update())
+                        rs->SetField(QStringLiteral("Dateigroesse"), qint64(round * 10 + id)) &&
+                        rs->Update())
                 << Err.Description.toStdString();
             EXPECT_EQ(text(*rs, "Status"), mine);
             QVariant date;
@@ -525,15 +526,18 @@ TEST_F(CatalogDatabaseTest, RepeatedFindsAndEditsSeeAndLetThroughAnotherConnecti
 
             const QString theirs = QStringLiteral("fremd %1/%2").arg(round).arg(id);
             ASSERT_TRUE(writer->FindFirst(criteria));
-            ASSERT_TRUE(writer->Edit() && writer->SetField(QStringLiteral("Bemerkung"), theirs) && writer->Update())
+            ASSERT_TRUE(writer->Edit() && writer->SetField(QStringLiteral("Bemerkung"), theirs) &&
+                        writer->Update())
                 << "the other connection could not write: " << Err.Description.toStdString();
             ASSERT_TRUE(rs->FindFirst(criteria));
-            EXPECT_EQ(text(*rs, "Bemerkung"), theirs) << "the next find sees the other connection's write";
+            EXPECT_EQ(text(*rs, "Bemerkung"), theirs)
+                << "the next find sees the other connection's write";
             EXPECT_EQ(text(*rs, "Status"), mine);
         }
     }
     RawSql raw(file);
-    EXPECT_EQ(raw.value(QStringLiteral("SELECT Dateigroesse FROM FILES WHERE ID = 3")).toLongLong(), 23);
+    EXPECT_EQ(raw.value(QStringLiteral("SELECT Dateigroesse FROM FILES WHERE ID = 3")).toLongLong(),
+              23);
 }
 
 #ifdef CATALOG_DB_HELPER
@@ -604,7 +608,8 @@ void addFromAnotherProgram(const QString& file, int count, const QString& tag) {
     QProcess child;
     child.start(QStringLiteral(CATALOG_DB_HELPER), {"add", file, QString::number(count), tag});
     ASSERT_TRUE(child.waitForStarted(10000));
-    while (!child.canReadLine()) ASSERT_TRUE(child.waitForReadyRead(20000)) << child.readAllStandardError().toStdString();
+    while (!child.canReadLine())
+        ASSERT_TRUE(child.waitForReadyRead(20000)) << child.readAllStandardError().toStdString();
     ASSERT_EQ(child.readLine().trimmed(), "READY");
     child.write("go\n");
     ASSERT_TRUE(child.waitForFinished(60000));
@@ -628,20 +633,25 @@ TEST_F(CatalogDatabaseTest, ReadingTheCatalogFilesElsewhereInTheProcessKeepsTheC
 
     for (const char* suffix : {"", "-wal", "-shm"}) readAndClose(file + QLatin1String(suffix));
     addFromAnotherProgram(file, 20, QStringLiteral("anderes"));
-    EXPECT_TRUE(QFile::exists(file + QStringLiteral("-wal"))) << "the other program deleted the log under us";
+    EXPECT_TRUE(QFile::exists(file + QStringLiteral("-wal")))
+        << "the other program deleted the log under us";
 
     for (int i = 0; i < 5; ++i) ASSERT_TRUE(addRecord(*rs, QStringLiteral("nachher-%1").arg(i)));
     addFromAnotherProgram(file, 20, QStringLiteral("drittes"));
     for (int i = 0; i < 5; ++i) ASSERT_TRUE(addRecord(*rs, QStringLiteral("zuletzt-%1").arg(i)));
     // SQLite's own shell takes the classic process locks; they meet ours all the same.
     readAndClose(file);
-    ASSERT_EQ(QProcess::execute(QStringLiteral("sqlite3"),
-                                {file, QStringLiteral("INSERT INTO FILES (Eingangsdatei, Status) VALUES ('shell', 'shell')")}),
-              0);
+    ASSERT_EQ(
+        QProcess::execute(
+            QStringLiteral("sqlite3"),
+            {file, QStringLiteral(
+                       "INSERT INTO FILES (Eingangsdatei, Status) VALUES ('shell', 'shell')")}),
+        0);
     EXPECT_TRUE(QFile::exists(file + QStringLiteral("-wal")));
     ASSERT_TRUE(addRecord(*rs, QStringLiteral("nach der Shell")));
     ASSERT_TRUE(secondRs->FindFirst(QStringLiteral("ID = 2")) && !secondRs->NoMatch());
-    ASSERT_TRUE(secondRs->Edit() && secondRs->SetField(QStringLiteral("Status"), QStringLiteral("zweite")) &&
+    ASSERT_TRUE(secondRs->Edit() &&
+                secondRs->SetField(QStringLiteral("Status"), QStringLiteral("zweite")) &&
                 secondRs->Update());
     rs->Close();
     secondRs->Close();
@@ -650,14 +660,22 @@ TEST_F(CatalogDatabaseTest, ReadingTheCatalogFilesElsewhereInTheProcessKeepsTheC
 
     EXPECT_EQ(test::integrityCheck(file), QStringLiteral("ok"));
     RawSql raw(file);
-    EXPECT_EQ(raw.value(QStringLiteral("SELECT COUNT(*) FROM FILES")).toInt(), 3 + 1 + 20 + 5 + 20 + 5 + 1 + 1);
+    EXPECT_EQ(raw.value(QStringLiteral("SELECT COUNT(*) FROM FILES")).toInt(),
+              3 + 1 + 20 + 5 + 20 + 5 + 1 + 1);
     for (const char* tag : {"anderes", "drittes"})
-        EXPECT_EQ(raw.value(QStringLiteral("SELECT COUNT(*) FROM FILES WHERE Status = '%1'").arg(tag)).toInt(), 20);
-    EXPECT_EQ(raw.value(QStringLiteral("SELECT Status FROM FILES WHERE ID = 2")).toString(), QStringLiteral("zweite"));
+        EXPECT_EQ(
+            raw.value(QStringLiteral("SELECT COUNT(*) FROM FILES WHERE Status = '%1'").arg(tag))
+                .toInt(),
+            20);
+    EXPECT_EQ(raw.value(QStringLiteral("SELECT Status FROM FILES WHERE ID = 2")).toString(),
+              QStringLiteral("zweite"));
 }
 #endif
 
-int openDescriptors() { return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size()); }
+int openDescriptors() {
+    return static_cast<int>(
+        QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
+}
 
 TEST_F(CatalogDatabaseTest, LockDescriptorsGoWithTheLastConnectionOfTheirCatalog) {
     ASSERT_TRUE(catalogLocksRouted()) << catalogLockingNote().toStdString();
@@ -727,10 +745,12 @@ TEST_F(CatalogDatabaseTest, CloseReleasesTheConnectionAndRetiresItsRecordsets) {
 
 TEST_F(CatalogDatabaseTest, RefusedSqliteFileInWalModeLeavesNoSideFiles) {
     const QString file = path(QStringLiteral("fremd.db"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral("sqlite3"),
-                                {file, QStringLiteral("PRAGMA journal_mode=WAL; CREATE TABLE other (x);")}),
+    ASSERT_EQ(QProcess::execute(
+                  QStringLiteral("sqlite3"),
+                  {file, QStringLiteral("PRAGMA journal_mode=WAL; CREATE TABLE other (x);")}),
               0);
-    ASSERT_FALSE(QFile::exists(file + QStringLiteral("-wal"))) << "sqlite3 removes them when it closes";
+    ASSERT_FALSE(QFile::exists(file + QStringLiteral("-wal")))
+        << "sqlite3 removes them when it closes";
     const QByteArray before = test::readFile(file);
     EXPECT_FALSE(CatalogDatabase::open(file));
     EXPECT_EQ(test::readFile(file), before);

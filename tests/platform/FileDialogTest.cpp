@@ -17,7 +17,7 @@ namespace {
 
 // The names of the files in a folder that were opened since the watch began.
 class OpenWatch {
-public:
+  public:
     explicit OpenWatch(const QString& folder) {
         fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         if (fd_ >= 0) ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), IN_OPEN);
@@ -32,14 +32,15 @@ public:
         for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;) {
             for (char* at = buffer; at < buffer + n;) {
                 const auto* event = reinterpret_cast<const inotify_event*>(at);
-                if (event->len > 0 && !(event->mask & IN_ISDIR)) names << QString::fromLocal8Bit(event->name);
+                if (event->len > 0 && !(event->mask & IN_ISDIR))
+                    names << QString::fromLocal8Bit(event->name);
                 at += sizeof(inotify_event) + event->len;
             }
         }
         return names;
     }
 
-private:
+  private:
     int fd_ = -1;
 };
 
@@ -73,7 +74,8 @@ TEST(FileDialogTest, ListingACatalogFolderOpensNoFileInIt) {
     EXPECT_EQ(watch.openedFiles(), QStringList());
 
     NameOnlyIconProvider names;
-    EXPECT_NE(names.type(QFileInfo(folder.filePath(QStringLiteral("ohne Endung")))), QStringLiteral("PNG image"));
+    EXPECT_NE(names.type(QFileInfo(folder.filePath(QStringLiteral("ohne Endung")))),
+              QStringLiteral("PNG image"));
 }
 
 }  // namespace

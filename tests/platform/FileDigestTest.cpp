@@ -39,7 +39,8 @@ TEST(FileDigestTest, AMissingFileOrALinkFails) {
     EXPECT_FALSE(fs::contentDigest(dir.path() + QStringLiteral("/fehlt"), false, digest));
     EXPECT_EQ(Err.Number, errnum::kFileNotFound);
     ASSERT_TRUE(writeFile(dir.path() + QStringLiteral("/ziel"), "x"));
-    ASSERT_TRUE(QFile::link(dir.path() + QStringLiteral("/ziel"), dir.path() + QStringLiteral("/link")));
+    ASSERT_TRUE(
+        QFile::link(dir.path() + QStringLiteral("/ziel"), dir.path() + QStringLiteral("/link")));
     EXPECT_FALSE(fs::contentDigest(dir.path() + QStringLiteral("/link"), false, digest));
 }
 

@@ -20,14 +20,15 @@ namespace {
 TEST(FileNameBytesTest, EveryByteSequenceComesBackAsItWent) {
     const QByteArray samples[] = {
         "plain.bvk",
-        "Gr\xc3\xbc\xc3\x9f" "e.bvk",           // UTF-8
-        "K\xe4talog.bvk",                        // Latin-1
-        "\xff\xfe",                              // never in UTF-8
-        "ende\xc3",                              // a sequence cut off at the end
-        "\xc0\xaf",                              // an overlong "/"
-        "\xed\xa0\x80x",                         // an encoded surrogate
-        "mix \xe4 und \xc3\xa4 \xf0\x9f\x98\x80", // bad and good side by side
-        "\xf3\xb3\xb3\xb3\xb3",                  // a character whose second half looks like a byte
+        "Gr\xc3\xbc\xc3\x9f"
+        "e.bvk",                                   // UTF-8
+        "K\xe4talog.bvk",                          // Latin-1
+        "\xff\xfe",                                // never in UTF-8
+        "ende\xc3",                                // a sequence cut off at the end
+        "\xc0\xaf",                                // an overlong "/"
+        "\xed\xa0\x80x",                           // an encoded surrogate
+        "mix \xe4 und \xc3\xa4 \xf0\x9f\x98\x80",  // bad and good side by side
+        "\xf3\xb3\xb3\xb3\xb3",  // a character whose second half looks like a byte
     };
     for (const QByteArray& bytes : samples) {
         SCOPED_TRACE(bytes.toHex().toStdString());
@@ -40,20 +41,26 @@ TEST(FileNameBytesTest, EveryByteSequenceComesBackAsItWent) {
         EXPECT_EQ(fs::decodeName(replacement).left(2), QStringLiteral("a\uFFFD"));
         EXPECT_EQ(fs::encodeName(fs::decodeName(replacement)), replacement);
     }
-    EXPECT_EQ(fs::decodeName("Gr\xc3\xbc\xc3\x9f" "e"), QStringLiteral("Grüße")) << "text stays text";
+    EXPECT_EQ(fs::decodeName("Gr\xc3\xbc\xc3\x9f"
+                             "e"),
+              QStringLiteral("Grüße"))
+        << "text stays text";
     EXPECT_EQ(fs::decodeName("K\xe4t").size(), 3);
     EXPECT_FALSE(fs::hasNameBytes(fs::decodeName("\xf3\xb3\xb3\xb3"))) << "U+F3CF3 is text";
     EXPECT_TRUE(fs::hasNameBytes(fs::decodeName("\xf3\xb3\xb3\xb3\xb3")));
-    EXPECT_EQ(fs::encodeName(QStringLiteral("Grüße")), QByteArray("Gr\xc3\xbc\xc3\x9f" "e"));
+    EXPECT_EQ(fs::encodeName(QStringLiteral("Grüße")), QByteArray("Gr\xc3\xbc\xc3\x9f"
+                                                                  "e"));
 }
 
 class FileNameBytesOnDiskTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         ASSERT_TRUE(dir.isValid());
     }
-    QByteArray bytes(const QByteArray& name) const { return QFile::encodeName(dir.path()) + '/' + name; }
+    QByteArray bytes(const QByteArray& name) const {
+        return QFile::encodeName(dir.path()) + '/' + name;
+    }
     QTemporaryDir dir;
 };
 
@@ -66,7 +73,9 @@ TEST_F(FileNameBytesOnDiskTest, AFileAndACatalogNamedInLatinOneAreFoundAndOpened
     EXPECT_TRUE(fs::isRegularFile(fs::decodeName(file)));
 
     const QString utf8Catalog = dir.path() + QStringLiteral("/k.bvk");
-    ASSERT_TRUE(test::writeCatalog(utf8Catalog, {{QStringLiteral("/q/a.txt"), QStringLiteral("/z"), QString(), QString(), {}}}));
+    ASSERT_TRUE(test::writeCatalog(
+        utf8Catalog,
+        {{QStringLiteral("/q/a.txt"), QStringLiteral("/z"), QString(), QString(), {}}}));
     const QByteArray catalog = bytes("K\xe4talog \xff.bvk");
     ASSERT_EQ(::rename(QFile::encodeName(utf8Catalog).constData(), catalog.constData()), 0);
 
@@ -84,7 +93,8 @@ TEST_F(FileNameBytesOnDiskTest, AFileAndACatalogNamedInLatinOneAreFoundAndOpened
 
     // Written into that very file, with no second catalog under a mangled name beside it.
     for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
-        EXPECT_FALSE(name.contains(QLatin1Char('?')) || name.contains(QChar::ReplacementCharacter)) << name.toStdString();
+        EXPECT_FALSE(name.contains(QLatin1Char('?')) || name.contains(QChar::ReplacementCharacter))
+            << name.toStdString();
     ASSERT_EQ(::rename(catalog.constData(), QFile::encodeName(utf8Catalog).constData()), 0);
     auto back = CatalogDatabase::open(utf8Catalog);
     ASSERT_TRUE(back);

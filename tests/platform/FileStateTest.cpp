@@ -16,7 +16,7 @@ namespace {
 
 // Runs with the process in the given time zone, and restores the one before.
 class TimeZone {
-public:
+  public:
     explicit TimeZone(const char* zone) {
         if (const char* before = std::getenv("TZ")) before_ = before;
         setenv("TZ", zone, 1);
@@ -30,7 +30,7 @@ public:
         tzset();
     }
 
-private:
+  private:
     std::string before_;
 };
 
@@ -54,10 +54,12 @@ TEST(FileStateTest, ModificationTimesAreLocalInSummerAndWinter) {
         QTime time;
     };
     const Case cases[] = {
-        {1782990000, QDate(2026, 7, 2), QTime(13, 0, 0)},     // 11:00 UTC, summer time (+2)
-        {1796216400, QDate(2026, 12, 2), QTime(14, 0, 0)},    // 13:00 UTC, winter time (+1)
-        {1792886400, QDate(2026, 10, 25), QTime(2, 0, 0)},    // 00:00 UTC, the hour before the change back
-        {1792890000, QDate(2026, 10, 25), QTime(2, 0, 0)},    // 01:00 UTC, the same wall time once more
+        {1782990000, QDate(2026, 7, 2), QTime(13, 0, 0)},   // 11:00 UTC, summer time (+2)
+        {1796216400, QDate(2026, 12, 2), QTime(14, 0, 0)},  // 13:00 UTC, winter time (+1)
+        {1792886400, QDate(2026, 10, 25),
+         QTime(2, 0, 0)},  // 00:00 UTC, the hour before the change back
+        {1792890000, QDate(2026, 10, 25),
+         QTime(2, 0, 0)},  // 01:00 UTC, the same wall time once more
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(setModified(path, c.seconds));
@@ -66,7 +68,8 @@ TEST(FileStateTest, ModificationTimesAreLocalInSummerAndWinter) {
         EXPECT_EQ(modified.date(), c.date) << c.seconds;
         EXPECT_EQ(modified.time(), c.time) << c.seconds;
         EXPECT_EQ(modified.toSecsSinceEpoch(), c.seconds);
-        EXPECT_EQ(modified, QDateTime::fromSecsSinceEpoch(c.seconds)) << "the instant Qt's local time gives";
+        EXPECT_EQ(modified, QDateTime::fromSecsSinceEpoch(c.seconds))
+            << "the instant Qt's local time gives";
 
         fs::FileState state;
         ASSERT_TRUE(fs::fileState(path, state));

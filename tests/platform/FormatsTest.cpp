@@ -12,7 +12,7 @@
 using namespace bravel;
 
 class FormatsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { test::resetAll(); }
 };
 
@@ -61,22 +61,27 @@ TEST_F(FormatsTest, DatesAsYmdAndGeneralText) {
 // outside four digits included.
 TEST_F(FormatsTest, GeneralDateTextIsQLocalesOwnInEveryLocale) {
     const QLocale german;
-    const std::vector<QDateTime> times = {
-        QDateTime(QDate(2026, 12, 8), QTime(14, 3, 22)), QDateTime(QDate(2026, 1, 2), QTime(0, 0, 5)),
-        QDateTime(QDate(1999, 7, 31), QTime(12, 0, 0)),  QDateTime(QDate(2031, 10, 9), QTime(23, 59, 59)),
-        QDateTime(QDate(2004, 2, 29), QTime(9, 7, 1)),   QDateTime(QDate(1899, 12, 30), QTime(1, 0, 0)),
-        QDateTime(QDate(812, 3, 4), QTime(6, 6, 6)),     QDateTime(QDate(2026, 5, 5), QTime(11, 59, 59))};
-    for (const char* name : {"de_DE", "en_US", "en_GB", "fr_FR", "fi_FI", "ko_KR", "ja_JP", "zh_CN", "ar_EG",
-                             "fa_IR", "hi_IN", "bg_BG", "C", "es_ES", "ru_RU"}) {
+    const std::vector<QDateTime> times = {QDateTime(QDate(2026, 12, 8), QTime(14, 3, 22)),
+                                          QDateTime(QDate(2026, 1, 2), QTime(0, 0, 5)),
+                                          QDateTime(QDate(1999, 7, 31), QTime(12, 0, 0)),
+                                          QDateTime(QDate(2031, 10, 9), QTime(23, 59, 59)),
+                                          QDateTime(QDate(2004, 2, 29), QTime(9, 7, 1)),
+                                          QDateTime(QDate(1899, 12, 30), QTime(1, 0, 0)),
+                                          QDateTime(QDate(812, 3, 4), QTime(6, 6, 6)),
+                                          QDateTime(QDate(2026, 5, 5), QTime(11, 59, 59))};
+    for (const char* name : {"de_DE", "en_US", "en_GB", "fr_FR", "fi_FI", "ko_KR", "ja_JP", "zh_CN",
+                             "ar_EG", "fa_IR", "hi_IN", "bg_BG", "C", "es_ES", "ru_RU"}) {
         const QLocale locale(QString::fromLatin1(name));
         QLocale::setDefault(locale);
         QString datePattern = locale.dateFormat(QLocale::ShortFormat);
-        if (!datePattern.contains(QLatin1String("yyyy"))) datePattern.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+        if (!datePattern.contains(QLatin1String("yyyy")))
+            datePattern.replace(QLatin1String("yy"), QLatin1String("yyyy"));
         QString timePattern = locale.timeFormat(QLocale::ShortFormat);
-        if (!timePattern.contains(QLatin1Char('s'))) timePattern.replace(QLatin1String("mm"), QLatin1String("mm:ss"));
+        if (!timePattern.contains(QLatin1Char('s')))
+            timePattern.replace(QLatin1String("mm"), QLatin1String("mm:ss"));
         for (const QDateTime& time : times)
-            EXPECT_EQ(formatGeneralDate(time),
-                      locale.toString(time.date(), datePattern) + ' ' + locale.toString(time.time(), timePattern))
+            EXPECT_EQ(formatGeneralDate(time), locale.toString(time.date(), datePattern) + ' ' +
+                                                   locale.toString(time.time(), timePattern))
                 << name << " " << datePattern.toStdString() << " " << timePattern.toStdString();
     }
     QLocale::setDefault(german);
@@ -86,13 +91,16 @@ TEST_F(FormatsTest, GeneralDateTextIsQLocalesOwnInEveryLocale) {
 // must be QLocale's own everywhere, Indian grouping, other digits and signs included.
 TEST_F(FormatsTest, GroupedNumbersAreQLocalesOwnInEveryLocale) {
     const QLocale german;
-    for (const char* name : {"de_DE", "de_CH", "en_US", "fr_FR", "hi_IN", "ar_EG", "fa_IR", "sv_SE", "C"}) {
+    for (const char* name :
+         {"de_DE", "de_CH", "en_US", "fr_FR", "hi_IN", "ar_EG", "fa_IR", "sv_SE", "C"}) {
         QLocale::setDefault(QLocale(QString::fromLatin1(name)));
         QLocale locale;
-        locale.setNumberOptions(QLocale::DefaultNumberOptions);  // the C locale omits separators otherwise
-        for (qint64 value : {0LL, 7LL, 999LL, 1000LL, 123456LL, 1234567LL, 9876543210LL, -1LL, -1000LL, -123456789LL,
-                             9000000000000000LL, -9000000000000000LL})
-            EXPECT_EQ(formatGrouped(static_cast<double>(value)), locale.toString(value)) << name << " " << value;
+        locale.setNumberOptions(
+            QLocale::DefaultNumberOptions);  // the C locale omits separators otherwise
+        for (qint64 value : {0LL, 7LL, 999LL, 1000LL, 123456LL, 1234567LL, 9876543210LL, -1LL,
+                             -1000LL, -123456789LL, 9000000000000000LL, -9000000000000000LL})
+            EXPECT_EQ(formatGrouped(static_cast<double>(value)), locale.toString(value))
+                << name << " " << value;
         EXPECT_EQ(formatGrouped(2.5), locale.toString(3)) << "halves round away from zero";
     }
     QLocale::setDefault(german);

@@ -1,7 +1,6 @@
 // The previous-instance test between two real processes: the helper program holds the lock as
 // the first running copy would.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <QFileInfo>
@@ -28,7 +27,7 @@ QString startHelper(QProcess& helper, const QString& mode) {
 }  // namespace
 
 class InstanceLockTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { test::resetAll(); }
 };
 

@@ -1,18 +1,17 @@
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
-#include <cstdio>
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cstdio>
 
 #include "TestSupport.h"
 #include "errors/COLError.h"
@@ -23,7 +22,7 @@ using namespace bravel;
 namespace {
 
 class DirectoryWalkTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         gCancelScan = false;
@@ -68,7 +67,8 @@ TEST_F(DirectoryWalkTest, DepthFirstInTheFileSystemsOrder) {
     file("vier.txt");
     // The expected order: each folder's listing as readdir gives it, a subfolder's content at
     // the subfolder's place.
-    std::function<void(const QString&, QStringList&)> expected = [&](const QString& folder, QStringList& out) {
+    std::function<void(const QString&, QStringList&)> expected = [&](const QString& folder,
+                                                                     QStringList& out) {
         QDir listing(folder);
         listing.setFilter(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
         listing.setSorting(QDir::Unsorted);
@@ -97,8 +97,8 @@ TEST_F(DirectoryWalkTest, AFolderWithADotIsWalkedAFileWithoutExtensionIsAdded) {
     file("ordner.mit.txt/innen.dat");
     file("LIESMICH");
     file(".versteckt");
-    EXPECT_EQ(sorted(walk(root)),
-              (QStringList{root + "/.versteckt", root + "/LIESMICH", root + "/ordner.mit.txt/innen.dat"}));
+    EXPECT_EQ(sorted(walk(root)), (QStringList{root + "/.versteckt", root + "/LIESMICH",
+                                               root + "/ordner.mit.txt/innen.dat"}));
 }
 
 TEST_F(DirectoryWalkTest, APatternIsAnUpperCaseEnding) {
@@ -133,16 +133,18 @@ TEST_F(DirectoryWalkTest, OnlyALinkBackToAFolderOnTheWayDownEnds) {
     file("a/datei.txt");
     file("a/b/tief.txt");
     auto link = [this](const QByteArray& target, const QString& at) {
-        ASSERT_EQ(::symlink(target.constData(), QFile::encodeName(root + "/" + at).constData()), 0) << at.toStdString();
+        ASSERT_EQ(::symlink(target.constData(), QFile::encodeName(root + "/" + at).constData()), 0)
+            << at.toStdString();
     };
-    link("..", "a/zurueck");                          // a loop back to the first folder
+    link("..", "a/zurueck");                           // a loop back to the first folder
     link(QFile::encodeName(root + "/a"), "a/b/zu-a");  // a loop back to a folder in between
     link(QFile::encodeName(root + "/a"), "zu-a");      // a second way into a, beside the first
     link("a/datei.txt", "link.txt");                   // a file link
     link("nirgends", "kaputt");                        // a link to nothing is no folder
     const QStringList list = walk(root);
-    EXPECT_EQ(sorted(list), (QStringList{root + "/a/b/tief.txt", root + "/a/datei.txt", root + "/kaputt",
-                                         root + "/link.txt", root + "/zu-a/b/tief.txt", root + "/zu-a/datei.txt"}))
+    EXPECT_EQ(sorted(list), (QStringList{root + "/a/b/tief.txt", root + "/a/datei.txt",
+                                         root + "/kaputt", root + "/link.txt",
+                                         root + "/zu-a/b/tief.txt", root + "/zu-a/datei.txt"}))
         << "both ways into a are walked, whichever the folder lists first";
     EXPECT_EQ(gErrorStack.Count(), 0);
 }
@@ -195,32 +197,38 @@ TEST_F(DirectoryWalkTest, ANameThatIsNoTextIsRecordedNotListed) {
         EXPECT_EQ(gErrorStack.Item(i)->ErrNumber(), 52);
         events << gErrorStack.Item(i)->ErrEvent();
     }
-    EXPECT_EQ(sorted(events), (QStringList{"Name ist kein Text und wird nicht aufgenommen: '" + root + "/ordner\\xE4'",
-                                           "Name ist kein Text und wird nicht aufgenommen: '" + root +
-                                               "/schlecht\\xFFname.txt'"}));
+    EXPECT_EQ(sorted(events), (QStringList{"Name ist kein Text und wird nicht aufgenommen: '" +
+                                               root + "/ordner\\xE4'",
+                                           "Name ist kein Text und wird nicht aufgenommen: '" +
+                                               root + "/schlecht\\xFFname.txt'"}));
 }
 
 TEST_F(DirectoryWalkTest, ALinkToAFolderOutsideIsWalkedLikeAFolder) {
     const QString outside = dir.path() + "/draussen";
     QDir().mkpath(outside);
     test::writeFile(outside + "/fern.txt", "x");
-    ASSERT_EQ(::symlink(QFile::encodeName(outside).constData(), QFile::encodeName(root + "/fern").constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(outside).constData(),
+                        QFile::encodeName(root + "/fern").constData()),
+              0);
     EXPECT_EQ(walk(root), QStringList{root + "/fern/fern.txt"});
 }
 
 TEST_F(DirectoryWalkTest, AnUnreadableFolderAddsNothingAndTheSiblingsAreWalked) {
     // Root reads everything; the walk runs as "nobody" in a child process of this test.
     const QString setpriv = QStandardPaths::findExecutable("setpriv");
-    if (::geteuid() != 0 || setpriv.isEmpty()) GTEST_SKIP() << "needs root and setpriv to drop to another user";
+    if (::geteuid() != 0 || setpriv.isEmpty())
+        GTEST_SKIP() << "needs root and setpriv to drop to another user";
     file("offen/a.txt");
     file("zu/geheim.txt");
     file("zz/b.txt");
     for (const QString& path : {dir.path(), root, root + "/offen", root + "/zz", root + "/zu"})
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                        QFileDevice::ReadOther | QFileDevice::ExeOther);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                        QFileDevice::ExeOther);
     for (const QString& path : {root + "/offen/a.txt", root + "/zz/b.txt", root + "/zu/geheim.txt"})
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadOther);
-    QFile::setPermissions(root + "/zu", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(root + "/zu",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     // The child is this test program again, running only the walk below.
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -234,7 +242,8 @@ TEST_F(DirectoryWalkTest, AnUnreadableFolderAddsNothingAndTheSiblingsAreWalked) 
     ASSERT_TRUE(child.waitForFinished(20000));
     const QString errors = QString::fromUtf8(child.readAllStandardError());
     if (test::otherUserCouldNotStart(child.exitCode(), errors))
-        GTEST_SKIP() << "the test program cannot run as another user here: " << errors.toStdString();
+        GTEST_SKIP() << "the test program cannot run as another user here: "
+                     << errors.toStdString();
     ASSERT_EQ(child.exitCode(), 0) << errors.toStdString();
     QStringList lines;
     for (const QString& line : QString::fromUtf8(child.readAllStandardOutput()).split('\n'))
@@ -254,7 +263,8 @@ TEST_F(DirectoryWalkTest, TheFolderBrowserAnswersThePathOrEmptyWhenCancelled) {
 // The walk of the test above, run in a child process as another user.
 TEST(DirectoryWalkChild, WalksTheFolderGivenByTheParent) {
     const QString folder = qEnvironmentVariable("BRAVEL_WALK_AS_CHILD");
-    if (folder.isEmpty()) GTEST_SKIP() << "runs only as the child of AnUnreadableFolderAddsNothing...";
+    if (folder.isEmpty())
+        GTEST_SKIP() << "runs only as the child of AnUnreadableFolderAddsNothing...";
     QStringList list;
     gGetFiles(folder, "*", list);
     for (const QString& entry : list) std::printf("ENTRY %s\n", entry.toUtf8().constData());

@@ -14,22 +14,22 @@
 #include <QTreeView>
 
 #include "TestSupport.h"
+#include "app/frm_main.h"
 #include "base/AppValues.h"
 #include "catalog/EntryWriter.h"
+#include "catalog/frm_choosedir.h"
 #include "listtools/ListSearch.h"
 #include "platform/Clock.h"
 #include "platform/Twips.h"
 #include "scan/DirectoryWalk.h"
 #include "scan/frm_dscan.h"
-#include "app/frm_main.h"
-#include "catalog/frm_choosedir.h"
 
 using namespace bravel;
 
 namespace {
 
 class ScannerWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         gCancelScan = false;
@@ -49,7 +49,9 @@ protected:
         test::scriptedDialogs().folderAnswers.push_back(folder);
         window.but_Dialog->click();
     }
-    QString heading(frm_dscan& window) { return window.model().headerData(0, Qt::Horizontal).toString(); }
+    QString heading(frm_dscan& window) {
+        return window.model().headerData(0, Qt::Horizontal).toString();
+    }
 
     QTemporaryDir dir;
     QString root;
@@ -155,12 +157,14 @@ TEST_F(ScannerWindowTest, TwoTickedRowsAreHandedOverAsPathNulPathNul) {
     const int first = std::min(blanks, other), second = std::max(blanks, other);
     const QString expected = model.cell(first, 0) + QChar(0) + model.cell(second, 0) + QChar(0);
     EXPECT_EQ(window.takeOverText(), expected);
-    EXPECT_TRUE(window.takeOverText().contains(root + "/ mit Blanks " + QChar(0))) << "the name keeps its blanks";
+    EXPECT_TRUE(window.takeOverText().contains(root + "/ mit Blanks " + QChar(0)))
+        << "the name keeps its blanks";
     window.but_OK->click();
     EXPECT_EQ(window.scannerResult(), "OK");
     ASSERT_TRUE(gSelectedFiles.has_value());
     EXPECT_EQ(*gSelectedFiles, (QStringList{model.cell(first, 0), model.cell(second, 0)}));
-    for (const QString& taken : *gSelectedFiles) EXPECT_TRUE(QFileInfo::exists(taken)) << taken.toStdString();
+    for (const QString& taken : *gSelectedFiles)
+        EXPECT_TRUE(QFileInfo::exists(taken)) << taken.toStdString();
     EXPECT_FALSE(window.isVisible());
 }
 
@@ -169,8 +173,10 @@ TEST_F(ScannerWindowTest, SelectingARowTicksIt) {
     window.show();
     scan(window, root);
     window.model().setRowSelected(1, true);
-    EXPECT_EQ(window.model().data(window.model().index(1, 0), Qt::CheckStateRole).toInt(), Qt::Checked);
-    EXPECT_EQ(window.model().data(window.model().index(0, 0), Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    EXPECT_EQ(window.model().data(window.model().index(1, 0), Qt::CheckStateRole).toInt(),
+              Qt::Checked);
+    EXPECT_EQ(window.model().data(window.model().index(0, 0), Qt::CheckStateRole).toInt(),
+              Qt::Unchecked);
 }
 
 TEST_F(ScannerWindowTest, ExitAndTheCloseImageCancel) {
@@ -192,18 +198,21 @@ TEST_F(ScannerWindowTest, TheBannerExportWritesTheBannerAndTheSelectedRows) {
     window.statusPanelClick();
     EXPECT_EQ(window.exportPath(), path("export.txt"));
     EXPECT_FALSE(QFile::exists(path("export.txt"))) << "the panel only chooses the file";
-    const QByteArray banner = "####################################\r\n"
-                              "#    Treewalk(DirectoryScanner)\r\n"
-                              "#    (c) 2025 Quillfen\r\n"
-                              "####################################\r\n"
-                              "\r\n";
+    const QByteArray banner =
+        "####################################\r\n"
+        "#    Treewalk(DirectoryScanner)\r\n"
+        "#    (c) 2025 Quillfen\r\n"
+        "####################################\r\n"
+        "\r\n";
     window.mnu_export2ascii->trigger();
-    EXPECT_EQ(test::readFile(path("export.txt")), banner) << "no selected row: the banner and the empty line";
+    EXPECT_EQ(test::readFile(path("export.txt")), banner)
+        << "no selected row: the banner and the empty line";
     window.model().setRowSelected(2, true);
     window.model().setRowSelected(0, true);
     window.mnu_export2ascii->trigger();
-    EXPECT_EQ(test::readFile(path("export.txt")), banner + window.model().cell(0, 0).toUtf8() + "\r\n" +
-                                                      window.model().cell(2, 0).toUtf8() + "\r\n");
+    EXPECT_EQ(test::readFile(path("export.txt")), banner + window.model().cell(0, 0).toUtf8() +
+                                                      "\r\n" + window.model().cell(2, 0).toUtf8() +
+                                                      "\r\n");
     window.prepareMenu();
     EXPECT_EQ(window.mnu_export2ascii->text(), "markierten Text in: '" + path("export.txt") + "'");
 }
@@ -218,7 +227,8 @@ TEST_F(ScannerWindowTest, AnotherExportFileIsChosenAndWrittenAtOnce) {
     window.mnu_export2ascii_new->trigger();
     EXPECT_EQ(test::scriptedDialogs().fileRequests.back().request.filter, "Text (*.txt)|*.txt");
     EXPECT_EQ(window.exportPath(), path("neu.txt"));
-    EXPECT_TRUE(test::readFile(path("neu.txt")).endsWith("\r\n\r\n" + window.model().cell(1, 0).toUtf8() + "\r\n"));
+    EXPECT_TRUE(test::readFile(path("neu.txt"))
+                    .endsWith("\r\n\r\n" + window.model().cell(1, 0).toUtf8() + "\r\n"));
 }
 
 TEST_F(ScannerWindowTest, TheClipboardGetsTheSelectedRowsEachWithCrLf) {

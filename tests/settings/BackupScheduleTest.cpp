@@ -21,7 +21,7 @@ using namespace bravel::schedule;
 namespace {
 
 class BackupScheduleTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         ASSERT_TRUE(dir.isValid());
@@ -41,7 +41,8 @@ protected:
         QDir().mkpath(bin);
         const QString log = dir.path() + QStringLiteral("/systemctl.log");
         const QString script = QStringLiteral("#!/bin/sh\necho \"$*\" >> '") + log +
-                               QStringLiteral("'\nexit ") + QString::number(exitCode) + QLatin1Char('\n');
+                               QStringLiteral("'\nexit ") + QString::number(exitCode) +
+                               QLatin1Char('\n');
         test::writeFile(bin + QStringLiteral("/systemctl"), script.toUtf8());
         QFile::setPermissions(bin + QStringLiteral("/systemctl"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -80,7 +81,8 @@ TEST_F(BackupScheduleTest, DailyAndWeeklyUnitsRunTheCatalogAndPassSystemdsCheck)
     const QString timer = QString::fromUtf8(test::readFile(timerPath(catalog)));
     EXPECT_TRUE(timer.contains(QStringLiteral("\nOnCalendar=*-*-* 02:30:00\n")));
     EXPECT_TRUE(timer.contains(QStringLiteral("\nPersistent=true\n")));
-    EXPECT_TRUE(timer.contains(QStringLiteral("\nUnit=") + unitBaseName(catalog) + QStringLiteral(".service\n")));
+    EXPECT_TRUE(timer.contains(QStringLiteral("\nUnit=") + unitBaseName(catalog) +
+                               QStringLiteral(".service\n")));
     EXPECT_TRUE(timer.contains(QStringLiteral("\nWantedBy=timers.target\n")));
     const QString service = QString::fromUtf8(test::readFile(servicePath(catalog)));
     EXPECT_TRUE(service.contains(QStringLiteral("ExecStart=\"") + QStringLiteral(BRAVEL_BINARY) +
@@ -123,7 +125,8 @@ TEST_F(BackupScheduleTest, TheTimerIsEnabledThroughTheUsersSystemdAndSwitchedOff
     daily.frequency = Frequency::Daily;
     ASSERT_EQ(applySchedule(catalog, QStringLiteral(BRAVEL_BINARY), daily), Outcome::Enabled);
     const QString timer = unitBaseName(catalog) + QStringLiteral(".timer");
-    EXPECT_EQ(lines(log), (QStringList{QStringLiteral("--user daemon-reload"), QStringLiteral("--user enable ") + timer,
+    EXPECT_EQ(lines(log), (QStringList{QStringLiteral("--user daemon-reload"),
+                                       QStringLiteral("--user enable ") + timer,
                                        QStringLiteral("--user restart ") + timer}));
 
     QFile::remove(log);
@@ -139,7 +142,8 @@ TEST_F(BackupScheduleTest, WithoutAUserSystemdTheFilesAreStillWritten) {
     installSystemctl(1);
     Schedule daily;
     daily.frequency = Frequency::Daily;
-    EXPECT_EQ(applySchedule(catalog, QStringLiteral(BRAVEL_BINARY), daily), Outcome::WrittenNotEnabled);
+    EXPECT_EQ(applySchedule(catalog, QStringLiteral(BRAVEL_BINARY), daily),
+              Outcome::WrittenNotEnabled);
     EXPECT_TRUE(QFileInfo::exists(timerPath(catalog)));
     EXPECT_TRUE(QFileInfo::exists(servicePath(catalog)));
     EXPECT_EQ(readSchedule(catalog).frequency, Frequency::Daily);
@@ -148,11 +152,13 @@ TEST_F(BackupScheduleTest, WithoutAUserSystemdTheFilesAreStillWritten) {
 TEST_F(BackupScheduleTest, EveryCatalogHasItsOwnReadableUnitName) {
     const QString other = dir.path() + QStringLiteral("/sub/Fotos und 100% $HOME \"Alt\".bvk");
     const QString name = unitBaseName(catalog);
-    EXPECT_TRUE(name.startsWith(QStringLiteral("bravel-Fotos_und_100_HOME_Alt_-"))) << name.toStdString();
+    EXPECT_TRUE(name.startsWith(QStringLiteral("bravel-Fotos_und_100_HOME_Alt_-")))
+        << name.toStdString();
     EXPECT_NE(name, unitBaseName(other));
     EXPECT_EQ(name, unitBaseName(catalog));
     for (const QChar c : unitBaseName(QStringLiteral("/tmp/Ärger\n; rm -rf.bvk")))
-        EXPECT_TRUE((c.isLetterOrNumber() && c.unicode() < 128) || c == QLatin1Char('_') || c == QLatin1Char('-'));
+        EXPECT_TRUE((c.isLetterOrNumber() && c.unicode() < 128) || c == QLatin1Char('_') ||
+                    c == QLatin1Char('-'));
 }
 
 TEST_F(BackupScheduleTest, DaysAndTimesAreReadAsPeopleWriteThem) {
@@ -180,15 +186,17 @@ namespace {
 TEST(ScheduleArgumentsTest, TheCommandLineFormsAreReadAndMistakesNamed) {
     QString catalog, problem;
     Schedule schedule;
-    ASSERT_TRUE(parseArguments({QStringLiteral("/k.bvk"), QStringLiteral("--weekly"), QStringLiteral("Fr"),
-                                QStringLiteral("18:45"), QStringLiteral("--match"), QStringLiteral("--fotos")},
-                               catalog, schedule, problem));
+    ASSERT_TRUE(parseArguments(
+        {QStringLiteral("/k.bvk"), QStringLiteral("--weekly"), QStringLiteral("Fr"),
+         QStringLiteral("18:45"), QStringLiteral("--match"), QStringLiteral("--fotos")},
+        catalog, schedule, problem));
     EXPECT_EQ(catalog, QStringLiteral("/k.bvk"));
     EXPECT_EQ(schedule.frequency, Frequency::Weekly);
     EXPECT_EQ(schedule.weekday, 5);
     EXPECT_EQ(schedule.time, QTime(18, 45));
     EXPECT_EQ(schedule.matchText, QStringLiteral("--fotos"));
-    ASSERT_TRUE(parseArguments({QStringLiteral("/k.bvk"), QStringLiteral("--off")}, catalog, schedule, problem));
+    ASSERT_TRUE(parseArguments({QStringLiteral("/k.bvk"), QStringLiteral("--off")}, catalog,
+                               schedule, problem));
     EXPECT_EQ(schedule.frequency, Frequency::Off);
 
     const std::vector<std::pair<QStringList, QString>> wrong{
@@ -196,16 +204,20 @@ TEST(ScheduleArgumentsTest, TheCommandLineFormsAreReadAndMistakesNamed) {
         {{QStringLiteral("/k.bvk")}, QStringLiteral("--daily, --weekly oder --off fehlt.")},
         {{QStringLiteral("/k.bvk"), QStringLiteral("--daily"), QStringLiteral("25:00")},
          QStringLiteral("Uhrzeit als HH:MM erwartet: 25:00")},
-        {{QStringLiteral("/k.bvk"), QStringLiteral("--weekly"), QStringLiteral("Feiertag"), QStringLiteral("10:00")},
+        {{QStringLiteral("/k.bvk"), QStringLiteral("--weekly"), QStringLiteral("Feiertag"),
+          QStringLiteral("10:00")},
          QStringLiteral("Unbekannter Wochentag: Feiertag")},
-        {{QStringLiteral("/k.bvk"), QStringLiteral("--daily"), QStringLiteral("10:00"), QStringLiteral("--off")},
+        {{QStringLiteral("/k.bvk"), QStringLiteral("--daily"), QStringLiteral("10:00"),
+          QStringLiteral("--off")},
          QStringLiteral("Nur eine Angabe von --daily, --weekly oder --off.")},
         {{QStringLiteral("/k.bvk"), QStringLiteral("--off"), QStringLiteral("--match")},
          QStringLiteral("Suchtext fehlt nach --match.")},
-        {{QStringLiteral("/k.bvk"), QStringLiteral("--hourly")}, QStringLiteral("Unbekannte Angabe: --hourly")},
+        {{QStringLiteral("/k.bvk"), QStringLiteral("--hourly")},
+         QStringLiteral("Unbekannte Angabe: --hourly")},
     };
     for (const auto& [arguments, why] : wrong) {
-        EXPECT_FALSE(parseArguments(arguments, catalog, schedule, problem)) << arguments.join(' ').toStdString();
+        EXPECT_FALSE(parseArguments(arguments, catalog, schedule, problem))
+            << arguments.join(' ').toStdString();
         EXPECT_EQ(problem, why);
     }
 }
@@ -229,10 +241,12 @@ TEST_F(BackupScheduleTest, ACatalogNameThatIsNoTextGetsAnAsciiUnitAndItsBytesInT
     const QString name = unitBaseName(latin1);
     EXPECT_TRUE(name.startsWith(QStringLiteral("bravel-K_talog-"))) << name.toStdString();
     EXPECT_NE(name, unitBaseName(dir.path() + QStringLiteral("/K_talog.bvk")));
-    EXPECT_TRUE(unitBaseName(dir.path() + QStringLiteral("/a_ b.c.bvk")).startsWith(QStringLiteral("bravel-a__b_c-")))
+    EXPECT_TRUE(unitBaseName(dir.path() + QStringLiteral("/a_ b.c.bvk"))
+                    .startsWith(QStringLiteral("bravel-a__b_c-")))
         << "the names of existing schedules stay as they were";
     const QByteArray service = test::readFile(servicePath(latin1));
-    EXPECT_TRUE(service.contains(" --run \"" + QFile::encodeName(dir.path()) + "/K\\xe4talog.bvk\"\n"))
+    EXPECT_TRUE(
+        service.contains(" --run \"" + QFile::encodeName(dir.path()) + "/K\\xe4talog.bvk\"\n"))
         << service.toStdString();
     EXPECT_EQ(QString::fromUtf8(service).toUtf8(), service) << "a unit file is UTF-8";
     EXPECT_EQ(verifyProblems({timerPath(latin1), servicePath(latin1)}), QString());

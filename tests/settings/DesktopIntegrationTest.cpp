@@ -2,13 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QDirIterator>
 #include <QMap>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -28,8 +28,10 @@ QStringList execArguments(const QString& value) {
     for (int i = 0; i < value.size(); ++i) {
         if (value[i] == QLatin1Char('\\') && i + 1 < value.size()) {
             const QChar next = value[++i];
-            unescaped += next == QLatin1Char('n') ? QChar('\n') : next == QLatin1Char('t') ? QChar('\t')
-                         : next == QLatin1Char('s') ? QChar(' ') : next;
+            unescaped += next == QLatin1Char('n')   ? QChar('\n')
+                         : next == QLatin1Char('t') ? QChar('\t')
+                         : next == QLatin1Char('s') ? QChar(' ')
+                                                    : next;
         } else {
             unescaped += value[i];
         }
@@ -40,9 +42,12 @@ QStringList execArguments(const QString& value) {
     for (int i = 0; i < unescaped.size(); ++i) {
         const QChar c = unescaped[i];
         if (quoted) {
-            if (c == QLatin1Char('\\') && i + 1 < unescaped.size()) current += unescaped[++i];
-            else if (c == QLatin1Char('"')) quoted = false;
-            else current += c;
+            if (c == QLatin1Char('\\') && i + 1 < unescaped.size())
+                current += unescaped[++i];
+            else if (c == QLatin1Char('"'))
+                quoted = false;
+            else
+                current += c;
         } else if (c == QLatin1Char('"')) {
             quoted = inWord = true;
         } else if (c == QLatin1Char(' ')) {
@@ -85,15 +90,19 @@ ToolRun runTool(const QString& tool, const QStringList& arguments) {
             QString::fromUtf8(process.readAll())};
 }
 
-bool installed(const QString& tool) { return !QStandardPaths::findExecutable(tool).isEmpty(); }
+bool installed(const QString& tool) {
+    return !QStandardPaths::findExecutable(tool).isEmpty();
+}
 
 // The key=value lines of a key file's group, in order.
 QStringList groupLines(const QString& text, const QString& group) {
     QStringList lines;
     bool inGroup = false;
     for (const QString& line : text.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1Char('['))) inGroup = line == QLatin1Char('[') + group + QLatin1Char(']');
-        else if (inGroup && line.contains(QLatin1Char('='))) lines << line;
+        if (line.startsWith(QLatin1Char('[')))
+            inGroup = line == QLatin1Char('[') + group + QLatin1Char(']');
+        else if (inGroup && line.contains(QLatin1Char('=')))
+            lines << line;
     }
     return lines;
 }
@@ -101,7 +110,8 @@ QStringList groupLines(const QString& text, const QString& group) {
 // Every file below folder with its contents, for comparing a tree before and after.
 QMap<QString, QByteArray> snapshot(const QString& folder) {
     QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         files.insert(path.mid(folder.size()), test::readFile(path));
@@ -113,7 +123,8 @@ QMap<QString, QByteArray> snapshot(const QString& folder) {
 QString gioAttribute(const QString& file, const QString& attribute) {
     const ToolRun run = runTool("gio", {"info", "-a", attribute, file});
     for (const QString& line : run.output.split(QLatin1Char('\n')))
-        if (line.trimmed().startsWith(attribute + QLatin1Char(':'))) return line.trimmed().mid(attribute.size() + 1).trimmed();
+        if (line.trimmed().startsWith(attribute + QLatin1Char(':')))
+            return line.trimmed().mid(attribute.size() + 1).trimmed();
     return run.output;
 }
 
@@ -127,7 +138,7 @@ QString gioDefault(const QString& mimeType) {
 
 // Each test gets its own data and config homes; the ones of the test program come back after.
 class DesktopIntegrationTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::resetAll();
         ASSERT_TRUE(home.isValid());
@@ -141,9 +152,11 @@ protected:
         program = programFolder + "/bravel";
         argumentsLog = home.path() + "/arguments.txt";
         // A stand-in for the program that notes each argument it was started with on a line.
-        test::writeFile(program, QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '%1'\n")
-                                     .arg(argumentsLog)
-                                     .toUtf8());
+        test::writeFile(
+            program,
+            QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '%1'\n")
+                .arg(argumentsLog)
+                .toUtf8());
         QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
     }
     void TearDown() override {
@@ -163,7 +176,8 @@ protected:
     QStringList loggedArguments() {
         for (int i = 0; i < 100 && !QFile::exists(argumentsLog); ++i) QThread::msleep(50);
         QThread::msleep(50);
-        QStringList lines = QString::fromUtf8(test::readFile(argumentsLog)).split(QLatin1Char('\n'));
+        QStringList lines =
+            QString::fromUtf8(test::readFile(argumentsLog)).split(QLatin1Char('\n'));
         if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
         return lines;
     }
@@ -183,7 +197,8 @@ TEST_F(DesktopIntegrationTest, FilesGoUnderTheDataHomeAndTheProgramIsBravelBesid
 }
 
 TEST_F(DesktopIntegrationTest, TheAssociationMakesBvkItsOwnTypeOpenedWithTheFileAndOpenMarker) {
-    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
+    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program,
+                                             "Bravel", "bvk"));
 
     const QString package = QString::fromUtf8(test::readFile(desktop::mimePackagePath()));
     EXPECT_TRUE(package.contains("<mime-type type=\"application/x-bravel\">"));
@@ -193,24 +208,30 @@ TEST_F(DesktopIntegrationTest, TheAssociationMakesBvkItsOwnTypeOpenedWithTheFile
     const QString entry = desktop::openEntryPath();
     EXPECT_EQ(keyValue(entry, "MimeType"), "application/x-bravel;");
     EXPECT_EQ(execArguments(keyValue(entry, "Exec")), (QStringList{program, "%f", "/open/"}));
-    EXPECT_EQ(keyValue(desktop::mimeAppsListPath(), "application/x-bravel"), "quillfen-bravel.desktop");
+    EXPECT_EQ(keyValue(desktop::mimeAppsListPath(), "application/x-bravel"),
+              "quillfen-bravel.desktop");
 }
 
 TEST_F(DesktopIntegrationTest, TheDesktopToolsAcceptTheFilesAndNameOurTypeForACatalog) {
     useProgramGioFinds();
-    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
+    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program,
+                                             "Bravel", "bvk"));
     ASSERT_TRUE(desktop::gSetContextMenu("zu Bravel hinzufügen...", program));
 
-    if (!installed("desktop-file-validate")) GTEST_SKIP() << "desktop-file-validate is not installed";
+    if (!installed("desktop-file-validate"))
+        GTEST_SKIP() << "desktop-file-validate is not installed";
     const ToolRun validation = runTool("desktop-file-validate", {desktop::openEntryPath()});
     EXPECT_EQ(validation.exitCode, 0) << validation.output.toStdString();
-    EXPECT_FALSE(validation.output.contains("error", Qt::CaseInsensitive)) << validation.output.toStdString();
+    EXPECT_FALSE(validation.output.contains("error", Qt::CaseInsensitive))
+        << validation.output.toStdString();
 
     if (!installed("update-mime-database")) GTEST_SKIP() << "update-mime-database is not installed";
     const ToolRun update = runTool("update-mime-database", {"-V", desktop::dataHome() + "/mime"});
     EXPECT_EQ(update.exitCode, 0) << update.output.toStdString();
-    EXPECT_FALSE(update.output.contains("error", Qt::CaseInsensitive)) << update.output.toStdString();
-    EXPECT_TRUE(test::readFile(desktop::dataHome() + "/mime/globs2").contains("application/x-bravel:*.bvk"));
+    EXPECT_FALSE(update.output.contains("error", Qt::CaseInsensitive))
+        << update.output.toStdString();
+    EXPECT_TRUE(test::readFile(desktop::dataHome() + "/mime/globs2")
+                    .contains("application/x-bravel:*.bvk"));
 
     // What a desktop does with a real catalog: GIO reads the shared-mime-info database and the
     // default from mimeapps.list, where xdg-mime without a desktop session would ask `file`.
@@ -225,12 +246,15 @@ TEST_F(DesktopIntegrationTest, TheDesktopToolsAcceptTheFilesAndNameOurTypeForACa
 
 TEST_F(DesktopIntegrationTest, TheContextEntryNeverBecomesTheHandlerOfOtherFiles) {
     // The desktop entry an older version wrote for every file goes when the entry is written again.
-    test::writeFile(desktop::oldContextEntryPath(), "[Desktop Entry]\nType=Application\nName=alt\nExec=bravel %F\n"
-                                                    "MimeType=application/octet-stream;\nNoDisplay=true\n");
+    test::writeFile(desktop::oldContextEntryPath(),
+                    "[Desktop Entry]\nType=Application\nName=alt\nExec=bravel %F\n"
+                    "MimeType=application/octet-stream;\nNoDisplay=true\n");
     ASSERT_TRUE(desktop::gSetContextMenu("zu Bravel hinzufügen...", program));
-    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
+    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program,
+                                             "Bravel", "bvk"));
     EXPECT_FALSE(QFile::exists(desktop::oldContextEntryPath()));
-    const QStringList entries = QDir(desktop::dataHome() + "/applications").entryList({"*.desktop"}, QDir::Files);
+    const QStringList entries =
+        QDir(desktop::dataHome() + "/applications").entryList({"*.desktop"}, QDir::Files);
     EXPECT_EQ(entries, QStringList{"quillfen-bravel.desktop"});
     EXPECT_EQ(keyValue(desktop::openEntryPath(), "MimeType"), "application/x-bravel;");
 
@@ -238,15 +262,19 @@ TEST_F(DesktopIntegrationTest, TheContextEntryNeverBecomesTheHandlerOfOtherFiles
     const QString unknown = home.path() + "/unbekannt.xyz";
     test::writeFile(unknown, QByteArray("\x01\x02\x03\x00binary", 10));
     const QString unknownType = gioAttribute(unknown, "standard::content-type");
-    for (const QString& type : {unknownType, QStringLiteral("application/octet-stream"), QStringLiteral("text/plain")}) {
+    for (const QString& type :
+         {unknownType, QStringLiteral("application/octet-stream"), QStringLiteral("text/plain")}) {
         const ToolRun handlers = runTool("gio", {"mime", type});
-        EXPECT_FALSE(handlers.output.contains("quillfen")) << type.toStdString() << ": " << handlers.output.toStdString();
+        EXPECT_FALSE(handlers.output.contains("quillfen"))
+            << type.toStdString() << ": " << handlers.output.toStdString();
     }
 }
 
 TEST_F(DesktopIntegrationTest, TheUsersEntryTakesTheInstalledOnesPlaceWithItsOwnProgram) {
-    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
-    // Same file name as the installed entry: the user's copy hides it instead of standing beside it.
+    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program,
+                                             "Bravel", "bvk"));
+    // Same file name as the installed entry: the user's copy hides it instead of standing beside
+    // it.
     EXPECT_EQ(QFileInfo(desktop::openEntryPath()).fileName(), "quillfen-bravel.desktop");
     const QString installed = QString::fromUtf8(resourceBytes(kDesktopEntryResource));
     const QString written = QString::fromUtf8(test::readFile(desktop::openEntryPath()));
@@ -260,21 +288,25 @@ TEST_F(DesktopIntegrationTest, TheUsersEntryTakesTheInstalledOnesPlaceWithItsOwn
     EXPECT_EQ(keyValue(desktop::openEntryPath(), "Icon"), "quillfen-bravel");
 
     // The icons the entry and the type name are there for the user, as compiled into the program.
-    EXPECT_EQ(test::readFile(desktop::iconPath("apps", kProgramIconName)), resourceBytes(iconResource(kProgramIconName)));
+    EXPECT_EQ(test::readFile(desktop::iconPath("apps", kProgramIconName)),
+              resourceBytes(iconResource(kProgramIconName)));
     EXPECT_EQ(test::readFile(desktop::iconPath("mimetypes", kCatalogIconName)),
               resourceBytes(iconResource(kCatalogIconName)));
-    EXPECT_TRUE(QString::fromUtf8(test::readFile(desktop::mimePackagePath())).contains("<icon name=\"application-x-bravel\"/>"));
+    EXPECT_TRUE(QString::fromUtf8(test::readFile(desktop::mimePackagePath()))
+                    .contains("<icon name=\"application-x-bravel\"/>"));
     EXPECT_FALSE(programIcon().pixmap(32, 32).isNull());
 }
 
 TEST_F(DesktopIntegrationTest, RemovingTakesBackExactlyWhatWasWrittenAndKeepsTheRest) {
     useProgramGioFinds();
     // What the user had before: other defaults, a script and an entry of their own.
-    const QString mimeApps = "[Added Associations]\ntext/plain=gedit.desktop;\n\n"
-                             "[Default Applications]\ntext/plain=gedit.desktop\nimage/png=eog.desktop\n";
+    const QString mimeApps =
+        "[Added Associations]\ntext/plain=gedit.desktop;\n\n"
+        "[Default Applications]\ntext/plain=gedit.desktop\nimage/png=eog.desktop\n";
     test::writeFile(desktop::mimeAppsListPath(), mimeApps.toUtf8());
     QDir().mkpath(desktop::nautilusScriptsFolder());
-    test::writeFile(desktop::nautilusScriptsFolder() + "/Fremdes Skript", "#!/bin/sh\necho fremd\n");
+    test::writeFile(desktop::nautilusScriptsFolder() + "/Fremdes Skript",
+                    "#!/bin/sh\necho fremd\n");
     test::writeFile(desktop::dataHome() + "/applications/fremd.desktop",
                     "[Desktop Entry]\nType=Application\nName=Fremd\nExec=fremd\n");
     const auto generated = [](const QString& path) {
@@ -288,9 +320,11 @@ TEST_F(DesktopIntegrationTest, RemovingTakesBackExactlyWhatWasWrittenAndKeepsThe
     };
     const auto before = withoutGenerated(snapshot(home.path()));
 
-    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
+    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program,
+                                             "Bravel", "bvk"));
     ASSERT_TRUE(desktop::gSetContextMenu("zu Bravel hinzufügen...", program));
-    test::writeFile(desktop::oldContextEntryPath(), "[Desktop Entry]\nMimeType=application/octet-stream;\n");
+    test::writeFile(desktop::oldContextEntryPath(),
+                    "[Desktop Entry]\nMimeType=application/octet-stream;\n");
     EXPECT_GE(withoutGenerated(snapshot(home.path())).size(), before.size() + 7);
 
     ASSERT_TRUE(desktop::gRemoveDesktopIntegration("Bravel"));
@@ -299,7 +333,8 @@ TEST_F(DesktopIntegrationTest, RemovingTakesBackExactlyWhatWasWrittenAndKeepsThe
     if (installed("gio")) {
         EXPECT_EQ(gioDefault("application/x-bravel"), "");
     }
-    EXPECT_FALSE(test::readFile(desktop::dataHome() + "/mime/globs2").contains("application/x-bravel"));
+    EXPECT_FALSE(
+        test::readFile(desktop::dataHome() + "/mime/globs2").contains("application/x-bravel"));
 
     // A default the user has since given to another program is theirs and stays.
     const QString changed = "[Default Applications]\napplication/x-bravel=anders.desktop\n";
@@ -317,21 +352,24 @@ TEST_F(DesktopIntegrationTest, TheNemoActionStartsTheProgramWithTheChosenFiles) 
     const QString file = home.path() + "/Datei mit 'Quote' und $x.txt";
     QString command = keyValue(action, "Exec").replace("\\\\", "\\");
     ASSERT_TRUE(command.endsWith(" %F"));
-    command.replace("%F", desktop::quoteShellWord(file) + " " + desktop::quoteShellWord("/tmp/zweite Datei"));
+    command.replace(
+        "%F", desktop::quoteShellWord(file) + " " + desktop::quoteShellWord("/tmp/zweite Datei"));
     QProcess::execute("/bin/sh", {"-c", command});
     EXPECT_EQ(loggedArguments(), (QStringList{file, "/tmp/zweite Datei"}));
 }
 
 TEST_F(DesktopIntegrationTest, TheThunarActionJoinsTheUsersActionsAndLeavesThemAsTheyWere) {
-    const QString foreign = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
-                            "\t<name>Terminal hier</name>\n\t<unique-id>1234-1</unique-id>\n"
-                            "\t<command>xterm %f</command>\n</action>\n</actions>\n";
+    const QString foreign =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n"
+        "\t<name>Terminal hier</name>\n\t<unique-id>1234-1</unique-id>\n"
+        "\t<command>xterm %f</command>\n</action>\n</actions>\n";
     test::writeFile(desktop::thunarActionsPath(), foreign.toUtf8());
     ASSERT_TRUE(desktop::gSetContextMenu("Alt", program));
     ASSERT_TRUE(desktop::gSetContextMenu("zu Bravel <hinzufügen> & mehr", program));
     const QString list = QString::fromUtf8(test::readFile(desktop::thunarActionsPath()));
     EXPECT_EQ(list.count("<unique-id>quillfen-bravel</unique-id>"), 1) << list.toStdString();
-    EXPECT_TRUE(list.contains("<name>zu Bravel &lt;hinzufügen&gt; &amp; mehr</name>")) << list.toStdString();
+    EXPECT_TRUE(list.contains("<name>zu Bravel &lt;hinzufügen&gt; &amp; mehr</name>"))
+        << list.toStdString();
     EXPECT_TRUE(list.startsWith(foreign.left(foreign.indexOf("</actions>")))) << list.toStdString();
     EXPECT_TRUE(list.endsWith("</action>\n</actions>\n"));
 
@@ -350,7 +388,8 @@ TEST_F(DesktopIntegrationTest, TheThunarActionJoinsTheUsersActionsAndLeavesThemA
 TEST_F(DesktopIntegrationTest, OpeningACatalogStartsTheProgramWithThePathAndOpenMarker) {
     if (!installed("gio")) GTEST_SKIP() << "gio is not installed to launch the entry";
     useProgramGioFinds();
-    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
+    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program,
+                                             "Bravel", "bvk"));
     const QString catalog = home.path() + "/Katalog mit Blanks.bvk";
     test::writeFile(catalog, "x");
     const ToolRun launch = runTool("gio", {"launch", desktop::openEntryPath(), catalog});
@@ -363,7 +402,8 @@ TEST_F(DesktopIntegrationTest, TheContextEntriesStartTheProgramWithTheChosenFile
     const QString serviceMenu = QString::fromUtf8(test::readFile(desktop::serviceMenuPath()));
     EXPECT_TRUE(serviceMenu.contains("MimeType=all/allfiles;"));
     EXPECT_TRUE(serviceMenu.contains("Name=zu Bravel hinzufügen..."));
-    EXPECT_EQ(execArguments(keyValue(desktop::serviceMenuPath(), "Exec")), (QStringList{program, "%F"}));
+    EXPECT_EQ(execArguments(keyValue(desktop::serviceMenuPath(), "Exec")),
+              (QStringList{program, "%F"}));
     EXPECT_TRUE(QFileInfo(desktop::serviceMenuPath()).isExecutable());
 
     // The Nautilus script is named by the text and hands on every selected file.
@@ -376,7 +416,8 @@ TEST_F(DesktopIntegrationTest, TheContextEntriesStartTheProgramWithTheChosenFile
 
 TEST_F(DesktopIntegrationTest, ARenamedContextEntryReplacesTheOldScriptAndKeepsOthers) {
     QDir().mkpath(desktop::nautilusScriptsFolder());
-    test::writeFile(desktop::nautilusScriptsFolder() + "/Fremdes Skript", "#!/bin/sh\necho fremd\n");
+    test::writeFile(desktop::nautilusScriptsFolder() + "/Fremdes Skript",
+                    "#!/bin/sh\necho fremd\n");
     ASSERT_TRUE(desktop::gSetContextMenu("Alt", program));
     ASSERT_TRUE(desktop::gSetContextMenu("Neu/mit Strich", program));
     QStringList scripts = QDir(desktop::nautilusScriptsFolder()).entryList(QDir::Files);
@@ -386,16 +427,20 @@ TEST_F(DesktopIntegrationTest, ARenamedContextEntryReplacesTheOldScriptAndKeepsO
 }
 
 TEST_F(DesktopIntegrationTest, TheDefaultGoesIntoAnExistingListWithoutLosingItsLines) {
-    test::writeFile(desktop::mimeAppsListPath(), "[Added Associations]\ntext/plain=gedit.desktop;\n\n"
-                                                 "[Default Applications]\ntext/plain=gedit.desktop\n"
-                                                 "application/x-bravel=alt.desktop\n");
-    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program, "Bravel", "bvk"));
+    test::writeFile(desktop::mimeAppsListPath(),
+                    "[Added Associations]\ntext/plain=gedit.desktop;\n\n"
+                    "[Default Applications]\ntext/plain=gedit.desktop\n"
+                    "application/x-bravel=alt.desktop\n");
+    ASSERT_TRUE(desktop::gSetFileAssociation("Quillfen Bravelcraft Catalogue File", program,
+                                             "Bravel", "bvk"));
     EXPECT_EQ(QString::fromUtf8(test::readFile(desktop::mimeAppsListPath())),
               "[Added Associations]\ntext/plain=gedit.desktop;\n\n"
               "[Default Applications]\ntext/plain=gedit.desktop\n"
               "application/x-bravel=quillfen-bravel.desktop\n");
-    EXPECT_EQ(desktop::setKeyFileValue("[A]\nx=1\n\n[B]\ny=2\n", "A", "z", "3"), "[A]\nx=1\nz=3\n\n[B]\ny=2\n");
-    EXPECT_EQ(desktop::setKeyFileValue("", "Default Applications", "k", "v"), "[Default Applications]\nk=v\n");
+    EXPECT_EQ(desktop::setKeyFileValue("[A]\nx=1\n\n[B]\ny=2\n", "A", "z", "3"),
+              "[A]\nx=1\nz=3\n\n[B]\ny=2\n");
+    EXPECT_EQ(desktop::setKeyFileValue("", "Default Applications", "k", "v"),
+              "[Default Applications]\nk=v\n");
 }
 
 TEST_F(DesktopIntegrationTest, TheButtonsShowTheirMessagesAlsoWhenAFileCannotBeWritten) {
@@ -415,7 +460,8 @@ TEST_F(DesktopIntegrationTest, TheButtonsShowTheirMessagesAlsoWhenAFileCannotBeW
     EXPECT_EQ(gErrorStack.Item(1)->ErrModul(), "b_gSetFileAssociation");
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 2u);
     EXPECT_EQ(test::scriptedDialogs().messages[1].text, "Endung 'bvk' erfolgreich assoziiert.");
-    EXPECT_EQ(test::scriptedDialogs().messages[1].caption, QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    EXPECT_EQ(test::scriptedDialogs().messages[1].caption,
+              QFileInfo(QCoreApplication::applicationFilePath()).fileName());
 
     but_RemoveDesktopEntries_Click();
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 3u);

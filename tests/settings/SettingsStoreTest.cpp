@@ -44,7 +44,7 @@ bool save(const QString& key, const QString& value) {
 }  // namespace
 
 class SettingsStoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { test::resetAll(); }
     void TearDown() override {
         // A test may have left a folder or a locked file where the INI belongs.
@@ -166,12 +166,13 @@ TEST_F(SettingsStoreTest, FileWithAnUnparsableLineStillTakesWrites) {
 }
 
 TEST_F(SettingsStoreTest, IntegerReadsFailOnTextsThatAreNoNumber) {
-    placeIniFile("[bravel]\n"
-                 "lst_view=abc\n"
-                 "lst_color=12abc\n"
-                 "main_lst_files_sortkey=\n"
-                 "main_lst_files_sortorder= 1 \n"
-                 "main_mnu_app_backcolor=4294967295\n");
+    placeIniFile(
+        "[bravel]\n"
+        "lst_view=abc\n"
+        "lst_color=12abc\n"
+        "main_lst_files_sortkey=\n"
+        "main_lst_files_sortorder= 1 \n"
+        "main_mnu_app_backcolor=4294967295\n");
     int view = 3;
     EXPECT_FALSE(readInteger(keys::lst_view, view));
     EXPECT_EQ(view, 3) << "the target keeps its value";
@@ -202,18 +203,20 @@ TEST_F(SettingsStoreTest, IntegerReadsFailOnTextsThatAreNoNumber) {
 }
 
 TEST_F(SettingsStoreTest, NumberReadsTakeTheNumericPrefix) {
-    placeIniFile("[bravel]\n"
-                 "main_left=1234.9xyz\n"
-                 "main_top=abc\n"
-                 "main_width=  8000 \n"
-                 "main_height=-250\n"
-                 "choosedir_width=\n");
+    placeIniFile(
+        "[bravel]\n"
+        "main_left=1234.9xyz\n"
+        "main_top=abc\n"
+        "main_width=  8000 \n"
+        "main_height=-250\n"
+        "choosedir_width=\n");
     EXPECT_DOUBLE_EQ(readNumber(keys::main_left), 1234.9);
     EXPECT_DOUBLE_EQ(readNumber(keys::main_top), 0) << "no numeric prefix reads as 0";
     EXPECT_DOUBLE_EQ(readNumber(keys::main_width), 8000);
     EXPECT_DOUBLE_EQ(readNumber(keys::main_height), -250);
     EXPECT_DOUBLE_EQ(numericPrefix(QString::fromUtf8("\xc2\xa0\t 77.5e1 px")), 775);
-    EXPECT_DOUBLE_EQ(numericPrefix(QString::fromUtf8("\xd9\xa1\xd9\xa2")), 0) << "digits other than 0 to 9 are no number";
+    EXPECT_DOUBLE_EQ(numericPrefix(QString::fromUtf8("\xd9\xa1\xd9\xa2")), 0)
+        << "digits other than 0 to 9 are no number";
     EXPECT_DOUBLE_EQ(readNumber(keys::choosedir_width), 0) << "a stored empty text is no default";
     EXPECT_DOUBLE_EQ(readNumber(keys::choosedir_height), 4170);
     EXPECT_DOUBLE_EQ(readNumber(keys::choosedir_left, QStringLiteral("2573")), 2573);
@@ -226,8 +229,8 @@ TEST_F(SettingsStoreTest, FlagsMarkedEqualOneAreOnOnlyForTheNumberOne) {
         bool converts;
         bool on;
     };
-    const Case cases[] = {{"1", true, true},   {" 1", true, true},   {"1.0", true, true},
-                          {"0", true, false},  {"2", true, false},   {"-1", true, false},
+    const Case cases[] = {{"1", true, true},      {" 1", true, true},   {"1.0", true, true},
+                          {"0", true, false},     {"2", true, false},   {"-1", true, false},
                           {"True", false, false}, {"ja", false, false}, {"", false, false}};
     for (const Case& c : cases) {
         placeIniFile(QByteArray("[bravel]\nlst_tooltip=") + c.stored + "\n");
@@ -253,9 +256,9 @@ TEST_F(SettingsStoreTest, BooleanFlagsReadNumbersAndBooleanTexts) {
         bool converts;
         bool value;
     };
-    const Case cases[] = {{"0", true, false},    {"1", true, true},      {"-1", true, true},
-                          {"2", true, true},     {"True", true, true},   {"false", true, false},
-                          {"TRUE", true, true},  {"wahrlich", false, false}, {"", false, false}};
+    const Case cases[] = {{"0", true, false},   {"1", true, true},          {"-1", true, true},
+                          {"2", true, true},    {"True", true, true},       {"false", true, false},
+                          {"TRUE", true, true}, {"wahrlich", false, false}, {"", false, false}};
     for (const Case& c : cases) {
         placeIniFile(QByteArray("[bravel]\nlst_grid=") + c.stored + "\n");
         Err.Clear();
@@ -288,7 +291,9 @@ TEST_F(SettingsStoreTest, WrittenFlagsReadBackThroughTheirReaders) {
 TEST(SettingsStoreCaseTest, KeysWrittenByHandInAnotherCaseAreFound) {
     bravel::test::resetAll();
     const QString file = bravel::settingsstore::filePath(QStringLiteral("quillfen"));
-    ASSERT_TRUE(bravel::test::writeFile(file, "[Bravel]\nSetup_Txt_StandardSicherungsverzeichnis=/srv/sicherung\n"));
+    ASSERT_TRUE(bravel::test::writeFile(
+        file, "[Bravel]\nSetup_Txt_StandardSicherungsverzeichnis=/srv/sicherung\n"));
     bravel::settingsstore::reset();
-    EXPECT_EQ(bravel::readText(bravel::keys::setup_txt_StandardSicherungsverzeichnis), "/srv/sicherung");
+    EXPECT_EQ(bravel::readText(bravel::keys::setup_txt_StandardSicherungsverzeichnis),
+              "/srv/sicherung");
 }

@@ -21,11 +21,11 @@
 #include <set>
 
 #include "Fixtures.h"
-#include "base/AppValues.h"
-#include "app/CommandLine.h"
 #include "app/ApplySetup.h"
+#include "app/CommandLine.h"
 #include "app/UiMainSetup.h"
 #include "app/frm_main.h"
+#include "base/AppValues.h"
 #include "base/Prog.h"
 #include "catalog/CatalogController.h"
 #include "catalog/CatalogState.h"
@@ -41,17 +41,28 @@ using namespace bravel;
 
 namespace {
 
-QColor back(const QWidget* widget) { return widget->palette().color(QPalette::Window); }
-QColor fore(const QWidget* widget) { return widget->palette().color(QPalette::WindowText); }
-QColor buttonColour(const QWidget* widget) { return widget->palette().color(QPalette::Button); }
-QColor swatch(const QLabel* label) { return back(label); }
+QColor back(const QWidget* widget) {
+    return widget->palette().color(QPalette::Window);
+}
+QColor fore(const QWidget* widget) {
+    return widget->palette().color(QPalette::WindowText);
+}
+QColor buttonColour(const QWidget* widget) {
+    return widget->palette().color(QPalette::Button);
+}
+QColor swatch(const QLabel* label) {
+    return back(label);
+}
 
 // The contrast of two colours as the web's accessibility rules reckon it: 1 for equal colours,
 // 21 for black on white. The schemes' own caption pairs reach about 1.8.
 double contrast(const QColor& a, const QColor& b) {
     auto luminance = [](const QColor& c) {
-        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
     };
     const double la = luminance(a), lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
@@ -65,11 +76,12 @@ QColor groundOf(const QWidget* label) {
 }
 
 void clickItem(QListWidget* list, int row) {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
 }
 
 class SetupWindowTest : public test::TempFolderTest {
-protected:
+  protected:
     // Presses the setup button; the script runs while the modal setup window is open.
     void runSetup(frm_main& window, const std::function<void(frm_setup&)>& script) {
         bool ran = false;
@@ -90,7 +102,7 @@ protected:
 };
 
 class OpenSetupTest : public SetupWindowTest {
-protected:
+  protected:
     void SetUp() override {
         SetupWindowTest::SetUp();
         window = std::make_unique<frm_main>();
@@ -289,8 +301,9 @@ TEST_F(OpenSetupTest, TheSchemeGruenSetsBothCaptionColoursInBothWindowsAtOnce) {
     EXPECT_EQ(gCaptionBackColor, 32768);
     EXPECT_EQ(gCaptionForeColor, 12648384);
     const QColor green = colorFromBgr(32768), pale = colorFromBgr(12648384);
-    for (const QWidget* label : std::initializer_list<const QWidget*>{s.lbl_caption, s.lbl_mnu_System, s.lbl_TabTitle[0],
-                                                                      window->lbl_caption, window->lbl_mnu_System}) {
+    for (const QWidget* label :
+         std::initializer_list<const QWidget*>{s.lbl_caption, s.lbl_mnu_System, s.lbl_TabTitle[0],
+                                               window->lbl_caption, window->lbl_mnu_System}) {
         EXPECT_EQ(back(label), green) << label->objectName().toStdString();
         EXPECT_EQ(fore(label), pale) << label->objectName().toStdString();
     }
@@ -308,9 +321,16 @@ TEST_F(OpenSetupTest, TheSchemeGruenSetsBothCaptionColoursInBothWindowsAtOnce) {
 TEST_F(OpenSetupTest, SchemesAndTheButtonColourLeaveTheSetupWindowsOwnControlsAlone) {
     frm_setup& s = open();
     // The setup window's caption, tab headings and swatches show the choices; nothing else of it.
-    std::set<const QWidget*> showsChoices{s.lbl_caption, s.lbl_icon, s.img_systemclose, s.lbl_mnu_System,
-                                          s.lbl_FontClearName, s.pic_FontColor, s.pic_FontColorHintergrund,
-                                          s.pic_Fensterhintergrundfarbe, s.pic_Systemfarbe, s.pic_backcolor,
+    std::set<const QWidget*> showsChoices{s.lbl_caption,
+                                          s.lbl_icon,
+                                          s.img_systemclose,
+                                          s.lbl_mnu_System,
+                                          s.lbl_FontClearName,
+                                          s.pic_FontColor,
+                                          s.pic_FontColorHintergrund,
+                                          s.pic_Fensterhintergrundfarbe,
+                                          s.pic_Systemfarbe,
+                                          s.pic_backcolor,
                                           s.pic_ButtonColor};
     for (const QLabel* heading : s.lbl_TabTitle) showsChoices.insert(heading);
     std::vector<std::pair<const QWidget*, QPalette>> own;
@@ -325,9 +345,11 @@ TEST_F(OpenSetupTest, SchemesAndTheButtonColourLeaveTheSetupWindowsOwnControlsAl
     QTest::mouseClick(s.pic_ButtonColor, Qt::LeftButton);
     EXPECT_EQ(buttonColour(window->but_Start), QColor(255, 0, 0));
     for (const auto& [widget, before] : own)
-        for (QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Button, QPalette::ButtonText})
+        for (QPalette::ColorRole role :
+             {QPalette::Window, QPalette::WindowText, QPalette::Button, QPalette::ButtonText})
             EXPECT_EQ(widget->palette().color(role), before.color(role))
-                << widget->metaObject()->className() << " " << widget->objectName().toStdString() << " role " << role;
+                << widget->metaObject()->className() << " " << widget->objectName().toStdString()
+                << " role " << role;
 }
 
 TEST_F(OpenSetupTest, EveryLabelOfTheMainWindowStaysReadableInEveryScheme) {
@@ -338,7 +360,8 @@ TEST_F(OpenSetupTest, EveryLabelOfTheMainWindowStaysReadableInEveryScheme) {
         for (const QLabel* label : window->findChildren<QLabel*>()) {
             if (label->window() != window.get() || label->text().trimmed().isEmpty()) continue;
             EXPECT_GE(contrast(fore(label), groundOf(label)), 1.5)
-                << s.lst_SavedColors->item(scheme)->text().toStdString() << ": " << label->objectName().toStdString();
+                << s.lst_SavedColors->item(scheme)->text().toStdString() << ": "
+                << label->objectName().toStdString();
         }
     }
 }
@@ -362,7 +385,8 @@ TEST_F(OpenSetupTest, TheRemoveButtonBesideTheAssociationTakesTheDesktopFilesBac
     ASSERT_NE(s.but_RemoveDesktopEntries, nullptr);
     EXPECT_EQ(s.but_RemoveDesktopEntries->objectName(), "but_RemoveDesktopEntries");
     EXPECT_EQ(s.but_RemoveDesktopEntries->text(), "Desktop-Einträge entfernen");
-    EXPECT_EQ(s.but_RemoveDesktopEntries->parentWidget(), s.but_SetExtension2Registry->parentWidget());
+    EXPECT_EQ(s.but_RemoveDesktopEntries->parentWidget(),
+              s.but_SetExtension2Registry->parentWidget());
     s.but_SetExtension2Registry->click();
     ASSERT_TRUE(QFile::exists(desktop::openEntryPath()));
     s.but_RemoveDesktopEntries->click();
@@ -389,8 +413,8 @@ TEST_F(OpenSetupTest, FontAndColourChoicesActOnlyOnTheSelectedMenuEntries) {
     EXPECT_EQ(test::scriptedDialogs().fontTitles, QStringList{"Bravel - Schrift auswählen"});
     EXPECT_EQ(test::scriptedDialogs().colorTitles, QStringList{"Bravel - Farbe auswählen"});
     EXPECT_EQ(swatch(s.pic_FontColor), QColor(255, 0, 0));
-    for (QLabel* label : {window->lbl_mnu_Katalog, window->lbl_mnu_Bearbeiten, window->lbl_mnu_Ausfuehren,
-                          window->lbl_mnu_Programm}) {
+    for (QLabel* label : {window->lbl_mnu_Katalog, window->lbl_mnu_Bearbeiten,
+                          window->lbl_mnu_Ausfuehren, window->lbl_mnu_Programm}) {
         EXPECT_EQ(label->font().family(), before.family());
         EXPECT_EQ(fore(label), katalogText);
     }
@@ -451,7 +475,8 @@ TEST_F(SetupWindowTest, ExitUndoesEveryLiveChange) {
         s.lst_SetupMenuItems->selectAll();
         test::scriptedDialogs().fontAnswers.push_back(QFont("DejaVu Serif"));
         s.but_SelectFont->click();
-        for (QLabel* picture : {s.pic_Fensterhintergrundfarbe, s.pic_Systemfarbe, s.pic_backcolor, s.pic_ButtonColor}) {
+        for (QLabel* picture : {s.pic_Fensterhintergrundfarbe, s.pic_Systemfarbe, s.pic_backcolor,
+                                s.pic_ButtonColor}) {
             test::scriptedDialogs().colorAnswers.push_back(0x123456);
             QTest::mouseClick(picture, Qt::LeftButton);
         }
@@ -529,10 +554,12 @@ TEST_F(SetupWindowTest, ApplyingReportsABrokenAutostartEntryWithOneLineBreakEach
     writeSetting(keys::setup_txt_autostart, path("weg.bvk"));
     applySetupResult(kSetupOk, target, window.controller());
     ASSERT_EQ(test::scriptedDialogs().messages.size(), 2u);
-    EXPECT_EQ(test::scriptedDialogs().messages[0].text, "Eintrag in der Registry ist fehlerhaft:" + gCrLf +
-                                                            "Eintrag ist leer." + gCrLf + "Bitte im Setup prüfen.");
-    EXPECT_EQ(test::scriptedDialogs().messages[1].text, "Eintrag in der Registry ist fehlerhaft:" + gCrLf +
-                                                            "Datenbank existiert nicht!" + gCrLf + "Bitte im Setup prüfen.");
+    EXPECT_EQ(test::scriptedDialogs().messages[0].text,
+              "Eintrag in der Registry ist fehlerhaft:" + gCrLf + "Eintrag ist leer." + gCrLf +
+                  "Bitte im Setup prüfen.");
+    EXPECT_EQ(test::scriptedDialogs().messages[1].text,
+              "Eintrag in der Registry ist fehlerhaft:" + gCrLf + "Datenbank existiert nicht!" +
+                  gCrLf + "Bitte im Setup prüfen.");
     EXPECT_EQ(test::scriptedDialogs().messages[1].icon, MsgIcon::Information);
     EXPECT_FALSE(gDBOpen);
 
@@ -596,8 +623,9 @@ TEST_F(SetupWindowTest, TheWarningOfOldBackupsIsSetOnTheViewPageAndRefillsTheOpe
     const QString catalog = path("alt.bvk");
     ASSERT_TRUE(test::writeFile(path("a.txt"), "a"));
     ASSERT_TRUE(test::writeFile(path("b.txt"), "b"));
-    ASSERT_TRUE(test::writeCatalog(catalog, {{path("a.txt"), dir.path(), QString(), gHostName + "20250301;", {}},
-                                             {path("b.txt"), dir.path(), QString(), gHostName + "20250314;", {}}}));
+    ASSERT_TRUE(test::writeCatalog(
+        catalog, {{path("a.txt"), dir.path(), QString(), gHostName + "20250301;", {}},
+                  {path("b.txt"), dir.path(), QString(), gHostName + "20250314;", {}}}));
     window.controller().mOpenDB(catalog);
     CatalogListModel& model = window.controller().model();
     const int column = model.findColumn(gHostName);

@@ -60,7 +60,9 @@ inline QStringList recordTexts() {
     return texts;
 }
 
-inline bool runningAsRoot() { return ::geteuid() == 0; }
+inline bool runningAsRoot() {
+    return ::geteuid() == 0;
+}
 
 // Files in folder whose names start with prefix.
 inline QStringList filesStartingWith(const QString& folder, const QString& prefix) {
@@ -97,12 +99,13 @@ struct ChildRun {
     QString output;
 };
 
-inline ChildRun runChildTestAsNobody(const QString& testName, const QStringList& env, int timeoutMs) {
+inline ChildRun runChildTestAsNobody(const QString& testName, const QStringList& env,
+                                     int timeoutMs) {
     ChildRun run;
-    std::unique_ptr<QProcess> child(startChildTest(
-        testName, env,
-        {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-         QStringLiteral("--clear-groups")}));
+    std::unique_ptr<QProcess> child(
+        startChildTest(testName, env,
+                       {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                        QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")}));
     if (!child->waitForStarted(10000)) {
         run.whyNot = "setpriv could not be started";
         return run;
@@ -111,13 +114,15 @@ inline ChildRun runChildTestAsNobody(const QString& testName, const QStringList&
     run.exitCode = child->exitCode();
     run.output = QString::fromLocal8Bit(child->readAll());
     if (otherUserCouldNotStart(run.exitCode, run.output))
-        run.whyNot = "the test program cannot run as another user here: " + run.output.toStdString();
+        run.whyNot =
+            "the test program cannot run as another user here: " + run.output.toStdString();
     return run;
 }
 
 inline void expectChildPassed(const ChildRun& run) {
     EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
-    EXPECT_TRUE(run.output.contains(QLatin1String("[  PASSED  ] 1 test"))) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QLatin1String("[  PASSED  ] 1 test")))
+        << run.output.toStdString();
 }
 
 }  // namespace bravel::test

@@ -37,11 +37,13 @@ std::vector<CatalogEntry> readCatalog(const QString& path) {
         db.setDatabaseName(path);
         if (db.open()) {
             QSqlQuery query(db);
-            query.exec(QStringLiteral("SELECT Eingangsdatei, Sicherungspfad, Status, Computerstatus, Dateigroesse "
-                                      "FROM FILES ORDER BY ID"));
+            query.exec(QStringLiteral(
+                "SELECT Eingangsdatei, Sicherungspfad, Status, Computerstatus, Dateigroesse "
+                "FROM FILES ORDER BY ID"));
             while (query.next()) {
-                CatalogEntry entry{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
-                                   query.value(3).toString(), std::nullopt};
+                CatalogEntry entry{query.value(0).toString(), query.value(1).toString(),
+                                   query.value(2).toString(), query.value(3).toString(),
+                                   std::nullopt};
                 if (!query.value(4).isNull()) entry.size = query.value(4).toLongLong();
                 entries.push_back(entry);
             }
@@ -60,7 +62,8 @@ QString integrityCheck(const QString& catalog) {
         db.setDatabaseName(catalog);
         if (db.open()) {
             QSqlQuery query(db);
-            if (query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next()) answer = query.value(0).toString();
+            if (query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next())
+                answer = query.value(0).toString();
             db.close();
         }
     }

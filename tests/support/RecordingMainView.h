@@ -10,7 +10,7 @@ namespace bravel::test {
 // A main window without widgets for tests of the catalog controller and the backup run: it
 // keeps what it was last shown.
 class RecordingMainView : public MainView {
-public:
+  public:
     void showOverlay(const QString& text, bool visible) override {
         overlay = text;
         overlayVisible = visible;

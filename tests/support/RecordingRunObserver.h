@@ -12,7 +12,7 @@ namespace bravel::test {
 // A run observer that remembers what the copy and the run told the windows. Hooks let a test act
 // at a given moment (pause after a chunk, cancel during a file).
 class RecordingRunObserver : public RunObserver {
-public:
+  public:
     int overallProgressValue() const override { return overallValue; }
     void setOverallProgressValue(int value) override {
         overallValue = value;

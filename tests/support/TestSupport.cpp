@@ -3,10 +3,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QThread>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "app/ProgramState.h"
 #include "platform/SettingsStore.h"
@@ -25,8 +25,10 @@ T nextAnswer(std::deque<T>& answers, T fallback) {
 MsgResult firstButton(MsgButtons buttons) {
     switch (buttons) {
         case MsgButtons::YesNo:
-        case MsgButtons::YesNoCancel: return MsgResult::Yes;
-        default: return MsgResult::Ok;
+        case MsgButtons::YesNoCancel:
+            return MsgResult::Yes;
+        default:
+            return MsgResult::Ok;
     }
 }
 }  // namespace
@@ -67,7 +69,9 @@ std::optional<QFont> ScriptedDialogs::chooseFont(const QFont&, const QString& ti
     return nextAnswer<std::optional<QFont>>(fontAnswers, std::nullopt);
 }
 
-void ScriptedDialogs::reset() { *this = ScriptedDialogs(); }
+void ScriptedDialogs::reset() {
+    *this = ScriptedDialogs();
+}
 
 ScriptedDialogs& scriptedDialogs() {
     static ScriptedDialogs instance;
@@ -86,9 +90,10 @@ void installFakes() {
 
 QString copyForOtherUsers(const QString& program) {
     static QTemporaryDir folder(QStringLiteral("/tmp/bravel-tests-XXXXXX"));
-    constexpr QFileDevice::Permissions kEveryone = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                   QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                                   QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    constexpr QFileDevice::Permissions kEveryone = QFileDevice::ReadOwner |
+                                                   QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                                   QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                                   QFileDevice::ReadOther | QFileDevice::ExeOther;
     if (!folder.isValid() || !QFile::setPermissions(folder.path(), kEveryone)) return {};
     const QString copy = folder.filePath(QFileInfo(program).fileName());
     if (!QFile::exists(copy) && !QFile::copy(program, copy)) return {};
@@ -96,20 +101,24 @@ QString copyForOtherUsers(const QString& program) {
 }
 
 bool otherUserCouldNotStart(int exitCode, const QString& output) {
-    return exitCode != 0 && (output.contains(QLatin1String("setpriv:")) ||
-                             output.contains(QLatin1String("error while loading shared libraries")));
+    return exitCode != 0 &&
+           (output.contains(QLatin1String("setpriv:")) ||
+            output.contains(QLatin1String("error while loading shared libraries")));
 }
 
 void pointXdgFoldersInto(const QString& folder) {
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
+    for (const char* name :
+         {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR", "HOME"}) {
         const QString path = folder + QLatin1Char('/') + QString::fromLatin1(name).toLower();
         QDir().mkpath(path);
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv(name, QFile::encodeName(path));
     }
     // No notification of a test reaches the desktop of whoever runs the tests: the session bus is
     // one that does not exist, unless a test starts its own.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", QFile::encodeName(QStringLiteral("unix:path=") + folder + QStringLiteral("/no-bus")));
+    qputenv("DBUS_SESSION_BUS_ADDRESS",
+            QFile::encodeName(QStringLiteral("unix:path=") + folder + QStringLiteral("/no-bus")));
 }
 
 void resetAll() {

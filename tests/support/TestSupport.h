@@ -16,7 +16,7 @@ namespace bravel::test {
 // Dialogs that record what they were asked and answer from queues. A dialog without a queued
 // answer is cancelled; a message box without one answers with its first button.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Message {
         QString text;
         QString caption;
@@ -53,7 +53,7 @@ public:
 };
 
 class RecordingSystemActions : public SystemActions {
-public:
+  public:
     void logOff() override { calls << QStringLiteral("logoff"); }
     void restart() override { calls << QStringLiteral("restart"); }
     void shutDown() override { calls << QStringLiteral("shutdown"); }
@@ -87,4 +87,6 @@ bool writeFile(const QString& path, const QByteArray& content);
 
 // Lets GoogleTest print texts readably in its failure messages.
 #include <ostream>
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}

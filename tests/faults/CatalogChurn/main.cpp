@@ -34,14 +34,16 @@ void fail(const QString& what) {
 
 // No person is there: every message box is a failure worth reporting.
 class ReportingDialogs : public Dialogs {
-public:
+  public:
     MsgResult messageBox(const QString& text, const QString&, MsgIcon, MsgButtons) override {
         fail(QStringLiteral("message: ") + text);
         return MsgResult::Ok;
     }
     std::optional<QStringList> openFiles(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> browseFolder(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> browseFolder(const QString&, const QString&) override {
+        return std::nullopt;
+    }
     std::optional<quint32> chooseColor(quint32, const QString&) override { return std::nullopt; }
     std::optional<QFont> chooseFont(const QFont&, const QString&) override { return std::nullopt; }
 };
@@ -85,8 +87,8 @@ int main(int argc, char** argv) {
         Err.Clear();
         mSaveEntries(rset.get(), SaveMode::AddNew, folder);
         QVariant id, name;
-        if (!rset->Field(QStringLiteral("ID"), id) || !rset->Field(QStringLiteral("Eingangsdatei"), name) ||
-            name.toString() != source) {
+        if (!rset->Field(QStringLiteral("ID"), id) ||
+            !rset->Field(QStringLiteral("Eingangsdatei"), name) || name.toString() != source) {
             fail(QStringLiteral("add ") + source);
             continue;
         }
@@ -97,8 +99,8 @@ int main(int argc, char** argv) {
             const Added gone = kept[kept.size() - 2];
             Err.Clear();
             rset->MoveFirst();
-            if (!rset->FindFirst(QStringLiteral("ID = ") + QString::number(gone.id)) || rset->NoMatch() ||
-                !rset->Delete()) {
+            if (!rset->FindFirst(QStringLiteral("ID = ") + QString::number(gone.id)) ||
+                rset->NoMatch() || !rset->Delete()) {
                 fail(QStringLiteral("remove ID = ") + QString::number(gone.id));
                 continue;
             }
@@ -109,7 +111,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i <= gErrorStack.Count(); ++i) {
         const auto item = gErrorStack.Item(i);
         ++failures;
-        out << "FAIL " << item->ErrNumber() << " recorded " << item->ErrModul() << ' ' << item->ErrEvent() << Qt::endl;
+        out << "FAIL " << item->ErrNumber() << " recorded " << item->ErrModul() << ' '
+            << item->ErrEvent() << Qt::endl;
     }
     out << "ADDED " << added << " REMOVED " << removed << " FAILED " << failures << Qt::endl;
     for (const Added& entry : kept) out << "KEPT " << entry.id << ' ' << entry.source << Qt::endl;
