@@ -4,8 +4,14 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <cstdio>
 #include <limits>
+
+#include "base/AppValues.h"
+#include "base/Prog.h"
+#include "platform/CatalogDatabase.h"
 
 namespace bravel::bench {
 
@@ -52,6 +58,48 @@ double peakResidentMb() {
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
+}
+
+QString writeCatalog(const QString& catalog, const QStringList& sources,
+                     const std::function<QString(int)>& folderOf) {
+    CatalogDatabase::create(catalog)->Close();
+    const QString connection = QStringLiteral("bench-catalog");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(catalog);
+        db.open();
+        db.transaction();
+        QSqlQuery insert(db);
+        insert.prepare(
+            QStringLiteral("INSERT INTO FILES (Eingangsdatei, Sicherungspfad) VALUES (?, ?)"));
+        for (int i = 0; i < sources.size(); ++i) {
+            const QString folder = folderOf(i);
+            QDir().mkpath(folder);
+            insert.addBindValue(sources[i]);
+            insert.addBindValue(folder);
+            insert.exec();
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return catalog;
+}
+
+QString writeCatalog(const QString& catalog, const QStringList& sources, const QString& folder) {
+    return writeCatalog(catalog, sources, [&](int) { return folder; });
+}
+
+QuietProgram::QuietProgram() {
+    setDialogs(&dialogs_);
+    setSystemActions(&actions_);
+    fillIdentityValues();
+    gHostName = gGetComputerName();
+}
+
+QuietProgram::~QuietProgram() {
+    setDialogs(nullptr);
+    setSystemActions(nullptr);
 }
 
 }  // namespace bravel::bench

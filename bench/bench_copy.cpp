@@ -27,13 +27,6 @@ using namespace bravel;
 
 namespace {
 
-class NoSystemActions : public SystemActions {
-  public:
-    void logOff() override {}
-    void restart() override {}
-    void shutDown() override {}
-};
-
 bool writeFile(const QString& path, qint64 size) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
@@ -60,21 +53,6 @@ double timeCommand(const QString& program, const QStringList& arguments) {
     clock.start();
     QProcess::execute(program, arguments);
     return clock.nsecsElapsed() / 1e9;
-}
-
-QString makeCatalog(const QString& catalog, const QStringList& sources, const QString& folder) {
-    auto db = CatalogDatabase::create(catalog);
-    auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
-    for (const QString& source : sources) {
-        rset->AddNew();
-        rset->SetField(QStringLiteral("Eingangsdatei"), source);
-        rset->SetField(QStringLiteral("Sicherungspfad"), folder);
-        rset->Update();
-    }
-    rset->Close();
-    db->Close();
-    QDir().mkpath(folder);
-    return catalog;
 }
 
 // Opens the catalog in the main window, selects every row and presses Start.
@@ -105,13 +83,8 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     bench::prepareEnvironment(home.path());
     QApplication app(argc, argv);
-    bench::SilentDialogs dialogs;
-    setDialogs(&dialogs);
-    NoSystemActions actions;
-    setSystemActions(&actions);
-    fillIdentityValues();
+    const bench::QuietProgram program;
     gShowStatus = qEnvironmentVariableIntValue("BRAVEL_BENCH_NO_STATUS") == 0;
-    gHostName = gGetComputerName();
     // On the disk, not in /tmp, which may be a memory file system.
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-XXXXXX"));
     const QString base = dir.path();
@@ -126,8 +99,8 @@ int main(int argc, char** argv) {
     const double cp =
         timeCommand(QStringLiteral("cp"), {bigFile, base + QStringLiteral("/cp.bin")});
     QFile::remove(base + QStringLiteral("/cp.bin"));
-    const double run = timeRun(makeCatalog(base + QStringLiteral("/big.bvk"), {bigFile},
-                                           base + QStringLiteral("/run-big")));
+    const double run = timeRun(bench::writeCatalog(base + QStringLiteral("/big.bvk"), {bigFile},
+                                                   base + QStringLiteral("/run-big")));
     bench::printFigure(QStringLiteral("run of one 1 GiB file"), run, QStringLiteral("s"),
                        QStringLiteral("cp"), cp);
     // The run flushes what it wrote before it reports the end; so does this baseline.
@@ -140,8 +113,8 @@ int main(int argc, char** argv) {
 
     // A paused copy: processor time over two seconds of pause, beside two seconds of sleep.
     {
-        setStartCommand({makeCatalog(base + QStringLiteral("/pause.bvk"), {bigFile},
-                                     base + QStringLiteral("/run-pause")),
+        setStartCommand({bench::writeCatalog(base + QStringLiteral("/pause.bvk"), {bigFile},
+                                             base + QStringLiteral("/run-pause")),
                          QStringLiteral("/open/")});
         frm_main window;
         window.load();

@@ -85,9 +85,7 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     bench::prepareEnvironment(home.path());
     QApplication app(argc, argv);
-    bench::SilentDialogs dialogs;
-    setDialogs(&dialogs);
-    fillIdentityValues();
+    const bench::QuietProgram program;
 
     const QString catalog = makeCatalog(home.path());
     setStartCommand({catalog, QStringLiteral("/open/")});

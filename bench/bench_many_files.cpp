@@ -15,8 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <vector>
@@ -37,13 +35,6 @@ using namespace bravel;
 namespace {
 
 constexpr int kFilesPerFolder = 100;
-
-class NoSystemActions : public SystemActions {
-  public:
-    void logOff() override {}
-    void restart() override {}
-    void shutDown() override {}
-};
 
 struct ChildRun {
     double seconds = 0;
@@ -118,26 +109,9 @@ QStringList makeSources(const QString& root, int count) {
 
 // A catalog with one entry per source; each source folder has its own backup folder below target.
 QString makeCatalog(const QString& catalog, const QStringList& sources, const QString& target) {
-    CatalogDatabase::create(catalog)->Close();
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench-fill"));
-        db.setDatabaseName(catalog);
-        db.open();
-        db.transaction();
-        QSqlQuery insert(db);
-        insert.prepare(
-            QStringLiteral("INSERT INTO FILES (Eingangsdatei, Sicherungspfad) VALUES (?, ?)"));
-        for (int i = 0; i < sources.size(); ++i) {
-            insert.addBindValue(sources[i]);
-            insert.addBindValue(target + QLatin1Char('/') + folderName(i / kFilesPerFolder));
-            insert.exec();
-        }
-        db.commit();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("bench-fill"));
-    return catalog;
+    return bench::writeCatalog(catalog, sources, [&](int i) {
+        return target + QLatin1Char('/') + folderName(i / kFilesPerFolder);
+    });
 }
 
 // Opens the catalog in the main window, selects every row and presses Start.
@@ -229,15 +203,10 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     bench::prepareEnvironment(home.path());
     QApplication app(argc, argv);
-    bench::SilentDialogs dialogs;
-    setDialogs(&dialogs);
-    NoSystemActions actions;
-    setSystemActions(&actions);
-    fillIdentityValues();
+    const bench::QuietProgram program;
     // The status window is on, as a person watching the run would have it.
     writeSetting(keys::setup_chk_ShowStatus, QStringLiteral("1"));
     gShowStatus = true;
-    gHostName = gGetComputerName();
     // On the disk, not in /tmp, which may be a memory file system.
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-XXXXXX"));
     compareSmallFiles(dir.path() + QStringLiteral("/small"),

@@ -45,20 +45,6 @@ QStringList makeSources(const QString& folder, int count, qint64 size) {
     return sources;
 }
 
-QString makeCatalog(const QString& catalog, const QStringList& sources, const QString& folder) {
-    auto db = CatalogDatabase::create(catalog);
-    auto rset = db->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
-    for (const QString& source : sources) {
-        rset->AddNew();
-        rset->SetField(QStringLiteral("Eingangsdatei"), source);
-        rset->SetField(QStringLiteral("Sicherungspfad"), folder);
-        rset->Update();
-    }
-    rset->Close();
-    db->Close();
-    return catalog;
-}
-
 // Runs a program to its end; the seconds it took.
 double timeProgram(const QString& program, const QStringList& arguments) {
     ::sync();
@@ -89,8 +75,8 @@ void unchangedTree(const QString& base) {
     const int count = setting("BRAVEL_BENCH_FILES", 10000);
     const QString tree = base + QStringLiteral("/klein");
     const QString catalog =
-        makeCatalog(base + QStringLiteral("/klein.bvk"), makeSources(tree, count, 1024),
-                    base + QStringLiteral("/kopie"));
+        bench::writeCatalog(base + QStringLiteral("/klein.bvk"), makeSources(tree, count, 1024),
+                            base + QStringLiteral("/kopie"));
     const QString rsyncCopy = base + QStringLiteral("/rsync-kopie");
     const QStringList rsync{QStringLiteral("-a"), tree + QLatin1Char('/'),
                             rsyncCopy + QLatin1Char('/')};
@@ -117,9 +103,10 @@ void unchangedTree(const QString& base) {
 }
 
 void verifiedRuns(const QString& base, const QString& name, int count, qint64 size) {
-    const QString catalog = makeCatalog(base + QLatin1Char('/') + name + QStringLiteral(".bvk"),
-                                        makeSources(base + QLatin1Char('/') + name, count, size),
-                                        base + QLatin1Char('/') + name + QStringLiteral("-kopie"));
+    const QString catalog =
+        bench::writeCatalog(base + QLatin1Char('/') + name + QStringLiteral(".bvk"),
+                            makeSources(base + QLatin1Char('/') + name, count, size),
+                            base + QLatin1Char('/') + name + QStringLiteral("-kopie"));
     bravelRun(catalog, {});  // the first run makes the folder and the copies
     const double plain = bench::bestSeconds(2, [&] { bravelRun(catalog, {}); });
     const double verified =
