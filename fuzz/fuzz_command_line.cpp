@@ -1,5 +1,6 @@
 // The command line at start: plain start, "<catalog> /open/", file paths to add, or options.
 
+#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -41,10 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case CommandLineMode::Add:
             FUZZ_CHECK(!line.files.isEmpty());
             if (!anyOption) {
-                // Every argument is one file, whatever blanks it holds.
+                // Every argument is one file, whatever blanks it holds, as a clean absolute path.
                 FUZZ_CHECK(line.files.size() == arguments.size());
                 for (qsizetype i = 0; i < arguments.size(); ++i)
-                    FUZZ_CHECK(line.files[i] == QFileInfo(arguments[i]).absoluteFilePath());
+                    FUZZ_CHECK(line.files[i] ==
+                               QDir::cleanPath(QFileInfo(arguments[i]).absoluteFilePath()));
             }
             break;
         case CommandLineMode::Run:
