@@ -1,7 +1,6 @@
 // The command line at start: plain start, "<catalog> /open/", file paths to add, or options.
 
 #include <QDir>
-#include <QFileInfo>
 #include <algorithm>
 
 #include "FuzzSupport.h"
@@ -42,11 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case CommandLineMode::Add:
             FUZZ_CHECK(!line.files.isEmpty());
             if (!anyOption) {
-                // Every argument is one file, whatever blanks it holds, as a clean absolute path.
+                // Every argument is one file, whatever blanks it holds, as a clean absolute path
+                // of the file system (a leading ':' names no Qt resource here; an empty one stays
+                // empty).
                 FUZZ_CHECK(line.files.size() == arguments.size());
-                for (qsizetype i = 0; i < arguments.size(); ++i)
-                    FUZZ_CHECK(line.files[i] ==
-                               QDir::cleanPath(QFileInfo(arguments[i]).absoluteFilePath()));
+                for (qsizetype i = 0; i < arguments.size(); ++i) {
+                    const QString& given = arguments[i];
+                    const QString absolute = given.isEmpty() || given.startsWith(QLatin1Char('/'))
+                                                 ? given
+                                                 : QDir::currentPath() + QLatin1Char('/') + given;
+                    FUZZ_CHECK(line.files[i] == QDir::cleanPath(absolute));
+                }
             }
             break;
         case CommandLineMode::Run:
