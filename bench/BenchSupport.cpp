@@ -22,6 +22,9 @@ void prepareEnvironment(const QString& home) {
         QDir().mkpath(path);
         qputenv(name, QFile::encodeName(path));
     }
+    // The runtime folder is the user's alone, as the session gives it.
+    QFile::setPermissions(home + QStringLiteral("/xdg_runtime_dir"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The runs' notifications go nowhere.
     qputenv("DBUS_SESSION_BUS_ADDRESS",
