@@ -151,15 +151,19 @@ int countFromEnvironment(const char* name, int fallback) {
     return value > 0 ? value : fallback;
 }
 
+// rsync -a of the tree many into target, followed by a flush.
+ChildRun rsyncFlushed(const QString& many, const QString& target) {
+    return runFlushed({QStringLiteral("rsync"), QStringLiteral("-a"), many + QLatin1Char('/'),
+                       target + QLatin1Char('/')},
+                      target);
+}
+
 void compareSmallFiles(const QString& base, int count) {
     const QString many = base + QStringLiteral("/many");
     const QStringList sources = makeSources(many, count);
     const QString what = QStringLiteral("of %1 files of 10 KiB").arg(count);
 
-    const QString rsyncTarget = base + QStringLiteral("/rsync");
-    const ChildRun rsync = runFlushed({QStringLiteral("rsync"), QStringLiteral("-a"),
-                                       many + QLatin1Char('/'), rsyncTarget + QLatin1Char('/')},
-                                      rsyncTarget);
+    const ChildRun rsync = rsyncFlushed(many, base + QStringLiteral("/rsync"));
     const QString cpTarget = base + QStringLiteral("/cp");
     const ChildRun cp =
         runFlushed({QStringLiteral("cp"), QStringLiteral("-r"), many, cpTarget}, cpTarget);
@@ -183,10 +187,7 @@ void compareManySmallFiles(const QString& base, int count) {
     const QString many = base + QStringLiteral("/many");
     const QStringList sources = makeSources(many, count);
     const QString what = QStringLiteral("of %1 files of 10 KiB").arg(count);
-    const QString rsyncTarget = base + QStringLiteral("/rsync");
-    const ChildRun rsync = runFlushed({QStringLiteral("rsync"), QStringLiteral("-a"),
-                                       many + QLatin1Char('/'), rsyncTarget + QLatin1Char('/')},
-                                      rsyncTarget);
+    const ChildRun rsync = rsyncFlushed(many, base + QStringLiteral("/rsync"));
     const ChildRun headless = headlessRun(makeCatalog(base + QStringLiteral("/headless.bvk"),
                                                       sources, base + QStringLiteral("/headless")));
     bench::printFigure(QStringLiteral("run without a window ") + what, headless.seconds,

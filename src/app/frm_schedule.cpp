@@ -18,16 +18,10 @@
 #include "errors/COLError.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
+#include "platform/UiNamed.h"
 
 namespace bravel {
 namespace {
-
-template <typename Widget, typename... Args>
-Widget* named(QWidget* parent, const char* name, Args&&... args) {
-    auto* widget = new Widget(std::forward<Args>(args)..., parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 void paintCaption(QLabel* label) {
     QPalette colours = label->palette();

@@ -18,16 +18,10 @@
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
 #include "platform/Formats.h"
+#include "platform/UiNamed.h"
 
 namespace bravel {
 namespace {
-
-template <typename Widget, typename... Args>
-Widget* named(QWidget* parent, const char* name, Args&&... args) {
-    auto* widget = new Widget(std::forward<Args>(args)..., parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // Exact: versions of one file often differ by a few bytes only.
 QString sizeText(qint64 bytes) {

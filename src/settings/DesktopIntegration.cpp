@@ -36,7 +36,7 @@ QString homeFolder(const char* variable, const QString& fallback) {
 }
 
 // The string escapes of a key file value: backslash, line breaks and tabs.
-QString escapeValue(const QString& value) {
+QString stringEscapes(const QString& value) {
     QString escaped;
     for (const QChar c : value) {
         if (c == QLatin1Char('\\'))
@@ -50,6 +50,12 @@ QString escapeValue(const QString& value) {
         else
             escaped += c;
     }
+    return escaped;
+}
+
+// A value with its string escapes, also one that begins with a blank.
+QString escapeValue(const QString& value) {
+    QString escaped = stringEscapes(value);
     // A leading blank would be dropped by every reader.
     if (escaped.startsWith(QLatin1Char(' '))) escaped.replace(0, 1, QStringLiteral("\\s"));
     return escaped;
@@ -206,20 +212,7 @@ QString quoteExecArgument(const QString& argument) {
     }
     // Field codes start with "%"; a literal one is doubled. The string escapes apply last.
     quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
-    QString escaped;
-    for (const QChar c : quoted) {
-        if (c == QLatin1Char('\\'))
-            escaped += QStringLiteral("\\\\");
-        else if (c == QLatin1Char('\n'))
-            escaped += QStringLiteral("\\n");
-        else if (c == QLatin1Char('\r'))
-            escaped += QStringLiteral("\\r");
-        else if (c == QLatin1Char('\t'))
-            escaped += QStringLiteral("\\t");
-        else
-            escaped += c;
-    }
-    return escaped;
+    return stringEscapes(quoted);
 }
 
 QString quoteShellWord(const QString& word) {

@@ -21,18 +21,13 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "platform/UiNamed.h"
 #include "settings/SettingKeys.h"
 #include "settings/SetupValues.h"
 
 namespace bravel {
 
 namespace {
-
-template <typename W>
-W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromUtf8(name));
-    return widget;
-}
 
 QLabel* makeLabel(const QString& text, QWidget* parent, const char* name = nullptr) {
     auto* label = new QLabel(text, parent);
