@@ -75,7 +75,8 @@ debootstrap --variant=minbase bookworm "$tree" "$mirror" >"$tree.debootstrap.log
 rm -f "$tree.debootstrap.log"
 echo "== tree ready after $(elapsed)"
 
-for folder in proc sys dev; do
+# As on a machine: /dev with its pseudo-terminals and shared memory, which are mounts of their own.
+for folder in proc sys dev dev/pts dev/shm; do
   mount --bind "/$folder" "$tree/$folder"
 done
 cp /etc/resolv.conf "$tree/etc/resolv.conf"
