@@ -143,6 +143,7 @@ void waitWithEvents(int ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         return;
     }
+    BeforeEventRuns::now();
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
@@ -192,6 +193,13 @@ struct PendingRecord {
     QDate day;       // the day the row was backed up, for this computer's date
 };
 
+// A record written into the open batch, with what its row shows once the batch is committed.
+struct BatchedRecord {
+    PendingRecord record;
+    QString computerstatus;
+    RecordWrite result;
+};
+
 // Whether the backup copy at target is a regular file of its own (not the source itself) with the
 // source's size and modification time. Copies keep the source's time to the nanosecond; on a file
 // system that keeps whole seconds only, the copy's fraction is 0.
@@ -236,6 +244,7 @@ class BackupRun {
     void run() {
         Err.Clear();
         if (model_.rowCount() == 0) return;
+        const BeforeEventRuns commitFirst([this] { commitBatch(); });
         start();
         for (int r = 0; r < model_.rowCount(); ++r) {
             backUpRow(r);
@@ -371,12 +380,7 @@ class BackupRun {
         model_.setCellColor(r, col::kCopyAttr, listcolor::kBlack);
         letEventsRun();
 
-        const PendingRecord record{r, id, source, entry, status, rowTime.date()};
-        if (!writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
-            catalogLocked_ = Err.Number == errnum::kDbLocked;
-            Err.Clear();
-            unwritten_.push_back(record);
-        }
+        writeRowRecord({r, id, source, entry, status, rowTime.date()});
         stampHostColumn(model_, r, rowTime.date());
 
         if (gShowStatus) observer_.closeStatusWindow();
@@ -399,13 +403,8 @@ class BackupRun {
         model_.setCellColor(r, col::kStatus, listcolor::kGreen);
         model_.setCell(r, col::kCopyAttr, mGetAttr(target));
         model_.setCellColor(r, col::kCopyAttr, listcolor::kBlack);
-        const PendingRecord record{r, id, entry->acSourceFile(), entry, QString(), today};
-        if (!stampedToday(r, id, today) &&
-            !writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
-            catalogLocked_ = Err.Number == errnum::kDbLocked;
-            Err.Clear();
-            unwritten_.push_back(record);
-        }
+        if (!stampedToday(r, id, today))
+            writeRowRecord({r, id, entry->acSourceFile(), entry, QString(), today});
         stampHostColumn(model_, r, today);
         observer_.entryDone(r, EntryOutcome::Unchanged);
         letEventsRun();
@@ -457,6 +456,74 @@ class BackupRun {
         model_.setCellColor(r, col::kStatus, listcolor::kRed);
     }
 
+    // Writes the row's record into the open batch, or on its own where there can be no batch; a
+    // record that cannot be written now is tried once more at the end.
+    void writeRowRecord(const PendingRecord& record) {
+        if (addToBatch(record)) return;
+        if (!writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
+            catalogLocked_ = Err.Number == errnum::kDbLocked;
+            Err.Clear();
+            unwritten_.push_back(record);
+        }
+    }
+
+    // Writes the record into the batch, opening one when none is open. False when the record is
+    // to be written on its own: the catalog is locked by another program (the write then waits
+    // for it), or the write failed, which rolled back the batch; its records are then written
+    // again one by one.
+    bool addToBatch(const PendingRecord& record) {
+        CatalogDatabase* db = gDB.Access.get();
+        if (!db || !rset_ || catalogLocked_) return false;
+        if (!db->inBatch() && !db->beginBatch()) {
+            Err.Clear();
+            return false;
+        }
+        BatchedRecord batched{record, QString(), RecordWrite::Failed};
+        batched.result = updateRecord(rset_, record.id, record.source, *record.entry, record.status,
+                                      record.day, batched.computerstatus);
+        if (batched.result == RecordWrite::NoRecordset) return true;
+        if (batched.result == RecordWrite::Failed) {
+            commitBatch();  // what it holds is sound unless the failure rolled it back
+            Err.Clear();
+            return false;
+        }
+        batch_.push_back(std::move(batched));
+        return true;
+    }
+
+    // Commits the open batch; its rows then show their records. When the commit fails, nothing of
+    // the batch was written, and each record is written again on its own.
+    void commitBatch() {
+        CatalogDatabase* db = gDB.Access.get();
+        const PendingError before = Err;
+        const bool committed = db && db->inBatch() && db->commitBatch();
+        if (committed) {
+            for (const BatchedRecord& written : batch_)
+                showWritten(written.record.row, written.computerstatus, written.result);
+            batch_.clear();
+        } else if (!batch_.empty()) {
+            rewriteBatch();
+        }
+        Err = before;
+    }
+
+    void rewriteBatch() {
+        const std::vector<BatchedRecord> batch = std::move(batch_);
+        batch_.clear();
+        for (const BatchedRecord& again : batch) {
+            if (writeRecord(again.record, catalogLocked_ ? 0 : kRecordWaitMs)) continue;
+            catalogLocked_ = Err.Number == errnum::kDbLocked;
+            unwritten_.push_back(again.record);
+        }
+        Err.Clear();
+    }
+
+    void showWritten(int row, const QString& computerstatus, RecordWrite result) {
+        recordsWritten_ |= result == RecordWrite::Written;
+        model_.setCell(row, col::kHostStatus, computerstatus);
+        model_.setCellColor(row, col::kHostStatus, listcolor::kBlack);
+    }
+
     // Writes the row's record, trying again while another program holds the catalog locked, for
     // at most waitMs. On failure the reason stays pending in Err.
     bool writeRecord(const PendingRecord& record, qint64 waitMs) {
@@ -469,9 +536,7 @@ class BackupRun {
             if (result == RecordWrite::NoRecordset) return true;
             if (result == RecordWrite::Written || result == RecordWrite::Current) {
                 catalogLocked_ = false;
-                recordsWritten_ |= result == RecordWrite::Written;
-                model_.setCell(record.row, col::kHostStatus, computerstatus);
-                model_.setCellColor(record.row, col::kHostStatus, listcolor::kBlack);
+                showWritten(record.row, computerstatus, result);
                 return true;
             }
             if (Err.Number != errnum::kDbLocked || waited.elapsed() >= waitMs) return false;
@@ -499,6 +564,7 @@ class BackupRun {
     }
 
     void end() {
+        commitBatch();
         writeUnwrittenRecords();
         if (gDB.Access) gDB.Access->setBusyTimeout(-1);
         // The catalog's records are flushed with the copies they describe.
@@ -537,6 +603,7 @@ class BackupRun {
     QStringList fstabMountPoints_;                         // read once per run
     std::map<fs::FileIdentity, QString> copiesOfThisRun_;  // each copy made, with its source
     std::vector<PendingRecord> unwritten_;
+    std::vector<BatchedRecord> batch_;  // written into the open batch, not yet committed
     std::unordered_map<qint64, QString> recorded_;  // with changedOnly: see recordedEntries
     bool recordsWritten_ = false;                   // a record of the catalog was changed
     bool catalogLocked_ = false;  // the last record write found the catalog locked

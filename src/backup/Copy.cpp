@@ -50,9 +50,29 @@ QString CopyProgress::statusLine() const {
 
 // ---- helpers -----------------------------------------------------------------------------
 
+namespace {
+std::function<void()>& beforeEventRunsWork() {
+    static std::function<void()> work;
+    return work;
+}
+}  // namespace
+
+BeforeEventRuns::BeforeEventRuns(std::function<void()> work) {
+    beforeEventRunsWork() = std::move(work);
+}
+
+BeforeEventRuns::~BeforeEventRuns() {
+    beforeEventRunsWork() = nullptr;
+}
+
+void BeforeEventRuns::now() {
+    if (beforeEventRunsWork()) beforeEventRunsWork()();
+}
+
 bool letEventsRun() {
     static QElapsedTimer sinceLastRun;
     if (sinceLastRun.isValid() && sinceLastRun.elapsed() < kEventIntervalMs) return false;
+    BeforeEventRuns::now();
     QCoreApplication::processEvents();
     sinceLastRun.start();
     return true;
@@ -73,6 +93,7 @@ QString folderOf(const QString& path) {
 // Waits while gPause is set. Events are processed as they come; a short timer wakes the wait
 // now and then so that a flag cleared outside an event is still seen. No core is kept busy.
 void waitWhilePaused() {
+    BeforeEventRuns::now();
     if (!QCoreApplication::instance()) {
         while (gPause) std::this_thread::sleep_for(std::chrono::milliseconds(50));
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace bravel {
 
@@ -44,5 +45,18 @@ int removeLeftoverTemps(const QString& folder);
 // files would otherwise spend its time repainting. Returns whether they ran.
 constexpr int kEventIntervalMs = 10;
 bool letEventsRun();
+
+// Work that must be done each time before window events run while it is alive (also while a
+// pause waits): a run commits the records it has written so far, so that nothing painted and
+// nothing a person may do meanwhile meets a row whose record is still open. One at a time.
+class BeforeEventRuns {
+  public:
+    explicit BeforeEventRuns(std::function<void()> work);
+    ~BeforeEventRuns();
+    BeforeEventRuns(const BeforeEventRuns&) = delete;
+    BeforeEventRuns& operator=(const BeforeEventRuns&) = delete;
+    // Runs the work of the one alive, if any.
+    static void now();
+};
 
 }  // namespace bravel

@@ -35,6 +35,7 @@ class CatalogConnection {
     QString name;
     bool readOnly = false;
     bool open = false;
+    bool inBatch = false;  // a write transaction stays open across record writes
     std::vector<SqliteRecordset*> recordsets;
 
     // A statement compiled once and kept for the life of the connection: a run writes one record
@@ -43,6 +44,8 @@ class CatalogConnection {
     QSqlQuery* statement(const QString& sql);
     // Runs a kept statement that returns no rows (BEGIN, COMMIT, ROLLBACK).
     bool execKept(const QString& sql);
+    // Ends the open write transaction and the batch, if any; keeps the error.
+    void rollBack();
     void dropStatements() { statements_.clear(); }
 
     // Ends the row streams of all recordsets: a statement left running would pin an old
@@ -756,7 +759,7 @@ bool SqliteRecordset::AddNew() {
 bool SqliteRecordset::writeStatement(const QString& sql, const QVariantList& values, qint64* newId,
                                      int* rowsAffected) {
     link_->pauseStreams();
-    if (!link_->execKept(QStringLiteral("BEGIN IMMEDIATE"))) return false;
+    if (!link_->inBatch && !link_->execKept(QStringLiteral("BEGIN IMMEDIATE"))) return false;
     QSqlQuery* query = link_->statement(sql);
     bool ok = query != nullptr;
     if (ok) {
@@ -770,10 +773,10 @@ bool SqliteRecordset::writeStatement(const QString& sql, const QVariantList& val
         }
         query->finish();
     }
-    if (ok && link_->execKept(QStringLiteral("COMMIT"))) return true;
-    const PendingError failure = Err;
-    link_->execKept(QStringLiteral("ROLLBACK"));
-    Err = failure;
+    if (ok && (link_->inBatch || link_->execKept(QStringLiteral("COMMIT")))) return true;
+    // A failed statement may have ended the transaction in the engine already (a full disk): the
+    // batch as a whole is gone.
+    link_->rollBack();
     return false;
 }
 
@@ -899,6 +902,13 @@ bool CatalogConnection::execKept(const QString& sql) {
     return ok;
 }
 
+void CatalogConnection::rollBack() {
+    const PendingError failure = Err;
+    execKept(QStringLiteral("ROLLBACK"));
+    inBatch = false;
+    Err = failure;
+}
+
 void CatalogConnection::pauseStreams() {
     for (SqliteRecordset* rs : recordsets) rs->pauseStream();
 }
@@ -1017,11 +1027,42 @@ bool CatalogDatabase::setBusyTimeout(int ms) {
                 QStringLiteral("PRAGMA busy_timeout = %1").arg(ms < 0 ? kBusyTimeoutMs : ms));
 }
 
+bool CatalogDatabase::beginBatch() {
+    if (!isOpen()) {
+        Err.Raise(errnum::kDbObjectClosed);
+        return false;
+    }
+    if (link_->readOnly) {
+        Err.Raise(errnum::kDbReadOnly);
+        return false;
+    }
+    if (link_->inBatch) return true;
+    link_->pauseStreams();
+    link_->inBatch = link_->execKept(QStringLiteral("BEGIN IMMEDIATE"));
+    return link_->inBatch;
+}
+
+bool CatalogDatabase::commitBatch() {
+    if (!isOpen() || !link_->inBatch) return true;
+    link_->pauseStreams();
+    if (link_->execKept(QStringLiteral("COMMIT"))) {
+        link_->inBatch = false;
+        return true;
+    }
+    link_->rollBack();
+    return false;
+}
+
+bool CatalogDatabase::inBatch() const {
+    return isOpen() && link_->inBatch;
+}
+
 bool CatalogDatabase::Close() {
     if (!isOpen()) return true;
     link_->detachRecordsets();
     link_->dropStatements();
     link_->open = false;
+    link_->inBatch = false;  // closing the connection rolls back what was not committed
     dropConnection(link_->name);
     return true;
 }

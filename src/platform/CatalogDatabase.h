@@ -47,6 +47,15 @@ class CatalogDatabase {
     // while it waits sets 0 and waits between tries itself.
     bool setBusyTimeout(int ms);
 
+    // Several record writes in one transaction, for a run that writes a record per file: from
+    // beginBatch on, Update and Delete of this database's recordsets write into one open
+    // transaction, which commitBatch ends. Other programs see none of it before the commit and
+    // cannot write meanwhile (readers go on). A failed write or commit rolls the whole batch back
+    // and ends it; the error stays in Err, and the caller writes the records again one by one.
+    bool beginBatch();
+    bool commitBatch();
+    bool inBatch() const;
+
     // The Qt Sql connection name (for the recordsets of this database).
     QString connectionName() const { return connection_; }
 

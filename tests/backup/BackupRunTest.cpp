@@ -245,6 +245,39 @@ TEST_F(BackupRunTest, CancelWhilePausedReleasesThePauseAndFinishesTheFile) {
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("b/a2.bin"))));
 }
 
+TEST_F(BackupRunTest, WhileThePauseWaitsTheFinishedRowsRecordsAreInTheCatalog) {
+    const QString one = source(1), two = source(2), three = source(3);
+    const QString backup = path(QStringLiteral("b"));
+    open({{one, backup, QString(), QString()},
+          {two, backup, QString(), QString()},
+          {three, backup, QString(), QString()}});
+    model().selectAll(true);
+    std::vector<StoredRecord> seenWhilePaused;
+    QStringList hostCellsWhilePaused;
+    observer.onChunk = [&](const CopyProgress& p) {
+        if (p.position != 4097 || model().cell(observer.rowsCopied.back(), 0) != three) return;
+        gPause = true;
+        QTimer::singleShot(40, [&] {
+            // Another program reading the catalog now, as a person looking at the paused list.
+            seenWhilePaused = storedRecords();
+            for (const QString& src : {one, two})
+                hostCellsWhilePaused << model().cell(rowOf(src), col::kHostStatus);
+            gPause = false;
+        });
+    };
+    run();
+    ASSERT_EQ(seenWhilePaused.size(), 3u);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(seenWhilePaused[static_cast<size_t>(i)].status, kSaved);
+        EXPECT_EQ(seenWhilePaused[static_cast<size_t>(i)].hostStatus,
+                  QStringLiteral("PC220250315;"));
+        EXPECT_EQ(hostCellsWhilePaused[i], QStringLiteral("PC220250315;"));
+    }
+    EXPECT_TRUE(seenWhilePaused[2].status.isEmpty()) << "the third file is still being copied";
+    EXPECT_EQ(record(three).status, kSaved);
+}
+
 TEST_F(BackupRunTest, PauseBoxSetsTheFlag) {
     pauseBoxClicked(true, observer);
     EXPECT_TRUE(gPause);

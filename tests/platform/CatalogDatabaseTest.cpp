@@ -540,6 +540,60 @@ TEST_F(CatalogDatabaseTest, RepeatedFindsAndEditsSeeAndLetThroughAnotherConnecti
               23);
 }
 
+TEST_F(CatalogDatabaseTest, ABatchIsSeenByOthersOnlyWhenCommittedAndGoesWholeWhenItFails) {
+    const QString file = makeCatalog(QStringLiteral("stapel.bvk"), 3);
+    auto db = CatalogDatabase::open(file);
+    auto other = CatalogDatabase::open(file);
+    ASSERT_TRUE(db && other);
+    ASSERT_TRUE(other->setBusyTimeout(0));
+    auto rs = db->OpenRecordset(kQuery);
+    auto theirs = other->OpenRecordset(kQuery);
+    ASSERT_TRUE(rs && theirs);
+    auto setStatus = [](Recordset& set, int id, const QString& status) {
+        return set.FindFirst(QStringLiteral("ID = %1").arg(id)) && !set.NoMatch() && set.Edit() &&
+               set.SetField(QStringLiteral("Status"), status) && set.Update();
+    };
+    auto statusOf = [](Recordset& set, int id) {
+        return set.FindFirst(QStringLiteral("ID = %1").arg(id)) ? text(set, "Status") : QString();
+    };
+
+    ASSERT_TRUE(db->beginBatch()) << Err.Description.toStdString();
+    EXPECT_TRUE(db->inBatch());
+    ASSERT_TRUE(setStatus(*rs, 1, QStringLiteral("eins")));
+    ASSERT_TRUE(setStatus(*rs, 2, QStringLiteral("zwei")));
+    EXPECT_EQ(statusOf(*rs, 2), QStringLiteral("zwei")) << "the batch sees its own writes";
+    EXPECT_EQ(statusOf(*theirs, 1), QString()) << "others read the last commit";
+    EXPECT_FALSE(setStatus(*theirs, 3, QStringLiteral("fremd"))) << "and cannot write meanwhile";
+    EXPECT_EQ(Err.Number, errnum::kDbLocked);
+    ASSERT_TRUE(db->commitBatch());
+    EXPECT_FALSE(db->inBatch());
+    EXPECT_EQ(statusOf(*theirs, 1), QStringLiteral("eins"));
+    EXPECT_EQ(statusOf(*theirs, 2), QStringLiteral("zwei"));
+    EXPECT_TRUE(setStatus(*theirs, 3, QStringLiteral("fremd"))) << Err.Description.toStdString();
+
+    // A write that fails inside the batch (here a trigger of whoever wrote the catalog refuses
+    // it) takes the batch with it, also what came before.
+    RawSql(file).rows(
+        QStringLiteral("CREATE TRIGGER nein BEFORE UPDATE ON FILES WHEN NEW.Status = 'kaputt' "
+                       "BEGIN SELECT RAISE(ABORT, 'nein'); END"));
+    ASSERT_TRUE(db->beginBatch());
+    ASSERT_TRUE(setStatus(*rs, 1, QStringLiteral("neu")));
+    EXPECT_FALSE(setStatus(*rs, 2, QStringLiteral("kaputt")));
+    EXPECT_NE(Err.Number, 0);
+    EXPECT_FALSE(db->inBatch());
+    EXPECT_TRUE(db->commitBatch()) << "nothing is left to commit";
+    EXPECT_EQ(statusOf(*theirs, 1), QStringLiteral("eins"));
+    EXPECT_EQ(statusOf(*rs, 1), QStringLiteral("eins"));
+
+    // Closing the catalog in the middle of a batch drops what was not committed.
+    ASSERT_TRUE(db->beginBatch());
+    ASSERT_TRUE(setStatus(*rs, 1, QStringLiteral("offen")));
+    db->Close();
+    EXPECT_FALSE(db->inBatch());
+    EXPECT_EQ(statusOf(*theirs, 1), QStringLiteral("eins"));
+    EXPECT_TRUE(setStatus(*theirs, 1, QStringLiteral("danach"))) << "and leaves no lock";
+}
+
 #ifdef CATALOG_DB_HELPER
 TEST_F(CatalogDatabaseTest, TwoProgramsAddingAtOnceLoseNothing) {
     const int perProgram = 200;
