@@ -1,6 +1,7 @@
 #include "platform/CatalogDatabase.h"
 
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
@@ -17,6 +19,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -38,15 +41,26 @@ class CatalogConnection {
     bool inBatch = false;  // a write transaction stays open across record writes
     std::vector<SqliteRecordset*> recordsets;
 
-    // A statement compiled once and kept for the life of the connection: a run writes one record
-    // per file, and compiling the same text again for each costs more than the write itself.
-    // Every use ends with the statement reset, so none holds a snapshot or a lock in between.
-    QSqlQuery* statement(const QString& sql);
+    // Runs a statement compiled once and kept for the life of the connection: a run writes one
+    // record per file, and compiling the same text again for each costs more than the write
+    // itself. The kept statements go to the engine directly, past Qt Sql, which describes every
+    // result's columns anew. values are bound in order; with row, the first row's values (null
+    // fields as an invalid QVariant) and gotRow. Every use ends with the statement reset, so
+    // none holds a snapshot or a lock in between. On failure Err is set.
+    struct Outcome {
+        bool gotRow = false;
+        int changes = 0;    // rows written
+        qint64 lastId = 0;  // the ID of the last record added
+    };
+    bool runKept(const QString& sql, const QVariantList& values, QVector<QVariant>* row,
+                 Outcome& outcome);
     // Runs a kept statement that returns no rows (BEGIN, COMMIT, ROLLBACK).
     bool execKept(const QString& sql);
     // Ends the open write transaction and the batch, if any; keeps the error.
     void rollBack();
     void dropStatements() { statements_.clear(); }
+    // The engine's handle under the Qt Sql connection, null when there is none.
+    sqlite3* handle();
 
     // Ends the row streams of all recordsets: a statement left running would pin an old
     // snapshot, and a write transaction could then not start.
@@ -54,7 +68,14 @@ class CatalogConnection {
     void detachRecordsets();
 
   private:
-    std::map<QString, QSqlQuery> statements_;
+    struct Finalize {
+        void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+    };
+    using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
+    sqlite3_stmt* statement(const QString& sql);
+    bool bind(sqlite3_stmt* statement, const QVariantList& values);
+    void raiseFromEngine();
+    std::map<QString, Statement> statements_;
 };
 
 namespace {
@@ -440,6 +461,7 @@ class SqliteRecordset final : public Recordset {
     // Runs a one-row select over the recordset; true with `found` telling whether a row came.
     bool selectOne(const QString& tail, const QVariantList& values, bool& found);
     void takeRow(const QSqlQuery& query);
+    void takeValues(QVector<QVariant>&& values);
     // While walking, the current record's values stay in the stream's row until they are read
     // or the stream ends; ending it keeps them.
     void takeStreamRow();
@@ -521,11 +543,17 @@ int SqliteRecordset::fieldIndex(const QString& name) const {
 }
 
 void SqliteRecordset::takeRow(const QSqlQuery& query) {
-    values_.resize(fields_.size());
+    QVector<QVariant> values(fields_.size());
     for (int i = 0; i < fields_.size(); ++i) {
         const QVariant v = query.value(i);
-        values_[i] = v.isNull() ? QVariant() : v;
+        if (!v.isNull()) values[i] = v;
     }
+    takeValues(std::move(values));
+}
+
+void SqliteRecordset::takeValues(QVector<QVariant>&& values) {
+    values_ = std::move(values);
+    values_.resize(fields_.size());
     currentId_ = values_[idColumn_].toLongLong();
     rowInStream_ = false;
     hasCurrent_ = true;
@@ -554,22 +582,14 @@ QVariant SqliteRecordset::currentValue(int i) const {
 }
 
 bool SqliteRecordset::selectOne(const QString& tail, const QVariantList& values, bool& found) {
-    QSqlQuery* query = link_->statement(QStringLiteral("SELECT * FROM ") + source_ + tail);
+    QVector<QVariant> row;
+    CatalogConnection::Outcome outcome;
     found = false;
-    bool ok = query != nullptr;
-    if (ok) {
-        for (int i = 0; i < values.size(); ++i) query->bindValue(i, values[i]);
-        ok = query->exec();
-        found = ok && query->next();
-        if (!ok || (!found && query->lastError().isValid())) {
-            catalogerrors::raise(query->lastError());
-            ok = false;
-        } else if (found) {
-            takeRow(*query);
-        }
-        query->finish();
-    }
-    return ok;
+    if (!link_->runKept(QStringLiteral("SELECT * FROM ") + source_ + tail, values, &row, outcome))
+        return false;
+    found = outcome.gotRow;
+    if (found) takeValues(std::move(row));
+    return true;
 }
 
 void SqliteRecordset::MoveFirst() {
@@ -760,19 +780,10 @@ bool SqliteRecordset::writeStatement(const QString& sql, const QVariantList& val
                                      int* rowsAffected) {
     link_->pauseStreams();
     if (!link_->inBatch && !link_->execKept(QStringLiteral("BEGIN IMMEDIATE"))) return false;
-    QSqlQuery* query = link_->statement(sql);
-    bool ok = query != nullptr;
-    if (ok) {
-        for (int i = 0; i < values.size(); ++i) query->bindValue(i, values[i]);
-        ok = query->exec();
-        if (!ok) {
-            catalogerrors::raise(query->lastError());
-        } else {
-            if (newId) *newId = query->lastInsertId().toLongLong();
-            if (rowsAffected) *rowsAffected = query->numRowsAffected();
-        }
-        query->finish();
-    }
+    CatalogConnection::Outcome outcome;
+    const bool ok = link_->runKept(sql, values, nullptr, outcome);
+    if (ok && newId) *newId = outcome.lastId;
+    if (ok && rowsAffected) *rowsAffected = outcome.changes;
     if (ok && (link_->inBatch || link_->execKept(QStringLiteral("COMMIT")))) return true;
     // A failed statement may have ended the transaction in the engine already (a full disk): the
     // batch as a whole is gone.
@@ -881,25 +892,128 @@ void SqliteRecordset::detach() {
     setNoRecords();
 }
 
-QSqlQuery* CatalogConnection::statement(const QString& sql) {
+// Qt's SQLite driver uses the system's SQLite, the library this program links (the catalog locks
+// rely on that too), so its handle may be given to the engine's own calls.
+sqlite3* CatalogConnection::handle() {
+    const QVariant driverHandle = QSqlDatabase::database(name, false).driver()->handle();
+    if (!driverHandle.isValid() || qstrcmp(driverHandle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(driverHandle.constData());
+}
+
+void CatalogConnection::raiseFromEngine() {
+    sqlite3* db = handle();
+    if (!db) {
+        catalogerrors::raise(errnum::kDbGeneric, QStringLiteral("SQLite-Verbindung fehlt"));
+        return;
+    }
+    catalogerrors::raiseSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+sqlite3_stmt* CatalogConnection::statement(const QString& sql) {
     const auto kept = statements_.find(sql);
-    if (kept != statements_.end()) return &kept->second;
-    QSqlQuery query(QSqlDatabase::database(name, false));
-    query.setForwardOnly(true);
-    if (!query.prepare(sql)) {
-        catalogerrors::raise(query.lastError());
+    if (kept != statements_.end()) return kept->second.get();
+    sqlite3* db = handle();
+    sqlite3_stmt* compiled = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (!db || sqlite3_prepare_v3(db, text.constData(), static_cast<int>(text.size()),
+                                  SQLITE_PREPARE_PERSISTENT, &compiled, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(compiled);
+        raiseFromEngine();
         return nullptr;
     }
-    return &statements_.emplace(sql, std::move(query)).first->second;
+    return statements_.emplace(sql, Statement(compiled)).first->second.get();
+}
+
+bool CatalogConnection::bind(sqlite3_stmt* statement, const QVariantList& values) {
+    int result = SQLITE_OK;
+    for (int i = 0; i < values.size() && result == SQLITE_OK; ++i) {
+        const QVariant& value = values[i];
+        const int at = i + 1;
+        if (value.isNull()) {
+            result = sqlite3_bind_null(statement, at);
+            continue;
+        }
+        switch (value.typeId()) {
+            case QMetaType::Bool:
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::Long:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+                result = sqlite3_bind_int64(statement, at, value.toLongLong());
+                break;
+            case QMetaType::Double:
+                result = sqlite3_bind_double(statement, at, value.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray bytes = value.toByteArray();
+                result = sqlite3_bind_blob64(statement, at, bytes.constData(),
+                                             static_cast<sqlite3_uint64>(bytes.size()),
+                                             SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QString text = value.toString();
+                result = sqlite3_bind_text16(statement, at, text.utf16(),
+                                             static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
+            }
+        }
+    }
+    if (result == SQLITE_OK) return true;
+    raiseFromEngine();
+    return false;
+}
+
+namespace {
+QVariant columnValue(sqlite3_stmt* statement, int i) {
+    switch (sqlite3_column_type(statement, i)) {
+        case SQLITE_INTEGER:
+            return QVariant(static_cast<qlonglong>(sqlite3_column_int64(statement, i)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(statement, i));
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, i)),
+                              sqlite3_column_bytes(statement, i));
+        case SQLITE_NULL:
+            return QVariant();
+        default:
+            return QString(reinterpret_cast<const QChar*>(sqlite3_column_text16(statement, i)),
+                           sqlite3_column_bytes16(statement, i) / 2);
+    }
+}
+}  // namespace
+
+bool CatalogConnection::runKept(const QString& sql, const QVariantList& values,
+                                QVector<QVariant>* row, Outcome& outcome) {
+    outcome = Outcome();
+    sqlite3_stmt* kept = statement(sql);
+    if (!kept || !bind(kept, values)) {
+        if (kept) sqlite3_clear_bindings(kept);
+        return false;
+    }
+    const int result = sqlite3_step(kept);
+    bool ok = result == SQLITE_ROW || result == SQLITE_DONE;
+    if (!ok) {
+        raiseFromEngine();
+    } else if (result == SQLITE_ROW && row) {
+        outcome.gotRow = true;
+        const int columns = sqlite3_column_count(kept);
+        row->resize(columns);
+        for (int i = 0; i < columns; ++i) (*row)[i] = columnValue(kept, i);
+    } else if (result == SQLITE_DONE) {
+        sqlite3* db = sqlite3_db_handle(kept);
+        outcome.changes = sqlite3_changes(db);
+        outcome.lastId = sqlite3_last_insert_rowid(db);
+    }
+    sqlite3_reset(kept);
+    sqlite3_clear_bindings(kept);
+    return ok;
 }
 
 bool CatalogConnection::execKept(const QString& sql) {
-    QSqlQuery* query = statement(sql);
-    if (!query) return false;
-    const bool ok = query->exec();
-    if (!ok) catalogerrors::raise(query->lastError());
-    query->finish();
-    return ok;
+    Outcome outcome;
+    return runKept(sql, {}, nullptr, outcome);
 }
 
 void CatalogConnection::rollBack() {

@@ -46,8 +46,11 @@ int sqliteCode(const QSqlError& error) {
 }
 
 void raise(const QSqlError& error) {
-    const int code = sqliteCode(error);
-    const QString words = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    raiseSqlite(sqliteCode(error),
+                error.databaseText().isEmpty() ? error.text() : error.databaseText());
+}
+
+void raiseSqlite(int code, const QString& words) {
     int number = code ? numberForSqliteCode(code) : errnum::kDbGeneric;
     // SQLite reports a missing table as a plain SQLITE_ERROR; the program knows it as its own.
     if ((code & 0xff) == 1 && words.contains(QLatin1String("no such table"), Qt::CaseInsensitive))

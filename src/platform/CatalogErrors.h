@@ -11,6 +11,8 @@ int numberForSqliteCode(int code);
 int sqliteCode(const QSqlError& error);
 // Sets Err from a failed Qt Sql call: our number, its German text and SQLite's own words.
 void raise(const QSqlError& error);
+// The same for an SQLite result code and SQLite's words, from a call to the engine itself.
+void raiseSqlite(int code, const QString& words);
 // Sets Err to a number with its standard text followed by a detail in brackets.
 void raise(int number, const QString& detail);
 
