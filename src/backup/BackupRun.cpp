@@ -99,10 +99,10 @@ enum class RecordWrite { Written, Current, NoRecordset, Failed };
 // Writes the outcome into the row's record and gives the new Computerstatus text. On failure the
 // reason is left pending in Err (nothing is recorded: the caller may try again) and the record
 // is as it was.
-// A null status writes only this computer's date: the backup copy was already current.
-RecordWrite updateRecord(Recordset* rset, qint64 id, const QString& source,
-                         const FileProperties& entry, const QString& status, const QDate& today,
-                         QString& computerstatus) {
+// A null status writes only this computer's date: the backup copy was already current; else
+// bytes is the size of the source as it was copied.
+RecordWrite updateRecord(Recordset* rset, qint64 id, qint64 bytes, const FileProperties& entry,
+                         const QString& status, const QDate& today, QString& computerstatus) {
     if (!rset || (rset->BOF() && rset->EOF_())) return RecordWrite::NoRecordset;
     Err.Clear();
     rset->FindFirst(QStringLiteral("ID = ") + QString::number(id));
@@ -121,9 +121,7 @@ RecordWrite updateRecord(Recordset* rset, qint64 id, const QString& source,
         computerstatus = updated;
         return RecordWrite::Current;
     }
-    qint64 bytes = 0;
-    bool ok = !copied || fs::length(source, bytes);
-    if (ok) ok = rset->Edit();
+    bool ok = rset->Edit();
     if (ok && copied) ok = rset->SetField(QStringLiteral("Dateigroesse"), bytes);
     if (ok && copied) ok = rset->SetField(QStringLiteral("Dateidatum"), entry.dteSourceDate());
     if (ok && copied) ok = rset->SetField(QStringLiteral("Status"), status);
@@ -187,7 +185,7 @@ constexpr int kLockPollMs = 25;
 struct PendingRecord {
     int row = 0;
     qint64 id = 0;
-    QString source;
+    qint64 bytes = 0;  // the size of the source as it was copied
     std::shared_ptr<FileProperties> entry;
     QString status;  // null: only this computer's date (the copy was current)
     QDate day;       // the day the row was backed up, for this computer's date
@@ -269,6 +267,7 @@ class BackupRun {
         summary_ = observer_.statusLine();
         if (options_.changedOnly) recorded_ = recordedEntries(rset_);
         fstabMountPoints_ = drives::currentFstabMountPoints();
+        options_.copy.creationMask = static_cast<int>(fs::creationMask());
         // Record writes wait for a locked catalog between tries, with the window alive.
         if (gDB.Access) gDB.Access->setBusyTimeout(0);
         Err.Clear();
@@ -299,7 +298,7 @@ class BackupRun {
             status = oldStatus.mid(runtext::kNotSaved.size());
         } else if (selected && (oldStatus.trimmed().isEmpty() ||
                                 oldStatus.startsWith(QLatin1String("gesichert")))) {
-            status = runtext::savedStatus(rowTime);
+            status = savedStatus(rowTime);
         }
 
         if (!selected || model_.cellColor(r, col::kSource) == listcolor::kRed) {
@@ -325,7 +324,7 @@ class BackupRun {
         model_.setCellColor(r, col::kFolder, listcolor::kBlack);
         model_.setCellColor(r, col::kStatus, listcolor::kBlack);
         model_.setCell(r, col::kStatus, runtext::kPathCreated);
-        status = runtext::savedStatus(rowTime);
+        status = savedStatus(rowTime);
         model_.setCell(r, col::kStatus, gCancel ? runtext::kSkipped : runtext::kCopying);
 
         observer_.setStatusLine(summary_ + QString(5, QLatin1Char(' ')) +
@@ -355,8 +354,9 @@ class BackupRun {
         letEventsRun();
         if (gShowStatus) observer_.showStatusWindow(fileNameOf(source));
 
-        const bool copied =
-            !writtenByAnEarlierRow(target) && gCopy(source, target, observer_, options_.copy);
+        fs::FileStamp copiedSource;
+        const bool copied = !writtenByAnEarlierRow(target) &&
+                            gCopy(source, target, observer_, options_.copy, &copiedSource);
         written_.add(folder);
         copiedAny_ = true;
 
@@ -380,7 +380,7 @@ class BackupRun {
         model_.setCellColor(r, col::kCopyAttr, listcolor::kBlack);
         letEventsRun();
 
-        writeRowRecord({r, id, source, entry, status, rowTime.date()});
+        writeRowRecord({r, id, copiedSource.length, entry, status, rowTime.date()});
         stampHostColumn(model_, r, rowTime.date());
 
         if (gShowStatus) observer_.closeStatusWindow();
@@ -403,11 +403,20 @@ class BackupRun {
         model_.setCellColor(r, col::kStatus, listcolor::kGreen);
         model_.setCell(r, col::kCopyAttr, mGetAttr(target));
         model_.setCellColor(r, col::kCopyAttr, listcolor::kBlack);
-        if (!stampedToday(r, id, today))
-            writeRowRecord({r, id, entry->acSourceFile(), entry, QString(), today});
+        if (!stampedToday(r, id, today)) writeRowRecord({r, id, 0, entry, QString(), today});
         stampHostColumn(model_, r, today);
         observer_.entryDone(r, EntryOutcome::Unchanged);
         letEventsRun();
+    }
+
+    // The status text of a copy made at when; rows of the same second share one.
+    QString savedStatus(const QDateTime& when) {
+        const qint64 second = when.toSecsSinceEpoch();
+        if (second != savedStatusSecond_) {
+            savedStatus_ = runtext::savedStatus(when);
+            savedStatusSecond_ = second;
+        }
+        return savedStatus_;
     }
 
     // Without a recordset there is no record to complete.
@@ -479,7 +488,7 @@ class BackupRun {
             return false;
         }
         BatchedRecord batched{record, QString(), RecordWrite::Failed};
-        batched.result = updateRecord(rset_, record.id, record.source, *record.entry, record.status,
+        batched.result = updateRecord(rset_, record.id, record.bytes, *record.entry, record.status,
                                       record.day, batched.computerstatus);
         if (batched.result == RecordWrite::NoRecordset) return true;
         if (batched.result == RecordWrite::Failed) {
@@ -531,7 +540,7 @@ class BackupRun {
         waited.start();
         for (;;) {
             QString computerstatus;
-            const RecordWrite result = updateRecord(rset_, record.id, record.source, *record.entry,
+            const RecordWrite result = updateRecord(rset_, record.id, record.bytes, *record.entry,
                                                     record.status, record.day, computerstatus);
             if (result == RecordWrite::NoRecordset) return true;
             if (result == RecordWrite::Written || result == RecordWrite::Current) {
@@ -605,8 +614,10 @@ class BackupRun {
     std::vector<PendingRecord> unwritten_;
     std::vector<BatchedRecord> batch_;  // written into the open batch, not yet committed
     std::unordered_map<qint64, QString> recorded_;  // with changedOnly: see recordedEntries
-    bool recordsWritten_ = false;                   // a record of the catalog was changed
-    bool catalogLocked_ = false;  // the last record write found the catalog locked
+    QString savedStatus_;
+    qint64 savedStatusSecond_ = -1;
+    bool recordsWritten_ = false;  // a record of the catalog was changed
+    bool catalogLocked_ = false;   // the last record write found the catalog locked
     bool copiedAny_ = false;
 };
 

@@ -129,7 +129,9 @@ int createTemp(const QString& folder, QString& tempPath) {
 // source.
 class BlockTransfer {
   public:
-    BlockTransfer(int in, int out, qint64 total) : in_(in), out_(out), total_(total) {}
+    // A source that takes at least its length on the disk has no holes to look for.
+    BlockTransfer(int in, int out, const fs::FileStamp& source)
+        : in_(in), out_(out), total_(source.length), dense_(source.allocated >= source.length) {}
 
     // Takes the next chunk of size bytes; false on a failed read or write (Err is set).
     bool take(qint64 size) {
@@ -148,6 +150,7 @@ class BlockTransfer {
     static constexpr qint64 kBlock = 1 << 20;  // a whole number of chunks
 
     bool moveBlock(qint64 offset, qint64 size) {
+        if (dense_) return fs::copyRange(in_, out_, offset, size);
         const qint64 end = offset + size;
         for (qint64 at = offset; at < end;) {
             qint64 dataStart = 0;
@@ -164,6 +167,7 @@ class BlockTransfer {
     int in_;
     int out_;
     qint64 total_;
+    bool dense_;
     qint64 offset_ = 0;  // where the next block starts
     qint64 moved_ = 0;   // bytes of the current block already in the target
     qint64 taken_ = 0;   // of those, the bytes the chunks have counted
@@ -189,22 +193,24 @@ bool sourceUnchanged(int in, const fs::FileStamp& before) {
 // The permission bits of the finished copy: never wider than the source's. Without "[Original
 // Attribute]" the umask narrows them as for any new file. Set-user-ID and set-group-ID never
 // carry over: the copy may belong to another user than the source.
-unsigned copyMode(unsigned sourceMode) {
+unsigned copyMode(unsigned sourceMode, int creationMask) {
     const unsigned bits = sourceMode & 0777;
-    return gCopyAttributes ? bits : bits & ~fs::creationMask();
+    if (gCopyAttributes) return bits;
+    return bits & ~(creationMask >= 0 ? static_cast<unsigned>(creationMask) : fs::creationMask());
 }
 
-// Gives the complete temporary file its length (a trailing hole), the source's modification
-// time and its final permission bits.
-bool finishTemp(int out, const fs::FileStamp& source, unsigned sourceMode, const QString& target) {
+// Gives the complete temporary file its length (where the source may end in a hole), the
+// source's modification time and its final permission bits.
+bool finishTemp(int out, const fs::FileStamp& source, unsigned sourceMode,
+                const CopyOptions& options, const QString& target) {
     Err.Clear();
-    if (!fs::setLength(out, source.length)) {
+    if (source.allocated < source.length && !fs::setLength(out, source.length)) {
         gRecordError(kModul, QStringLiteral("After Loop"));
         return false;
     }
     if (!fs::setDescriptorModificationTime(out, source.modifiedNs))
         gRecordError(kModul, QStringLiteral("FileDateTime(") + target + QLatin1Char(')'));
-    fs::setDescriptorPermissions(out, copyMode(sourceMode));
+    fs::setDescriptorPermissions(out, copyMode(sourceMode, options.creationMask));
     gRecordError(kModul, QStringLiteral("SetAttr ") + target);  // a narrower copy is still a copy
     return true;
 }
@@ -308,7 +314,7 @@ int removeLeftoverTemps(const QString& folder) {
 }
 
 bool gCopy(const QString& source, const QString& target, RunObserver& observer,
-           const CopyOptions& options) {
+           const CopyOptions& options, fs::FileStamp* copied) {
     Err.Clear();
     bool ok = true;
 
@@ -349,7 +355,7 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer,
     qint64 chunk = kCopyChunk;
     CopyProgress progress;
     progress.total = total;
-    BlockTransfer transfer(in, out, total);
+    BlockTransfer transfer(in, out, before);
 
     while (ok && position <= total) {
         if (gAbort) {
@@ -393,7 +399,7 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer,
         gRecordError(kModul, QStringLiteral("FileLen(") + source + QLatin1Char(')'));
         ok = false;
     }
-    if (ok) ok = finishTemp(out, before, sourceMode, target);
+    if (ok) ok = finishTemp(out, before, sourceMode, options, target);
     if (ok && options.verify) ok = verifyCopy(in, out, target, observer);
 
     if (in >= 0) fs::closeDescriptor(in);
@@ -403,6 +409,7 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer,
 
     if (ok) ok = replaceOlderCopy(tempPath, target, before, options.keepVersions);
     if (!ok && !tempPath.isEmpty()) fs::removeQuietly(tempPath);
+    if (ok && copied) *copied = before;
     return ok;
 }
 

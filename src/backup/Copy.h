@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+#include "platform/FileSystem.h"
+
 namespace bravel {
 
 class RunObserver;
@@ -28,9 +30,13 @@ constexpr qint64 kCopyChunk = 4096;
 struct CopyOptions {
     bool verify = false;
     int keepVersions = 0;
+    // The process's umask, where the caller read it once for many copies (reading it means
+    // setting it twice); -1: each copy reads it.
+    int creationMask = -1;
 };
+// With copied, a successful copy tells the source's size and times as they were copied.
 bool gCopy(const QString& source, const QString& target, RunObserver& observer,
-           const CopyOptions& options = {});
+           const CopyOptions& options = {}, fs::FileStamp* copied = nullptr);
 
 // The name prefix of the temporary files; the rest is 16 hex digits.
 QString copyTempPrefix();

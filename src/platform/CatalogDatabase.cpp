@@ -475,6 +475,7 @@ class SqliteRecordset final : public Recordset {
         Err.Raise(number);
         return false;
     }
+    QString writeSql();
     bool writeStatement(const QString& sql, const QVariantList& values, qint64* newId,
                         int* rowsAffected);
 
@@ -496,6 +497,10 @@ class SqliteRecordset final : public Recordset {
     EditMode mode_ = EditMode::None;
     QVector<QVariant> buffer_;
     QVector<bool> dirty_;
+    // The last INSERT or UPDATE text, for these dirty fields in this mode.
+    QString writeSql_;
+    QVector<bool> writeSqlFor_;
+    EditMode writeSqlMode_ = EditMode::None;
 };
 
 std::unique_ptr<Recordset> SqliteRecordset::open(const std::shared_ptr<CatalogConnection>& link,
@@ -791,36 +796,45 @@ bool SqliteRecordset::writeStatement(const QString& sql, const QVariantList& val
     return false;
 }
 
+QString SqliteRecordset::writeSql() {
+    // A run writes the same fields of record after record: the text is made once for them.
+    if (writeSqlFor_ == dirty_ && writeSqlMode_ == mode_) return writeSql_;
+    QStringList names;
+    for (int i = 0; i < fields_.size(); ++i)
+        if (dirty_[i]) names << quoted(fields_[i]);
+    if (mode_ == EditMode::AddNew) {
+        writeSql_ = QStringLiteral("INSERT INTO FILES ");
+        if (names.isEmpty()) {
+            writeSql_ += QStringLiteral("DEFAULT VALUES");
+        } else {
+            const QStringList marks(names.size(), QStringLiteral("?"));
+            writeSql_ += QStringLiteral("(") + names.join(QLatin1Char(',')) +
+                         QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) +
+                         QStringLiteral(")");
+        }
+    } else {
+        writeSql_ = QStringLiteral("UPDATE FILES SET ") + names.join(QStringLiteral(" = ?, ")) +
+                    QStringLiteral(" = ? WHERE ID = ?");
+    }
+    writeSqlFor_ = dirty_;
+    writeSqlMode_ = mode_;
+    return writeSql_;
+}
+
 bool SqliteRecordset::Update() {
     if (!usable()) return false;
     if (mode_ == EditMode::None) return fail(errnum::kDbUpdateWithoutEdit);
     if (link_->readOnly) return fail(errnum::kDbReadOnly);
-    QStringList names;
     QVariantList values;
-    for (int i = 0; i < fields_.size(); ++i) {
-        if (!dirty_[i]) continue;
-        names << quoted(fields_[i]);
-        values << buffer_[i];
-    }
+    for (int i = 0; i < fields_.size(); ++i)
+        if (dirty_[i]) values << buffer_[i];
     qint64 id = currentId_;
     if (mode_ == EditMode::AddNew) {
-        QString sql = QStringLiteral("INSERT INTO FILES ");
-        if (names.isEmpty()) {
-            sql += QStringLiteral("DEFAULT VALUES");
-        } else {
-            const QStringList marks(names.size(), QStringLiteral("?"));
-            sql += QStringLiteral("(") + names.join(QLatin1Char(',')) +
-                   QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) +
-                   QStringLiteral(")");
-        }
-        if (!writeStatement(sql, values, &id, nullptr)) return false;
-    } else if (!names.isEmpty()) {
-        const QString sql = QStringLiteral("UPDATE FILES SET ") +
-                            names.join(QStringLiteral(" = ?, ")) +
-                            QStringLiteral(" = ? WHERE ID = ?");
+        if (!writeStatement(writeSql(), values, &id, nullptr)) return false;
+    } else if (!values.isEmpty()) {
         values << currentId_;
         int rows = 0;
-        if (!writeStatement(sql, values, nullptr, &rows)) return false;
+        if (!writeStatement(writeSql(), values, nullptr, &rows)) return false;
         if (rows == 0) {
             // Another program deleted the record meanwhile.
             mode_ = EditMode::None;

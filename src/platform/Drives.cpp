@@ -33,8 +33,12 @@ QString decodeFstabField(const QString& field) {
     return decoded;
 }
 
+QString absoluteClean(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
 QString nearestExistingFolder(const QString& path) {
-    QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString folder = absoluteClean(path);
     while (!QFileInfo(folder).isDir() && folder != QLatin1String("/"))
         folder = QFileInfo(folder).path();
     return folder;
@@ -48,6 +52,16 @@ bool isEmptyFolder(const QString& folder) {
 QString readFstab() {
     QFile file(QStringLiteral("/etc/fstab"));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// Whether path is at or below one of the places drives are mounted at. mountRootOf finds a drive
+// only for a folder at or below them, and the folder it is asked about is path or a parent.
+bool mightBeOnADrive(const QString& path, const QStringList& fstabMountPoints) {
+    for (const char* root : kMountRoots)
+        if (isAtOrBelow(path, QString::fromLatin1(root))) return true;
+    for (const QString& point : fstabMountPoints)
+        if (isAtOrBelow(path, point)) return true;
+    return false;
 }
 
 }  // namespace
@@ -82,6 +96,9 @@ bool isOnDisconnectedDrive(const QString& path, QString& emptyMountPoint) {
 
 bool isOnDisconnectedDrive(const QString& path, QString& emptyMountPoint,
                            const QStringList& fstabMountPoints) {
+    // Only a folder at or below a drive's mount point can lie on a drive; the path tells that
+    // without a look at the disk, which a run would otherwise take for every file.
+    if (!mightBeOnADrive(absoluteClean(path), fstabMountPoints)) return false;
     const QString folder = nearestExistingFolder(path);
     const QString root = mountRootOf(folder, fstabMountPoints);
     if (folder == QLatin1String("/") || root.isEmpty() || !isEmptyFolder(folder)) return false;

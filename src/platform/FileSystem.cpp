@@ -423,6 +423,7 @@ void fillStamp(const struct stat& st, FileStamp& stamp) {
     stamp.length = st.st_size;
     stamp.modifiedNs = nanoseconds(st.st_mtim);
     stamp.changedNs = nanoseconds(st.st_ctim);
+    stamp.allocated = static_cast<qint64>(st.st_blocks) * 512;
 }
 }  // namespace
 

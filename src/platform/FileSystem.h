@@ -97,6 +97,7 @@ struct FileStamp {
     qint64 length = 0;
     qint64 modifiedNs = 0;  // modification time, ns since the epoch
     qint64 changedNs = 0;   // status change time (any write or chmod), ns since the epoch
+    qint64 allocated = 0;   // bytes the file takes on its disk; not compared
     bool operator==(const FileStamp& other) const {
         return identity == other.identity && length == other.length &&
                modifiedNs == other.modifiedNs && changedNs == other.changedNs;

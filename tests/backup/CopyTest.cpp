@@ -664,6 +664,29 @@ TEST_F(CopyTest, KeepsTheHolesOfASparseSource) {
     EXPECT_TRUE(readFile(target) == readFile(source));
 }
 
+TEST_F(CopyTest, ASourceEndingInAHoleKeepsItsLengthAndADenseOneIsCopiedWhole) {
+    constexpr qint64 kSize = 1024 * 1024;
+    const QString holeAtEnd = dir.path() + QStringLiteral("/ende.bin");
+    {
+        QFile file(holeAtEnd);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(patterned(10000, 4));
+        ASSERT_TRUE(file.resize(kSize));
+    }
+    if (statOf(holeAtEnd).st_blocks * 512 >= kSize)
+        GTEST_SKIP() << "this file system does not keep holes";
+    const QString dense = makeSource(QStringLiteral("dicht.bin"), 3 * 4096 + 17, 5);
+    for (const QString& path : {holeAtEnd, dense}) {
+        SCOPED_TRACE(path.toStdString());
+        const QString target = backup + QLatin1Char('/') + QFileInfo(path).fileName();
+        ASSERT_TRUE(gCopy(path, target, observer));
+        EXPECT_EQ(statOf(target).st_size, statOf(path).st_size);
+        EXPECT_TRUE(readFile(target) == readFile(path));
+    }
+    EXPECT_LT(statOf(backup + QStringLiteral("/ende.bin")).st_blocks * 512, kSize)
+        << "the hole at the end was filled";
+}
+
 TEST_F(CopyTest, OverallLabelIsTheBarsValue) {
     const QString source = makeSource(QStringLiteral("a.bin"), 8192);
     gSelTotal = 5000;  // the file grew since the selection was summed
