@@ -310,16 +310,19 @@ class BackupRun {
 
         observer_.scrollToRow(r);
         const QString folder = entry->acTagetPath();
-        if (refuseDisconnectedDrive(r, folder)) {
-            observer_.entryDone(r, EntryOutcome::DriveMissing);
-            return;
-        }
-        if (!gCreatePath(folder)) {
-            model_.setCell(r, col::kStatus, runtext::kPathFailed);
-            model_.setCellColor(r, col::kFolder, listcolor::kGreen);
-            model_.setCellColor(r, col::kStatus, listcolor::kGreen);
-            observer_.entryDone(r, EntryOutcome::FolderFailed);
-            return;
+        if (!folderStillInPlace(folder)) {
+            if (refuseDisconnectedDrive(r, folder)) {
+                observer_.entryDone(r, EntryOutcome::DriveMissing);
+                return;
+            }
+            if (!gCreatePath(folder)) {
+                model_.setCell(r, col::kStatus, runtext::kPathFailed);
+                model_.setCellColor(r, col::kFolder, listcolor::kGreen);
+                model_.setCellColor(r, col::kStatus, listcolor::kGreen);
+                observer_.entryDone(r, EntryOutcome::FolderFailed);
+                return;
+            }
+            rememberFolderInPlace(folder);
         }
         model_.setCellColor(r, col::kFolder, listcolor::kBlack);
         model_.setCellColor(r, col::kStatus, listcolor::kBlack);
@@ -417,6 +420,22 @@ class BackupRun {
             savedStatusSecond_ = second;
         }
         return savedStatus_;
+    }
+
+    // Whether the backup folder is the very folder an earlier row of this run found or made
+    // there: then it is neither on a drive unplugged since nor to be made, and one look at it
+    // does for the checks of both.
+    bool folderStillInPlace(const QString& folder) const {
+        const auto known = foldersInPlace_.find(folder);
+        fs::FileIdentity identity;
+        return known != foldersInPlace_.end() && fs::folderIdentity(folder, identity) &&
+               identity == known->second;
+    }
+
+    void rememberFolderInPlace(const QString& folder) {
+        fs::FileIdentity identity;
+        if (fs::folderIdentity(folder, identity)) foldersInPlace_[folder] = identity;
+        Err.Clear();
     }
 
     // Without a recordset there is no record to complete.
@@ -607,6 +626,7 @@ class BackupRun {
     QString summary_;
     std::vector<bool> selectedAtStart_;
     std::set<QString> cleanedFolders_;
+    std::map<QString, fs::FileIdentity> foldersInPlace_;  // see folderStillInPlace
     WrittenFileSystems written_;
     RunOptions options_;
     QStringList fstabMountPoints_;                         // read once per run

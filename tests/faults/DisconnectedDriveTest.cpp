@@ -69,6 +69,30 @@ TEST_F(DisconnectedDriveTest, ARunMakesNoFolderBelowTheEmptyMountPointAndGoesOn)
     EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
 }
 
+TEST_F(DisconnectedDriveTest, ADriveUnpluggedDuringTheRunIsSeenAtTheNextEntryOfItsFolder) {
+    if (!QFileInfo(QStringLiteral("/mnt")).isDir()) GTEST_SKIP() << "no /mnt on this machine";
+    QTemporaryDir mountPoint(QStringLiteral("/mnt/bravel-test-XXXXXX"));
+    if (!mountPoint.isValid()) GTEST_SKIP() << "cannot make a folder below /mnt (needs root)";
+    const QString onDrive = mountPoint.path() + QStringLiteral("/Sicherung");
+    const QString one = source(QStringLiteral("a.txt"));
+    const QString two = source(QStringLiteral("b.txt"));
+    auto drive = std::make_unique<ScopedTmpfs>(mountPoint.path(), "size=1m");
+    SKIP_UNLESS_MOUNTED(*drive);
+    openCatalog({{one, onDrive}, {two, onDrive}});
+    selectAll();
+    // The drive is pulled while the first file is copied onto it.
+    observer.onFileStart = [&](int row) {
+        if (row == rowOf(one)) drive.reset();
+    };
+    run();
+
+    EXPECT_EQ(statusOf(two), runtext::kDriveMissing);
+    EXPECT_TRUE(
+        QDir(mountPoint.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        << "nothing was made on the system disk below the mount point";
+    EXPECT_TRUE(storedRecord(two).status.isEmpty());
+}
+
 TEST(FstabTest, MountPointsAreReadWithTheirEscapes) {
     const QString fstab = QStringLiteral(
         "# <file system> <mount point> <type>\n"
