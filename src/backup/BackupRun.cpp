@@ -357,9 +357,9 @@ class BackupRun {
         letEventsRun();
         if (gShowStatus) observer_.showStatusWindow(fileNameOf(source));
 
-        fs::FileStamp copiedSource;
+        CopyMade made;
         const bool copied = !writtenByAnEarlierRow(target) &&
-                            gCopy(source, target, observer_, options_.copy, &copiedSource);
+                            gCopy(source, target, observer_, options_.copy, &made);
         written_.add(folder);
         copiedAny_ = true;
 
@@ -375,7 +375,7 @@ class BackupRun {
             observer_.entryDone(r, gAbort ? EntryOutcome::Aborted : EntryOutcome::CopyFailed);
             return;
         }
-        rememberCopy(target, source);
+        copiesOfThisRun_.emplace(made.copy, source);
 
         model_.setCell(r, col::kStatus, status);
         model_.setCellColor(r, col::kStatus, listcolor::kGreen);
@@ -383,7 +383,7 @@ class BackupRun {
         model_.setCellColor(r, col::kCopyAttr, listcolor::kBlack);
         letEventsRun();
 
-        writeRowRecord({r, id, copiedSource.length, entry, status, rowTime.date()});
+        writeRowRecord({r, id, made.source.length, entry, status, rowTime.date()});
         stampHostColumn(model_, r, rowTime.date());
 
         if (gShowStatus) observer_.closeStatusWindow();
@@ -414,7 +414,9 @@ class BackupRun {
 
     // The status text of a copy made at when; rows of the same second share one.
     QString savedStatus(const QDateTime& when) {
-        const qint64 second = when.toSecsSinceEpoch();
+        // From the local date and time, which the text shows: no time zone look-up.
+        const qint64 second =
+            when.date().toJulianDay() * 86400 + when.time().msecsSinceStartOfDay() / 1000;
         if (second != savedStatusSecond_) {
             savedStatus_ = runtext::savedStatus(when);
             savedStatusSecond_ = second;

@@ -111,11 +111,11 @@ QString newTempName() {
 
 // Creates a fresh temporary file in folder, private to its owner and locked for as long as it is
 // open; never opens an existing file.
-int createTemp(const QString& folder, QString& tempPath) {
+int createTemp(const QString& folder, QString& tempPath, fs::FileIdentity& identity) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         tempPath = folder + QLatin1Char('/') + newTempName();
         bool nameTaken = false;
-        const int fd = fs::createLockedFile(tempPath, nameTaken);
+        const int fd = fs::createLockedFile(tempPath, nameTaken, identity);
         if (fd >= 0) return fd;
         if (!nameTaken) break;
     }
@@ -314,7 +314,7 @@ int removeLeftoverTemps(const QString& folder) {
 }
 
 bool gCopy(const QString& source, const QString& target, RunObserver& observer,
-           const CopyOptions& options, fs::FileStamp* copied) {
+           const CopyOptions& options, CopyMade* made) {
     Err.Clear();
     bool ok = true;
 
@@ -342,9 +342,10 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer,
     }
 
     QString tempPath;
+    fs::FileIdentity copyIdentity;
     int out = -1;
     if (ok) {
-        out = createTemp(folderOf(target), tempPath);
+        out = createTemp(folderOf(target), tempPath, copyIdentity);
         if (gRecordError(kModul, openTarget)) ok = false;
         if (out < 0) ok = false;
     }
@@ -409,7 +410,7 @@ bool gCopy(const QString& source, const QString& target, RunObserver& observer,
 
     if (ok) ok = replaceOlderCopy(tempPath, target, before, options.keepVersions);
     if (!ok && !tempPath.isEmpty()) fs::removeQuietly(tempPath);
-    if (ok && copied) *copied = before;
+    if (ok && made) *made = CopyMade{before, copyIdentity};
     return ok;
 }
 

@@ -34,9 +34,14 @@ struct CopyOptions {
     // setting it twice); -1: each copy reads it.
     int creationMask = -1;
 };
-// With copied, a successful copy tells the source's size and times as they were copied.
+// What a successful copy made: the source's size and times as they were copied, and the identity
+// of the copy now at target.
+struct CopyMade {
+    fs::FileStamp source;
+    fs::FileIdentity copy;
+};
 bool gCopy(const QString& source, const QString& target, RunObserver& observer,
-           const CopyOptions& options = {}, fs::FileStamp* copied = nullptr);
+           const CopyOptions& options = {}, CopyMade* made = nullptr);
 
 // The name prefix of the temporary files; the rest is 16 hex digits.
 QString copyTempPrefix();

@@ -63,6 +63,9 @@ frm_CommandStatus::frm_CommandStatus(QWidget* parent)
     pan_progress->setObjectName(QStringLiteral("pan_progress"));
     pan_progress->setRange(0, 100);
     startAfresh();
+    // A window started afresh for the next file of a run is shown while the run lets events
+    // run anyway: only a new one lets them run here.
+    letEventsRun();
 }
 
 void frm_CommandStatus::startAfresh() {
@@ -86,7 +89,6 @@ void frm_CommandStatus::startAfresh() {
     lbl_titel->move(twipsToPixels(220), twipsToPixels(220));
     lbl_Progress->move(twipsToPixels(220), twipsToPixels(1000));
     lbl_Progress->clear();
-    letEventsRun();
 }
 
 void frm_CommandStatus::showTitle() {

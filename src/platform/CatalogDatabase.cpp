@@ -27,6 +27,7 @@
 #include "platform/CatalogLocks.h"
 #include "platform/Err.h"
 #include "platform/FileSystem.h"
+#include "platform/Formats.h"
 
 namespace bravel {
 
@@ -747,10 +748,10 @@ bool SqliteRecordset::SetField(const QString& name, const QVariant& value) {
             break;
         }
         case QMetaType::QDateTime:
-            stored = value.toDateTime().toString(kDateFormat);
+            stored = formatStoredDateTime(value.toDateTime());
             break;
         case QMetaType::QDate:
-            stored = value.toDate().startOfDay().toString(kDateFormat);
+            stored = formatStoredDateTime(value.toDate().startOfDay());
             break;
         default:
             stored = value.isNull() ? QVariant() : value;

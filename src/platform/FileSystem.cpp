@@ -458,7 +458,7 @@ bool regularFileStamp(const QString& path, bool followLinks, FileStamp& stamp) {
     return true;
 }
 
-int createLockedFile(const QString& path, bool& nameTaken) {
+int createLockedFile(const QString& path, bool& nameTaken, FileIdentity& identity) {
     nameTaken = false;
     const QByteArray name = native(path);
     const int fd =
@@ -478,7 +478,10 @@ int createLockedFile(const QString& path, bool& nameTaken) {
     struct stat mine, there;
     const bool stillOurs = ::fstat(fd, &mine) == 0 && ::lstat(name.constData(), &there) == 0 &&
                            identityOf(mine) == identityOf(there);
-    if ((locked || lockUnsupported) && stillOurs) return fd;
+    if ((locked || lockUnsupported) && stillOurs) {
+        identity = identityOf(mine);
+        return fd;
+    }
     ::close(fd);
     nameTaken = true;
     Err.RaiseFromErrno(EEXIST);

@@ -114,7 +114,8 @@ bool regularFileStamp(const QString& path, bool followLinks, FileStamp& stamp);
 // be read back), never through a link, and holds
 // an exclusive flock on it until fd is closed: the sign that a copy is still writing it. False
 // with nameTaken when something else has that name (or is just judging it): try another name.
-int createLockedFile(const QString& path, bool& nameTaken);
+// identity is the new file's.
+int createLockedFile(const QString& path, bool& nameTaken, FileIdentity& identity);
 // Opens the regular file at path for reading and gives its stamp and permission bits from one
 // look at the open file. Anything but a regular file (a folder, a FIFO, a device) fails without
 // being opened, and without blocking should it become one meanwhile. -1 on failure (Err is set).

@@ -127,8 +127,53 @@ QString formatNoZero(int value) {
     return value == 0 ? QString() : QString::number(value);
 }
 
+namespace {
+
+// A run writes these dates for every file: the digits are put together here rather than by a
+// format pattern, which Qt takes apart again for each date. Years beyond four digits go the
+// long way.
+bool hasPlainYear(const QDate& date) {
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+}
+
+void appendDigits(QString& text, int value, int width) {
+    char digits[4];
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        digits[i] = static_cast<char>('0' + value % 10);
+    text.append(QLatin1StringView(digits, width));
+}
+
+}  // namespace
+
 QString formatYmd(const QDate& date) {
-    return date.toString(QStringLiteral("yyyyMMdd"));
+    if (!hasPlainYear(date)) return date.toString(QStringLiteral("yyyyMMdd"));
+    QString text;
+    text.reserve(8);
+    appendDigits(text, date.year(), 4);
+    appendDigits(text, date.month(), 2);
+    appendDigits(text, date.day(), 2);
+    return text;
+}
+
+QString formatStoredDateTime(const QDateTime& time) {
+    const QDate date = time.date();
+    if (!time.isValid() || !hasPlainYear(date))
+        return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QTime clock = time.time();
+    QString text;
+    text.reserve(19);
+    appendDigits(text, date.year(), 4);
+    text += QLatin1Char('-');
+    appendDigits(text, date.month(), 2);
+    text += QLatin1Char('-');
+    appendDigits(text, date.day(), 2);
+    text += QLatin1Char(' ');
+    appendDigits(text, clock.hour(), 2);
+    text += QLatin1Char(':');
+    appendDigits(text, clock.minute(), 2);
+    text += QLatin1Char(':');
+    appendDigits(text, clock.second(), 2);
+    return text;
 }
 
 namespace {

@@ -21,6 +21,8 @@ QString formatTwoDigits(int value);
 QString formatNoZero(int value);
 // "yyyymmdd".
 QString formatYmd(const QDate& date);
+// "yyyy-MM-dd HH:mm:ss", as the catalog stores dates.
+QString formatStoredDateTime(const QDateTime& time);
 // The general date: the locale's short date (with a four-digit year), a blank and the time with
 // seconds. With omitMidnight a time of exactly 00:00:00 is left out.
 QString formatGeneralDate(const QDateTime& time, bool omitMidnight = false);

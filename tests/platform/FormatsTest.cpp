@@ -56,6 +56,24 @@ TEST_F(FormatsTest, DatesAsYmdAndGeneralText) {
     EXPECT_EQ(zeroDate(), QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
 }
 
+// The catalog's dates and this computer's date stamp are put together digit by digit: they must be
+// what Qt's patterns give, also at the ends of the year range and for dates Qt formats itself.
+TEST_F(FormatsTest, StoredDatesAndDateStampsAreQtsOwnText) {
+    const std::vector<QDateTime> times{QDateTime(QDate(2026, 12, 8), QTime(14, 3, 22)),
+                                       QDateTime(QDate(1, 1, 1), QTime(0, 0)),
+                                       QDateTime(QDate(999, 9, 9), QTime(9, 9, 9)),
+                                       QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)),
+                                       QDateTime(QDate(10000, 1, 1), QTime(1, 2, 3)),
+                                       QDateTime(QDate(-44, 3, 15), QTime(12, 0)),
+                                       QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0, 999)),
+                                       QDateTime()};
+    for (const QDateTime& time : times) {
+        SCOPED_TRACE(time.toString(Qt::ISODate).toStdString());
+        EXPECT_EQ(formatStoredDateTime(time), time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        EXPECT_EQ(formatYmd(time.date()), time.date().toString(QStringLiteral("yyyyMMdd")));
+    }
+}
+
 // The general date is formatted without QLocale's machinery where the locale's patterns allow:
 // the text must be QLocale's own in every locale, twelve-hour clocks, other digits and years
 // outside four digits included.
