@@ -324,13 +324,17 @@ quint32 CatalogListModel::cellColor(int r, int c) const {
 
 void CatalogListModel::setCell(int r, int c, const QString& text) {
     if (r < 0 || r >= rowCount() || c < 0 || c >= columnCount()) return;
-    rows_[static_cast<size_t>(r)].cells[static_cast<size_t>(c)] = text;
+    QString& cell = rows_[static_cast<size_t>(r)].cells[static_cast<size_t>(c)];
+    if (cell == text && cell.isNull() == text.isNull()) return;  // nothing to repaint
+    cell = text;
     emit dataChanged(index(r, c), index(r, c), {Qt::DisplayRole});
 }
 
 void CatalogListModel::setCellColor(int r, int c, quint32 color) {
     if (r < 0 || r >= rowCount() || c < 0 || c >= columnCount()) return;
-    rows_[static_cast<size_t>(r)].colors[static_cast<size_t>(c)] = color;
+    quint32& cellColor = rows_[static_cast<size_t>(r)].colors[static_cast<size_t>(c)];
+    if (cellColor == color) return;  // nothing to repaint
+    cellColor = color;
     emit dataChanged(index(r, c), index(r, c), {Qt::ForegroundRole});
 }
 
