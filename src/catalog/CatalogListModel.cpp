@@ -235,6 +235,9 @@ int CatalogListModel::addColumn(const ListColumn& column) {
     beginInsertColumns(QModelIndex(), position, position);
     columns_.push_back(column);
     for (ListRow& row : rows_) {
+        // Exactly one more: left to itself, each of 100,000 rows would double its room.
+        row.cells.reserve(row.cells.size() + 1);
+        row.colors.reserve(row.colors.size() + 1);
         row.cells.emplace_back();
         row.colors.push_back(listcolor::kBlack);
     }
