@@ -6,26 +6,39 @@
 namespace bravel::test {
 namespace {
 
-class DisconnectedDriveTest : public FaultTest {};
+class DisconnectedDriveTest : public FaultTest {
+  protected:
+    // A fresh folder below /mnt, where drives are mounted; empty with the reason when there can
+    // be none here.
+    std::string makeMountPoint() {
+        if (!QFileInfo(QStringLiteral("/mnt")).isDir()) return "no /mnt on this machine";
+        mountPoint = std::make_unique<QTemporaryDir>(QStringLiteral("/mnt/bravel-test-XXXXXX"));
+        if (!mountPoint->isValid()) return "cannot make a folder below /mnt (needs root)";
+        return {};
+    }
+
+    std::unique_ptr<QTemporaryDir> mountPoint;
+};
+
+#define SKIP_WITHOUT_MOUNT_POINT() \
+    if (const std::string whyNot = makeMountPoint(); !whyNot.empty()) GTEST_SKIP() << whyNot
 
 TEST_F(DisconnectedDriveTest, AnEmptyUnmountedMountPointIsSeenAsADisconnectedDrive) {
-    if (!QFileInfo(QStringLiteral("/mnt")).isDir()) GTEST_SKIP() << "no /mnt on this machine";
-    QTemporaryDir mountPoint(QStringLiteral("/mnt/bravel-test-XXXXXX"));
-    if (!mountPoint.isValid()) GTEST_SKIP() << "cannot make a folder below /mnt (needs root)";
-    const QString folder = mountPoint.path() + QStringLiteral("/Sicherung/Fotos");
+    SKIP_WITHOUT_MOUNT_POINT();
+    const QString folder = mountPoint->path() + QStringLiteral("/Sicherung/Fotos");
     QString emptyMountPoint;
     {
-        ScopedTmpfs drive(mountPoint.path(), "size=1m");
+        ScopedTmpfs drive(mountPoint->path(), "size=1m");
         SKIP_UNLESS_MOUNTED(drive);
         EXPECT_FALSE(drives::isOnDisconnectedDrive(folder, emptyMountPoint));
-        ASSERT_TRUE(QDir().mkpath(mountPoint.path() + QStringLiteral("/Sicherung")));
+        ASSERT_TRUE(QDir().mkpath(mountPoint->path() + QStringLiteral("/Sicherung")));
         // An empty new folder on the mounted drive is a folder like any other.
         EXPECT_FALSE(drives::isOnDisconnectedDrive(folder, emptyMountPoint));
     }
     EXPECT_TRUE(drives::isOnDisconnectedDrive(folder, emptyMountPoint));
-    EXPECT_EQ(emptyMountPoint, mountPoint.path());
+    EXPECT_EQ(emptyMountPoint, mountPoint->path());
     // Files left on the system disk below the mount point make it an ordinary folder.
-    ASSERT_TRUE(writeFile(mountPoint.path() + QStringLiteral("/liegt-hier"), "x"));
+    ASSERT_TRUE(writeFile(mountPoint->path() + QStringLiteral("/liegt-hier"), "x"));
     EXPECT_FALSE(drives::isOnDisconnectedDrive(folder, emptyMountPoint));
     // Folders elsewhere are never a drive.
     EXPECT_FALSE(
@@ -33,15 +46,13 @@ TEST_F(DisconnectedDriveTest, AnEmptyUnmountedMountPointIsSeenAsADisconnectedDri
 }
 
 TEST_F(DisconnectedDriveTest, ARunMakesNoFolderBelowTheEmptyMountPointAndGoesOn) {
-    if (!QFileInfo(QStringLiteral("/mnt")).isDir()) GTEST_SKIP() << "no /mnt on this machine";
-    QTemporaryDir mountPoint(QStringLiteral("/mnt/bravel-test-XXXXXX"));
-    if (!mountPoint.isValid()) GTEST_SKIP() << "cannot make a folder below /mnt (needs root)";
-    const QString onDrive = mountPoint.path() + QStringLiteral("/Sicherung");
+    SKIP_WITHOUT_MOUNT_POINT();
+    const QString onDrive = mountPoint->path() + QStringLiteral("/Sicherung");
     const QString one = source(QStringLiteral("a.txt"));
     const QString two = source(QStringLiteral("b.txt"));
     {
         // The drive is plugged in while the catalog is made and once more for a first backup.
-        ScopedTmpfs drive(mountPoint.path(), "size=1m");
+        ScopedTmpfs drive(mountPoint->path(), "size=1m");
         SKIP_UNLESS_MOUNTED(drive);
         openCatalog({{one, onDrive}, {two, path(QStringLiteral("daheim"))}});
         selectAll();
@@ -55,13 +66,13 @@ TEST_F(DisconnectedDriveTest, ARunMakesNoFolderBelowTheEmptyMountPointAndGoesOn)
     EXPECT_EQ(statusOf(one), runtext::kDriveMissing);
     EXPECT_EQ(model().cellColor(rowOf(one), col::kStatus), listcolor::kRed);
     EXPECT_TRUE(
-        QDir(mountPoint.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        QDir(mountPoint->path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     EXPECT_TRUE(hasRecord(QStringLiteral("but_Start"), QStringLiteral("gCreatePath ") + onDrive,
                           errnum::kDiskNotReady))
         << recordTexts().join(QLatin1Char('\n')).toStdString();
     bool named = false;
     for (int i = 1; i <= gErrorStack.Count(); ++i)
-        named |= gErrorStack.Item(i)->ErrDescr().contains(mountPoint.path());
+        named |= gErrorStack.Item(i)->ErrDescr().contains(mountPoint->path());
     EXPECT_TRUE(named);
     // The older record stays, and the other entry is backed up.
     EXPECT_TRUE(storedRecord(one).status.startsWith(QStringLiteral("gesichert (")));
@@ -70,13 +81,11 @@ TEST_F(DisconnectedDriveTest, ARunMakesNoFolderBelowTheEmptyMountPointAndGoesOn)
 }
 
 TEST_F(DisconnectedDriveTest, ADriveUnpluggedDuringTheRunIsSeenAtTheNextEntryOfItsFolder) {
-    if (!QFileInfo(QStringLiteral("/mnt")).isDir()) GTEST_SKIP() << "no /mnt on this machine";
-    QTemporaryDir mountPoint(QStringLiteral("/mnt/bravel-test-XXXXXX"));
-    if (!mountPoint.isValid()) GTEST_SKIP() << "cannot make a folder below /mnt (needs root)";
-    const QString onDrive = mountPoint.path() + QStringLiteral("/Sicherung");
+    SKIP_WITHOUT_MOUNT_POINT();
+    const QString onDrive = mountPoint->path() + QStringLiteral("/Sicherung");
     const QString one = source(QStringLiteral("a.txt"));
     const QString two = source(QStringLiteral("b.txt"));
-    auto drive = std::make_unique<ScopedTmpfs>(mountPoint.path(), "size=1m");
+    auto drive = std::make_unique<ScopedTmpfs>(mountPoint->path(), "size=1m");
     SKIP_UNLESS_MOUNTED(*drive);
     openCatalog({{one, onDrive}, {two, onDrive}});
     selectAll();
@@ -88,7 +97,7 @@ TEST_F(DisconnectedDriveTest, ADriveUnpluggedDuringTheRunIsSeenAtTheNextEntryOfI
 
     EXPECT_EQ(statusOf(two), runtext::kDriveMissing);
     EXPECT_TRUE(
-        QDir(mountPoint.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        QDir(mountPoint->path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
         << "nothing was made on the system disk below the mount point";
     EXPECT_TRUE(storedRecord(two).status.isEmpty());
 }
