@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "backup/Progress.h"
@@ -57,12 +58,11 @@ std::function<void()>& beforeEventRunsWork() {
 }
 }  // namespace
 
-BeforeEventRuns::BeforeEventRuns(std::function<void()> work) {
-    beforeEventRunsWork() = std::move(work);
-}
+BeforeEventRuns::BeforeEventRuns(std::function<void()> work)
+    : before_(std::exchange(beforeEventRunsWork(), std::move(work))) {}
 
 BeforeEventRuns::~BeforeEventRuns() {
-    beforeEventRunsWork() = nullptr;
+    beforeEventRunsWork() = std::move(before_);
 }
 
 void BeforeEventRuns::now() {

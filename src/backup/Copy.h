@@ -60,15 +60,19 @@ bool letEventsRun();
 
 // Work that must be done each time before window events run while it is alive (also while a
 // pause waits): a run commits the records it has written so far, so that nothing painted and
-// nothing a person may do meanwhile meets a row whose record is still open. One at a time.
+// nothing a person may do meanwhile meets a row whose record is still open. Nested ones take turns:
+// the inner one holds while it lives.
 class BeforeEventRuns {
   public:
     explicit BeforeEventRuns(std::function<void()> work);
     ~BeforeEventRuns();
     BeforeEventRuns(const BeforeEventRuns&) = delete;
     BeforeEventRuns& operator=(const BeforeEventRuns&) = delete;
-    // Runs the work of the one alive, if any.
+    // Runs the work of the one made last that is still alive, if any.
     static void now();
+
+  private:
+    std::function<void()> before_;  // the work of the one made before, back when this one goes
 };
 
 }  // namespace bravel

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <chrono>
+#include <thread>
 
 #include "BackupTestSupport.h"
 #include "RecordingRunObserver.h"
@@ -685,6 +687,24 @@ TEST_F(CopyTest, ASourceEndingInAHoleKeepsItsLengthAndADenseOneIsCopiedWhole) {
     }
     EXPECT_LT(statOf(backup + QStringLiteral("/ende.bin")).st_blocks * 512, kSize)
         << "the hole at the end was filled";
+}
+
+TEST(BeforeEventRunsTest, RunsBeforeEventsAndPausesAndNestedOnesGiveTheOuterWorkBack) {
+    QStringList done;
+    {
+        const BeforeEventRuns outer([&] { done << QStringLiteral("außen"); });
+        BeforeEventRuns::now();
+        {
+            const BeforeEventRuns inner([&] { done << QStringLiteral("innen"); });
+            BeforeEventRuns::now();
+        }
+        BeforeEventRuns::now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(kEventIntervalMs + 5));
+        EXPECT_TRUE(letEventsRun());
+    }
+    BeforeEventRuns::now();
+    EXPECT_EQ(done, (QStringList{QStringLiteral("außen"), QStringLiteral("innen"),
+                                 QStringLiteral("außen"), QStringLiteral("außen")}));
 }
 
 TEST_F(CopyTest, OverallLabelIsTheBarsValue) {
