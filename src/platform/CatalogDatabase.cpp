@@ -940,12 +940,33 @@ sqlite3_stmt* CatalogConnection::statement(const QString& sql) {
     return statements_.emplace(sql, Statement(compiled)).first->second.get();
 }
 
+namespace {
+// What Qt Sql binds as null: besides an empty QVariant a null text or byte array and a date or
+// time that is none (its text would be empty).
+bool boundAsNull(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::QString:
+            return value.toString().isNull();
+        case QMetaType::QByteArray:
+            return value.toByteArray().isNull();
+        case QMetaType::QDateTime:
+            return !value.toDateTime().isValid();
+        case QMetaType::QDate:
+            return !value.toDate().isValid();
+        case QMetaType::QTime:
+            return !value.toTime().isValid();
+        default:
+            return value.isNull();
+    }
+}
+}  // namespace
+
 bool CatalogConnection::bind(sqlite3_stmt* statement, const QVariantList& values) {
     int result = SQLITE_OK;
     for (int i = 0; i < values.size() && result == SQLITE_OK; ++i) {
         const QVariant& value = values[i];
         const int at = i + 1;
-        if (value.isNull()) {
+        if (boundAsNull(value)) {
             result = sqlite3_bind_null(statement, at);
             continue;
         }

@@ -424,6 +424,58 @@ TEST_F(CatalogDatabaseTest, AddEditAndDeleteKeepValuesNullsAndIdentity) {
     EXPECT_EQ(rs->RecordCount(), 1);
 }
 
+// Every kind of value a field is given reaches the file as SQLite's own kind and comes back as it
+// went in; a date that is none is null, as an unset field.
+TEST_F(CatalogDatabaseTest, ValuesKeepTheirKindOnTheWayToTheFileAndBack) {
+    const QString file = makeCatalog(QStringLiteral("arten.bvk"), 1);
+    auto db = CatalogDatabase::open(file);
+    ASSERT_TRUE(db);
+    auto rs = db->OpenRecordset(kQuery);
+    ASSERT_TRUE(rs && rs->FindFirst(QStringLiteral("ID = 1")));
+    const QString longName =
+        QStringLiteral("/Bäume/") + QString(3990, QChar(0x00FC)) + QStringLiteral("\nx y");
+    const QByteArray bytes("\0\1\2ab", 5);
+    ASSERT_TRUE(rs->Edit());
+    ASSERT_TRUE(rs->SetField(QStringLiteral("Eingangsdatei"), longName));
+    ASSERT_TRUE(rs->SetField(QStringLiteral("Sicherungspfad"), bytes));
+    ASSERT_TRUE(rs->SetField(QStringLiteral("Dateigroesse"), 2.5));
+    ASSERT_TRUE(rs->SetField(QStringLiteral("Dateidatum"), QDateTime()));
+    ASSERT_TRUE(rs->SetField(QStringLiteral("Status"), QString()));
+    ASSERT_TRUE(rs->SetField(QStringLiteral("Computerstatus"), QDate()));
+    ASSERT_TRUE(rs->SetField(QStringLiteral("Bemerkung"), QByteArray()));
+    ASSERT_TRUE(rs->Update()) << Err.Description.toStdString();
+    {
+        RawSql raw(file);
+        EXPECT_EQ(raw.value("SELECT typeof(Eingangsdatei) || ' ' || typeof(Sicherungspfad) || ' ' "
+                            "|| typeof(Dateigroesse) || ' ' || typeof(Dateidatum) || ' ' || "
+                            "typeof(Status) || ' ' || typeof(Computerstatus) || ' ' || "
+                            "typeof(Bemerkung) FROM FILES WHERE ID = 1")
+                      .toString(),
+                  "text blob real null text null null");
+        EXPECT_EQ(raw.value("SELECT length(Eingangsdatei) FROM FILES").toInt(), longName.size());
+    }
+
+    auto reopened = CatalogDatabase::open(file);
+    ASSERT_TRUE(reopened);
+    auto again = reopened->OpenRecordset(kQuery);
+    ASSERT_TRUE(again && again->FindFirst(QStringLiteral("ID = 1")) && !again->NoMatch());
+    QVariant value;
+    ASSERT_TRUE(again->Field(QStringLiteral("Eingangsdatei"), value));
+    EXPECT_EQ(value.toString(), longName);
+    ASSERT_TRUE(again->Field(QStringLiteral("Sicherungspfad"), value));
+    EXPECT_EQ(value.toByteArray(), bytes);
+    ASSERT_TRUE(again->Field(QStringLiteral("Dateigroesse"), value));
+    EXPECT_EQ(value.typeId(), QMetaType::Double);
+    EXPECT_EQ(value.toDouble(), 2.5);
+    ASSERT_TRUE(again->Field(QStringLiteral("Status"), value));
+    EXPECT_FALSE(value.isNull()) << "an empty text stays a text";
+    EXPECT_EQ(value.toString(), QString());
+    for (const char* field : {"Dateidatum", "Computerstatus", "Bemerkung"}) {
+        ASSERT_TRUE(again->Field(QString::fromLatin1(field), value));
+        EXPECT_TRUE(value.isNull()) << field;
+    }
+}
+
 TEST_F(CatalogDatabaseTest, FindFirstUnderstandsOnlyIdEqualsANumber) {
     auto db = CatalogDatabase::open(makeCatalog(QStringLiteral("suche.bvk"), 3));
     ASSERT_TRUE(db);
