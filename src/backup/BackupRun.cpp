@@ -191,13 +191,6 @@ struct PendingRecord {
     QDate day;       // the day the row was backed up, for this computer's date
 };
 
-// A record written into the open batch, with what its row shows once the batch is committed.
-struct BatchedRecord {
-    PendingRecord record;
-    QString computerstatus;
-    RecordWrite result;
-};
-
 // Whether the backup copy at target is a regular file of its own (not the source itself) with the
 // source's size and modification time. Copies keep the source's time to the nanosecond; on a file
 // system that keeps whole seconds only, the copy's fraction is 0.
@@ -486,66 +479,64 @@ class BackupRun {
         model_.setCellColor(r, col::kStatus, listcolor::kRed);
     }
 
-    // Writes the row's record into the open batch, or on its own where there can be no batch; a
-    // record that cannot be written now is tried once more at the end.
+    // Keeps the row's record for the next batch, or writes it on its own while the catalog is
+    // locked by another program (the write then waits for it as before).
     void writeRowRecord(const PendingRecord& record) {
-        if (addToBatch(record)) return;
-        if (!writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) {
-            catalogLocked_ = Err.Number == errnum::kDbLocked;
-            Err.Clear();
-            unwritten_.push_back(record);
-        }
+        if (gDB.Access && rset_ && !catalogLocked_)
+            pending_.push_back(record);
+        else
+            writeAlone(record);
     }
 
-    // Writes the record into the batch, opening one when none is open. False when the record is
-    // to be written on its own: the catalog is locked by another program (the write then waits
-    // for it), or the write failed, which rolled back the batch; its records are then written
-    // again one by one.
-    bool addToBatch(const PendingRecord& record) {
-        CatalogDatabase* db = gDB.Access.get();
-        if (!db || !rset_ || catalogLocked_) return false;
-        if (!db->inBatch() && !db->beginBatch()) {
-            Err.Clear();
-            return false;
-        }
-        BatchedRecord batched{record, QString(), RecordWrite::Failed};
-        batched.result = updateRecord(rset_, record.id, record.bytes, *record.entry, record.status,
-                                      record.day, batched.computerstatus);
-        if (batched.result == RecordWrite::NoRecordset) return true;
-        if (batched.result == RecordWrite::Failed) {
-            commitBatch();  // what it holds is sound unless the failure rolled it back
-            Err.Clear();
-            return false;
-        }
-        batch_.push_back(std::move(batched));
-        return true;
-    }
-
-    // Commits the open batch; its rows then show their records. When the commit fails, nothing of
-    // the batch was written, and each record is written again on its own.
+    // Writes the records kept since the last time in one short transaction: before window events
+    // run, before a pause waits, before a wait for a locked catalog, and at the end. The catalog
+    // is locked for others only while they are written, never during a copy or while the program
+    // is stopped. Only then do their rows show the written records. What does not go through in
+    // one transaction is written one by one.
     void commitBatch() {
-        CatalogDatabase* db = gDB.Access.get();
+        if (pending_.empty()) return;
         const PendingError before = Err;
-        const bool committed = db && db->inBatch() && db->commitBatch();
-        if (committed) {
-            for (const BatchedRecord& written : batch_)
-                showWritten(written.record.row, written.computerstatus, written.result);
-            batch_.clear();
-        } else if (!batch_.empty()) {
-            rewriteBatch();
-        }
+        const std::vector<PendingRecord> records = std::move(pending_);
+        pending_.clear();
+        for (size_t i = writeInOneTransaction(records); i < records.size(); ++i)
+            writeAlone(records[i]);
         Err = before;
     }
 
-    void rewriteBatch() {
-        const std::vector<BatchedRecord> batch = std::move(batch_);
-        batch_.clear();
-        for (const BatchedRecord& again : batch) {
-            if (writeRecord(again.record, catalogLocked_ ? 0 : kRecordWaitMs)) continue;
-            catalogLocked_ = Err.Number == errnum::kDbLocked;
-            unwritten_.push_back(again.record);
+    // Writes the records from the front in one transaction and commits them; gives how many
+    // were committed. A record that fails ends the transaction there; a failed commit (a full
+    // disk) takes all of them back.
+    size_t writeInOneTransaction(const std::vector<PendingRecord>& records) {
+        CatalogDatabase* db = gDB.Access.get();
+        if (!db || !db->beginBatch()) {
+            Err.Clear();  // locked by another program: the first record waits for it alone
+            return 0;
         }
+        std::vector<std::pair<QString, RecordWrite>> written;
+        for (const PendingRecord& record : records) {
+            QString computerstatus;
+            const RecordWrite result = updateRecord(rset_, record.id, record.bytes, *record.entry,
+                                                    record.status, record.day, computerstatus);
+            if (result == RecordWrite::Failed) break;
+            written.emplace_back(computerstatus, result);
+        }
+        if (!db->inBatch() || !db->commitBatch()) {
+            Err.Clear();
+            return 0;
+        }
+        for (size_t i = 0; i < written.size(); ++i)
+            if (written[i].second != RecordWrite::NoRecordset)
+                showWritten(records[i].row, written[i].first, written[i].second);
+        return written.size();
+    }
+
+    // Writes one record in a transaction of its own; one that cannot be written now is tried
+    // once more at the end.
+    void writeAlone(const PendingRecord& record) {
+        if (writeRecord(record, catalogLocked_ ? 0 : kRecordWaitMs)) return;
+        catalogLocked_ = Err.Number == errnum::kDbLocked;
         Err.Clear();
+        unwritten_.push_back(record);
     }
 
     void showWritten(int row, const QString& computerstatus, RecordWrite result) {
@@ -634,7 +625,7 @@ class BackupRun {
     QStringList fstabMountPoints_;                         // read once per run
     std::map<fs::FileIdentity, QString> copiesOfThisRun_;  // each copy made, with its source
     std::vector<PendingRecord> unwritten_;
-    std::vector<BatchedRecord> batch_;  // written into the open batch, not yet committed
+    std::vector<PendingRecord> pending_;            // for the next batch, see commitBatch
     std::unordered_map<qint64, QString> recorded_;  // with changedOnly: see recordedEntries
     QString savedStatus_;
     qint64 savedStatusSecond_ = -1;

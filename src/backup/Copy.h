@@ -59,9 +59,9 @@ constexpr int kEventIntervalMs = 40;
 bool letEventsRun();
 
 // Work that must be done each time before window events run while it is alive (also while a
-// pause waits): a run commits the records it has written so far, so that nothing painted and
-// nothing a person may do meanwhile meets a row whose record is still open. Nested ones take turns:
-// the inner one holds while it lives.
+// pause waits): a run writes the records it has kept since the last time, so that nothing painted
+// and nothing a person may do meanwhile meets a row whose record is not yet written. Nested ones
+// take turns: the inner one holds while it lives.
 class BeforeEventRuns {
   public:
     explicit BeforeEventRuns(std::function<void()> work);

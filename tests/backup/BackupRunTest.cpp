@@ -245,6 +245,32 @@ TEST_F(BackupRunTest, CancelWhilePausedReleasesThePauseAndFinishesTheFile) {
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("b/a2.bin"))));
 }
 
+TEST_F(BackupRunTest, WhileAFileIsCopiedAnotherProgramCanWriteTheCatalog) {
+    // A run that stops in the middle of a copy (a hanging network share, Ctrl-Z in a terminal)
+    // must not keep everyone else from writing the catalog meanwhile.
+    const QString one = source(1), two = source(2), three = source(3);
+    const QString backup = path(QStringLiteral("b"));
+    open({{one, backup, QString(), QString()},
+          {two, backup, QString(), QString()},
+          {three, backup, QString(), QString()}});
+    model().selectAll(true);
+    QStringList othersWrites;
+    observer.onChunk = [&](const CopyProgress& p) {
+        if (p.position != 4097) return;
+        auto other = CatalogDatabase::open(catalog);
+        if (!other || !other->setBusyTimeout(0)) return;
+        auto records = other->OpenRecordset(QStringLiteral("SELECT FILES.* FROM FILES"));
+        const bool wrote =
+            records && records->Edit() &&
+            records->SetField(QStringLiteral("Bemerkung"), QStringLiteral("fremd")) &&
+            records->Update();
+        othersWrites << (wrote ? QStringLiteral("ok") : Err.Description);
+    };
+    run();
+    EXPECT_EQ(othersWrites, QStringList(3, QStringLiteral("ok")));
+    for (const QString& src : {one, two, three}) EXPECT_EQ(record(src).status, kSaved);
+}
+
 TEST_F(BackupRunTest, WhileThePauseWaitsTheFinishedRowsRecordsAreInTheCatalog) {
     const QString one = source(1), two = source(2), three = source(3);
     const QString backup = path(QStringLiteral("b"));
