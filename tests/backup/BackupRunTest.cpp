@@ -41,6 +41,16 @@ class BackupRunTest : public CatalogRunTest {
         return model().cellColor(rowOf(src), col::kStatus);
     }
     StoredRecord record(const QString& src) const { return storedRecord(src); }
+    // Three sources with one backup folder, all selected.
+    QStringList openThreeSelected() {
+        const QStringList sources{source(1), source(2), source(3)};
+        std::vector<CatalogEntry> records;
+        for (const QString& src : sources)
+            records.push_back({src, path(QStringLiteral("b")), QString(), QString()});
+        open(records);
+        model().selectAll(true);
+        return sources;
+    }
 };
 
 TEST_F(BackupRunTest, CopiesTheSelectedRowsAndWritesTheirRecords) {
@@ -248,12 +258,8 @@ TEST_F(BackupRunTest, CancelWhilePausedReleasesThePauseAndFinishesTheFile) {
 TEST_F(BackupRunTest, WhileAFileIsCopiedAnotherProgramCanWriteTheCatalog) {
     // A run that stops in the middle of a copy (a hanging network share, Ctrl-Z in a terminal)
     // must not keep everyone else from writing the catalog meanwhile.
-    const QString one = source(1), two = source(2), three = source(3);
-    const QString backup = path(QStringLiteral("b"));
-    open({{one, backup, QString(), QString()},
-          {two, backup, QString(), QString()},
-          {three, backup, QString(), QString()}});
-    model().selectAll(true);
+    const QStringList sources = openThreeSelected();
+    const QString &one = sources[0], &two = sources[1], &three = sources[2];
     QStringList othersWrites;
     observer.onChunk = [&](const CopyProgress& p) {
         if (p.position != 4097) return;
@@ -272,12 +278,8 @@ TEST_F(BackupRunTest, WhileAFileIsCopiedAnotherProgramCanWriteTheCatalog) {
 }
 
 TEST_F(BackupRunTest, WhileThePauseWaitsTheFinishedRowsRecordsAreInTheCatalog) {
-    const QString one = source(1), two = source(2), three = source(3);
-    const QString backup = path(QStringLiteral("b"));
-    open({{one, backup, QString(), QString()},
-          {two, backup, QString(), QString()},
-          {three, backup, QString(), QString()}});
-    model().selectAll(true);
+    const QStringList sources = openThreeSelected();
+    const QString &one = sources[0], &two = sources[1], &three = sources[2];
     std::vector<StoredRecord> seenWhilePaused;
     QStringList hostCellsWhilePaused;
     observer.onChunk = [&](const CopyProgress& p) {
